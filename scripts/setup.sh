@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs every Debian 12 package the build, the program and the tests need (as root or with
+# sudo). Does nothing when all of them are present.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev clang-format
+  qt6-base-dev libgl-dev libjpeg62-turbo-dev libturbojpeg0-dev libjpeg-turbo-progs libglib2.0-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-ipafont-gothic fonts-ipafont-mincho xvfb xauth
+  libimage-exiftool-perl exiv2 imagemagick libvips-tools
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=()
+  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+  "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

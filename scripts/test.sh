@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and runs every test: once normally, once with
+# AddressSanitizer and UndefinedBehaviorSanitizer; checks formatting and the layering rule.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/setup.sh
+
+echo "== layering: Qt only in src/app"
+if grep -rn --include='*.h' --include='*.cpp' '#include <Q' src tests bench fuzz | grep -v '^src/app/' | grep -v '^tests/app/'; then
+  echo "Qt include outside src/app (and its tests)" >&2
+  exit 1
+fi
+
+echo "== formatting"
+files=$(git ls-files '*.cpp' '*.h' 2>/dev/null || find src tests bench fuzz -name '*.cpp' -o -name '*.h')
+clang-format --dry-run --Werror $files
+
+export QT_QPA_PLATFORM=offscreen
+jobs=$(nproc)
+
+echo "== build and test"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build --parallel "$jobs"
+ctest --test-dir build --output-on-failure --parallel "$jobs"
+
+echo "== build and test with AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSORTELIA_SANITIZE=ON \
+  -DSORTELIA_BUILD_BENCH=OFF >/dev/null
+cmake --build build-asan --parallel "$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build-asan --output-on-failure --parallel "$jobs"
+
+echo "== all tests passed"

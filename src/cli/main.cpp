@@ -1,0 +1,49 @@
+// sortelia-cli: the program's one-shot jobs from a terminal.
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "cli/command.h"
+
+namespace sortelia::cli {
+
+std::vector<Command>& commands() {
+  static std::vector<Command> all;
+  return all;
+}
+
+}  // namespace sortelia::cli
+
+namespace {
+
+void printUsage(std::FILE* out) {
+  std::fprintf(out, "usage: sortelia-cli COMMAND [ARGS...]\n\ncommands:\n");
+  for (const auto& c : sortelia::cli::commands()) std::fprintf(out, "  %s\n", c.usage.c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    printUsage(stderr);
+    return 2;
+  }
+  const std::string name = argv[1];
+  if (name == "--help" || name == "-h" || name == "help") {
+    printUsage(stdout);
+    return 0;
+  }
+  for (const auto& c : sortelia::cli::commands()) {
+    if (c.name != name) continue;
+    try {
+      return c.run(std::vector<std::string>(argv + 2, argv + argc));
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "sortelia-cli %s: %s\n", name.c_str(), e.what());
+      return 1;
+    }
+  }
+  std::fprintf(stderr, "sortelia-cli: unknown command \"%s\"\n", name.c_str());
+  printUsage(stderr);
+  return 2;
+}

@@ -1,0 +1,268 @@
+#include "core/sorting_session.h"
+
+#include "core/image_list.h"
+#include "platform/file_list.h"
+#include "platform/file_ops.h"
+#include "platform/format.h"
+#include "platform/line_file.h"
+
+namespace sortelia {
+namespace {
+
+// The last component of a folder path (the text after its last "/").
+std::string lastComponent(const std::string& folder) {
+  const auto slash = folder.rfind('/');
+  return slash == std::string::npos ? folder : folder.substr(slash + 1);
+}
+
+std::string joinLines(const std::vector<std::string>& lines) {
+  std::string out;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (i > 0) out += "\r\n";
+    out += lines[i];
+  }
+  return out;
+}
+
+}  // namespace
+
+SortingSession::SortingSession(SortingState& state, Ui& ui, MainView& view, std::string dataFolder)
+    : state_(state), ui_(ui), view_(view), dataFolder_(std::move(dataFolder)) {
+  state_.cameraParamIndex = 0;
+  state_.japaneseMode = true;
+  state_.sortIndex = 0;
+  state_.firstActivation = true;
+  state_.loopSlideShow = false;
+  state_.autoRename = false;
+  state_.keepOriginal = false;
+  state_.exifItemMask = kDefaultExifItemMask;
+  state_.undoBox.clear();
+  state_.resizeOption = 0;
+  view_.setChecked("RadioButton1", true);
+  view_.setCaption("Form1", "Sortelia for Windows");
+  view_.setBounds(WindowBounds{});
+  view_.setIntervalText("3");
+}
+
+void SortingSession::SetJpMode() {
+  if (!state_.japaneseMode) return;
+  state_.deleteCaption = "削除";
+  state_.restoreCaption = "復活";
+  state_.undoHint = "Undo[元に戻す]";
+  view_.setHint("Undo1", state_.undoHint);
+  view_.setCaption("Undo1", state_.undoHint + "★記録なし★");
+  static const char* const kCaptions[][2] = {
+      {"CheckInfo", "写真情報"},
+      {"CheckView", "ビューワ"},
+      {"CheckShow", "連続表示"},
+      {"SpeedButton1", "メモ編集"},
+      {"Button14", "一覧"},
+      {"Open1", "Open[ひらく]"},
+      {"Option1", "Option[オプション]"},
+      {"Help1", "Help[ヘルプ]"},
+      {"Version1", "Version[版]"},
+      {"stretchsave1", "Stretch[縮小保存]"},
+      {"Browse1", "Browse[一覧表示]"},
+      {"End1", "End[おわり]"},
+      {"Print1", "Print[印刷]"},
+      {"SetBox1", "Set Folder[整理先フォルダの指定]"},
+      {"CancelBox1", "Clear[フォルダの解除]"},
+      {"ClearALL1", "Clear ALL[すべてのフォルダ解除]"},
+      {"MoveFolder1", "Move[整理先を整理元にする] "},
+  };
+  view_.setCaption("Button13", state_.deleteCaption);
+  for (const auto& c : kCaptions) view_.setCaption(c[0], c[1]);
+}
+
+void SortingSession::FormActivate() {
+  if (!state_.firstActivation) return;
+  SetJpMode();
+  ui_.setStatusText(
+      format("%s %s %s %s [ %s ]", {"ZEL", "v2.4   '070312", "By <Mofuko>", "Sortelia for Windows",
+                                    tr("右ボタンをクリックして！", "Click Right Button!")}));
+  const std::string path = dataFolder_.empty() ? "" : dataFolder_ + "/" + kSettingsFileName;
+  if (!path.empty() && fs::exists(path)) {
+    readSettingsFile(path);
+    state_.openDialogDir = state_.sourceDir;
+    FirstStepGetImgLst();
+  }
+  ui_.setInfoText(
+      "右クリックしてネ！\r\n"
+      "　移動先ボタンの上でクリックすると移動先フォルダの登録ができます。その他のところでは、"
+      "整理するイメージファイルが保存してあるフォルダが選択できます。");
+  state_.firstActivation = false;
+}
+
+void SortingSession::readSettingsFile(const std::string& path) {
+  auto lines = readTextLines(path);
+  if (!lines) return;  // unreadable: nothing is read, defaults stand
+  const SettingsRead read = parseSettings(*lines);
+  restoreSlots(read);
+  restoreSourceDir(read.sourceLine);
+  WindowBounds b = view_.normalBounds();
+  int* fields[] = {&b.top, &b.left, &b.height, &b.width};
+  for (std::size_t i = 0; i < read.geometry.size(); ++i) {
+    *fields[i] = read.geometry[i];
+    view_.setBounds(b);
+  }
+  if (!read.complete) return;
+  state_.loopSlideShow = read.loopSlideShow;
+  view_.setIntervalText(read.intervalText);
+  state_.autoRename = read.autoRename;
+  state_.keepOriginal = read.keepOriginal;
+  view_.setMaximized(read.maximized);
+  state_.exifItemMask = read.exifItemMask;
+}
+
+void SortingSession::restoreSlots(const SettingsRead& read) {
+  for (int i = 1; i <= kSlotCount; ++i) {
+    const std::string& line = read.slotLines[i - 1];
+    setSlot(i, line);
+    if (line.empty() || fs::isDirectory(line)) continue;
+    const std::string text =
+        state_.japaneseMode
+            ? format(
+                  "指定されているフォルダはありません！\r\n  整理先ボタンNo.[ %d ]\r\n  "
+                  "指定フォルダ名 [ %s ]\r\nこのボタンの整理先を解除します。",
+                  {i, line})
+            : format(
+                  "This Folder is Nothing!\r\n  Button [ %d ]\r\n  Folder [ %s ]\r\nClear "
+                  "Setting on this Button.",
+                  {i, line});
+    if (ui_.message(Icon::Warning, text, Buttons::YesNo) == Answer::Yes) setSlot(i, "");
+  }
+}
+
+void SortingSession::restoreSourceDir(const std::string& line) {
+  if (line.empty()) return;
+  const std::string folder = line.substr(0, line.size() - 1);
+  if (fs::isDirectory(folder)) {
+    state_.sourceDir = folder + "/";
+    return;
+  }
+  state_.sourceDir.clear();
+  const std::string text =
+      state_.japaneseMode
+          ? format(
+                "整理もとの写真データがあるフォルダがありません。\r\n別のフォルダを後から指定"
+                "しましょう！\r\n  フォルダ名[ %s ]",
+                {folder})
+          : format(
+                "No Folder with Original Photo Data.\r\nSelect Another Folder, Later.\r\n  "
+                "Folder [ %s ]",
+                {folder});
+  ui_.message(Icon::Warning, text, Buttons::Ok);
+}
+
+void SortingSession::setSlot(int i, const std::string& folder) {
+  Slot& slot = state_.slots[i - 1];
+  slot.folder = folder;
+  slot.caption = folder.empty() ? "" : lastComponent(folder);
+  view_.showSlot(i, slot.caption, slot.folder);
+}
+
+void SortingSession::FormClose() {
+  if (dataFolder_.empty() || !fs::makeDirectories(dataFolder_).ok()) return;
+  SettingsValues v;
+  for (int i = 0; i < kSlotCount; ++i) v.slotFolders[i] = state_.slots[i].folder;
+  v.sourceDir = state_.sourceDir;
+  v.bounds = view_.normalBounds();
+  v.loopSlideShow = state_.loopSlideShow;
+  v.intervalText = view_.intervalText();
+  v.autoRename = state_.autoRename;
+  v.keepOriginal = state_.keepOriginal;
+  v.maximized = view_.isMaximized();
+  v.exifItemMask = state_.exifItemMask;
+  (void)writeTextLines(dataFolder_ + "/" + kSettingsFileName, composeSettings(v));
+}
+
+void SortingSession::FirstStepGetImgLst() {
+  ui_.setStatusText(tr("写真データの一覧を作成中です!", "Getting Image List, Now!"));
+  ui_.setInfoText("イメージファイルのリストを取得中…");
+  std::vector<std::string> entries;
+  {
+    BusyCursor busy(ui_);
+    state_.images.clear();
+    state_.undoBox.clear();
+    view_.setCaption("Undo1", state_.undoHint + "★記録なし★");
+    std::vector<std::string> folders;
+    if (!state_.sourceDir.empty()) {
+      folders.push_back(state_.sourceDir);
+      if (state_.subfolderSwitch) listSubfolders(state_.sourceDir, folders);
+    }
+    for (const auto& folder : folders) {
+      listImageFiles(folder, {".jpg"}, entries);
+      listImageFiles(folder, {".mov", ".mpg"}, entries);
+    }
+    sortImageList(entries);
+    state_.images = std::move(entries);
+    state_.imageCount = static_cast<int>(state_.images.size());
+    state_.viewerMode = false;
+    view_.setChecked("CheckView", false);
+  }
+  if (state_.imageCount < 1) {
+    view_.clearPicture();
+    ui_.setStatusText("No File in this Folder!");
+    ui_.message(Icon::Question,
+                tr("このフォルダには写真データがありません", "No File in this Folder!"),
+                Buttons::Ok);
+    ui_.setInfoText("　このフォルダにはイメージファイルがありませんでした。");
+    AllBtnEnabled(false);
+    return;
+  }
+  ui_.setStatusText(
+      state_.japaneseMode
+          ? format("%s [ %d 枚 ]", {"写真データの一覧を取得しました！", state_.imageCount})
+          : format("%s [ %d files ]", {"Finish Getting Image List!", state_.imageCount}));
+  std::vector<std::string> info{format("%d 枚のイメージがありました。", {state_.imageCount})};
+  info.insert(info.end(), state_.images.begin(), state_.images.end());
+  ui_.setInfoText(joinLines(info));
+  state_.sortIndex = 1;
+  imageDSP(1);
+  AllBtnEnabled(true);
+}
+
+bool SortingSession::iDSPchk(int n) {
+  if (n > state_.imageCount) {
+    AllBtnEnabled(false);
+    view_.clearPicture();
+    ui_.setInfoText("　ここにはイメージファイルがありません。");
+    ui_.message(Icon::Question, tr("写真データがありません。", "Image file Nothing"), Buttons::Ok);
+    ui_.setStatusText("Image file Nothing!");
+    return false;
+  }
+  AllBtnEnabled(true);
+  return true;
+}
+
+void SortingSession::imageDSP(int n) {
+  view_.resetOverlays();
+  if (state_.viewerMode) {
+    if (n >= 1 && n <= state_.imageCount) showEntry(n);
+    return;
+  }
+  if (!iDSPchk(n)) return;
+  while (n <= state_.imageCount && state_.images[n - 1].rfind(kDeletionMark, 0) == 0) {
+    ++n;
+    ++state_.sortIndex;
+  }
+  if (iDSPchk(n)) showEntry(n);
+}
+
+void SortingSession::showEntry(int n) {
+  const std::string& entry = state_.images[n - 1];
+  view_.showEntry(n, entry, entryPath(entry));
+}
+
+void SortingSession::AllBtnEnabled(bool enable) {
+  zelBTNctr(enable);
+  for (const char* name : {"CheckView", "SpeedButton1", "Button13", "Button14"}) {
+    view_.setEnabled(name, enable);
+  }
+}
+
+void SortingSession::zelBTNctr(bool enabled) {
+  for (int i = 1; i <= kSlotCount; ++i) view_.setEnabled("Button" + std::to_string(i), enabled);
+}
+
+}  // namespace sortelia

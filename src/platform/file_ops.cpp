@@ -1,0 +1,144 @@
+#include "platform/file_ops.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <random>
+
+namespace sortelia::fs {
+namespace {
+
+// Closes a descriptor when it leaves scope.
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  ~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+  int release() {
+    int f = fd_;
+    fd_ = -1;
+    return f;
+  }
+
+ private:
+  int fd_;
+};
+
+bool writeAll(int fd, std::string_view bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+std::string folderOf(const std::string& path) {
+  const auto slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+}  // namespace
+
+std::optional<std::string> readFile(const std::string& path, std::size_t maxBytes) {
+  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) return std::nullopt;
+  struct stat st {};
+  if (::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode)) return std::nullopt;
+  std::string out;
+  char buf[65536];
+  while (out.size() < maxBytes) {
+    const std::size_t want = std::min(sizeof buf, maxBytes - out.size());
+    ssize_t n = ::read(fd.get(), buf, want);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    out.append(buf, static_cast<std::size_t>(n));
+  }
+  return out;
+}
+
+FileResult writeFileAtomic(const std::string& path, std::string_view bytes) {
+  const std::string dir = folderOf(path);
+  std::random_device rd;
+  std::string tmp;
+  int fdRaw = -1;
+  for (int attempt = 0; attempt < 16 && fdRaw < 0; ++attempt) {
+    char suffix[32];
+    std::snprintf(suffix, sizeof suffix, ".%08x.tmp", rd());
+    tmp = dir + "/.sortelia-" + std::string(suffix + 1);
+    fdRaw = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fdRaw < 0 && errno != EEXIST) return FileResult::failure(errno, path);
+  }
+  if (fdRaw < 0) return FileResult::failure(EEXIST, path);
+  Fd fd(fdRaw);
+  // Keep the permissions of the file being replaced.
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0) ::fchmod(fd.get(), st.st_mode & 07777);
+  if (!writeAll(fd.get(), bytes) || ::fsync(fd.get()) != 0) {
+    const int err = errno;
+    ::unlink(tmp.c_str());
+    return FileResult::failure(err, path);
+  }
+  if (::close(fd.release()) != 0 || ::rename(tmp.c_str(), path.c_str()) != 0) {
+    const int err = errno;
+    ::unlink(tmp.c_str());
+    return FileResult::failure(err, path);
+  }
+  // Make the rename itself durable.
+  Fd dirFd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dirFd.get() >= 0) ::fsync(dirFd.get());
+  return FileResult::success();
+}
+
+std::int64_t getFileSize(const std::string& path) {
+  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) return 0;
+  struct stat st {};
+  if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return 0;
+  return static_cast<std::int64_t>(st.st_size);
+}
+
+bool isDirectory(const std::string& path) {
+  struct stat st {};
+  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool isRegularFile(const std::string& path) {
+  struct stat st {};
+  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool exists(const std::string& path) {
+  struct stat st {};
+  return !path.empty() && ::lstat(path.c_str(), &st) == 0;
+}
+
+FileResult makeDirectories(const std::string& path) {
+  if (path.empty()) return FileResult::failure(ENOENT, path);
+  if (isDirectory(path)) return FileResult::success();
+  std::string parent = folderOf(path);
+  if (parent != path && parent != "." && parent != "/" && !isDirectory(parent)) {
+    FileResult r = makeDirectories(parent);
+    if (!r.ok()) return r;
+  }
+  if (::mkdir(path.c_str(), 0755) != 0 && errno != EEXIST) return FileResult::failure(errno, path);
+  return FileResult::success();
+}
+
+}  // namespace sortelia::fs

@@ -1,0 +1,42 @@
+// File operations with results that carry errno and the path.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace sortelia::fs {
+
+// Outcome of a file operation: ok, or the errno of the failing call and the path it named.
+struct [[nodiscard]] FileResult {
+  int error = 0;  // errno; 0 on success
+  std::string path;
+  bool ok() const { return error == 0; }
+  static FileResult success() { return {}; }
+  static FileResult failure(int err, std::string p) { return {err == 0 ? -1 : err, std::move(p)}; }
+};
+
+// Reads at most maxBytes of a file (the rest is ignored); nullopt when it cannot be read.
+std::optional<std::string> readFile(const std::string& path, std::size_t maxBytes);
+
+// Replaces path with bytes atomically: a temporary file in the same folder is written,
+// flushed with fsync and renamed over path. On failure the old file is untouched.
+FileResult writeFileAtomic(const std::string& path, std::string_view bytes);
+
+// Size of a file in bytes; 0 when it cannot be opened.
+std::int64_t getFileSize(const std::string& path);
+
+// True when path names an existing directory (symbolic links followed).
+bool isDirectory(const std::string& path);
+
+// True when path names an existing regular file (symbolic links followed).
+bool isRegularFile(const std::string& path);
+
+// True when anything exists at path (a dangling symbolic link counts).
+bool exists(const std::string& path);
+
+// Creates a directory and its missing parents; ok when it already exists.
+FileResult makeDirectories(const std::string& path);
+
+}  // namespace sortelia::fs

@@ -1,0 +1,39 @@
+#include "platform/line_file.h"
+
+#include "platform/text_codec.h"
+
+namespace sortelia {
+
+std::vector<std::string> splitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::string current;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\r' || c == '\n') {
+      lines.push_back(std::move(current));
+      current.clear();
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      current.push_back(c);
+    }
+  }
+  if (!current.empty()) lines.push_back(std::move(current));
+  return lines;
+}
+
+std::optional<std::vector<std::string>> readTextLines(const std::string& path) {
+  auto bytes = fs::readFile(path, kMaxTextFileBytes);
+  if (!bytes) return std::nullopt;
+  return splitLines(text::decodeExternal(*bytes));
+}
+
+fs::FileResult writeTextLines(const std::string& path, const std::vector<std::string>& lines) {
+  std::string all;
+  for (const auto& line : lines) {
+    all += line;
+    all += "\r\n";
+  }
+  return fs::writeFileAtomic(path, text::encodeForFile(all));
+}
+
+}  // namespace sortelia

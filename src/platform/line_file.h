@@ -1,0 +1,28 @@
+// The program's own line-based text files: CR LF line ends, CP932 or UTF-8 (see text_codec.h).
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/file_ops.h"
+
+namespace sortelia {
+
+// Upper bound for reading one of the program's own small text files; bytes beyond it are
+// ignored, so a damaged or hostile file cannot make the program allocate without bound.
+inline constexpr std::size_t kMaxTextFileBytes = 16 * 1024 * 1024;
+
+// Reads a text file into UTF-8 lines. Lines end at CR LF, LF or a lone CR; the last line
+// needs no line end. The whole file is taken as UTF-8 when valid, otherwise as CP932.
+// nullopt when the file cannot be read.
+std::optional<std::vector<std::string>> readTextLines(const std::string& path);
+
+// Splits already decoded text into lines as readTextLines does.
+std::vector<std::string> splitLines(const std::string& text);
+
+// Writes lines, each followed by CR LF, atomically; CP932 when every character has a CP932
+// form, otherwise UTF-8.
+fs::FileResult writeTextLines(const std::string& path, const std::vector<std::string>& lines);
+
+}  // namespace sortelia

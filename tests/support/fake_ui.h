@@ -1,0 +1,101 @@
+// Scripted fakes of the ports: answers are queued in advance, everything shown is recorded.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/main_view.h"
+#include "core/ui.h"
+
+namespace sortelia::testing {
+
+struct RecordedMessage {
+  Icon icon;
+  std::string text;
+  Buttons buttons;
+};
+
+class FakeUi : public Ui {
+ public:
+  // Queues the answer of the next message box; without one, Yes/No boxes answer No,
+  // OK/Cancel boxes Cancel and OK boxes OK.
+  void queueAnswer(Answer a) { answers_.push_back(a); }
+  // Queues the result of the next open or save dialog (nullopt = cancelled).
+  void queueDialogResult(std::optional<std::string> path) { dialogResults_.push_back(path); }
+
+  Answer message(Icon icon, const std::string& text, Buttons buttons) override;
+  std::optional<std::string> openFile(const FileDialog& d) override;
+  std::optional<std::string> saveFile(const FileDialog& d) override;
+  void setStatusText(const std::string& text) override;
+  void setInfoText(const std::string& text) override;
+  std::string infoText() const override { return info_; }
+  void setBusy(bool on) override;
+  void processPendingInput() override { ++pendingInputCalls; }
+
+  std::vector<RecordedMessage> messages;
+  std::vector<FileDialog> dialogs;
+  std::vector<std::string> statusTexts;  // every status text, oldest first
+  std::vector<std::string> infoTexts;    // every information text, oldest first
+  int busyDepth = 0;                     // hourglass nesting now
+  int busyOnCalls = 0;
+  int pendingInputCalls = 0;
+
+  std::string status() const { return statusTexts.empty() ? "" : statusTexts.back(); }
+
+ private:
+  std::deque<Answer> answers_;
+  std::deque<std::optional<std::string>> dialogResults_;
+  std::string info_;
+};
+
+// Records what the main window is told to show.
+class FakeMainView : public MainView {
+ public:
+  void showEntry(int n, const std::string& entry, const std::string& path) override {
+    shown.push_back({n, entry, path});
+  }
+  void clearPicture() override { ++clearPictureCalls; }
+  void resetOverlays() override { ++resetOverlayCalls; }
+  void setCaption(const std::string& c, const std::string& t) override { captions[c] = t; }
+  void setHint(const std::string& c, const std::string& t) override { hints[c] = t; }
+  void setEnabled(const std::string& c, bool e) override { enabled[c] = e; }
+  void setChecked(const std::string& c, bool v) override { checked[c] = v; }
+  bool isChecked(const std::string& c) const override {
+    auto it = checked.find(c);
+    return it != checked.end() && it->second;
+  }
+  void showSlot(int i, const std::string& caption, const std::string& folder) override {
+    slotCaptions[i] = caption;
+    slotFolders[i] = folder;
+  }
+  WindowBounds normalBounds() const override { return bounds; }
+  void setBounds(const WindowBounds& b) override {
+    bounds = b;
+    boundsHistory.push_back(b);
+  }
+  bool isMaximized() const override { return maximized; }
+  void setMaximized(bool m) override { maximized = m; }
+  std::string intervalText() const override { return interval; }
+  void setIntervalText(const std::string& t) override { interval = t; }
+
+  struct Shown {
+    int n;
+    std::string entry;
+    std::string path;
+  };
+  std::vector<Shown> shown;
+  int clearPictureCalls = 0;
+  int resetOverlayCalls = 0;
+  std::map<std::string, std::string> captions, hints;
+  std::map<std::string, bool> enabled, checked;
+  std::map<int, std::string> slotCaptions, slotFolders;
+  WindowBounds bounds;
+  std::vector<WindowBounds> boundsHistory;
+  bool maximized = false;
+  std::string interval;
+};
+
+}  // namespace sortelia::testing
