@@ -1,0 +1,348 @@
+#include "core/sorting_session.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/line_file.h"
+#include "platform/text_codec.h"
+#include "support/fake_ui.h"
+#include "support/temp_dir.h"
+
+namespace sortelia {
+namespace {
+
+using testing::FakeMainView;
+using testing::FakeUi;
+using testing::readAll;
+using testing::TempDir;
+
+const char* const kWelcome =
+    "右クリックしてネ！\r\n　移動先ボタンの上でクリックすると移動先フォルダの登録ができます。"
+    "その他のところでは、整理するイメージファイルが保存してあるフォルダが選択できます。";
+
+class SessionTest : public ::testing::Test {
+ protected:
+  SessionTest() : data(root.mkdir("data")), src(root.mkdir("src") + "/") {}
+
+  SortingSession& session() {
+    if (!session_) session_ = std::make_unique<SortingSession>(state, ui, view, data);
+    return *session_;
+  }
+  // Writes zel.ini from lines 1.. given; the rest of the 23 lines follow defaults.
+  void writeIni(std::vector<std::string> lines) {
+    ASSERT_TRUE(writeTextLines(data + "/zel.ini", lines).ok());
+  }
+  std::vector<std::string> iniWithSource(const std::string& source) {
+    std::vector<std::string> l(12);
+    l.push_back(source);
+    for (const char* v : {"108", "250", "603", "545", "FALSE", "3", "FALSE", "FALSE", "FALSE"}) {
+      l.push_back(v);
+    }
+    l.push_back(kDefaultExifItemMask);
+    return l;
+  }
+
+  TempDir root;
+  std::string data;
+  std::string src;
+  SortingState state;
+  FakeUi ui;
+  FakeMainView view;
+  std::unique_ptr<SortingSession> session_;
+};
+
+TEST_F(SessionTest, CreationDefaults) {
+  state.japaneseMode = false;
+  state.exifItemMask = "x";
+  state.sortIndex = 9;
+  session();
+  EXPECT_TRUE(state.japaneseMode);
+  EXPECT_EQ(state.exifItemMask, kDefaultExifItemMask);
+  EXPECT_EQ(state.sortIndex, 0);
+  EXPECT_TRUE(state.firstActivation);
+  EXPECT_EQ(view.captions["Form1"], "Sortelia for Windows");
+  EXPECT_EQ(view.bounds, (WindowBounds{108, 250, 603, 545}));
+  EXPECT_EQ(view.interval, "3");
+  EXPECT_TRUE(view.checked["RadioButton1"]);
+}
+
+TEST_F(SessionTest, FirstActivationWithoutSettingsFileScansNothing) {
+  session().FormActivate();
+  EXPECT_EQ(ui.statusTexts.front(),
+            "ZEL v2.4   '070312 By <Mofuko> Sortelia for Windows [ 右ボタンをクリックして！ ]");
+  EXPECT_EQ(ui.statusTexts.size(), 1u);
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_EQ(ui.infoText(), kWelcome);
+  EXPECT_FALSE(state.firstActivation);
+  EXPECT_EQ(view.captions["CheckInfo"], "写真情報");
+  EXPECT_EQ(view.captions["MoveFolder1"], "Move[整理先を整理元にする] ");
+  EXPECT_EQ(view.captions["Button13"], "削除");
+  EXPECT_EQ(view.captions["Undo1"], "Undo[元に戻す]★記録なし★");
+  EXPECT_EQ(view.hints["Undo1"], "Undo[元に戻す]");
+  EXPECT_EQ(state.restoreCaption, "復活");
+  // Later activations do nothing.
+  session().FormActivate();
+  EXPECT_EQ(ui.statusTexts.size(), 1u);
+}
+
+TEST_F(SessionTest, ScanSortsCaseInsensitivelyAndShowsTheFirstEntry) {
+  root.write("src/B.JPG", "x");
+  root.write("src/a.jpg", "x");
+  root.write("src/m.MOV", "x");
+  root.write("src/n.png", "x");
+  root.write("src/t.THM", "x");
+  writeIni(iniWithSource(src));
+  session().FormActivate();
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_EQ(state.sourceDir, src);
+  EXPECT_EQ(state.images, (std::vector<std::string>{src + "a.jpg", src + "B.JPG", src + "m.MOV"}));
+  EXPECT_EQ(state.imageCount, 3);
+  EXPECT_EQ(state.sortIndex, 1);
+  EXPECT_EQ(state.openDialogDir, src);
+  ASSERT_GE(ui.statusTexts.size(), 3u);
+  EXPECT_EQ(ui.statusTexts[1], "写真データの一覧を作成中です!");
+  EXPECT_EQ(ui.status(), "写真データの一覧を取得しました！ [ 3 枚 ]");
+  EXPECT_EQ(ui.infoTexts[0], "イメージファイルのリストを取得中…");
+  EXPECT_EQ(ui.infoTexts[1], "3 枚のイメージがありました。\r\n" + src + "a.jpg\r\n" + src +
+                                 "B.JPG\r\n" + src + "m.MOV");
+  EXPECT_EQ(ui.infoText(), kWelcome);
+  ASSERT_EQ(view.shown.size(), 1u);
+  EXPECT_EQ(view.shown[0].n, 1);
+  EXPECT_EQ(view.shown[0].path, src + "a.jpg");
+  EXPECT_TRUE(view.enabled["Button1"]);
+  EXPECT_TRUE(view.enabled["Button14"]);
+  EXPECT_EQ(ui.busyDepth, 0);
+  EXPECT_GE(ui.busyOnCalls, 1);
+}
+
+TEST_F(SessionTest, SubfolderSwitchInterleavesByFullPath) {
+  root.write("src/b.jpg", "x");
+  root.write("src/a/c.jpg", "x");
+  root.write("src/a/.hidden/h.jpg", "x");
+  root.write("src/z.jpg", "x");
+  state.sourceDir = src;
+  session();
+  state.subfolderSwitch = true;
+  session().FirstStepGetImgLst();
+  EXPECT_EQ(state.images,
+            (std::vector<std::string>{src + "a/c.jpg", src + "b.jpg", src + "z.jpg"}));
+}
+
+TEST_F(SessionTest, EmptyFolderAsksWithQuestionIconAndDisablesControls) {
+  writeIni(iniWithSource(src));
+  state.sortIndex = 0;
+  session().FormActivate();
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].icon, Icon::Question);
+  EXPECT_EQ(ui.messages[0].buttons, Buttons::Ok);
+  EXPECT_EQ(ui.messages[0].text, "このフォルダには写真データがありません");
+  EXPECT_EQ(ui.status(), "No File in this Folder!");
+  EXPECT_EQ(ui.infoTexts[1], "　このフォルダにはイメージファイルがありませんでした。");
+  EXPECT_FALSE(view.enabled["Button12"]);
+  EXPECT_FALSE(view.enabled["CheckView"]);
+  EXPECT_FALSE(view.enabled["SpeedButton1"]);
+  EXPECT_EQ(state.sortIndex, 0);
+  EXPECT_GE(view.clearPictureCalls, 1);
+}
+
+TEST_F(SessionTest, MissingSourceFolderWarnsWithTheShortenedLine) {
+  writeIni(iniWithSource(root.path() + "/gone/"));
+  session().FormActivate();
+  ASSERT_EQ(ui.messages.size(), 2u);
+  EXPECT_EQ(ui.messages[0].icon, Icon::Warning);
+  EXPECT_EQ(ui.messages[0].buttons, Buttons::Ok);
+  EXPECT_EQ(ui.messages[0].text,
+            "整理もとの写真データがあるフォルダがありません。\r\n別のフォルダを後から指定しましょう"
+            "！\r\n  フォルダ名[ " +
+                root.path() + "/gone ]");
+  EXPECT_EQ(state.sourceDir, "");
+  // The scan still runs and finds nothing.
+  EXPECT_EQ(ui.messages[1].text, "このフォルダには写真データがありません");
+}
+
+TEST_F(SessionTest, MissingSlotFoldersAskOneWarningEachInSlotOrder) {
+  auto l = iniWithSource(src);
+  const std::string keep = root.mkdir("keep");
+  l[0] = root.path() + "/gone1";
+  l[1] = keep;
+  l[6] = root.path() + "/gone7";
+  l[11] = root.write("afile", "x");  // a file is not a folder
+  writeIni(l);
+  root.write("src/a.jpg", "x");
+  ui.queueAnswer(Answer::Yes);
+  ui.queueAnswer(Answer::No);
+  ui.queueAnswer(Answer::Yes);
+  session().FormActivate();
+  ASSERT_EQ(ui.messages.size(), 3u);
+  for (const auto& m : ui.messages) {
+    EXPECT_EQ(m.icon, Icon::Warning);
+    EXPECT_EQ(m.buttons, Buttons::YesNo);
+  }
+  EXPECT_EQ(
+      ui.messages[0].text,
+      "指定されているフォルダはありません！\r\n  整理先ボタンNo.[ 1 ]\r\n  指定フォルダ名 [ " +
+          root.path() + "/gone1 ]\r\nこのボタンの整理先を解除します。");
+  EXPECT_NE(ui.messages[1].text.find("No.[ 7 ]"), std::string::npos);
+  EXPECT_NE(ui.messages[2].text.find("No.[ 12 ]"), std::string::npos);
+  EXPECT_EQ(state.slots[0].folder, "");  // Yes clears
+  EXPECT_EQ(view.slotCaptions[1], "");
+  EXPECT_EQ(state.slots[1].caption, "keep");
+  EXPECT_EQ(view.slotFolders[2], keep);
+  EXPECT_EQ(state.slots[6].folder, root.path() + "/gone7");  // No keeps it bound
+  EXPECT_EQ(state.slots[6].caption, "gone7");
+  EXPECT_EQ(state.slots[11].folder, "");
+}
+
+TEST_F(SessionTest, EnglishSlotWarning) {
+  auto l = iniWithSource("");
+  l[4] = "/nonexistent-sortelia/x";
+  writeIni(l);
+  session();
+  state.japaneseMode = false;
+  session().FormActivate();
+  ASSERT_EQ(ui.messages.size(), 2u);
+  EXPECT_EQ(ui.messages[0].text,
+            "This Folder is Nothing!\r\n  Button [ 5 ]\r\n  Folder [ /nonexistent-sortelia/x "
+            "]\r\nClear Setting on this Button.");
+  EXPECT_EQ(ui.messages[1].text, "No File in this Folder!");
+}
+
+TEST_F(SessionTest, SettingsRoundTripThroughClose) {
+  const std::string dst = root.mkdir("写真 😀 dst");
+  auto l = iniWithSource(src);
+  l[3] = dst;
+  l[13] = "11";
+  l[14] = "22";
+  l[15] = "333";
+  l[16] = "444";
+  l[17] = "TRUE";
+  l[18] = "7";
+  l[19] = "TRUE";
+  l[20] = "TRUE";
+  l[21] = "TRUE";
+  l[22] = std::string(27, '0');
+  writeIni(l);
+  session().FormActivate();
+  EXPECT_EQ(view.bounds, (WindowBounds{11, 22, 333, 444}));
+  EXPECT_TRUE(view.maximized);
+  EXPECT_TRUE(state.loopSlideShow);
+  EXPECT_TRUE(state.autoRename);
+  EXPECT_TRUE(state.keepOriginal);
+  EXPECT_EQ(view.interval, "7");
+  EXPECT_EQ(state.exifItemMask, std::string(27, '0'));
+  EXPECT_EQ(state.slots[3].caption, "写真 😀 dst");
+  session().FormClose();
+  const std::string written = readAll(data + "/zel.ini");
+  // A character outside CP932 makes the file UTF-8 as a whole; CR LF line ends.
+  EXPECT_EQ(written.substr(0, 6), "\r\n\r\n\r\n");
+  EXPECT_EQ(*readTextLines(data + "/zel.ini"), l);
+}
+
+TEST_F(SessionTest, GeometryIsAppliedInOrderUntilABadLine) {
+  auto l = iniWithSource(src);
+  l[13] = "5";
+  l[14] = "oops";
+  l[19] = "TRUE";
+  writeIni(l);
+  session().FormActivate();
+  EXPECT_EQ(view.bounds, (WindowBounds{5, 250, 603, 545}));
+  EXPECT_FALSE(state.autoRename);
+  EXPECT_EQ(view.interval, "3");
+  // The scan still runs with the source folder read.
+  EXPECT_EQ(state.sourceDir, src);
+  EXPECT_EQ(ui.messages.size(), 1u);
+}
+
+TEST_F(SessionTest, CloseWritesNormalBoundsOfAMaximizedWindowInCp932) {
+  session();
+  state.sourceDir = "/写真/";
+  view.bounds = {1, 2, 3, 4};
+  view.maximized = true;
+  session().FormClose();
+  EXPECT_EQ(
+      readAll(data + "/zel.ini"),
+      "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n/\x8E\xCA\x90\x5E/\r\n1\r\n2\r\n3\r\n4\r\n"
+      "FALSE\r\n3\r\nFALSE\r\nFALSE\r\nTRUE\r\n110011010101110010101100000\r\n");
+}
+
+TEST_F(SessionTest, SettingsFileInCp932IsRead) {
+  const std::string dst = root.mkdir("写真");
+  std::string bytes;
+  bytes += *text::toCp932(dst) + "\r\n";
+  for (int i = 0; i < 11; ++i) bytes += "\r\n";
+  writeIni({});
+  root.write("data/zel.ini", bytes);
+  session().FormActivate();
+  EXPECT_EQ(state.slots[0].folder, dst);
+  EXPECT_EQ(state.slots[0].caption, "写真");
+}
+
+TEST_F(SessionTest, ImageDspSkipsMarkedEntriesInSortingMode) {
+  session();
+  state.images = {"/p/1.jpg", "/p/2.jpg", "!:/p/3.jpg", "/p/4.jpg", "/p/5.jpg"};
+  state.imageCount = 5;
+  state.sortIndex = 3;
+  session().imageDSP(3);
+  ASSERT_EQ(view.shown.size(), 1u);
+  EXPECT_EQ(view.shown[0].n, 4);
+  EXPECT_EQ(view.shown[0].path, "/p/4.jpg");
+  EXPECT_EQ(state.sortIndex, 4);
+  EXPECT_EQ(view.resetOverlayCalls, 1);
+}
+
+TEST_F(SessionTest, OnlyMarkedEntriesLeftEndsInTheNothingState) {
+  session();
+  state.images = {"/p/1.jpg", "!:/p/2.jpg", "!:/p/3.jpg"};
+  state.imageCount = 3;
+  state.sortIndex = 2;
+  session().imageDSP(2);
+  EXPECT_TRUE(view.shown.empty());
+  EXPECT_EQ(state.sortIndex, 4);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].text, "写真データがありません。");
+  EXPECT_EQ(ui.messages[0].icon, Icon::Question);
+  EXPECT_EQ(ui.status(), "Image file Nothing!");
+  EXPECT_EQ(ui.infoText(), "　ここにはイメージファイルがありません。");
+  EXPECT_FALSE(view.enabled["Button1"]);
+  EXPECT_FALSE(view.enabled["Button13"]);
+}
+
+TEST_F(SessionTest, ViewerModeShowsMarkedEntries) {
+  session();
+  state.images = {"/p/1.jpg", "!:/p/2.jpg"};
+  state.imageCount = 2;
+  state.viewerMode = true;
+  session().imageDSP(2);
+  ASSERT_EQ(view.shown.size(), 1u);
+  EXPECT_EQ(view.shown[0].entry, "!:/p/2.jpg");
+  EXPECT_EQ(view.shown[0].path, "/p/2.jpg");
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(SessionTest, BrokenSettingsFilesGiveDefaults) {
+  const std::vector<std::string> files = {
+      std::string("\xFF\xFE\x00\x01garbage\x81", 12),
+      "/dst\r\n",  // truncated
+      std::string(3 * 1024 * 1024, 'x') + "\r\n" + std::string(100, '\n'),
+  };
+  for (const auto& bytes : files) {
+    SortingState s;
+    FakeUi u;
+    FakeMainView v;
+    root.write("data/zel.ini", bytes);
+    SortingSession sess(s, u, v, data);
+    sess.FormActivate();
+    EXPECT_EQ(v.bounds, WindowBounds{});
+    EXPECT_EQ(s.exifItemMask, kDefaultExifItemMask);
+    EXPECT_FALSE(s.firstActivation);
+  }
+}
+
+TEST_F(SessionTest, MissingDataFolderReadsNothingAndWritesNothing) {
+  SortingSession sess(state, ui, view, "");
+  sess.FormActivate();
+  sess.FormClose();
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+}  // namespace
+}  // namespace sortelia

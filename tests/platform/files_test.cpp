@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/data_folder.h"
+#include "platform/file_list.h"
+#include "platform/file_ops.h"
+#include "platform/line_file.h"
+#include "support/temp_dir.h"
+
+namespace sortelia {
+namespace {
+
+using testing::readAll;
+using testing::TempDir;
+
+TEST(ListImageFiles, MatchesExtensionIgnoringCaseOnlyPlainVisibleFiles) {
+  TempDir d;
+  d.write("a.jpg", "x");
+  d.write("B.JPG", "x");
+  d.write("c.jpeg", "x");
+  d.write("d.png", "x");
+  d.write(".hidden.jpg", "x");
+  d.write("m.MOV", "x");
+  d.write("clip.mpg", "x");
+  d.write("e.thm", "x");
+  d.mkdir("folder.jpg");
+  ASSERT_EQ(::symlink(d.file("a.jpg").c_str(), d.file("link.jpg").c_str()), 0);
+  ASSERT_EQ(::mkfifo(d.file("pipe.jpg").c_str(), 0600), 0);
+
+  std::vector<std::string> list;
+  const std::string folder = d.path() + "/";
+  EXPECT_EQ(listImageFiles(folder, {".jpg"}, list), 2);
+  EXPECT_EQ(listImageFiles(folder, {".mov", ".mpg"}, list), 2);
+  ASSERT_EQ(list.size(), 4u);
+  std::vector<std::string> jpgs(list.begin(), list.begin() + 2);
+  std::sort(jpgs.begin(), jpgs.end());
+  EXPECT_EQ(jpgs, (std::vector<std::string>{folder + "B.JPG", folder + "a.jpg"}));
+  // Movies come after the pictures, grouped by extension in the order asked.
+  EXPECT_EQ(list[2], folder + "m.MOV");
+  EXPECT_EQ(list[3], folder + "clip.mpg");
+}
+
+TEST(ListImageFiles, MissingFolderAddsNothing) {
+  std::vector<std::string> list{"kept"};
+  EXPECT_EQ(listImageFiles("/nonexistent-sortelia/", {".jpg"}, list), 0);
+  EXPECT_EQ(list, std::vector<std::string>{"kept"});
+}
+
+TEST(ListSubfolders, DepthFirstParentsBeforeChildrenSkippingHiddenAndLinks) {
+  TempDir d;
+  d.mkdir("a/a1/a11");
+  d.mkdir("a/.git");
+  d.mkdir(".cache");
+  d.write("file", "x");
+  ASSERT_EQ(::symlink(d.path().c_str(), d.file("loop").c_str()), 0);
+  std::vector<std::string> list;
+  listSubfolders(d.path() + "/", list);
+  const std::string f = d.path() + "/";
+  EXPECT_EQ(list, (std::vector<std::string>{f + "a/", f + "a/a1/", f + "a/a1/a11/"}));
+}
+
+TEST(FileOps, SizeIsZeroWhenUnreadable) {
+  TempDir d;
+  EXPECT_EQ(fs::getFileSize(d.write("f", std::string(1234, 'x'))), 1234);
+  EXPECT_EQ(fs::getFileSize(d.file("missing")), 0);
+  EXPECT_EQ(fs::getFileSize(d.path()), 0);
+}
+
+TEST(FileOps, AtomicWriteReplacesAndKeepsNoTemporary) {
+  TempDir d;
+  const std::string p = d.write("f.txt", "old");
+  ASSERT_EQ(::chmod(p.c_str(), 0600), 0);
+  ASSERT_TRUE(fs::writeFileAtomic(p, "new contents").ok());
+  EXPECT_EQ(readAll(p), "new contents");
+  struct stat st {};
+  ASSERT_EQ(::stat(p.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  std::vector<std::string> all;
+  listImageFiles(d.path() + "/", {""}, all);
+  EXPECT_EQ(all.size(), 1u);
+}
+
+TEST(FileOps, AtomicWriteIntoMissingFolderFailsWithErrno) {
+  fs::FileResult r = fs::writeFileAtomic("/nonexistent-sortelia/x.txt", "x");
+  EXPECT_FALSE(r.ok());
+  EXPECT_EQ(r.error, ENOENT);
+  EXPECT_EQ(r.path, "/nonexistent-sortelia/x.txt");
+}
+
+TEST(LineFile, WritesCrLfInCp932AndReadsBack) {
+  TempDir d;
+  const std::string p = d.file("t.txt");
+  ASSERT_TRUE(writeTextLines(p, {"写真", "", "abc"}).ok());
+  EXPECT_EQ(readAll(p), "\x8E\xCA\x90\x5E\r\n\r\nabc\r\n");
+  EXPECT_EQ(*readTextLines(p), (std::vector<std::string>{"写真", "", "abc"}));
+}
+
+TEST(LineFile, TextOutsideCp932IsWrittenAsUtf8AndSurvives) {
+  TempDir d;
+  const std::string p = d.file("t.txt");
+  const std::vector<std::string> lines{"/photos/家族😀/", "写真"};
+  ASSERT_TRUE(writeTextLines(p, lines).ok());
+  EXPECT_EQ(readAll(p), "/photos/家族😀/\r\n写真\r\n");
+  EXPECT_EQ(*readTextLines(p), lines);
+}
+
+TEST(LineFile, SplitsOnAnyLineEnd) {
+  EXPECT_EQ(splitLines("a\r\nb\nc\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));
+  EXPECT_EQ(splitLines("a\r\n\r\n"), (std::vector<std::string>{"a", ""}));
+  EXPECT_TRUE(splitLines("").empty());
+  EXPECT_FALSE(readTextLines("/nonexistent-sortelia/x").has_value());
+}
+
+TEST(DataFolder, FollowsXdgConfigHome) {
+  TempDir d;
+  const char* old = std::getenv("XDG_CONFIG_HOME");
+  const std::string saved = old ? old : "";
+  ::setenv("XDG_CONFIG_HOME", d.path().c_str(), 1);
+  EXPECT_EQ(dataFolder(), d.path() + "/sortelia");
+  EXPECT_EQ(ensureDataFolder(), d.path() + "/sortelia");
+  EXPECT_TRUE(fs::isDirectory(d.path() + "/sortelia"));
+  ::setenv("XDG_CONFIG_HOME", "relative/ignored", 1);
+  EXPECT_NE(dataFolder(), "relative/ignored/sortelia");
+  if (old) {
+    ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+  } else {
+    ::unsetenv("XDG_CONFIG_HOME");
+  }
+}
+
+}  // namespace
+}  // namespace sortelia
