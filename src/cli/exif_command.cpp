@@ -1,0 +1,68 @@
+// sortelia-cli exif: prints the EXIF record of pictures, or rewrites a picture's user comment.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/command.h"
+#include "exif/exif_info.h"
+#include "exif/exif_record_text.h"
+#include "exif/exif_writer.h"
+
+namespace sortelia::cli {
+namespace {
+
+// --set-comment TEXT FILE: the comment becomes the one line TEXT, behind the old comment's
+// rotation mark when it had one.
+int setComment(const std::string& textArg, const std::string& path) {
+  exif::TExifInfo info;
+  if (!info.HasExif(path)) {
+    std::fprintf(stderr, "%s: no EXIF segment\n", path.c_str());
+    return 1;
+  }
+  info.setImageFileName(path);
+  std::string old;
+  for (const std::string& line : info.UserComment) old += line + "\r\n";
+  info.UserComment = {exif::keepRotationMark(old, textArg)};
+  exif::WriteExif(info, path);
+  return 0;
+}
+
+int runExif(const std::vector<std::string>& args) {
+  if (!args.empty() && args[0] == "--set-comment") {
+    if (args.size() != 3) {
+      std::fprintf(stderr, "usage: sortelia-cli exif --set-comment TEXT FILE\n");
+      return 2;
+    }
+    return setComment(args[1], args[2]);
+  }
+  if (args.empty()) {
+    std::fprintf(stderr, "usage: sortelia-cli exif FILE...\n");
+    return 2;
+  }
+  int status = 0;
+  exif::TExifInfo info;
+  std::string out;
+  bool firstRecord = true;
+  for (const std::string& path : args) {
+    bool missing = false;
+    info.OnReadError = [&missing](exif::TExifInfo&) { missing = true; };
+    info.setImageFileName(path);
+    if (missing) {
+      std::fflush(stdout);
+      std::fprintf(stderr, "%s: no EXIF segment\n", path.c_str());
+      status = 1;
+      continue;
+    }
+    if (!firstRecord) out += '\n';
+    firstRecord = false;
+    out += exif::recordText(info);
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    out.clear();
+  }
+  return status;
+}
+
+const Registrar kExif{{"exif", "exif FILE... | exif --set-comment TEXT FILE", runExif}};
+
+}  // namespace
+}  // namespace sortelia::cli

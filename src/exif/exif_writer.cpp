@@ -1,0 +1,252 @@
+#include "exif/exif_writer.h"
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "exif/byte_source.h"
+#include "imaging/jpeg_size.h"
+#include "platform/file_ops.h"
+#include "platform/format.h"
+
+namespace sortelia::exif {
+namespace {
+
+enum Type : std::uint16_t {
+  kAscii = 2,
+  kShort = 3,
+  kLong = 4,
+  kRational = 5,
+  kUndefined = 7,
+  kSRational = 10
+};
+
+// Largest picture WriteExif holds in memory.
+constexpr std::size_t kMaxPictureBytes = std::size_t{1} << 30;
+
+// One IFD entry: its value bytes (already in the file's byte order). Values of up to four
+// bytes sit in the entry itself unless outOfLine is set.
+struct Entry {
+  std::uint16_t tag;
+  std::uint16_t type;
+  std::uint32_t count;
+  std::string value;
+  bool outOfLine = false;
+};
+
+// An IFD under construction.
+class IfdBuilder {
+ public:
+  explicit IfdBuilder(bool motorola) : mm_(motorola) {}
+
+  void ascii(std::uint16_t tag, const std::string& text) {
+    std::string v = text;
+    v += '\0';
+    add({tag, kAscii, static_cast<std::uint32_t>(v.size()), v});
+  }
+  // A date-time: always 20 bytes in the data area, padded with zero bytes.
+  void dateTime(std::uint16_t tag, const std::string& text) {
+    std::string v = text.substr(0, 19);
+    v.resize(20, '\0');
+    add({tag, kAscii, 20, v, true});
+  }
+  void shortValue(std::uint16_t tag, std::uint32_t v) {
+    std::string b;
+    putU16(b, static_cast<std::uint16_t>(v & 0xFFFF), mm_);
+    b.append(2, '\0');
+    add({tag, kShort, 1, b});
+  }
+  void longValue(std::uint16_t tag, std::uint32_t v) {
+    std::string b;
+    putU32(b, v, mm_);
+    add({tag, kLong, 1, b});
+  }
+  void rational(std::uint16_t tag, const std::string& text, bool isSigned = false);
+  void undefined4(std::uint16_t tag, const std::string& text) {
+    std::string v = text.substr(0, 4);
+    v.resize(4, '\0');
+    add({tag, kUndefined, 4, v});
+  }
+
+  // Serializes the IFD placed at offset start of the TIFF data, with its data area behind it.
+  // A final pointer entry (pointerTag) gets the offset just past that data area.
+  std::string build(std::uint32_t start, std::uint16_t pointerTag) const;
+
+ private:
+  void add(Entry e) { entries_.push_back(std::move(e)); }
+
+  bool mm_;
+  std::vector<Entry> entries_;
+};
+
+// The numerator or denominator text of a rational: a decimal integer, 0 when it is none or
+// lies outside the signed 32-bit range.
+std::int32_t rationalPart(const std::string& s) {
+  std::size_t i = 0;
+  bool negative = false;
+  if (i < s.size() && (s[i] == '-' || s[i] == '+')) negative = s[i++] == '-';
+  if (i == s.size()) return 0;
+  std::int64_t v = 0;
+  for (; i < s.size(); ++i) {
+    if (s[i] < '0' || s[i] > '9') return 0;
+    v = v * 10 + (s[i] - '0');
+    if (v > 2147483648LL) return 0;
+  }
+  if (negative) v = -v;
+  if (v > 2147483647LL) return 0;
+  return static_cast<std::int32_t>(v);
+}
+
+void IfdBuilder::rational(std::uint16_t tag, const std::string& text, bool isSigned) {
+  const auto slash = text.find('/');
+  const std::int32_t num = rationalPart(text.substr(0, slash));
+  const std::int32_t den = slash == std::string::npos ? 0 : rationalPart(text.substr(slash + 1));
+  std::string b;
+  putU32(b, static_cast<std::uint32_t>(num), mm_);
+  putU32(b, static_cast<std::uint32_t>(den), mm_);
+  add({tag, isSigned ? kSRational : kRational, 1, b, true});
+}
+
+std::string IfdBuilder::build(std::uint32_t start, std::uint16_t pointerTag) const {
+  const std::uint32_t n = static_cast<std::uint32_t>(entries_.size());
+  const std::uint32_t dataStart = start + 2 + 12 * n + 4;
+  std::string area;
+  std::string out;
+  putU16(out, static_cast<std::uint16_t>(n), mm_);
+  std::vector<std::size_t> pointerFields;
+  for (const Entry& e : entries_) {
+    putU16(out, e.tag, mm_);
+    putU16(out, e.type, mm_);
+    putU32(out, e.count, mm_);
+    if (e.tag == pointerTag) {
+      pointerFields.push_back(out.size());
+      out.append(4, '\0');
+    } else if (e.outOfLine || e.value.size() > 4) {
+      putU32(out, dataStart + static_cast<std::uint32_t>(area.size()), mm_);
+      area += e.value;
+    } else {
+      std::string v = e.value;
+      v.resize(4, '\0');
+      out += v;
+    }
+  }
+  putU32(out, 0, mm_);  // no next IFD
+  for (std::size_t at : pointerFields) {
+    std::string v;
+    putU32(v, dataStart + static_cast<std::uint32_t>(area.size()), mm_);
+    out.replace(at, 4, v);
+  }
+  return out + area;
+}
+
+IfdBuilder ifd0(const TExifInfo& x) {
+  IfdBuilder b(x.MotorolaOrder);
+  if (!x.ImageDescription.empty()) b.ascii(0x010E, x.ImageDescription);
+  b.ascii(0x010F, x.Make);
+  b.ascii(0x0110, x.Model);
+  b.shortValue(0x0112, x.Orientation);
+  if (x.XResolution.Value != 0) b.rational(0x011A, x.XResolution.Text);
+  if (x.YResolution.Value != 0) b.rational(0x011B, x.YResolution.Text);
+  if (x.ResolutionUnit.Value != 0)
+    b.shortValue(0x0128, static_cast<std::uint32_t>(x.ResolutionUnit.Value));
+  b.ascii(0x0131, x.Software);
+  b.dateTime(0x0132, x.DateTime);
+  if (!x.Copyright.empty()) b.ascii(0x8298, x.Copyright);
+  b.longValue(0x8769, 0);
+  return b;
+}
+
+IfdBuilder exifIfd(const TExifInfo& x, int width, int height) {
+  IfdBuilder b(x.MotorolaOrder);
+  const auto code = [](const TExifStringValue& v) { return static_cast<std::uint32_t>(v.Value); };
+  if (!x.ExposureTime.Text.empty()) b.rational(0x829A, x.ExposureTime.Text);
+  if (!x.FNumber.Text.empty()) b.rational(0x829D, x.FNumber.Text);
+  if (!x.ExposureProgram.Text.empty()) b.shortValue(0x8822, code(x.ExposureProgram));
+  b.shortValue(0x8827, x.ISOSpeedRatings);
+  b.undefined4(0x9000, x.ExifVersion);
+  b.dateTime(0x9003, x.DateTimeOriginal);
+  b.dateTime(0x9004, x.DateTimeDigitized);
+  if (!x.CompressedBitsPerPixel.Text.empty()) b.rational(0x9102, x.CompressedBitsPerPixel.Text);
+  if (!x.ShutterSpeedValue.Text.empty()) b.rational(0x9201, x.ShutterSpeedValue.Text, true);
+  if (!x.ApertureValue.Text.empty()) b.rational(0x9202, x.ApertureValue.Text);
+  if (!x.BrightnessValue.Text.empty()) b.rational(0x9203, x.BrightnessValue.Text, true);
+  if (!x.ExposureBiasValue.Text.empty()) b.rational(0x9204, x.ExposureBiasValue.Text, true);
+  if (!x.MaxApertureValue.Text.empty()) b.rational(0x9205, x.MaxApertureValue.Text);
+  b.rational(0x9206, x.SubjectDistance.Text);
+  b.shortValue(0x9207, code(x.MeteringMode));
+  b.shortValue(0x9208, code(x.LightSource));
+  b.shortValue(0x9209, code(x.Flash));
+  b.rational(0x920A, x.FocalLength.Text);
+  std::string comment;
+  for (const std::string& line : x.UserComment) comment += line + "\r\n";
+  if (!comment.empty()) b.ascii(0x9286, comment);
+  if (!x.SubSecTime.empty()) b.ascii(0x9290, x.SubSecTime);
+  if (!x.SubSecTimeOriginal.empty()) b.ascii(0x9291, x.SubSecTimeOriginal);
+  if (!x.SubSecTimeDigitized.empty()) b.ascii(0x9292, x.SubSecTimeDigitized);
+  if (!x.FlashpixVersion.empty()) b.undefined4(0xA000, x.FlashpixVersion);
+  b.shortValue(0xA001, code(x.ColorSpace));
+  b.longValue(0xA002, static_cast<std::uint32_t>(width));
+  b.longValue(0xA003, static_cast<std::uint32_t>(height));
+  if (!x.FocalPlaneXResolution.Text.empty()) b.rational(0xA20E, x.FocalPlaneXResolution.Text);
+  if (!x.FocalPlaneYResolution.Text.empty()) b.rational(0xA20F, x.FocalPlaneYResolution.Text);
+  if (!x.FocalPlaneResolutionUnit.Text.empty())
+    b.shortValue(0xA210, code(x.FocalPlaneResolutionUnit));
+  b.shortValue(0xA217, code(x.SensingMethod));
+  b.longValue(0xA005, 0);
+  return b;
+}
+
+IfdBuilder interopIfd(bool motorola) {
+  IfdBuilder b(motorola);
+  b.ascii(0x0001, "R98");
+  b.undefined4(0x0002, "0100");
+  return b;
+}
+
+}  // namespace
+
+std::string buildExifSegment(const TExifInfo& info, int width, int height) {
+  const bool mm = info.MotorolaOrder;
+  std::string tiff = mm ? "MM" : "II";
+  putU16(tiff, 42, mm);
+  putU32(tiff, 8, mm);
+  tiff += ifd0(info).build(static_cast<std::uint32_t>(tiff.size()), 0x8769);
+  tiff += exifIfd(info, width, height).build(static_cast<std::uint32_t>(tiff.size()), 0xA005);
+  tiff += interopIfd(mm).build(static_cast<std::uint32_t>(tiff.size()), 0);
+  const std::size_t body = 6 + tiff.size();
+  if (body > kMaxApp1Body) {
+    throw ExifWriteError(format(
+        "Exif データが %d バイトになり、1 つの APP1 セグメント (最大 %d バイト) に収まりません。"
+        "コメントを短くしてください。",
+        {static_cast<long long>(body), static_cast<long long>(kMaxApp1Body)}));
+  }
+  std::string seg = "\xFF\xE1";
+  seg += static_cast<char>((body + 2) >> 8);
+  seg += static_cast<char>((body + 2) & 0xFF);
+  seg.append("Exif\0\0", 6);
+  return seg + tiff;
+}
+
+void WriteExif(const TExifInfo& info, const std::string& path) {
+  const std::int64_t size = fs::getFileSize(path);
+  std::optional<std::string> bytes;
+  if (fs::isRegularFile(path)) bytes = fs::readFile(path, kMaxPictureBytes);
+  if (!bytes || static_cast<std::int64_t>(bytes->size()) != size) {
+    throw EFOpenError(format("%s は存在しないか、または開けません。", {path}));
+  }
+  if (bytes->size() < 2 || static_cast<unsigned char>((*bytes)[0]) != 0xFF ||
+      static_cast<unsigned char>((*bytes)[1]) != 0xD8) {
+    throw EFOpenError(format("%s は無効なファイルです。", {path}));
+  }
+  const auto pixels = imaging::readJpegSize(*bytes);
+  if (!pixels) throw ExifWriteError(format("%s の JPEG データを読めません。", {path}));
+  std::string out = "\xFF\xD8";
+  out += buildExifSegment(info, pixels->width, pixels->height);
+  out.append(*bytes, 2, std::string::npos);
+  const fs::FileResult r = fs::writeFileAtomic(path, out);
+  if (!r.ok()) {
+    throw ExifWriteError(format("%s を書き込めません: %s", {path, std::strerror(r.error)}));
+  }
+}
+
+}  // namespace sortelia::exif
