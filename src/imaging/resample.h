@@ -1,0 +1,53 @@
+// Resizing of 24-bit bitmaps: four-point cubic interpolation to enlarge an axis, area
+// averaging with fractional border coverage to reduce it; width pass first, then height.
+// All per-pixel arithmetic is fixed point, so results are exact and repeatable.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+
+#include "imaging/bitmap.h"
+#include "platform/clock.h"
+
+namespace sortelia::imaging {
+
+// Receives the percentage done (1..100).
+using ProgressCallback = std::function<void(int percent)>;
+
+// The progress throttle: a callback, the clock it is timed by, and the tick (milliseconds,
+// 32-bit, wrapping) of the last report. Keep one alive across calls to throttle across them.
+struct ProgressReporter {
+  ProgressCallback callback;
+  MillisecondClock clock = steadyMilliseconds;
+  std::uint32_t lastReport = 0;
+};
+
+// Four Lagrange weights for the taps at offsets 0..3, scaled so that 1.0 is `scale`.
+using CubicWeightSet = std::array<std::int32_t, 4>;
+
+// The cubic weights for position x (1 <= x < 2) between taps 1 and 2, each
+// Trunc(basis(x) * scale + 0.5) in extended precision.
+CubicWeightSet CubicWeights(long double x, std::int32_t scale);
+
+// Calls the callback with percent unless percent is 0 (which only restarts the timing) or
+// less than 50 ms passed since the last report. Does nothing without a reporter or callback.
+void ReportProgress(int percent, ProgressReporter* progress);
+
+// Fill every pixel of dst (wider than src, same height) by cubic interpolation along rows.
+// Both must be Bgr24; throws std::invalid_argument when the sizes do not fit the pass.
+void StretchWidthUp(const Bitmap& src, Bitmap& dst, ProgressReporter* progress = nullptr);
+// Fill dst (narrower than src, same height) by area averaging along rows.
+void StretchWidthDown(const Bitmap& src, Bitmap& dst, ProgressReporter* progress = nullptr);
+// Fill dst (taller than src, same width) by cubic interpolation along columns.
+void StretchHeightUp(const Bitmap& src, Bitmap& dst, ProgressReporter* progress = nullptr);
+// Fill dst (shorter than src, same width) by area averaging along columns.
+void StretchHeightDown(const Bitmap& src, Bitmap& dst, ProgressReporter* progress = nullptr);
+
+// Resizes bitmap in place to newWidth x newHeight (width pass, then height pass; an axis
+// whose size is unchanged is not touched). A bitmap of another format is converted to Bgr24
+// first; an empty bitmap is left alone. Throws std::invalid_argument for a size below 1.
+void ResampleBitmap(Bitmap& bitmap, int newWidth, int newHeight,
+                    ProgressReporter* progress = nullptr);
+
+}  // namespace sortelia::imaging
