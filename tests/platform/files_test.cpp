@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
+
 #include <sys/stat.h>
 #include <unistd.h>
+#include <memory>
 
 #include "platform/data_folder.h"
 #include "platform/file_list.h"
 #include "platform/file_ops.h"
+#include "platform/instance_lock.h"
 #include "platform/line_file.h"
 #include "support/temp_dir.h"
 
@@ -127,6 +130,25 @@ TEST(DataFolder, FollowsXdgConfigHome) {
   } else {
     ::unsetenv("XDG_CONFIG_HOME");
   }
+}
+
+}  // namespace
+}  // namespace sortelia
+
+namespace sortelia {
+namespace {
+
+TEST(InstanceLock, OnlyOneHolderUntilReleased) {
+  testing::TempDir d;
+  auto first = std::make_unique<InstanceLock>(d.path(), "ZEL");
+  ASSERT_TRUE(first->tryAcquire());
+  InstanceLock second(d.path(), "ZEL");
+  EXPECT_FALSE(second.tryAcquire());
+  EXPECT_FALSE(second.held());
+  InstanceLock other(d.path(), "OTHER");
+  EXPECT_TRUE(other.tryAcquire());
+  first.reset();
+  EXPECT_TRUE(second.tryAcquire());
 }
 
 }  // namespace

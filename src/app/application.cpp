@@ -1,0 +1,59 @@
+#include "app/application.h"
+
+#include <QLocalSocket>
+
+#include "app/shell_windows.h"
+
+namespace sortelia::app {
+
+Application::Application(const std::string& dataFolder) {
+  form1_ = std::make_unique<MainWindow>();
+  form2_ = std::make_unique<InfoWindow>();
+  const char* const shells[][2] = {
+      {"Form3", "Option"},          {"Form4", "Stretch Save"}, {"Form5", "Dump List"},
+      {"Form6", "Browse"},          {"Form7", "Full Size"},    {"Form8", "Print"},
+      {"Form9", "Sortelia Readme"},
+  };
+  for (const auto& s : shells)
+    others_.push_back(std::make_unique<ShellWindow>(s[0], s[1], nullptr));
+  ui_ = std::make_unique<QtUi>(form1_.get(), form1_->statusLabel(), form2_.get());
+  session_ = std::make_unique<SortingSession>(state_, *ui_, *form1_, dataFolder);
+  form1_->onFirstActivation = [this] { session_->FormActivate(); };
+  form1_->onClose = [this] {
+    session_->FormClose();
+    form2_->close();
+  };
+}
+
+Application::~Application() = default;
+
+std::vector<std::string> Application::windowNames() const {
+  std::vector<std::string> names{form1_->objectName().toStdString(),
+                                 form2_->objectName().toStdString()};
+  for (const auto& w : others_) names.push_back(w->objectName().toStdString());
+  return names;
+}
+
+bool Application::listenForSecondStart(const std::string& socketPath) {
+  const QString path = QString::fromStdString(socketPath);
+  QLocalServer::removeServer(path);  // a socket left by a crashed run; we hold the lock
+  server_.setSocketOptions(QLocalServer::UserAccessOption);
+  if (!server_.listen(path)) return false;
+  connect(&server_, &QLocalServer::newConnection, this, [this] {
+    while (QLocalSocket* peer = server_.nextPendingConnection()) {
+      connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
+      connect(peer, &QLocalSocket::readyRead, this, [this, peer] {
+        if (!peer->canReadLine()) return;
+        if (peer->readLine().trimmed() == "activate") {
+          form1_->bringToFront();
+          peer->write("ok\n");
+          peer->flush();
+        }
+        peer->disconnectFromServer();
+      });
+    }
+  });
+  return true;
+}
+
+}  // namespace sortelia::app

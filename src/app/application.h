@@ -1,0 +1,46 @@
+// The running program: the sorting state, the nine windows in their creation order, the ports
+// and the sorting session that ties them together.
+#pragma once
+
+#include <QLocalServer>
+#include <QObject>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/info_window.h"
+#include "app/main_window.h"
+#include "app/qt_ui.h"
+#include "core/sorting_session.h"
+#include "core/sorting_state.h"
+
+namespace sortelia::app {
+
+class Application : public QObject {
+  Q_OBJECT
+ public:
+  // Creates Form1 ... Form9; dataFolder holds "zel.ini" (empty: none).
+  explicit Application(const std::string& dataFolder);
+  ~Application() override;
+
+  MainWindow& mainWindow() { return *form1_; }
+  InfoWindow& infoWindow() { return *form2_; }
+  SortingSession& session() { return *session_; }
+  SortingState& state() { return state_; }
+  // Object names of the created windows, in creation order.
+  std::vector<std::string> windowNames() const;
+
+  // Listens on socketPath for a later start asking this window to come to the front.
+  bool listenForSecondStart(const std::string& socketPath);
+
+ private:
+  SortingState state_;
+  std::unique_ptr<MainWindow> form1_;
+  std::unique_ptr<InfoWindow> form2_;
+  std::vector<std::unique_ptr<QWidget>> others_;
+  std::unique_ptr<QtUi> ui_;
+  std::unique_ptr<SortingSession> session_;
+  QLocalServer server_;
+};
+
+}  // namespace sortelia::app

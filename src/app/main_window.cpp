@@ -1,0 +1,347 @@
+#include "app/main_window.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace sortelia::app {
+namespace {
+
+constexpr int kColumnWidth = 85;
+constexpr int kSlotWidth = 79;
+constexpr int kSlotHeight = 21;
+
+template <typename W>
+W* named(W* w, const char* name, const QString& text = {}) {
+  w->setObjectName(name);
+  if constexpr (std::is_base_of_v<QAbstractButton, W> || std::is_base_of_v<QLabel, W>) {
+    if (!text.isNull()) w->setText(text);
+  }
+  return w;
+}
+
+QSpinBox* spinBox(const char* name, int min, int max, int value) {
+  auto* s = new QSpinBox;
+  s->setObjectName(name);
+  s->setRange(min, max);
+  s->setValue(value);
+  s->setFixedHeight(21);
+  return s;
+}
+
+// Top of slot i (0-based): three groups of four, 21 pixels apart inside a group and
+// 24 pixels from the last of a group to the first of the next.
+int slotTop(int i) { return (i / 4) * (3 * kSlotHeight + 24) + (i % 4) * kSlotHeight; }
+
+}  // namespace
+
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
+  setObjectName("Form1");
+  auto* central = new QWidget(this);
+  auto* row = new QHBoxLayout(central);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(0);
+
+  panel1_ = named(new QWidget, "Panel1");
+  panel1_->setAutoFillBackground(true);
+  panel1_->setBackgroundRole(QPalette::Dark);
+  picture_ = named(new QLabel(panel1_), "Image1");
+  picture_->setAlignment(Qt::AlignCenter);
+  picture_->setWordWrap(true);
+  auto* pictureLayout = new QVBoxLayout(panel1_);
+  pictureLayout->addWidget(picture_);
+  row->addWidget(panel1_, 1);
+  row->addWidget(buildButtonColumn());
+  setCentralWidget(central);
+
+  status_ = named(new QLabel, "StatusBar1");
+  status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  statusBar()->addWidget(status_, 1);
+  statusBar()->setSizeGripEnabled(true);
+  buildMenus();
+  setWindowTitle("Sortelia for Windows");
+  setGeometry(250, 108, 545, 603);
+}
+
+QWidget* MainWindow::buildButtonColumn() {
+  auto* panel2 = named(new QWidget, "Panel2");
+  panel2->setFixedWidth(kColumnWidth);
+  auto* col = new QVBoxLayout(panel2);
+  col->setContentsMargins(3, 2, 3, 2);
+  col->setSpacing(2);
+
+  auto* group = named(new QGroupBox("リサイズOP"), "RadioGroup1");
+  QFont small = group->font();
+  small.setPixelSize(11);
+  group->setFont(small);
+  group->setFixedHeight(42);
+  auto* radios = new QHBoxLayout(group);
+  radios->setContentsMargins(1, 1, 0, 0);
+  radios->setSpacing(0);
+  // Three options side by side in 85 pixels: small indicators, no gap before the text.
+  group->setStyleSheet(
+      "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 12px; }"
+      "QGroupBox::title { subcontrol-origin: margin; left: 3px; padding: 0px; }"
+      "QGroupBox, QRadioButton { font-size: 11px; } QRadioButton { spacing: 0px; }"
+      "QRadioButton::indicator { width: 8px; height: 8px; }");
+  const char* const names[] = {"RadioButton1", "RadioButton2", "RadioButton3"};
+  const char* const texts[] = {"OG", "2M", "1M"};
+  const char* const hints[] = {"オリジナルサイズで", "２メガ相当1600x1200", "１メガ相当1280x960"};
+  for (int i = 0; i < 3; ++i) {
+    auto* r = named(new QRadioButton, names[i], texts[i]);
+    r->setToolTip(hints[i]);
+    r->setChecked(i == 0);
+    radios->addWidget(r);
+  }
+  col->addWidget(group);
+
+  auto* quality = spinBox("Edit4", 1, 10, 7);
+  quality->setToolTip("圧縮率(標準は８かな？)");
+  col->addWidget(quality);
+
+  col->addWidget(buildSlotPanel());
+
+  auto* checkDate = named(new QCheckBox, "CheckDATE", "日");
+  checkDate->setToolTip("日時の表示");
+  col->addWidget(checkDate);
+  col->addWidget(named(new QPushButton, "Button14", "Browse"));
+  col->addWidget(named(new QCheckBox, "CheckInfo", "Photo Info."));
+  col->addWidget(named(new QCheckBox, "CheckView", "Viewer"));
+  auto* viewPos = spinBox("Edit1", 0, 0, 0);
+  viewPos->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
+  viewPos->setEnabled(false);
+  col->addWidget(viewPos);
+  auto* label1 = named(new QLabel, "Label1", "( 000 - 000 )");
+  label1->setEnabled(false);
+  col->addWidget(label1);
+  auto* checkShow = named(new QCheckBox, "CheckShow", "Slide Show");
+  checkShow->setEnabled(false);
+  col->addWidget(checkShow);
+  auto* intervalRow = new QHBoxLayout;
+  auto* interval = spinBox("Edit2", 1, 600, 3);
+  interval->findChild<QLineEdit*>()->setReadOnly(true);  // arrows only
+  interval->setEnabled(false);
+  connect(interval, &QSpinBox::valueChanged, this,
+          [this, interval] { intervalText_ = interval->text().toStdString(); });
+  intervalRow->setSpacing(2);
+  interval->setFixedWidth(48);
+  intervalRow->addWidget(interval);
+  auto* label2 = named(new QLabel, "Label2", "Sec.");
+  label2->setEnabled(false);
+  intervalRow->addWidget(label2);
+  col->addLayout(intervalRow);
+  auto* cmt = named(new QPushButton, "SpeedButton1", "CMT Edit");
+  cmt->setCheckable(true);
+  col->addWidget(cmt);
+  col->addWidget(named(new QPushButton, "Button13", "Delete"));
+  auto* sub = named(new QPushButton, "SubDchkBox", "サブフォルダ");
+  sub->setCheckable(true);
+  sub->setToolTip("サブホルダ内の画像も整理対称にする。");
+  col->addWidget(sub);
+  col->addStretch(1);
+  for (auto* b : panel2->findChildren<QAbstractButton*>()) b->setFocusPolicy(Qt::TabFocus);
+  return panel2;
+}
+
+QWidget* MainWindow::buildSlotPanel() {
+  auto* panel3 = named(new QWidget, "Panel3");
+  panel3->setFixedSize(kSlotWidth, slotTop(11) + kSlotHeight);
+  for (int i = 0; i < 12; ++i) {
+    const std::string name = "Button" + std::to_string(i + 1);
+    auto* b = new QPushButton(panel3);
+    b->setObjectName(QString::fromStdString(name));
+    b->setGeometry(0, slotTop(i), kSlotWidth, kSlotHeight);
+    b->setContextMenuPolicy(Qt::CustomContextMenu);
+    slots_[i] = b;
+  }
+  return panel3;
+}
+
+void MainWindow::buildMenus() {
+  popup1_ = new QMenu(this);
+  popup1_->setObjectName("PopupMenu1");
+  auto add = [this](QMenu* menu, const char* name, const char* text, const char* key = nullptr) {
+    auto* a = new QAction(text, this);
+    a->setObjectName(name);
+    if (key) {
+      a->setShortcut(QKeySequence(key));
+      addAction(a);  // shortcuts work without opening the menu
+    }
+    menu->addAction(a);
+    return a;
+  };
+  add(popup1_, "Undo1", "Undo", "Ctrl+Z");
+  popup1_->addSeparator();
+  add(popup1_, "Open1", "Open", "Ctrl+O");
+  add(popup1_, "Option1", "Option", "Ctrl+T");
+  add(popup1_, "Help1", "Help", "Ctrl+H");
+  add(popup1_, "Version1", "Version", "Ctrl+N");
+  popup1_->addSeparator();
+  add(popup1_, "stretchsave1", "Stretch Save", "Ctrl+S");
+  add(popup1_, "Browse1", "Browse", "Ctrl+B");
+  popup1_->addSeparator();
+  add(popup1_, "Print1", "Print", "Ctrl+P");
+  add(popup1_, "rot090", "回転(90)");
+  add(popup1_, "rot180", "回転(180)");
+  add(popup1_, "rot270", "回転(270)");
+  popup1_->addSeparator();
+  QAction* end = add(popup1_, "End1", "End", "Ctrl+Q");
+  connect(end, &QAction::triggered, this, &QWidget::close);
+
+  popup2_ = new QMenu(this);
+  popup2_->setObjectName("PopupMenu2");
+  add(popup2_, "SetBox1", "Set Folder");
+  popup2_->addSeparator();
+  add(popup2_, "CancelBox1", "Clear");
+  add(popup2_, "ClearALL1", "Clear ALL");
+  popup2_->addSeparator();
+  add(popup2_, "MoveFolder1", "Move to This Folder");
+  for (auto* b : slots_) {
+    connect(b, &QWidget::customContextMenuRequested, this,
+            [this, b](const QPoint& p) { popup2_->popup(b->mapToGlobal(p)); });
+  }
+  for (const char* name : {"Button13", "Button14"}) {
+    auto* b = findChild<QPushButton*>(name);
+    b->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(b, &QWidget::customContextMenuRequested, this,
+            [this, b](const QPoint& p) { popup2_->popup(b->mapToGlobal(p)); });
+  }
+}
+
+void MainWindow::contextMenuEvent(QContextMenuEvent* e) { popup1_->popup(e->globalPos()); }
+
+void MainWindow::showEvent(QShowEvent* e) {
+  QMainWindow::showEvent(e);
+  if (activated_) return;
+  activated_ = true;
+  QTimer::singleShot(0, this, [this] {
+    if (onFirstActivation) onFirstActivation();
+  });
+}
+
+void MainWindow::closeEvent(QCloseEvent* e) {
+  if (onClose) onClose();
+  QMainWindow::closeEvent(e);
+}
+
+void MainWindow::bringToFront() {
+  if (isMinimized()) setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+  show();
+  raise();
+  activateWindow();
+}
+
+void MainWindow::showEntry(int /*n*/, const std::string& entry, const std::string& /*path*/) {
+  picture_->setText(QString::fromStdString(entry));
+}
+
+void MainWindow::clearPicture() { picture_->clear(); }
+
+void MainWindow::resetOverlays() {}
+
+QObject* MainWindow::control(const std::string& name) const {
+  const QString n = QString::fromStdString(name);
+  if (objectName() == n) return const_cast<MainWindow*>(this);
+  return findChild<QObject*>(n);
+}
+
+void MainWindow::setCaption(const std::string& name, const std::string& text) {
+  const QString t = QString::fromStdString(text);
+  QObject* o = control(name);
+  if (o == this) {
+    setWindowTitle(t);
+  } else if (auto* a = qobject_cast<QAction*>(o)) {
+    a->setText(t);
+  } else if (auto* b = qobject_cast<QAbstractButton*>(o)) {
+    b->setText(t);
+  } else if (auto* g = qobject_cast<QGroupBox*>(o)) {
+    g->setTitle(t);
+  } else if (auto* l = qobject_cast<QLabel*>(o)) {
+    l->setText(t);
+  }
+}
+
+void MainWindow::setHint(const std::string& name, const std::string& text) {
+  QObject* o = control(name);
+  if (auto* a = qobject_cast<QAction*>(o)) {
+    a->setToolTip(QString::fromStdString(text));
+  } else if (auto* w = qobject_cast<QWidget*>(o)) {
+    w->setToolTip(QString::fromStdString(text));
+  }
+}
+
+void MainWindow::setEnabled(const std::string& name, bool enabled) {
+  QObject* o = control(name);
+  if (auto* a = qobject_cast<QAction*>(o)) a->setEnabled(enabled);
+  if (auto* w = qobject_cast<QWidget*>(o)) w->setEnabled(enabled);
+}
+
+void MainWindow::setChecked(const std::string& name, bool checked) {
+  QObject* o = control(name);
+  if (auto* a = qobject_cast<QAction*>(o)) a->setChecked(checked);
+  if (auto* b = qobject_cast<QAbstractButton*>(o)) b->setChecked(checked);
+}
+
+bool MainWindow::isChecked(const std::string& name) const {
+  QObject* o = control(name);
+  if (auto* a = qobject_cast<QAction*>(o)) return a->isChecked();
+  if (auto* b = qobject_cast<QAbstractButton*>(o)) return b->isChecked();
+  return false;
+}
+
+void MainWindow::showSlot(int i, const std::string& caption, const std::string& folder) {
+  QPushButton* b = slots_[i - 1];
+  b->setText(QString::fromStdString(caption));
+  b->setToolTip(QString::fromStdString(folder));
+}
+
+WindowBounds MainWindow::normalBounds() const {
+  // Top and left are those of the frame, height and width those of the client area, as
+  // move() and resize() take them; a maximized window reports its normal bounds.
+  const QRect normal = (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))
+                           ? normalGeometry()
+                           : geometry();
+  const QPoint frameOffset = geometry().topLeft() - pos();
+  return {normal.top() - frameOffset.y(), normal.left() - frameOffset.x(), normal.height(),
+          normal.width()};
+}
+
+void MainWindow::setBounds(const WindowBounds& b) {
+  // Values come from a file the person may have edited: keep them in a range the window
+  // system can take.
+  const int w = std::clamp(b.width, 100, 16000);
+  const int h = std::clamp(b.height, 100, 16000);
+  move(std::clamp(b.left, -16000, 16000), std::clamp(b.top, -16000, 16000));
+  resize(w, h);
+}
+
+bool MainWindow::isMaximized() const { return windowState() & Qt::WindowMaximized; }
+
+void MainWindow::setMaximized(bool maximized) {
+  setWindowState(maximized ? (windowState() | Qt::WindowMaximized)
+                           : (windowState() & ~Qt::WindowMaximized));
+}
+
+std::string MainWindow::intervalText() const { return intervalText_; }
+
+void MainWindow::setIntervalText(const std::string& text) {
+  auto* edit = findChild<QSpinBox*>("Edit2");
+  bool ok = false;
+  const int v = QString::fromStdString(text).trimmed().toInt(&ok);
+  if (ok) edit->setValue(v);
+  // The field keeps the text as read, also one the spin box cannot show, until it is changed.
+  intervalText_ = text;
+}
+
+}  // namespace sortelia::app

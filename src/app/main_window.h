@@ -1,0 +1,73 @@
+// TForm1: the main window. Builds the widgets of the window design (named as in the design),
+// renders what the sorting session tells it through the MainView port, and forwards input.
+#pragma once
+
+#include <QAction>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QPushButton>
+#include <array>
+#include <functional>
+
+#include "core/main_view.h"
+
+namespace sortelia::app {
+
+class MainWindow : public QMainWindow, public MainView {
+  Q_OBJECT
+ public:
+  explicit MainWindow(QWidget* parent = nullptr);
+
+  // Called once, after the window is first shown (the first activation).
+  std::function<void()> onFirstActivation;
+  // Called when the window is closing, before it goes.
+  std::function<void()> onClose;
+
+  QLabel* statusLabel() const { return status_; }
+  QString statusText() const { return status_->text(); }
+  QPushButton* slotButton(int i) const { return slots_[i - 1]; }
+  QMenu* popupMenu1() const { return popup1_; }
+  QMenu* popupMenu2() const { return popup2_; }
+  // Brings the window to the front, restoring it when minimized.
+  void bringToFront();
+
+  // MainView
+  void showEntry(int n, const std::string& entry, const std::string& path) override;
+  void clearPicture() override;
+  void resetOverlays() override;
+  void setCaption(const std::string& control, const std::string& text) override;
+  void setHint(const std::string& control, const std::string& text) override;
+  void setEnabled(const std::string& control, bool enabled) override;
+  void setChecked(const std::string& control, bool checked) override;
+  bool isChecked(const std::string& control) const override;
+  void showSlot(int i, const std::string& caption, const std::string& folder) override;
+  WindowBounds normalBounds() const override;
+  void setBounds(const WindowBounds& b) override;
+  bool isMaximized() const override;
+  void setMaximized(bool maximized) override;
+  std::string intervalText() const override;
+  void setIntervalText(const std::string& text) override;
+
+ protected:
+  void showEvent(QShowEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+  void contextMenuEvent(QContextMenuEvent* e) override;
+
+ private:
+  QWidget* buildButtonColumn();
+  QWidget* buildSlotPanel();
+  void buildMenus();
+  QObject* control(const std::string& name) const;
+
+  QWidget* panel1_ = nullptr;
+  QLabel* picture_ = nullptr;
+  QLabel* status_ = nullptr;
+  std::array<QPushButton*, 12> slots_{};
+  QMenu* popup1_ = nullptr;
+  QMenu* popup2_ = nullptr;
+  bool activated_ = false;
+  std::string intervalText_ = "3";
+};
+
+}  // namespace sortelia::app

@@ -1,0 +1,109 @@
+#include "app/qt_ui.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace sortelia::app {
+namespace {
+
+QString toQt(const std::string& s) {
+  QString t = QString::fromStdString(s);
+  t.replace("\r\n", "\n");
+  return t;
+}
+
+}  // namespace
+
+Answer QtUi::message(Icon icon, const std::string& text, Buttons buttons) {
+  QMessageBox box(parent_);
+  box.setWindowTitle(QApplication::applicationName());
+  box.setText(toQt(text));
+  switch (icon) {
+    case Icon::None:
+      box.setIcon(QMessageBox::NoIcon);
+      break;
+    case Icon::Information:
+      box.setIcon(QMessageBox::Information);
+      break;
+    case Icon::Warning:
+      box.setIcon(QMessageBox::Warning);
+      break;
+    case Icon::Error:
+      box.setIcon(QMessageBox::Critical);
+      break;
+    case Icon::Question:
+      box.setIcon(QMessageBox::Question);
+      break;
+  }
+  switch (buttons) {
+    case Buttons::Ok:
+      box.setStandardButtons(QMessageBox::Ok);
+      break;
+    case Buttons::OkCancel:
+      box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+      break;
+    case Buttons::YesNo:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      break;
+  }
+  // A message must not inherit the hourglass.
+  const bool busy = busyDepth_ > 0;
+  if (busy) QApplication::setOverrideCursor(Qt::ArrowCursor);
+  const int r = box.exec();
+  if (busy) QApplication::restoreOverrideCursor();
+  switch (r) {
+    case QMessageBox::Yes:
+      return Answer::Yes;
+    case QMessageBox::No:
+      return Answer::No;
+    case QMessageBox::Cancel:
+      return Answer::Cancel;
+    default:
+      return buttons == Buttons::YesNo
+                 ? Answer::No
+                 : (buttons == Buttons::OkCancel ? Answer::Cancel : Answer::Ok);
+  }
+}
+
+std::optional<std::string> QtUi::runFileDialog(const FileDialog& d, bool save) {
+  QFileDialog dialog(parent_, QString::fromStdString(d.title));
+  dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  if (!d.filter.empty()) dialog.setNameFilter(QString::fromStdString(d.filter));
+  if (!d.initialDir.empty()) dialog.setDirectory(QString::fromStdString(d.initialDir));
+  if (!d.fileName.empty()) dialog.selectFile(QString::fromStdString(d.fileName));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().first().toStdString();
+}
+
+std::optional<std::string> QtUi::openFile(const FileDialog& d) { return runFileDialog(d, false); }
+
+std::optional<std::string> QtUi::saveFile(const FileDialog& d) { return runFileDialog(d, true); }
+
+void QtUi::setStatusText(const std::string& text) {
+  if (status_) {
+    status_->setText(toQt(text));
+    status_->repaint();
+  }
+}
+
+void QtUi::setInfoText(const std::string& text) {
+  infoFallback_ = text;
+  if (info_) info_->setText(text);
+}
+
+std::string QtUi::infoText() const { return info_ ? info_->text() : infoFallback_; }
+
+void QtUi::setBusy(bool on) {
+  if (on) {
+    if (busyDepth_++ == 0) QApplication::setOverrideCursor(Qt::WaitCursor);
+  } else if (busyDepth_ > 0) {
+    if (--busyDepth_ == 0) QApplication::restoreOverrideCursor();
+  }
+}
+
+void QtUi::processPendingInput() { QCoreApplication::processEvents(); }
+
+}  // namespace sortelia::app

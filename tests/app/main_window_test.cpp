@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDeadlineTimer>
+#include <QPushButton>
+#include <QSpinBox>
+
+#include "app/application.h"
+#include "platform/line_file.h"
+#include "support/temp_dir.h"
+
+namespace sortelia::app {
+namespace {
+
+using testing::TempDir;
+
+// Processes events until pred holds or timeoutMs passes.
+template <typename Pred>
+bool waitFor(Pred pred, int timeoutMs = 5000) {
+  QDeadlineTimer deadline(timeoutMs);
+  while (!pred() && !deadline.hasExpired()) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  return pred();
+}
+
+std::vector<std::string> settingsNaming(const std::string& source, const std::string& slot1) {
+  std::vector<std::string> l(12);
+  l[0] = slot1;
+  l.push_back(source);
+  for (const char* v : {"120", "260", "640", "560", "FALSE", "5", "FALSE", "FALSE", "FALSE"}) {
+    l.push_back(v);
+  }
+  l.push_back("110011010101110010101100000");
+  return l;
+}
+
+TEST(MainWindow, WindowsAreCreatedInOrderWithTheDesignGeometry) {
+  TempDir root;
+  Application app(root.mkdir("data"));
+  EXPECT_EQ(app.windowNames(),
+            (std::vector<std::string>{"Form1", "Form2", "Form3", "Form4", "Form5", "Form6", "Form7",
+                                      "Form8", "Form9"}));
+  MainWindow& w = app.mainWindow();
+  EXPECT_EQ(w.windowTitle(), "Sortelia for Windows");
+  EXPECT_EQ(w.normalBounds(), (WindowBounds{108, 250, 603, 545}));
+  EXPECT_EQ(w.findChild<QWidget*>("Panel2")->width(), 85);
+  // The slots: 79 x 21, three groups of four.
+  EXPECT_EQ(w.slotButton(1)->geometry(), QRect(0, 0, 79, 21));
+  EXPECT_EQ(w.slotButton(4)->geometry().top(), 63);
+  EXPECT_EQ(w.slotButton(5)->geometry().top(), 87);
+  EXPECT_EQ(w.slotButton(12)->geometry().top(), 237);
+  EXPECT_EQ(w.findChild<QSpinBox*>("Edit4")->value(), 7);
+  EXPECT_EQ(w.findChild<QSpinBox*>("Edit2")->maximum(), 600);
+  EXPECT_FALSE(w.findChild<QCheckBox*>("CheckShow")->isEnabled());
+}
+
+TEST(MainWindow, FirstActivationScansTheSourceFolderAndCloseWritesSettings) {
+  TempDir root;
+  const std::string data = root.mkdir("data");
+  const std::string dst = root.mkdir("写真 dest");
+  root.write("src/b.JPG", "x");
+  root.write("src/a.jpg", "x");
+  const std::string src = root.path() + "/src/";
+  auto lines = settingsNaming(src, dst);
+  ASSERT_TRUE(writeTextLines(data + "/zel.ini", lines).ok());
+
+  Application app(data);
+  MainWindow& w = app.mainWindow();
+  w.show();
+  ASSERT_TRUE(waitFor([&] { return !app.state().firstActivation; }));
+  EXPECT_EQ(w.statusText().toStdString(), "写真データの一覧を取得しました！ [ 2 枚 ]");
+  EXPECT_EQ(app.state().images, (std::vector<std::string>{src + "a.jpg", src + "b.JPG"}));
+  EXPECT_EQ(w.slotButton(1)->text().toStdString(), "写真 dest");
+  EXPECT_EQ(w.slotButton(1)->toolTip().toStdString(), dst);
+  EXPECT_TRUE(w.slotButton(1)->isEnabled());
+  EXPECT_EQ(w.findChild<QCheckBox*>("CheckInfo")->text().toStdString(), "写真情報");
+  EXPECT_EQ(w.findChild<QPushButton*>("Button13")->text().toStdString(), "削除");
+  EXPECT_EQ(app.infoWindow().text().substr(0, 29), "右クリックしてネ！\r\n");
+  EXPECT_EQ(w.normalBounds(), (WindowBounds{120, 260, 640, 560}));
+  EXPECT_EQ(w.intervalText(), "5");
+
+  w.close();
+  EXPECT_EQ(*readTextLines(data + "/zel.ini"), lines);
+  const std::string bytes = testing::readAll(data + "/zel.ini");
+  std::size_t bareLineFeeds = 0;
+  for (std::size_t i = 0; i < bytes.size(); ++i)
+    bareLineFeeds += bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r');
+  EXPECT_EQ(bareLineFeeds, 0u);
+}
+
+}  // namespace
+}  // namespace sortelia::app
