@@ -1,0 +1,110 @@
+#include "outputs/reduce_pipeline.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <numbers>
+#include <utility>
+
+#include "exif/exif_info.h"
+#include "exif/exif_writer.h"
+#include "imaging/color_effects.h"
+#include "imaging/jpeg_codec.h"
+#include "imaging/resample.h"
+#include "platform/file_ops.h"
+#include "platform/format.h"
+
+namespace sortelia::outputs {
+namespace {
+
+void requirePositiveSize(int width, int height) {
+  if (width < 1 || height < 1) {
+    throw ReductionError("the reduced width and height must be at least 1 pixel (asked for " +
+                         std::to_string(width) + " x " + std::to_string(height) + ")");
+  }
+}
+
+// Start of the file name within a path (after the last "/").
+std::size_t nameStart(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? 0 : slash + 1;
+}
+
+}  // namespace
+
+int jpegQualityForLevel(int level) {
+  const long double l = std::clamp(level, 1, 10);
+  return static_cast<int>(
+      std::trunc(std::sqrt(std::sqrt(l / 0.099L)) * std::numbers::pi_v<long double> * 10));
+}
+
+imaging::Bitmap ReduceWithEffects(imaging::Bitmap picture, int width, int height, bool sepia,
+                                  bool blackAndWhite) {
+  requirePositiveSize(width, height);
+  imaging::ResampleBitmap(picture, width, height);
+  if (sepia) imaging::ApplySepia(picture);
+  if (blackAndWhite) imaging::ApplyBlackAndWhite(picture);
+  return picture;
+}
+
+void SaveJpegAtLevel(const imaging::Bitmap& picture, const std::string& file, int level) {
+  std::string bytes;
+  try {
+    bytes = imaging::encodeJpeg(picture, jpegQualityForLevel(level));
+  } catch (const std::runtime_error& e) {
+    throw ReductionError("\"" + file + "\": " + e.what());
+  }
+  const fs::FileResult r = fs::writeFileAtomic(file, bytes);
+  if (!r.ok()) {
+    throw ReductionError("cannot write \"" + r.path + "\": " + std::strerror(r.error));
+  }
+}
+
+std::string MakeReducedName(const std::string& file, int width, int height, int level, bool sepia) {
+  const std::size_t start = nameStart(file);
+  const std::string dir = file.substr(0, start);
+  const std::size_t dot = file.rfind('.');
+  const std::string base =
+      file.substr(start, dot == std::string::npos || dot < start ? std::string::npos : dot - start);
+  if (sepia) {
+    return format("%s%s%s%s-%dx%d-%d.jpg", {dir, "0_", "S_", base, width, height, level});
+  }
+  return format("%s%s%s-%dx%d-%d.jpg", {dir, "0_", base, width, height, level});
+}
+
+imaging::Bitmap loadJpegPicture(const std::string& file) {
+  imaging::JpegDecodeResult r = imaging::decodeJpegFile(file);
+  if (!r.ok()) throw ReductionError(r.error);
+  return std::move(r.bitmap);
+}
+
+void FToFJpgStrchTD(const std::string& source, const std::string& dest, bool addExif, bool sepia,
+                    int level, int height, int width, bool blackAndWhite,
+                    const PictureFiles& files) {
+  requirePositiveSize(width, height);
+  imaging::Bitmap picture = files.load(source);
+  exif::TExifInfo info;
+  const bool found = info.HasExif(source);
+  info.setImageFileName(source);
+  // A picture that its EXIF data call landscape stays landscape in a portrait box.
+  if (found && info.PixelYDimension < info.PixelXDimension && height > width) {
+    std::swap(width, height);
+  }
+  const imaging::Bitmap reduced =
+      ReduceWithEffects(std::move(picture), width, height, sepia, blackAndWhite);
+  files.save(reduced, dest, level);
+  if (addExif) exif::WriteExif(info, dest);
+}
+
+std::string FToFJpgStrch(const std::string& source, const std::string& folder, int level,
+                         int height, int width, const ReduceOptions& options) {
+  std::string dest = folder;
+  if (!dest.empty() && dest.back() != '/') dest += '/';
+  dest += options.sepia ? "0_S_" : "0_";
+  dest += source.substr(nameStart(source));
+  FToFJpgStrchTD(source, dest, options.addExif, options.sepia, level, height, width,
+                 options.blackAndWhite);
+  return dest;
+}
+
+}  // namespace sortelia::outputs

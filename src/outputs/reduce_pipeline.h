@@ -1,0 +1,69 @@
+// The reduction pipeline of reduced-size saves: resample, optional sepia or black-and-white,
+// JPEG encoding at a quality level 1..10, and the file-to-file reductions built on it.
+#pragma once
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+
+#include "imaging/bitmap.h"
+
+namespace sortelia::outputs {
+
+// A reduction could not be done (unreadable or undecodable source, bad size); nothing was
+// written.
+class ReductionError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// JPEG quality for a quality level: Trunc(sqrt(sqrt(level / 0.099)) * pi * 10), so levels
+// 1..10 give 56 66 73 79 83 87 91 94 97 99. Levels outside 1..10 are clamped into it.
+int jpegQualityForLevel(int level);
+
+// Resamples picture to width x height, then applies sepia when asked, then black-and-white
+// when asked. Throws ReductionError for a size below 1.
+imaging::Bitmap ReduceWithEffects(imaging::Bitmap picture, int width, int height, bool sepia,
+                                  bool blackAndWhite);
+
+// Encodes picture at the level's JPEG quality and writes it to file, replacing the file
+// atomically. Throws ReductionError when encoding or writing fails (the file is then
+// untouched).
+void SaveJpegAtLevel(const imaging::Bitmap& picture, const std::string& file, int level);
+
+// The name of a single reduced save beside file: "<dir>0_[S_]<base>-<w>x<h>-<level>.jpg".
+std::string MakeReducedName(const std::string& file, int width, int height, int level, bool sepia);
+
+// Decodes a JPEG file at full size; a damaged file gives what could be decoded. Throws
+// ReductionError when nothing could be decoded.
+imaging::Bitmap loadJpegPicture(const std::string& file);
+
+// How the file-to-file reduction reads its source and writes its result; the defaults are
+// JPEG decoding and SaveJpegAtLevel.
+struct PictureFiles {
+  std::function<imaging::Bitmap(const std::string& file)> load = loadJpegPicture;
+  std::function<void(const imaging::Bitmap&, const std::string& file, int level)> save =
+      SaveJpegAtLevel;
+};
+
+// Reduces the picture in source into dest at width x height and level. When the source's
+// EXIF data call it landscape (PixelYDimension < PixelXDimension) and height > width, width
+// and height are exchanged. With addExif the source's EXIF data are written into dest.
+// Throws ReductionError (or an EXIF write error) on failure.
+void FToFJpgStrchTD(const std::string& source, const std::string& dest, bool addExif, bool sepia,
+                    int level, int height, int width, bool blackAndWhite = false,
+                    const PictureFiles& files = {});
+
+// The options of the reduced-size save window that FToFJpgStrch follows.
+struct ReduceOptions {
+  bool sepia = false;
+  bool blackAndWhite = false;
+  bool addExif = false;
+};
+
+// Reduces source into folder as "0_[S_]<source file name>" (the source's extension kept);
+// returns the path written. Throws as FToFJpgStrchTD.
+std::string FToFJpgStrch(const std::string& source, const std::string& folder, int level,
+                         int height, int width, const ReduceOptions& options);
+
+}  // namespace sortelia::outputs
