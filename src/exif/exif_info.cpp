@@ -182,6 +182,8 @@ class IfdWalker {
       buf.resize(need);
       if (!src_.read(at, need, buf.data())) return d;
       p = reinterpret_cast<const unsigned char*>(buf.data());
+    } else if (need > 4) {
+      return d;  // an 8-byte type with count 0: no value
     }
     switch (type) {
       case 1:
