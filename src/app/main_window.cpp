@@ -53,14 +53,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
   row->setContentsMargins(0, 0, 0, 0);
   row->setSpacing(0);
 
-  panel1_ = named(new QWidget, "Panel1");
-  panel1_->setAutoFillBackground(true);
-  panel1_->setBackgroundRole(QPalette::Dark);
-  picture_ = named(new QLabel(panel1_), "Image1");
-  picture_->setAlignment(Qt::AlignCenter);
-  picture_->setWordWrap(true);
-  auto* pictureLayout = new QVBoxLayout(panel1_);
-  pictureLayout->addWidget(picture_);
+  panel1_ = new DisplayArea(central);
   row->addWidget(panel1_, 1);
   row->addWidget(buildButtonColumn());
   setCentralWidget(central);
@@ -242,13 +235,70 @@ void MainWindow::bringToFront() {
   activateWindow();
 }
 
-void MainWindow::showEntry(int /*n*/, const std::string& entry, const std::string& /*path*/) {
-  picture_->setText(QString::fromStdString(entry));
+void MainWindow::showEntry(int /*n*/, const std::string& /*entry*/, const std::string& /*path*/) {}
+
+void MainWindow::clearPicture() { panel1_->pictureView()->setPicture(nullptr); }
+
+void MainWindow::resetOverlays() {
+  panel1_->setDateOverlay({}, {});
+  panel1_->setDeletionOverlay(false);
 }
 
-void MainWindow::clearPicture() { picture_->clear(); }
+void MainWindow::showPicture(std::shared_ptr<const imaging::Bitmap> picture) {
+  panel1_->pictureView()->setPicture(std::move(picture));
+}
 
-void MainWindow::resetOverlays() {}
+int MainWindow::displayHeight() const { return panel1_->height(); }
+
+int MainWindow::displayWidth() const { return panel1_->width(); }
+
+void MainWindow::setPictureRect(const Rect& r) { panel1_->setPictureRect(r); }
+
+void MainWindow::setDateOverlay(const std::string& date, const std::string& size) {
+  panel1_->setDateOverlay(QString::fromStdString(date), QString::fromStdString(size));
+}
+
+void MainWindow::setDateOverlayVisible(bool visible) { panel1_->setDateOverlayVisible(visible); }
+
+void MainWindow::setDeletionOverlay(bool visible) { panel1_->setDeletionOverlay(visible); }
+
+int MainWindow::deletionLabelHeight() const { return panel1_->deletedLabel()->height(); }
+
+void MainWindow::showMovieButton(const std::string& caption, const Rect& r) {
+  QString text = QString::fromStdString(caption);
+  text.replace("\r\n", "\n");
+  panel1_->showMovieButton(text, r);
+}
+
+void MainWindow::hideMovieButton() { panel1_->movieButton()->hide(); }
+
+void MainWindow::setCommentFieldVisible(bool visible) {
+  panel1_->commentField()->setVisible(visible);
+  if (visible) panel1_->commentField()->raise();
+}
+
+bool MainWindow::commentFieldVisible() const { return panel1_->commentField()->isVisible(); }
+
+std::string MainWindow::commentText() const {
+  return panel1_->commentField()->text().toStdString();
+}
+
+void MainWindow::setCommentText(const std::string& text) {
+  panel1_->commentField()->setText(QString::fromStdString(text));
+}
+
+void MainWindow::focusCommentField() {
+  panel1_->commentField()->setFocus();
+  panel1_->commentField()->selectAll();
+}
+
+void MainWindow::setCommentFieldRect(const Rect& r) {
+  panel1_->commentField()->setGeometry(r.left, r.top, r.width, r.height);
+}
+
+void MainWindow::setStatusAlert(bool red) {
+  status_->setStyleSheet(red ? "QLabel { color: red; }" : QString());
+}
 
 QObject* MainWindow::control(const std::string& name) const {
   const QString n = QString::fromStdString(name);

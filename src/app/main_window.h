@@ -10,6 +10,7 @@
 #include <array>
 #include <functional>
 
+#include "app/display_area.h"
 #include "core/main_view.h"
 
 namespace sortelia::app {
@@ -25,6 +26,7 @@ class MainWindow : public QMainWindow, public MainView {
   std::function<void()> onClose;
 
   QLabel* statusLabel() const { return status_; }
+  DisplayArea* displayArea() const { return panel1_; }
   QString statusText() const { return status_->text(); }
   QPushButton* slotButton(int i) const { return slots_[i - 1]; }
   QMenu* popupMenu1() const { return popup1_; }
@@ -46,6 +48,23 @@ class MainWindow : public QMainWindow, public MainView {
   void setBounds(const WindowBounds& b) override;
   bool isMaximized() const override;
   void setMaximized(bool maximized) override;
+  void showPicture(std::shared_ptr<const imaging::Bitmap> picture) override;
+  int displayHeight() const override;
+  int displayWidth() const override;
+  void setPictureRect(const Rect& r) override;
+  void setDateOverlay(const std::string& date, const std::string& size) override;
+  void setDateOverlayVisible(bool visible) override;
+  void setDeletionOverlay(bool visible) override;
+  int deletionLabelHeight() const override;
+  void showMovieButton(const std::string& caption, const Rect& r) override;
+  void hideMovieButton() override;
+  void setCommentFieldVisible(bool visible) override;
+  bool commentFieldVisible() const override;
+  std::string commentText() const override;
+  void setCommentText(const std::string& text) override;
+  void focusCommentField() override;
+  void setCommentFieldRect(const Rect& r) override;
+  void setStatusAlert(bool red) override;
   std::string intervalText() const override;
   void setIntervalText(const std::string& text) override;
 
@@ -60,8 +79,7 @@ class MainWindow : public QMainWindow, public MainView {
   void buildMenus();
   QObject* control(const std::string& name) const;
 
-  QWidget* panel1_ = nullptr;
-  QLabel* picture_ = nullptr;
+  DisplayArea* panel1_ = nullptr;
   QLabel* status_ = nullptr;
   std::array<QPushButton*, 12> slots_{};
   QMenu* popup1_ = nullptr;

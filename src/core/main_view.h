@@ -3,9 +3,21 @@
 // ("CheckView", "Button13", ...).
 #pragma once
 
+#include <memory>
 #include <string>
 
+#include "imaging/bitmap.h"
+
 namespace sortelia {
+
+// A rectangle in pixels, relative to the display area Panel1.
+struct Rect {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+  bool operator==(const Rect&) const = default;
+};
 
 // Window bounds in pixels.
 struct WindowBounds {
@@ -43,6 +55,37 @@ class MainView {
   virtual void setBounds(const WindowBounds& b) = 0;
   virtual bool isMaximized() const = 0;
   virtual void setMaximized(bool maximized) = 0;
+
+  // The picture of the display area; null empties it. The view keeps the pointer, so one
+  // decoded bitmap serves both the session and the screen.
+  virtual void showPicture(std::shared_ptr<const imaging::Bitmap> picture) = 0;
+  // Height and width of the display area Panel1.
+  virtual int displayHeight() const = 0;
+  virtual int displayWidth() const = 0;
+  // Where the picture control Image1 stands in the display area (it scales to fill it).
+  virtual void setPictureRect(const Rect& r) = 0;
+
+  // The date overlay: dateLBL1 with its shadow dateLBL2, and sizeLBL; placed by the view.
+  virtual void setDateOverlay(const std::string& date, const std::string& size) = 0;
+  virtual void setDateOverlayVisible(bool visible) = 0;
+  // The deletion overlay: DelLbl and Shape1.
+  virtual void setDeletionOverlay(bool visible) = 0;
+  // Height of DelLbl, the unit of the movie button's placement.
+  virtual int deletionLabelHeight() const = 0;
+  // The movie button BitBtn1 with its four-line caption (lines joined by CR LF).
+  virtual void showMovieButton(const std::string& caption, const Rect& r) = 0;
+  virtual void hideMovieButton() = 0;
+
+  // The comment field Edit3.
+  virtual void setCommentFieldVisible(bool visible) = 0;
+  virtual bool commentFieldVisible() const = 0;
+  virtual std::string commentText() const = 0;
+  virtual void setCommentText(const std::string& text) = 0;
+  // Gives Edit3 the keyboard focus with its whole text selected.
+  virtual void focusCommentField() = 0;
+  virtual void setCommentFieldRect(const Rect& r) = 0;
+  // Status bar text in red (comment editing on) or in the normal colour.
+  virtual void setStatusAlert(bool red) = 0;
 
   // Text of the slide-show interval field Edit2.
   virtual std::string intervalText() const = 0;

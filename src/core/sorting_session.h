@@ -46,6 +46,8 @@ class SortingSession {
 
   const std::string& dataFolder() const { return dataFolder_; }
   SortingState& state() { return state_; }
+  Ui& ui() { return ui_; }
+  MainView& view() { return view_; }
 
  private:
   void readSettingsFile(const std::string& path);

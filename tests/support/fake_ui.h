@@ -78,6 +78,33 @@ class FakeMainView : public MainView {
   }
   bool isMaximized() const override { return maximized; }
   void setMaximized(bool m) override { maximized = m; }
+  void showPicture(std::shared_ptr<const imaging::Bitmap> p) override {
+    picture = std::move(p);
+    ++showPictureCalls;
+  }
+  int displayHeight() const override { return areaHeight; }
+  int displayWidth() const override { return areaWidth; }
+  void setPictureRect(const Rect& r) override { pictureRect = r; }
+  void setDateOverlay(const std::string& d, const std::string& s) override {
+    dateText = d;
+    sizeText = s;
+  }
+  void setDateOverlayVisible(bool v) override { dateVisible = v; }
+  void setDeletionOverlay(bool v) override { deletionOverlay = v; }
+  int deletionLabelHeight() const override { return 24; }
+  void showMovieButton(const std::string& caption, const Rect& r) override {
+    movieCaption = caption;
+    movieRect = r;
+    movieVisible = true;
+  }
+  void hideMovieButton() override { movieVisible = false; }
+  void setCommentFieldVisible(bool v) override { commentVisible = v; }
+  bool commentFieldVisible() const override { return commentVisible; }
+  std::string commentText() const override { return comment; }
+  void setCommentText(const std::string& t) override { comment = t; }
+  void focusCommentField() override { ++commentFocusCalls; }
+  void setCommentFieldRect(const Rect& r) override { commentRect = r; }
+  void setStatusAlert(bool red) override { statusRed = red; }
   std::string intervalText() const override { return interval; }
   void setIntervalText(const std::string& t) override { interval = t; }
 
@@ -96,6 +123,22 @@ class FakeMainView : public MainView {
   std::vector<WindowBounds> boundsHistory;
   bool maximized = false;
   std::string interval;
+  std::shared_ptr<const imaging::Bitmap> picture;
+  int showPictureCalls = 0;
+  int areaHeight = 500;
+  int areaWidth = 400;
+  Rect pictureRect;
+  std::string dateText, sizeText;
+  bool dateVisible = false;
+  bool deletionOverlay = false;
+  std::string movieCaption;
+  Rect movieRect;
+  bool movieVisible = false;
+  bool commentVisible = false;
+  std::string comment;
+  int commentFocusCalls = 0;
+  Rect commentRect;
+  bool statusRed = false;
 };
 
 }  // namespace sortelia::testing
