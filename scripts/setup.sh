@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev clang-format
-  qt6-base-dev libgl-dev libjpeg62-turbo-dev libturbojpeg0-dev libjpeg-turbo-progs libglib2.0-dev
+  qt6-base-dev libgl-dev libjpeg62-turbo-dev libturbojpeg0-dev libjpeg-turbo-progs libglib2.0-dev shared-mime-info
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho xvfb xauth
   libimage-exiftool-perl exiv2 imagemagick libvips-tools

@@ -1,0 +1,80 @@
+#include "platform/player_app.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "platform/file_ops.h"
+#include "support/temp_dir.h"
+
+namespace sortelia {
+namespace {
+
+using testing::readAll;
+using testing::TempDir;
+
+// A desktop whose only application for QuickTime movies is a script that records its
+// arguments. Each test runs in its own process (ctest), so the environment is set before GIO
+// first reads it.
+class PlayerAppTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string data = root.mkdir("data");
+    const std::string config = root.mkdir("config");
+    script =
+        root.write("bin/fakeplayer",
+                   "#!/bin/sh\nprintf '%s\\n' \"$#\" \"$@\" > \"" + root.file("args.tmp") +
+                       "\"\nmv \"" + root.file("args.tmp") + "\" \"" + root.file("args") + "\"\n");
+    ::chmod(script.c_str(), 0755);
+    root.write("data/applications/fakeplayer.desktop",
+               "[Desktop Entry]\nType=Application\nName=Fake Player\nExec=" + script +
+                   " %f\nMimeType=video/quicktime;\n");
+    root.write("config/mimeapps.list",
+               "[Default Applications]\nvideo/quicktime=fakeplayer.desktop\n");
+    ::setenv("XDG_DATA_HOME", data.c_str(), 1);
+    // The MIME database stays the system one; the applications are ours alone.
+    ::setenv("XDG_DATA_DIRS", (data + ":/usr/share").c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    ::setenv("XDG_CONFIG_DIRS", config.c_str(), 1);
+  }
+
+  bool waitForArgs() {
+    for (int i = 0; i < 250 && !fs::exists(root.file("args")); ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return fs::exists(root.file("args"));
+  }
+
+  TempDir root;
+  std::string script;
+};
+
+TEST_F(PlayerAppTest, FindsTheAssociatedExecutableByName) {
+  const std::string movie = root.write("clip.MOV", "not really a movie");
+  EXPECT_EQ(FindPlayerApp(movie), "fakeplayer");
+  EXPECT_EQ(FindPlayerApp(root.write("notes.unknownext", "x")), "");
+}
+
+TEST_F(PlayerAppTest, StartsTheApplicationWithTheFileAsOneArgument) {
+  const std::string movie = root.write("my clip; it's \"$(touch pwned)\" `id`.mov", "data");
+  bool noApp = true;
+  EXPECT_EQ(startAssociatedApp(movie, &noApp), "");
+  EXPECT_FALSE(noApp);
+  ASSERT_TRUE(waitForArgs());
+  EXPECT_EQ(readAll(root.file("args")), "1\n" + movie + "\n");
+  EXPECT_FALSE(fs::exists("pwned"));
+  EXPECT_FALSE(fs::exists(root.file("pwned")));
+}
+
+TEST_F(PlayerAppTest, NoApplicationIsReported) {
+  bool noApp = false;
+  EXPECT_NE(startAssociatedApp(root.write("x.unknownext", "x"), &noApp), "");
+  EXPECT_TRUE(noApp);
+}
+
+}  // namespace
+}  // namespace sortelia
