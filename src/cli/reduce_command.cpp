@@ -11,6 +11,7 @@
 
 #include "cli/command.h"
 #include "imaging/ppm.h"
+#include "imaging/resample.h"
 #include "outputs/reduce_pipeline.h"
 #include "platform/file_ops.h"
 
@@ -34,12 +35,13 @@ std::optional<int> parseInt(const std::string& s) {
   return v;
 }
 
-imaging::Bitmap loadPpm(const std::string& path) {
+imaging::Bitmap loadPpmResampled(const std::string& path, int width, int height) {
   const auto bytes = fs::readFile(path, 1u << 30);
   if (!bytes) throw outputs::ReductionError("cannot read \"" + path + "\"");
   std::string error;
   auto bitmap = imaging::readPpm(*bytes, &error);
   if (!bitmap) throw outputs::ReductionError("\"" + path + "\": " + error);
+  imaging::ResampleBitmap(*bitmap, width, height);
   return std::move(*bitmap);
 }
 
@@ -108,7 +110,7 @@ int runReduce(const std::vector<std::string>& args) {
   const auto r = parseArgs(args);
   if (!r) return 2;
   outputs::PictureFiles files;
-  if (endsWithPpm(r->files[0])) files.load = loadPpm;
+  if (endsWithPpm(r->files[0])) files.loadResampled = loadPpmResampled;
   if (endsWithPpm(r->files[1])) files.save = savePpm;
   outputs::FToFJpgStrchTD(r->files[0], r->files[1], r->exif, r->sepia, r->level, *r->height,
                           *r->width, r->bw, files);

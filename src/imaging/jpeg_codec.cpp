@@ -13,9 +13,6 @@
 namespace sortelia::imaging {
 namespace {
 
-// Largest JPEG file read from disk.
-constexpr std::size_t kMaxJpegFileBytes = 512u * 1024 * 1024;
-
 struct HandleCloser {
   void operator()(void* h) const { tjDestroy(h); }
 };
@@ -58,27 +55,37 @@ JpegDecodeResult failure(std::string message) {
 
 }  // namespace
 
-JpegDecodeResult decodeJpeg(std::string_view bytes, JpegScale scale) {
-  if (!looksLikeJpeg(bytes)) return failure("not a JPEG file");
-  if (bytes.size() > std::numeric_limits<unsigned long>::max()) return failure("file too large");
+std::string jpegHeaderProblem(std::string_view bytes, int& width, int& height) {
+  if (!looksLikeJpeg(bytes)) return "not a JPEG file";
+  if (bytes.size() > std::numeric_limits<unsigned long>::max()) return "file too large";
   const int precision = framePrecision(bytes);
   if (precision != 0 && precision != 8) {
-    return failure(std::to_string(precision) + "-bit JPEG data is not supported");
+    return std::to_string(precision) + "-bit JPEG data is not supported";
+  }
+  Handle h(tjInitDecompress());
+  if (!h) return "the JPEG decoder could not be started";
+  int subsamp = 0, colorspace = 0;
+  if (tjDecompressHeader3(h.get(), bytesOf(bytes), static_cast<unsigned long>(bytes.size()), &width,
+                          &height, &subsamp, &colorspace) != 0) {
+    return std::string("unreadable JPEG header: ") + tjGetErrorStr2(h.get());
+  }
+  if (colorspace == TJCS_CMYK || colorspace == TJCS_YCCK) {
+    return "CMYK JPEG files are not supported";
+  }
+  if (width <= 0 || height <= 0 || static_cast<std::int64_t>(width) * height > kMaxDecodePixels) {
+    return "the JPEG declares " + std::to_string(width) + " x " + std::to_string(height) +
+           " pixels, more than the limit of 200 megapixels";
+  }
+  return {};
+}
+
+JpegDecodeResult decodeJpeg(std::string_view bytes, JpegScale scale) {
+  int width = 0, height = 0;
+  if (std::string problem = jpegHeaderProblem(bytes, width, height); !problem.empty()) {
+    return failure(std::move(problem));
   }
   Handle h(tjInitDecompress());
   if (!h) return failure("the JPEG decoder could not be started");
-  int width = 0, height = 0, subsamp = 0, colorspace = 0;
-  if (tjDecompressHeader3(h.get(), bytesOf(bytes), static_cast<unsigned long>(bytes.size()), &width,
-                          &height, &subsamp, &colorspace) != 0) {
-    return failure(std::string("unreadable JPEG header: ") + tjGetErrorStr2(h.get()));
-  }
-  if (colorspace == TJCS_CMYK || colorspace == TJCS_YCCK) {
-    return failure("CMYK JPEG files are not supported");
-  }
-  if (width <= 0 || height <= 0 || static_cast<std::int64_t>(width) * height > kMaxDecodePixels) {
-    return failure("the JPEG declares " + std::to_string(width) + " x " + std::to_string(height) +
-                   " pixels, more than the limit of 200 megapixels");
-  }
   const tjscalingfactor factor =
       scale == JpegScale::Full ? tjscalingfactor{1, 1} : tjscalingfactor{1, 8};
   const int outW = TJSCALED(width, factor), outH = TJSCALED(height, factor);

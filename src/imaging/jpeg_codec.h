@@ -13,6 +13,9 @@ namespace sortelia::imaging {
 // scaling). Bigger declarations are refused before any pixel memory is allocated.
 inline constexpr std::int64_t kMaxDecodePixels = 200'000'000;
 
+// Largest JPEG file read from disk, in bytes.
+inline constexpr std::size_t kMaxJpegFileBytes = 512u * 1024 * 1024;
+
 // Full size, or 1/8 of each side through DCT scaling (for thumbnails).
 enum class JpegScale { Full, Eighth };
 
@@ -30,6 +33,10 @@ struct JpegDecodeResult {
 // non-JPEG data, CMYK/YCCK, precisions other than 8 bits and sizes above kMaxDecodePixels
 // with a message; never throws for bad input.
 JpegDecodeResult decodeJpeg(std::string_view bytes, JpegScale scale = JpegScale::Full);
+
+// The checks every decode makes before allocating: "" when the bytes are an 8-bit JPEG of
+// an accepted colour space and size (width and height are then set), else the message.
+std::string jpegHeaderProblem(std::string_view bytes, int& width, int& height);
 
 // As decodeJpeg, for a file; a file that cannot be read gives a message naming it.
 JpegDecodeResult decodeJpegFile(const std::string& path, JpegScale scale = JpegScale::Full);

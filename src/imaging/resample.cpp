@@ -102,39 +102,47 @@ struct Span {
 };
 
 template <typename Acc>
-void widthDownRows(const Bitmap& src, Bitmap& dst, const std::vector<Span>& spans,
-                   const Normaliser& n, ProgressReporter* progress) {
-  const int dW = dst.width();
-  for (int y = 0; y < src.height(); ++y) {
-    const std::uint8_t* s = src.row(y);
-    std::uint8_t* d = dst.row(y);
-    for (int dx = 0; dx < dW; ++dx, d += 3) {
-      const Span& sp = spans[dx];
-      const std::uint8_t* p = s + 3 * static_cast<std::size_t>(sp.first);
-      Acc c0 = kReductionStart + static_cast<Acc>(p[0]) * sp.firstWeight;
-      Acc c1 = kReductionStart + static_cast<Acc>(p[1]) * sp.firstWeight;
-      Acc c2 = kReductionStart + static_cast<Acc>(p[2]) * sp.firstWeight;
-      Acc m0 = 0, m1 = 0, m2 = 0;
-      for (int sx = sp.first + 1; sx < sp.last; ++sx) {
-        p += 3;
-        m0 += p[0];
-        m1 += p[1];
-        m2 += p[2];
-      }
-      c0 += m0 << 18;
-      c1 += m1 << 18;
-      c2 += m2 << 18;
-      if (sp.lastWeight != 0) {
-        const std::uint8_t* q = s + 3 * static_cast<std::size_t>(sp.last);
-        c0 += static_cast<Acc>(q[0]) * sp.lastWeight;
-        c1 += static_cast<Acc>(q[1]) * sp.lastWeight;
-        c2 += static_cast<Acc>(q[2]) * sp.lastWeight;
-      }
-      d[0] = normalise(c0, n);
-      d[1] = normalise(c1, n);
-      d[2] = normalise(c2, n);
+void widthDownRow(const std::uint8_t* s, std::uint8_t* d, const Span* spans, int x0, int x1,
+                  const Normaliser& n) {
+  d += 3 * static_cast<std::size_t>(x0);
+  for (int dx = x0; dx < x1; ++dx, d += 3) {
+    const Span& sp = spans[dx];
+    const std::uint8_t* p = s + 3 * static_cast<std::size_t>(sp.first);
+    Acc c0 = kReductionStart + static_cast<Acc>(p[0]) * sp.firstWeight;
+    Acc c1 = kReductionStart + static_cast<Acc>(p[1]) * sp.firstWeight;
+    Acc c2 = kReductionStart + static_cast<Acc>(p[2]) * sp.firstWeight;
+    Acc m0 = 0, m1 = 0, m2 = 0;
+    for (int sx = sp.first + 1; sx < sp.last; ++sx) {
+      p += 3;
+      m0 += p[0];
+      m1 += p[1];
+      m2 += p[2];
     }
-    reportRow(y, dst.height(), 0, progress);
+    c0 += m0 << 18;
+    c1 += m1 << 18;
+    c2 += m2 << 18;
+    if (sp.lastWeight != 0) {
+      const std::uint8_t* q = s + 3 * static_cast<std::size_t>(sp.last);
+      c0 += static_cast<Acc>(q[0]) * sp.lastWeight;
+      c1 += static_cast<Acc>(q[1]) * sp.lastWeight;
+      c2 += static_cast<Acc>(q[2]) * sp.lastWeight;
+    }
+    d[0] = normalise(c0, n);
+    d[1] = normalise(c1, n);
+    d[2] = normalise(c2, n);
+  }
+}
+
+void widthUpRow(const std::uint8_t* s, std::uint8_t* d, const Taps* taps, int x0, int x1) {
+  d += 3 * static_cast<std::size_t>(x0);
+  for (int dx = x0; dx < x1; ++dx, d += 3) {
+    const Taps& t = taps[dx];
+    for (int k = 0; k < 3; ++k) {
+      const std::int32_t sum = kInterpolationBias + s[t.index[0] + k] * t.weight[0] +
+                               s[t.index[1] + k] * t.weight[1] + s[t.index[2] + k] * t.weight[2] +
+                               s[t.index[3] + k] * t.weight[3];
+      d[k] = clampInterpolated(sum);
+    }
   }
 }
 
@@ -198,34 +206,65 @@ void ReportProgress(int percent, ProgressReporter* progress) {
   progress->lastReport = now();
 }
 
+struct WidthPass::Tables {
+  std::vector<Taps> taps;   // enlargement: byte offsets of the taps, per destination column
+  std::vector<Span> spans;  // reduction: covered source columns, per destination column
+  Normaliser normaliser{};
+};
+
+WidthPass::WidthPass(int sourceWidth, int destWidth)
+    : sourceWidth_(sourceWidth), destWidth_(destWidth), tables_(std::make_unique<Tables>()) {
+  if (sourceWidth < 1 || destWidth < 1) throw std::invalid_argument("width pass needs widths >= 1");
+  if (destWidth > sourceWidth) {
+    tables_->taps.resize(destWidth);
+    for (int dx = 0; dx < destWidth; ++dx) {
+      tables_->taps[dx] = tapsFor(sourceWidth, destWidth, dx);
+      for (int& i : tables_->taps[dx].index) i *= 3;
+    }
+  } else if (destWidth < sourceWidth) {
+    tables_->normaliser = normaliserFor(sourceWidth, destWidth);
+    tables_->spans.resize(destWidth);
+    Boundary start = boundaryFor(sourceWidth, destWidth, 0);
+    for (int dx = 0; dx < destWidth; ++dx) {
+      const Boundary end = boundaryFor(sourceWidth, destWidth, dx + 1);
+      tables_->spans[dx] = {static_cast<int>(start.pos), static_cast<int>(end.pos),
+                            static_cast<std::uint32_t>(kCoverageUnit - start.frac),
+                            static_cast<std::uint32_t>(end.frac)};
+      start = end;
+    }
+  }
+}
+
+WidthPass::~WidthPass() = default;
+
+void WidthPass::run(const std::uint8_t* srcRow, std::uint8_t* dstRow, int x0, int x1) const {
+  if (destWidth_ > sourceWidth_) {
+    widthUpRow(srcRow, dstRow, tables_->taps.data(), x0, x1);
+  } else if (destWidth_ < sourceWidth_) {
+    if (tables_->normaliser.wide) {
+      widthDownRow<std::uint64_t>(srcRow, dstRow, tables_->spans.data(), x0, x1,
+                                  tables_->normaliser);
+    } else {
+      widthDownRow<std::uint32_t>(srcRow, dstRow, tables_->spans.data(), x0, x1,
+                                  tables_->normaliser);
+    }
+  } else {
+    std::copy(srcRow + 3 * static_cast<std::size_t>(x0), srcRow + 3 * static_cast<std::size_t>(x1),
+              dstRow + 3 * static_cast<std::size_t>(x0));
+  }
+}
+
 void StretchWidthUp(const Bitmap& src, Bitmap& dst, ProgressReporter* progress) {
   checkPass(src, dst, true, true);
-  const int sW = src.width(), dW = dst.width();
-  std::vector<Taps> taps(dW);
-  for (int dx = 0; dx < dW; ++dx) {
-    taps[dx] = tapsFor(sW, dW, dx);
-    for (int& i : taps[dx].index) i *= 3;
-  }
+  const int dW = dst.width();
+  const WidthPass pass(src.width(), dW);
   ReportProgress(0, progress);
   // Columns in blocks, rows inside a block: the block stays in cache, and progress is still
   // reported column by column.
   constexpr int kBlock = 256;
   for (int x0 = 0; x0 < dW; x0 += kBlock) {
     const int x1 = std::min(dW, x0 + kBlock);
-    for (int y = 0; y < src.height(); ++y) {
-      const std::uint8_t* s = src.row(y);
-      std::uint8_t* d = dst.row(y) + 3 * static_cast<std::size_t>(x0);
-      for (int dx = x0; dx < x1; ++dx, d += 3) {
-        const Taps& t = taps[dx];
-        for (int k = 0; k < 3; ++k) {
-          const std::int32_t sum = kInterpolationBias + s[t.index[0] + k] * t.weight[0] +
-                                   s[t.index[1] + k] * t.weight[1] +
-                                   s[t.index[2] + k] * t.weight[2] +
-                                   s[t.index[3] + k] * t.weight[3];
-          d[k] = clampInterpolated(sum);
-        }
-      }
-    }
+    for (int y = 0; y < src.height(); ++y) pass.run(src.row(y), dst.row(y), x0, x1);
     if (progress) {
       for (int dx = x0; dx < x1; ++dx) ReportProgress(dx * 100 / (2 * (dW - 1)), progress);
     }
@@ -257,22 +296,11 @@ void StretchHeightUp(const Bitmap& src, Bitmap& dst, ProgressReporter* progress)
 
 void StretchWidthDown(const Bitmap& src, Bitmap& dst, ProgressReporter* progress) {
   checkPass(src, dst, true, false);
-  const std::int64_t sW = src.width(), dW = dst.width();
   ReportProgress(0, progress);
-  const Normaliser n = normaliserFor(sW, dW);
-  std::vector<Span> spans(dW);
-  Boundary start = boundaryFor(sW, dW, 0);
-  for (std::int64_t dx = 0; dx < dW; ++dx) {
-    const Boundary end = boundaryFor(sW, dW, dx + 1);
-    spans[dx] = {static_cast<int>(start.pos), static_cast<int>(end.pos),
-                 static_cast<std::uint32_t>(kCoverageUnit - start.frac),
-                 static_cast<std::uint32_t>(end.frac)};
-    start = end;
-  }
-  if (n.wide) {
-    widthDownRows<std::uint64_t>(src, dst, spans, n, progress);
-  } else {
-    widthDownRows<std::uint32_t>(src, dst, spans, n, progress);
+  const WidthPass pass(src.width(), dst.width());
+  for (int y = 0; y < src.height(); ++y) {
+    pass.run(src.row(y), dst.row(y));
+    reportRow(y, dst.height(), 0, progress);
   }
 }
 

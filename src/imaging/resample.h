@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "imaging/bitmap.h"
 #include "platform/clock.h"
@@ -43,6 +44,31 @@ void StretchWidthDown(const Bitmap& src, Bitmap& dst, ProgressReporter* progress
 void StretchHeightUp(const Bitmap& src, Bitmap& dst, ProgressReporter* progress = nullptr);
 // Fill dst (shorter than src, same width) by area averaging along columns.
 void StretchHeightDown(const Bitmap& src, Bitmap& dst, ProgressReporter* progress = nullptr);
+
+// The width pass for one row at a time, with its position tables computed once: used by the
+// passes above and by decoders that resample rows as they arrive.
+class WidthPass {
+ public:
+  // Prepares the pass from sourceWidth to destWidth pixels (both at least 1).
+  WidthPass(int sourceWidth, int destWidth);
+  ~WidthPass();
+  WidthPass(const WidthPass&) = delete;
+  WidthPass& operator=(const WidthPass&) = delete;
+  // Writes destination pixels [x0, x1) of dstRow from srcRow (sourceWidth Bgr24 pixels).
+  void run(const std::uint8_t* srcRow, std::uint8_t* dstRow, int x0, int x1) const;
+  // Writes the whole destination row.
+  void run(const std::uint8_t* srcRow, std::uint8_t* dstRow) const {
+    run(srcRow, dstRow, 0, destWidth_);
+  }
+  int sourceWidth() const { return sourceWidth_; }
+  int destWidth() const { return destWidth_; }
+
+ private:
+  struct Tables;
+  int sourceWidth_;
+  int destWidth_;
+  std::unique_ptr<Tables> tables_;
+};
 
 // Resizes bitmap in place to newWidth x newHeight (width pass, then height pass; an axis
 // whose size is unchanged is not touched). A bitmap of another format is converted to Bgr24

@@ -10,6 +10,7 @@
 #include "exif/exif_writer.h"
 #include "imaging/color_effects.h"
 #include "imaging/jpeg_codec.h"
+#include "imaging/jpeg_stream.h"
 #include "imaging/resample.h"
 #include "platform/file_ops.h"
 #include "platform/format.h"
@@ -72,9 +73,12 @@ std::string MakeReducedName(const std::string& file, int width, int height, int 
   return format("%s%s%s-%dx%d-%d.jpg", {dir, "0_", base, width, height, level});
 }
 
-imaging::Bitmap loadJpegPicture(const std::string& file) {
-  imaging::JpegDecodeResult r = imaging::decodeJpegFile(file);
-  if (!r.ok()) throw ReductionError(r.error);
+imaging::Bitmap loadJpegResampled(const std::string& file, int width, int height) {
+  requirePositiveSize(width, height);
+  const auto bytes = fs::readFile(file, imaging::kMaxJpegFileBytes);
+  if (!bytes) throw ReductionError("cannot read \"" + file + "\"");
+  imaging::JpegDecodeResult r = imaging::decodeJpegResampled(*bytes, width, height);
+  if (!r.ok()) throw ReductionError("\"" + file + "\": " + r.error);
   return std::move(r.bitmap);
 }
 
@@ -82,7 +86,6 @@ void FToFJpgStrchTD(const std::string& source, const std::string& dest, bool add
                     int level, int height, int width, bool blackAndWhite,
                     const PictureFiles& files) {
   requirePositiveSize(width, height);
-  imaging::Bitmap picture = files.load(source);
   exif::TExifInfo info;
   const bool found = info.HasExif(source);
   info.setImageFileName(source);
@@ -90,8 +93,10 @@ void FToFJpgStrchTD(const std::string& source, const std::string& dest, bool add
   if (found && info.PixelYDimension < info.PixelXDimension && height > width) {
     std::swap(width, height);
   }
-  const imaging::Bitmap reduced =
-      ReduceWithEffects(std::move(picture), width, height, sepia, blackAndWhite);
+  // Decoding and resampling in one go: the full-size picture is never held in memory.
+  imaging::Bitmap reduced = files.loadResampled(source, width, height);
+  if (sepia) imaging::ApplySepia(reduced);
+  if (blackAndWhite) imaging::ApplyBlackAndWhite(reduced);
   files.save(reduced, dest, level);
   if (addExif) exif::WriteExif(info, dest);
 }

@@ -34,14 +34,16 @@ void SaveJpegAtLevel(const imaging::Bitmap& picture, const std::string& file, in
 // The name of a single reduced save beside file: "<dir>0_[S_]<base>-<w>x<h>-<level>.jpg".
 std::string MakeReducedName(const std::string& file, int width, int height, int level, bool sepia);
 
-// Decodes a JPEG file at full size; a damaged file gives what could be decoded. Throws
-// ReductionError when nothing could be decoded.
-imaging::Bitmap loadJpegPicture(const std::string& file);
+// Decodes a JPEG file at full size and resamples it to width x height on the way (the same
+// bytes as decoding, then ResampleBitmap); a damaged file gives what could be decoded.
+// Throws ReductionError when nothing could be decoded.
+imaging::Bitmap loadJpegResampled(const std::string& file, int width, int height);
 
-// How the file-to-file reduction reads its source and writes its result; the defaults are
-// JPEG decoding and SaveJpegAtLevel.
+// How the file-to-file reduction reads its source (resampled to the size asked) and writes
+// its result; the defaults are loadJpegResampled and SaveJpegAtLevel.
 struct PictureFiles {
-  std::function<imaging::Bitmap(const std::string& file)> load = loadJpegPicture;
+  std::function<imaging::Bitmap(const std::string& file, int width, int height)> loadResampled =
+      loadJpegResampled;
   std::function<void(const imaging::Bitmap&, const std::string& file, int level)> save =
       SaveJpegAtLevel;
 };

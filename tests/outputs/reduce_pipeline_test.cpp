@@ -151,6 +151,20 @@ TEST(FToFJpgStrchTD, BlackAndWhiteGivesAGreyPicture) {
   EXPECT_LE(maxSpread, 2);  // only JPEG rounding separates the channels
 }
 
+TEST(FToFJpgStrchTD, WritesWhatTheStepByStepPipelineEncodes) {
+  TempDir dir;
+  const std::string source = testData("camera/Nikon_D70.jpg");
+  const imaging::JpegDecodeResult decoded = imaging::decodeJpegFile(source);
+  ASSERT_TRUE(decoded.ok());
+  for (auto [sepia, bw] : {std::pair{false, false}, {true, false}, {false, true}}) {
+    const std::string viaFile = dir.file("file.jpg"), viaSteps = dir.file("steps.jpg");
+    FToFJpgStrchTD(source, viaFile, false, sepia, 6, 29, 43, bw);
+    SaveJpegAtLevel(ReduceWithEffects(decoded.bitmap, 43, 29, sepia, bw), viaSteps, 6);
+    EXPECT_EQ(sortelia::testing::readAll(viaFile), sortelia::testing::readAll(viaSteps))
+        << sepia << bw;
+  }
+}
+
 TEST(FToFJpgStrchTD, FailuresWriteNothing) {
   TempDir dir;
   const std::string dest = dir.file("out.jpg");

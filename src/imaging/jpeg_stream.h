@@ -1,0 +1,38 @@
+// Row-by-row JPEG decoding, so that a large picture can be reduced while it is decoded
+// without holding the full-size pixels.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "imaging/jpeg_codec.h"
+
+namespace sortelia::imaging {
+
+// Receives the picture's size once, before any row.
+using JpegBeginFn = std::function<void(int width, int height)>;
+// Receives decoded row y (width Bgr24 pixels), top to bottom; the pointer is valid only
+// during the call.
+using JpegRowFn = std::function<void(int y, const std::uint8_t* row)>;
+
+// Outcome of a row-by-row decode, with the meaning of JpegDecodeResult (no bitmap).
+struct JpegStreamResult {
+  bool ok = false;
+  bool partial = false;
+  std::string error;
+};
+
+// Decodes at full size with the same checks and the same pixels as decodeJpeg, handing each
+// row to `row`. On a fatal error part of the rows may have been handed over. Exceptions from
+// the callbacks pass through after the decoder has been released.
+JpegStreamResult decodeJpegRows(std::string_view bytes, const JpegBeginFn& begin,
+                                const JpegRowFn& row);
+
+// decodeJpeg at full size followed by ResampleBitmap(newWidth, newHeight), with the same
+// bytes as the result, but the width pass runs on each row as it is decoded, so the
+// full-size picture is never held. Throws std::invalid_argument for a size below 1.
+JpegDecodeResult decodeJpegResampled(std::string_view bytes, int newWidth, int newHeight);
+
+}  // namespace sortelia::imaging

@@ -1,0 +1,79 @@
+#include "imaging/jpeg_stream.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <stdexcept>
+
+#include "imaging/resample.h"
+#include "platform/file_ops.h"
+#include "support/temp_dir.h"
+#include "support/test_jpeg.h"
+
+namespace sortelia::imaging {
+namespace {
+
+using sortelia::testing::makeTestJpeg;
+using sortelia::testing::testData;
+
+// decodeJpeg + ResampleBitmap, the two-step way.
+JpegDecodeResult twoStep(std::string_view bytes, int w, int h) {
+  JpegDecodeResult r = decodeJpeg(bytes);
+  if (r.ok()) ResampleBitmap(r.bitmap, w, h);
+  return r;
+}
+
+void expectSame(std::string_view bytes, int w, int h, const std::string& what) {
+  const JpegDecodeResult want = twoStep(bytes, w, h);
+  const JpegDecodeResult got = decodeJpegResampled(bytes, w, h);
+  ASSERT_EQ(got.ok(), want.ok()) << what << ": " << got.error;
+  EXPECT_EQ(got.partial, want.partial) << what;
+  EXPECT_TRUE(got.bitmap.samePixels(want.bitmap)) << what << " -> " << w << "x" << h;
+}
+
+TEST(JpegStream, ResampledDecodeEqualsDecodeThenResample) {
+  for (const auto& entry : std::filesystem::directory_iterator(testData("camera"))) {
+    const auto bytes = fs::readFile(entry.path().string(), 1 << 26);
+    ASSERT_TRUE(bytes);
+    const JpegDecodeResult full = decodeJpeg(*bytes);
+    ASSERT_TRUE(full.ok());
+    const int w = full.bitmap.width(), h = full.bitmap.height();
+    const std::string name = entry.path().filename().string();
+    expectSame(*bytes, w / 3 + 1, h / 2 + 1, name);
+    expectSame(*bytes, w * 2, h - 1, name);
+    expectSame(*bytes, w, h / 5 + 1, name);
+  }
+}
+
+TEST(JpegStream, DamagedAndRefusedFilesBehaveAsTheWholeDecode) {
+  const std::string jpeg = makeTestJpeg(80, 64);
+  expectSame(jpeg.substr(0, jpeg.size() / 2), 30, 20, "truncated");
+  expectSame("not a jpeg", 30, 20, "text");
+  for (const auto& entry : std::filesystem::directory_iterator(testData("invalid"))) {
+    const auto bytes = fs::readFile(entry.path().string(), 1 << 26);
+    ASSERT_TRUE(bytes);
+    expectSame(*bytes, 17, 9, entry.path().filename().string());
+  }
+  EXPECT_THROW(decodeJpegResampled(jpeg, 0, 10), std::invalid_argument);
+}
+
+TEST(JpegStream, RowsArriveInOrderAndCallbackErrorsPassThrough) {
+  const std::string jpeg = makeTestJpeg(40, 30);
+  int seenW = 0, seenH = 0, next = 0;
+  const JpegStreamResult r = decodeJpegRows(
+      jpeg, [&](int w, int h) { seenW = w, seenH = h; },
+      [&](int y, const std::uint8_t*) { EXPECT_EQ(y, next++); });
+  EXPECT_TRUE(r.ok);
+  EXPECT_EQ(seenW, 40);
+  EXPECT_EQ(seenH, 30);
+  EXPECT_EQ(next, 30);
+  EXPECT_THROW(decodeJpegRows(
+                   jpeg, [](int, int) {},
+                   [](int y, const std::uint8_t*) {
+                     if (y == 5) throw std::runtime_error("stop");
+                   }),
+               std::runtime_error);
+}
+
+}  // namespace
+}  // namespace sortelia::imaging
