@@ -239,11 +239,6 @@ void MainWindow::showEntry(int /*n*/, const std::string& /*entry*/, const std::s
 
 void MainWindow::clearPicture() { panel1_->pictureView()->setPicture(nullptr); }
 
-void MainWindow::resetOverlays() {
-  panel1_->setDateOverlay({}, {});
-  panel1_->setDeletionOverlay(false);
-}
-
 void MainWindow::showPicture(std::shared_ptr<const imaging::Bitmap> picture) {
   panel1_->pictureView()->setPicture(std::move(picture));
 }

@@ -37,7 +37,6 @@ class MainWindow : public QMainWindow, public MainView {
   // MainView
   void showEntry(int n, const std::string& entry, const std::string& path) override;
   void clearPicture() override;
-  void resetOverlays() override;
   void setCaption(const std::string& control, const std::string& text) override;
   void setHint(const std::string& control, const std::string& text) override;
   void setEnabled(const std::string& control, bool enabled) override;

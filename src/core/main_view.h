@@ -36,8 +36,6 @@ class MainView {
   virtual void showEntry(int n, const std::string& entry, const std::string& path) = 0;
   // Empties the display area.
   virtual void clearPicture() = 0;
-  // Clears the date overlay and hides the deletion overlay.
-  virtual void resetOverlays() = 0;
 
   // Caption of a named control, menu item or window ("CheckInfo", "Undo1", "Form1").
   virtual void setCaption(const std::string& control, const std::string& text) = 0;

@@ -27,7 +27,11 @@ std::string joinLines(const std::vector<std::string>& lines) {
 }  // namespace
 
 SortingSession::SortingSession(SortingState& state, Ui& ui, MainView& view, std::string dataFolder)
-    : state_(state), ui_(ui), view_(view), dataFolder_(std::move(dataFolder)) {
+    : state_(state),
+      ui_(ui),
+      view_(view),
+      dataFolder_(std::move(dataFolder)),
+      display_(state, ui, view) {
   state_.cameraParamIndex = 0;
   state_.japaneseMode = true;
   state_.sortIndex = 0;
@@ -236,7 +240,8 @@ bool SortingSession::iDSPchk(int n) {
 }
 
 void SortingSession::imageDSP(int n) {
-  view_.resetOverlays();
+  display_.SetDateLBL("", "");
+  view_.setDeletionOverlay(false);
   if (state_.viewerMode) {
     if (n >= 1 && n <= state_.imageCount) showEntry(n);
     return;
@@ -249,10 +254,7 @@ void SortingSession::imageDSP(int n) {
   if (iDSPchk(n)) showEntry(n);
 }
 
-void SortingSession::showEntry(int n) {
-  const std::string& entry = state_.images[n - 1];
-  view_.showEntry(n, entry, entryPath(entry));
-}
+void SortingSession::showEntry(int n) { display_.ShowEntry(n); }
 
 void SortingSession::AllBtnEnabled(bool enable) {
   zelBTNctr(enable);

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "core/entry_display.h"
 #include "core/main_view.h"
 #include "core/settings_file.h"
 #include "core/sorting_state.h"
@@ -48,6 +49,7 @@ class SortingSession {
   SortingState& state() { return state_; }
   Ui& ui() { return ui_; }
   MainView& view() { return view_; }
+  EntryDisplay& display() { return display_; }
 
  private:
   void readSettingsFile(const std::string& path);
@@ -59,6 +61,7 @@ class SortingSession {
   Ui& ui_;
   MainView& view_;
   std::string dataFolder_;
+  EntryDisplay display_;
 };
 
 }  // namespace sortelia

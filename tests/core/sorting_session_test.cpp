@@ -6,6 +6,7 @@
 #include "platform/text_codec.h"
 #include "support/fake_ui.h"
 #include "support/temp_dir.h"
+#include "support/test_jpeg.h"
 
 namespace sortelia {
 namespace {
@@ -100,7 +101,9 @@ TEST_F(SessionTest, ScanSortsCaseInsensitivelyAndShowsTheFirstEntry) {
   EXPECT_EQ(state.openDialogDir, src);
   ASSERT_GE(ui.statusTexts.size(), 3u);
   EXPECT_EQ(ui.statusTexts[1], "写真データの一覧を作成中です!");
-  EXPECT_EQ(ui.status(), "写真データの一覧を取得しました！ [ 3 枚 ]");
+  EXPECT_EQ(ui.statusTexts[2], "写真データの一覧を取得しました！ [ 3 枚 ]");
+  // Then entry 1 is shown, which names it in the status bar.
+  EXPECT_EQ(ui.status(), src + "a.jpg [ 1 / 3 files ]");
   EXPECT_EQ(ui.infoTexts[0], "イメージファイルのリストを取得中…");
   EXPECT_EQ(ui.infoTexts[1], "3 枚のイメージがありました。\r\n" + src + "a.jpg\r\n" + src +
                                  "B.JPG\r\n" + src + "m.MOV");
@@ -286,7 +289,7 @@ TEST_F(SessionTest, ImageDspSkipsMarkedEntriesInSortingMode) {
   EXPECT_EQ(view.shown[0].n, 4);
   EXPECT_EQ(view.shown[0].path, "/p/4.jpg");
   EXPECT_EQ(state.sortIndex, 4);
-  EXPECT_EQ(view.resetOverlayCalls, 1);
+  EXPECT_FALSE(view.deletionOverlay);
 }
 
 TEST_F(SessionTest, OnlyMarkedEntriesLeftEndsInTheNothingState) {
@@ -308,13 +311,14 @@ TEST_F(SessionTest, OnlyMarkedEntriesLeftEndsInTheNothingState) {
 
 TEST_F(SessionTest, ViewerModeShowsMarkedEntries) {
   session();
-  state.images = {"/p/1.jpg", "!:/p/2.jpg"};
+  const std::string p2 = root.write("p/2.jpg", testing::makeTestJpeg(8, 8));
+  state.images = {"/p/1.jpg", "!:" + p2};
   state.imageCount = 2;
   state.viewerMode = true;
   session().imageDSP(2);
   ASSERT_EQ(view.shown.size(), 1u);
-  EXPECT_EQ(view.shown[0].entry, "!:/p/2.jpg");
-  EXPECT_EQ(view.shown[0].path, "/p/2.jpg");
+  EXPECT_EQ(view.shown[0].entry, "!:" + p2);
+  EXPECT_EQ(view.shown[0].path, p2);
   EXPECT_TRUE(ui.messages.empty());
 }
 

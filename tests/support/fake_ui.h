@@ -58,7 +58,6 @@ class FakeMainView : public MainView {
     shown.push_back({n, entry, path});
   }
   void clearPicture() override { ++clearPictureCalls; }
-  void resetOverlays() override { ++resetOverlayCalls; }
   void setCaption(const std::string& c, const std::string& t) override { captions[c] = t; }
   void setHint(const std::string& c, const std::string& t) override { hints[c] = t; }
   void setEnabled(const std::string& c, bool e) override { enabled[c] = e; }
@@ -115,7 +114,6 @@ class FakeMainView : public MainView {
   };
   std::vector<Shown> shown;
   int clearPictureCalls = 0;
-  int resetOverlayCalls = 0;
   std::map<std::string, std::string> captions, hints;
   std::map<std::string, bool> enabled, checked;
   std::map<int, std::string> slotCaptions, slotFolders;

@@ -1,0 +1,142 @@
+#include "core/entry_display.h"
+
+#include "core/display_geometry.h"
+#include "core/image_list.h"
+#include "imaging/jpeg_codec.h"
+#include "platform/file_ops.h"
+#include "platform/format.h"
+#include "platform/player_app.h"
+
+namespace sortelia {
+namespace {
+
+std::string fileNameOf(const std::string& path) {
+  const auto slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string trimmed(const std::string& s) {
+  const auto b = s.find_first_not_of(" \t");
+  if (b == std::string::npos) return "";
+  return s.substr(b, s.find_last_not_of(" \t") - b + 1);
+}
+
+const char* const kPictureCommands[] = {"Print1", "rot090", "rot180", "rot270"};
+
+}  // namespace
+
+EntryDisplay::EntryDisplay(SortingState& state, Ui& ui, MainView& view)
+    : state_(state), ui_(ui), view_(view) {}
+
+void EntryDisplay::ShowEntry(int n) {
+  view_.hideMovieButton();
+  const std::string& entry = state_.images[n - 1];
+  ui_.setStatusText(format("%s [ %d / %d files ]", {entry, n, state_.imageCount}));
+  std::string path;
+  const bool marked = ChkDMRK(entry, path);
+  if (markDeleted) markDeleted(marked);
+  view_.showEntry(n, entry, path);
+  if (hasExtension(path, ".jpg")) {
+    showPicture(path);
+  } else if (hasExtension(path, ".mov") || hasExtension(path, ".mpg")) {
+    showMovie(entry, path);
+  }
+}
+
+void EntryDisplay::showPicture(const std::string& path) {
+  for (const char* c : kPictureCommands) view_.setEnabled(c, true);
+  BusyCursor busy(ui_);
+  // Let go of the previous picture before decoding the next: one full-size bitmap at a time.
+  view_.showPicture(nullptr);
+  picture_.reset();
+  pictureWidth_ = pictureHeight_ = 0;
+  shownPath_ = path;
+  if (!fs::isRegularFile(path)) {
+    ui_.message(Icon::Error, format("%s が見つかりません。", {path}), Buttons::Ok);
+    return;
+  }
+  imaging::JpegDecodeResult decoded = imaging::decodeJpegFile(path);
+  if (decoded.ok()) {
+    pictureWidth_ = decoded.bitmap.width();
+    pictureHeight_ = decoded.bitmap.height();
+    picture_ = std::make_shared<const imaging::Bitmap>(std::move(decoded.bitmap));
+    view_.showPicture(picture_);
+    fit();
+  }
+  if (loadPhotoData) loadPhotoData(path);
+  if (showPhotoData) showPhotoData();
+  if (view_.isChecked("SpeedButton1")) {
+    view_.setCommentFieldVisible(true);
+    if (showCommentField) showCommentField();
+  }
+  if (view_.commentFieldVisible()) view_.focusCommentField();
+}
+
+void EntryDisplay::showMovie(const std::string& entry, const std::string& path) {
+  for (const char* c : kPictureCommands) view_.setEnabled(c, false);
+  view_.setCommentFieldVisible(false);
+  ui_.setInfoText("");
+  view_.showPicture(nullptr);
+  picture_.reset();
+  pictureWidth_ = pictureHeight_ = 0;
+  shownPath_ = path;
+  std::string app = FindPlayerApp(path);
+  if (app.empty()) app = "None";
+  const std::string caption =
+      state_.japaneseMode
+          ? "[ " + entry +
+                " ]\r\n動画ファイルです。\r\n再生するならここをクリック！\r\n再生アプリは< " + app +
+                " >です。"
+          : "[ " + entry + " ]\r\nThis is Movie.\r\nClick here, Start Movie.\r\nAPL:< " + app +
+                " >";
+  view_.showMovieButton(caption, movieButtonRect(view_.displayWidth(), view_.displayHeight(),
+                                                 view_.deletionLabelHeight()));
+  SetDateLBL("FILE", path);
+}
+
+void EntryDisplay::fit() {
+  if (auto r = FitImageToPanel(pictureHeight_, pictureWidth_, view_.displayHeight(),
+                               view_.displayWidth())) {
+    view_.setPictureRect(*r);
+  }
+}
+
+void EntryDisplay::FormResize() {
+  if (picture_) fit();
+}
+
+void EntryDisplay::SetDateLBL(const std::string& text, const std::string& path) {
+  std::string shown = text;
+  const std::string t = trimmed(text);
+  if ((t == "FILE" || t == ".") && fileDateLine) {
+    shown = fileDateLine(path.empty() ? shownPath_ : path);
+  }
+  view_.setDateOverlay(shown, format("%d x %d", {pictureWidth_, pictureHeight_}));
+}
+
+void EntryDisplay::CheckDATEClick() { view_.setDateOverlayVisible(view_.isChecked("CheckDATE")); }
+
+void EntryDisplay::BitBtn1Click() {
+  const int i = state_.viewerMode ? state_.viewIndex : state_.sortIndex;
+  if (i < 1 || i > static_cast<int>(state_.images.size())) return;
+  StartPlayer(entryPath(state_.images[i - 1]));
+}
+
+bool EntryDisplay::StartPlayer(const std::string& path) {
+  BusyCursor busy(ui_);
+  const std::string app = FindPlayerApp(path);
+  if (app.empty()) {
+    ui_.message(Icon::Warning,
+                format("このデータ[ %s ]のさいせいアプリがありません", {fileNameOf(path)}),
+                Buttons::Ok);
+    return false;
+  }
+  bool noApp = false;
+  if (!startAssociatedApp(path, &noApp).empty()) {
+    ui_.message(Icon::Error, format("再生アプリ[ %s ]が実行できなかった", {app}), Buttons::Ok);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace sortelia

@@ -1,0 +1,65 @@
+// Showing one entry of the image list in the main window: the picture fitted into the display
+// area, or the movie button; the status text; the date overlay.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "core/main_view.h"
+#include "core/sorting_state.h"
+#include "core/ui.h"
+#include "imaging/bitmap.h"
+
+namespace sortelia {
+
+class EntryDisplay {
+ public:
+  EntryDisplay(SortingState& state, Ui& ui, MainView& view);
+
+  // ShowEntry: shows entry n (1-based) of the image list.
+  void ShowEntry(int n);
+  // SetDateLBL: the date overlay's texts; "FILE" or "." stand for the date line of path (or of
+  // the picture on display when path is empty).
+  void SetDateLBL(const std::string& text, const std::string& path);
+  // Refits the picture on display into the display area (after a resize).
+  void FormResize();
+  // CheckDATEClick: the overlay labels are visible exactly while CheckDATE is ticked.
+  void CheckDATEClick();
+  // BitBtn1Click: starts the player of the current entry.
+  void BitBtn1Click();
+  // StartPlayer: starts the desktop's application for path; false (after a message) when
+  // there is none or it cannot be started.
+  bool StartPlayer(const std::string& path);
+
+  // The picture on display (null for none) and its decoded size.
+  std::shared_ptr<const imaging::Bitmap> picture() const { return picture_; }
+  int pictureWidth() const { return pictureWidth_; }
+  int pictureHeight() const { return pictureHeight_; }
+
+  // Reads a picture's photo data (GetPdata) and shows its information (DspPdata); set by the
+  // session once photo information is available.
+  std::function<void(const std::string& path)> loadPhotoData;
+  std::function<void()> showPhotoData;
+  // Date-and-time line of a file (for "FILE"); empty when not set.
+  std::function<std::string(const std::string& path)> fileDateLine;
+  // Called with the entry's deletion mark while it is shown (DelMark).
+  std::function<void(bool marked)> markDeleted;
+  // Called after a picture was shown while comment editing is on (fills Edit3).
+  std::function<void()> showCommentField;
+
+ private:
+  void showPicture(const std::string& path);
+  void showMovie(const std::string& entry, const std::string& path);
+  void fit();
+
+  SortingState& state_;
+  Ui& ui_;
+  MainView& view_;
+  std::shared_ptr<const imaging::Bitmap> picture_;
+  int pictureWidth_ = 0;
+  int pictureHeight_ = 0;
+  std::string shownPath_;
+};
+
+}  // namespace sortelia

@@ -1,0 +1,154 @@
+#include "core/entry_display.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "core/display_geometry.h"
+#include "support/fake_ui.h"
+#include "support/temp_dir.h"
+#include "support/test_jpeg.h"
+
+namespace sortelia {
+namespace {
+
+using testing::FakeMainView;
+using testing::FakeUi;
+using testing::TempDir;
+
+TEST(FitImageToPanel, TooHighThenTooWideIsScaledTwiceAndCentred) {
+  // 2000 high and 3000 wide into 400 high and 500 wide: first 400 x 600, then 333 x 500.
+  EXPECT_EQ(FitImageToPanel(2000, 3000, 400, 500), (Rect{0, 33, 500, 333}));
+}
+
+TEST(FitImageToPanel, OneSideTooLargeOrNone) {
+  EXPECT_EQ(FitImageToPanel(100, 50, 400, 500), (Rect{225, 150, 50, 100}));  // kept, centred
+  EXPECT_EQ(FitImageToPanel(800, 100, 400, 500), (Rect{225, 0, 50, 400}));   // too high
+  EXPECT_EQ(FitImageToPanel(100, 1000, 400, 500), (Rect{0, 175, 500, 50}));  // too wide
+  EXPECT_EQ(FitImageToPanel(401, 501, 400, 500), (Rect{0, 0, 499, 400}));
+  EXPECT_FALSE(FitImageToPanel(100, 100, 1, 500).has_value());
+  EXPECT_FALSE(FitImageToPanel(100, 100, 500, 1).has_value());
+  // Products beyond 32 bits stay right.
+  EXPECT_EQ(FitImageToPanel(65000, 65000, 60000, 60000), (Rect{0, 0, 60000, 60000}));
+}
+
+TEST(DateOverlay, RightAlignedWithShadowAndCentredSize) {
+  const DateOverlayPlacement p = placeDateOverlayLabels(460, 300, 101);
+  EXPECT_EQ(p.dateLeft, 155);
+  EXPECT_EQ(p.shadowLeft, 157);
+  EXPECT_EQ(p.sizeLeft, 155 + 100);  // 150 - 50.5 = 99.5 rounds to the even 100
+  EXPECT_EQ(placeDateOverlayLabels(460, 300, 103).sizeLeft, 155 + 98);  // 98.5 -> 98
+}
+
+TEST(MovieButton, PlacedInUnitsOfTheDeletionLabel) {
+  EXPECT_EQ(movieButtonRect(460, 560, 24), (Rect{24, 48, 412, 488}));
+}
+
+class EntryDisplayTest : public ::testing::Test {
+ protected:
+  EntryDisplayTest() : display(state, ui, view) {
+    display.fileDateLine = [](const std::string& p) { return "date of " + p; };
+  }
+  void list(std::vector<std::string> entries) {
+    state.images = std::move(entries);
+    state.imageCount = static_cast<int>(state.images.size());
+  }
+  TempDir root;
+  SortingState state;
+  FakeUi ui;
+  FakeMainView view;
+  EntryDisplay display;
+};
+
+TEST_F(EntryDisplayTest, ShowsACameraPictureFittedWithItsStatusText) {
+  const std::string p = testing::testData("camera/Canon_40D.jpg");
+  list({"/x/a.jpg", p});
+  std::vector<std::string> loaded;
+  display.loadPhotoData = [&](const std::string& path) { loaded.push_back(path); };
+  display.ShowEntry(2);
+  EXPECT_EQ(ui.status(), p + " [ 2 / 2 files ]");
+  ASSERT_TRUE(view.picture);
+  EXPECT_EQ(view.picture->width(), 100);
+  EXPECT_EQ(view.picture->height(), 68);
+  EXPECT_EQ(view.pictureRect, (Rect{150, 216, 100, 68}));  // smaller than 400 x 500: centred
+  EXPECT_EQ(loaded, std::vector<std::string>{p});
+  EXPECT_TRUE(view.enabled["Print1"]);
+  EXPECT_TRUE(view.enabled["rot270"]);
+  EXPECT_EQ(ui.busyDepth, 0);
+}
+
+TEST_F(EntryDisplayTest, OnlyOneFullPictureIsHeldAtATime) {
+  const std::string a = root.write("a.jpg", testing::makeTestJpeg(64, 48));
+  const std::string b = root.write("b.jpg", testing::makeTestJpeg(32, 16));
+  list({a, b});
+  display.ShowEntry(1);
+  std::weak_ptr<const imaging::Bitmap> first = display.picture();
+  display.ShowEntry(2);
+  EXPECT_TRUE(first.expired());
+  EXPECT_EQ(display.pictureWidth(), 32);
+  display.SetDateLBL("2007/03/12", "");
+  EXPECT_EQ(view.sizeText, "32 x 16");
+}
+
+TEST_F(EntryDisplayTest, UndecodablePictureShowsNothingButStillItsInformation) {
+  const std::string bad = root.write("bad.jpg", "this is no JPEG");
+  list({bad});
+  int shown = 0;
+  display.showPhotoData = [&] { ++shown; };
+  display.ShowEntry(1);
+  EXPECT_FALSE(view.picture);
+  EXPECT_EQ(shown, 1);
+  EXPECT_TRUE(ui.messages.empty());
+  for (const char* broken : {"corrupted.jpg", "image00971.jpg", "image02206.jpg"}) {
+    list({testing::testData(std::string("invalid/") + broken)});
+    display.ShowEntry(1);
+  }
+}
+
+TEST_F(EntryDisplayTest, MarkedEntryKeepsItsMarkInTheStatusText) {
+  const std::string a = root.write("a.jpg", testing::makeTestJpeg(8, 8));
+  list({"!:" + a});
+  bool marked = false;
+  display.markDeleted = [&](bool m) { marked = m; };
+  display.ShowEntry(1);
+  EXPECT_EQ(ui.status(), "!:" + a + " [ 1 / 1 files ]");
+  EXPECT_TRUE(marked);
+  ASSERT_TRUE(view.picture);
+}
+
+TEST_F(EntryDisplayTest, MovieShowsTheFourLineButtonAndTheFileDate) {
+  ::setenv("XDG_DATA_DIRS", root.mkdir("nothing").c_str(), 1);
+  ::setenv("XDG_DATA_HOME", root.mkdir("nothing2").c_str(), 1);
+  const std::string m = root.write("CLIP.MPG", "movie");
+  list({m});
+  view.picture = std::make_shared<imaging::Bitmap>(2, 2);
+  display.ShowEntry(1);
+  EXPECT_EQ(view.movieCaption,
+            "[ " + m +
+                " ]\r\n動画ファイルです。\r\n再生するならここをクリック！\r\n再生アプリは< "
+                "None >です。");
+  EXPECT_EQ(view.movieRect, (Rect{24, 48, 352, 428}));
+  EXPECT_TRUE(view.movieVisible);
+  EXPECT_FALSE(view.picture);
+  EXPECT_FALSE(view.enabled["Print1"]);
+  EXPECT_EQ(ui.infoText(), "");
+  EXPECT_EQ(view.dateText, "date of " + m);
+  EXPECT_EQ(view.sizeText, "0 x 0");
+  // Without an associated application a click says so.
+  state.sortIndex = 1;
+  display.BitBtn1Click();
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].text, "このデータ[ CLIP.MPG ]のさいせいアプリがありません");
+  EXPECT_EQ(ui.messages[0].icon, Icon::Warning);
+}
+
+TEST_F(EntryDisplayTest, OtherExtensionsShowOnlyTheStatusText) {
+  list({"/x/clip.avi"});
+  display.ShowEntry(1);
+  EXPECT_EQ(ui.status(), "/x/clip.avi [ 1 / 1 files ]");
+  EXPECT_FALSE(view.movieVisible);
+  EXPECT_EQ(view.showPictureCalls, 0);
+}
+
+}  // namespace
+}  // namespace sortelia
