@@ -1,0 +1,174 @@
+#include "platform/safe_copy.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+namespace sortelia::fs {
+namespace {
+
+// Closes a descriptor when it leaves scope.
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  ~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+  // Closes now and reports the errno of close, 0 on success.
+  int close() {
+    const int f = fd_;
+    fd_ = -1;
+    return (f >= 0 && ::close(f) != 0) ? errno : 0;
+  }
+
+ private:
+  int fd_;
+};
+
+// Size of the buffer the copy moves data through.
+constexpr std::size_t kCopyBuffer = 1 << 20;
+// Size of the reads of the comparison; a whole number of comparison blocks.
+constexpr std::size_t kCompareRead = 64 * kCompareBlock;
+
+// Reads up to size bytes (fewer only at the end of the file); -1 with errno on error.
+long readFull(int fd, char* buf, std::size_t size) {
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t n = ::read(fd, buf + done, size - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return -1;
+    }
+    if (n == 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  return static_cast<long>(done);
+}
+
+// Flushes the folder that holds path, so that a new or renamed entry survives a crash.
+void syncFolderOf(const std::string& path) {
+  Fd dir(::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.get() >= 0) ::fsync(dir.get());
+}
+
+}  // namespace
+
+std::string folderOf(const std::string& path) {
+  const auto slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+std::string fileNameOf(const std::string& path) {
+  const auto slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+long FileOperations::writeSome(int fd, const char* data, std::size_t size) {
+  return static_cast<long>(::write(fd, data, size));
+}
+
+FileResult FileOperations::copyNoOverwrite(const std::string& from, const std::string& to) {
+  Fd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+  if (in.get() < 0) return FileResult::failure(errno, from);
+  struct stat st {};
+  if (::fstat(in.get(), &st) != 0) return FileResult::failure(errno, from);
+  if (!S_ISREG(st.st_mode)) return FileResult::failure(EINVAL, from);
+  ::posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+  Fd out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+  if (out.get() < 0) return FileResult::failure(errno, to);
+  // From here on the file at `to` is ours: any failure removes it again.
+  const auto fail = [&](int err, const std::string& path) {
+    out.close();
+    ::unlink(to.c_str());
+    return FileResult::failure(err, path);
+  };
+  std::vector<char> buf(kCopyBuffer);
+  for (;;) {
+    const long n = readFull(in.get(), buf.data(), buf.size());
+    if (n < 0) return fail(errno, from);
+    if (n == 0) break;
+    std::size_t done = 0;
+    while (done < static_cast<std::size_t>(n)) {
+      const long w = writeSome(out.get(), buf.data() + done, static_cast<std::size_t>(n) - done);
+      if (w < 0 && errno == EINTR) continue;
+      if (w <= 0) return fail(w < 0 ? errno : EIO, to);
+      done += static_cast<std::size_t>(w);
+    }
+  }
+  if (::fsync(out.get()) != 0) return fail(errno, to);
+  // The data are on storage now; drop them from the cache so the comparison reads them back.
+  ::posix_fadvise(out.get(), 0, 0, POSIX_FADV_DONTNEED);
+  if (const int err = out.close(); err != 0) {
+    ::unlink(to.c_str());
+    return FileResult::failure(err, to);
+  }
+  syncFolderOf(to);
+  return FileResult::success();
+}
+
+std::int64_t FileOperations::fileSize(const std::string& path) { return getFileSize(path); }
+
+bool FileOperations::sameContent(const std::string& a, const std::string& b) {
+  Fd fa(::open(a.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fa.get() < 0) throw FileReadError(errno, a);
+  Fd fb(::open(b.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fb.get() < 0) throw FileReadError(errno, b);
+  // Pages of b that are clean in the cache go, so its bytes come from storage.
+  ::posix_fadvise(fb.get(), 0, 0, POSIX_FADV_DONTNEED);
+  ::posix_fadvise(fa.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+  ::posix_fadvise(fb.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+  std::vector<char> ba(kCompareRead), bb(kCompareRead);
+  const long block = static_cast<long>(kCompareBlock);
+  for (;;) {
+    const long na = readFull(fa.get(), ba.data(), ba.size());
+    if (na < 0) throw FileReadError(errno, a);
+    const long nb = readFull(fb.get(), bb.data(), bb.size());
+    if (nb < 0) throw FileReadError(errno, b);
+    // The blocks of this read, each holding what a gave and as much of b.
+    for (long off = 0; off < static_cast<long>(ba.size()); off += block) {
+      const long n = std::clamp(na - off, 0L, block);
+      const long m = std::clamp(nb - off, 0L, block);
+      if (n != m || std::memcmp(ba.data() + off, bb.data() + off, n) != 0) return false;
+      if (n < block) return true;  // the last block of a
+    }
+  }
+}
+
+bool FileOperations::isProtected(const std::string& path) {
+  struct stat st {};
+  return ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0;
+}
+
+FileResult FileOperations::removeFile(const std::string& path) {
+  if (isProtected(path)) return FileResult::failure(EACCES, path);
+  if (::unlink(path.c_str()) != 0) return FileResult::failure(errno, path);
+  syncFolderOf(path);
+  return FileResult::success();
+}
+
+bool FileOperations::exists(const std::string& path) { return fs::exists(path); }
+
+bool FileOperations::sameFile(const std::string& a, const std::string& b) {
+  struct stat sa {
+  }, sb{};
+  if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
+  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+FileResult FileOperations::renameReplace(const std::string& from, const std::string& to) {
+  if (::rename(from.c_str(), to.c_str()) != 0) return FileResult::failure(errno, to);
+  syncFolderOf(to);
+  return FileResult::success();
+}
+
+}  // namespace sortelia::fs

@@ -1,0 +1,77 @@
+// The file operations of a transfer: a copy that never overwrites and is flushed to storage,
+// the size and block comparison that verify it from storage, same-file detection and delete.
+// They sit behind one interface so that tests can inject faults (a full disk in the middle of
+// a copy, bytes that differ, a delete that fails) into the very code paths the program runs.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <system_error>
+
+#include "platform/file_ops.h"
+
+namespace sortelia::fs {
+
+// Reading a file for the comparison failed; what() names the path, code() holds errno.
+class FileReadError : public std::system_error {
+ public:
+  FileReadError(int err, const std::string& path)
+      : std::system_error(err, std::generic_category(), path), path_(path) {}
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+// Size of one block of the comparison, in bytes.
+inline constexpr std::size_t kCompareBlock = 2048;
+
+class FileOperations {
+ public:
+  virtual ~FileOperations() = default;
+
+  // Copies from to a new file to: fails with EEXIST rather than touch an existing path
+  // (O_CREAT|O_EXCL), flushes the data and the folder entry (fsync) and drops the copy from
+  // the page cache so that a following read comes from storage. A failed copy removes the
+  // partial file it created; error is the errno of the failing call.
+  virtual FileResult copyNoOverwrite(const std::string& from, const std::string& to);
+
+  // Size of a file in bytes; 0 when it cannot be opened.
+  virtual std::int64_t fileSize(const std::string& path);
+
+  // True when both files hold the same bytes, compared in 2048-byte blocks up to the first
+  // differing block; the second file is read from storage, not from the page cache.
+  // Throws FileReadError when either file cannot be opened or read.
+  virtual bool sameContent(const std::string& a, const std::string& b);
+
+  // Deletes a file (a symbolic link itself, never its target). A regular file without any
+  // write permission counts as protected and is refused with EACCES, as a read-only file is.
+  virtual FileResult removeFile(const std::string& path);
+
+  // True when anything exists at path (a dangling symbolic link counts).
+  virtual bool exists(const std::string& path);
+
+  // True when a and b name one file (same device and inode, links followed): hard links,
+  // symbolic links and names that a case-folding file system takes as one.
+  virtual bool sameFile(const std::string& a, const std::string& b);
+
+  // True when path is a regular file that removeFile would refuse as protected.
+  virtual bool isProtected(const std::string& path);
+
+  // Renames from to to, replacing to; the folder entry is flushed afterwards.
+  virtual FileResult renameReplace(const std::string& from, const std::string& to);
+
+ protected:
+  // One write(2) of the copy; tests override it to fail part-way (ENOSPC, EIO).
+  virtual long writeSome(int fd, const char* data, std::size_t size);
+};
+
+// The folder part of path, without a trailing "/" ("/" for a file in the root, "." for none).
+std::string folderOf(const std::string& path);
+
+// The file name part of path (everything after the last "/").
+std::string fileNameOf(const std::string& path);
+
+}  // namespace sortelia::fs

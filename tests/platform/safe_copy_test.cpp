@@ -1,0 +1,120 @@
+#include "platform/safe_copy.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "support/faulty_file_ops.h"
+#include "support/temp_dir.h"
+
+namespace sortelia::fs {
+namespace {
+
+using testing::FaultyFileOperations;
+using testing::readAll;
+using testing::TempDir;
+
+// Bytes 0..size-1 of a repeating, position-dependent pattern.
+std::string pattern(std::size_t size) {
+  std::string s(size, '\0');
+  for (std::size_t i = 0; i < size; ++i) s[i] = static_cast<char>((i * 131 + i / 7) & 0xFF);
+  return s;
+}
+
+TEST(SafeCopy, CopiesEveryByteAndKeepsTheSource) {
+  TempDir d;
+  FileOperations ops;
+  for (std::size_t size : {0ul, 1ul, 2047ul, 2048ul, 2049ul, 3000000ul}) {
+    const std::string bytes = pattern(size);
+    const std::string from = d.write("a" + std::to_string(size), bytes);
+    const std::string to = d.file("b" + std::to_string(size));
+    ASSERT_TRUE(ops.copyNoOverwrite(from, to).ok()) << size;
+    EXPECT_EQ(readAll(to), bytes);
+    EXPECT_EQ(readAll(from), bytes);
+    EXPECT_TRUE(ops.sameContent(from, to));
+  }
+}
+
+TEST(SafeCopy, NeverOverwritesAndReportsErrno) {
+  TempDir d;
+  FileOperations ops;
+  const std::string from = d.write("a.jpg", "new");
+  const std::string to = d.write("b.jpg", "old");
+  FileResult r = ops.copyNoOverwrite(from, to);
+  EXPECT_EQ(r.error, EEXIST);
+  EXPECT_EQ(readAll(to), "old");
+  // A dangling symbolic link is not followed to create its target.
+  ASSERT_EQ(::symlink(d.file("target").c_str(), d.file("link.jpg").c_str()), 0);
+  EXPECT_EQ(ops.copyNoOverwrite(from, d.file("link.jpg")).error, EEXIST);
+  EXPECT_FALSE(exists(d.file("target")));
+  EXPECT_EQ(ops.copyNoOverwrite(from, d.file("gone/b.jpg")).error, ENOENT);
+  EXPECT_EQ(ops.copyNoOverwrite(d.file("missing.jpg"), d.file("c.jpg")).error, ENOENT);
+  EXPECT_FALSE(exists(d.file("c.jpg")));
+}
+
+TEST(SafeCopy, FullDiskMidCopyRemovesThePartialFile) {
+  TempDir d;
+  FaultyFileOperations ops;
+  ops.failWriteAfter = 1500000;
+  const std::string from = d.write("a.jpg", pattern(3000000));
+  FileResult r = ops.copyNoOverwrite(from, d.file("b.jpg"));
+  EXPECT_EQ(r.error, ENOSPC);
+  EXPECT_EQ(r.path, d.file("b.jpg"));
+  EXPECT_FALSE(exists(d.file("b.jpg")));
+  EXPECT_EQ(readAll(from), pattern(3000000));
+}
+
+TEST(SafeCopy, ComparisonFindsADifferenceInAnyBlock) {
+  TempDir d;
+  FileOperations ops;
+  const std::string bytes = pattern(200000);
+  const std::string a = d.write("a", bytes);
+  for (std::size_t at : {0ul, 2047ul, 2048ul, 131071ul, 131072ul, 199999ul}) {
+    std::string other = bytes;
+    other[at] = static_cast<char>(other[at] ^ 1);
+    const std::string b = d.write("b" + std::to_string(at), other);
+    EXPECT_FALSE(ops.sameContent(a, b)) << at;
+  }
+  EXPECT_FALSE(ops.sameContent(a, d.write("short", bytes.substr(0, 199999))));
+  EXPECT_TRUE(ops.sameContent(d.write("e1", ""), d.write("e2", "")));
+  EXPECT_THROW(ops.sameContent(a, d.file("none")), FileReadError);
+}
+
+TEST(SafeCopy, SameFileThroughLinksButNotForEqualBytes) {
+  TempDir d;
+  FileOperations ops;
+  const std::string a = d.write("IMG_1.JPG", "x");
+  ASSERT_EQ(::link(a.c_str(), d.file("img_1.jpg").c_str()), 0);
+  ASSERT_EQ(::symlink(a.c_str(), d.file("sym.jpg").c_str()), 0);
+  EXPECT_TRUE(ops.sameFile(a, d.file("img_1.jpg")));
+  EXPECT_TRUE(ops.sameFile(a, d.file("sym.jpg")));
+  EXPECT_FALSE(ops.sameFile(a, d.write("copy.jpg", "x")));
+  EXPECT_FALSE(ops.sameFile(a, d.file("none.jpg")));
+}
+
+TEST(SafeCopy, RemoveRefusesProtectedFilesAndRemovesLinksOnly) {
+  TempDir d;
+  FileOperations ops;
+  const std::string ro = d.write("ro.jpg", "x");
+  ASSERT_EQ(::chmod(ro.c_str(), 0444), 0);
+  EXPECT_TRUE(ops.isProtected(ro));
+  EXPECT_EQ(ops.removeFile(ro).error, EACCES);
+  EXPECT_TRUE(exists(ro));
+  const std::string target = d.write("t.jpg", "keep");
+  ASSERT_EQ(::symlink(target.c_str(), d.file("l.jpg").c_str()), 0);
+  EXPECT_TRUE(ops.removeFile(d.file("l.jpg")).ok());
+  EXPECT_EQ(readAll(target), "keep");
+  EXPECT_EQ(ops.removeFile(d.file("none.jpg")).error, ENOENT);
+  EXPECT_NE(ops.removeFile(d.mkdir("dir")).error, 0);
+}
+
+TEST(SafeCopy, PathParts) {
+  EXPECT_EQ(folderOf("/a/b/c.jpg"), "/a/b");
+  EXPECT_EQ(folderOf("/c.jpg"), "/");
+  EXPECT_EQ(folderOf("c.jpg"), ".");
+  EXPECT_EQ(fileNameOf("/a/b/c.jpg"), "c.jpg");
+  EXPECT_EQ(fileNameOf("c.jpg"), "c.jpg");
+}
+
+}  // namespace
+}  // namespace sortelia::fs

@@ -1,0 +1,86 @@
+// File operations with faults switched on by the test: a write that fails part-way through a
+// copy (disk full), a copy whose bytes differ or whose size differs, a delete that fails, a
+// comparison that cannot read. Everything not switched on runs the real operation.
+#pragma once
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <set>
+#include <string>
+
+#include "platform/safe_copy.h"
+
+namespace sortelia::testing {
+
+class FaultyFileOperations : public fs::FileOperations {
+ public:
+  // Copies fail with writeErrno once this many bytes of one copy have been written.
+  long failWriteAfter = -1;
+  int writeErrno = ENOSPC;
+  // After a successful copy, flip the byte at this offset of the copy (-1: off).
+  long corruptAt = -1;
+  // After a successful copy, cut the copy to this many bytes (-1: off).
+  long truncateTo = -1;
+  // removeFile fails with EPERM for these paths.
+  std::set<std::string> undeletable;
+  // sameContent throws as if the storage failed (EIO).
+  bool readFails = false;
+
+  std::set<std::string> removed;  // every path removeFile was asked to delete
+  int copies = 0;
+
+  fs::FileResult copyNoOverwrite(const std::string& from, const std::string& to) override {
+    ++copies;
+    written_ = 0;
+    fs::FileResult r = FileOperations::copyNoOverwrite(from, to);
+    if (!r.ok()) return r;
+    if (corruptAt >= 0) flipByte(to, corruptAt);
+    if (truncateTo >= 0 && ::truncate(to.c_str(), truncateTo) != 0)
+      return fs::FileResult::failure(errno, to);
+    return r;
+  }
+
+  bool sameContent(const std::string& a, const std::string& b) override {
+    if (readFails) throw fs::FileReadError(EIO, b);
+    return FileOperations::sameContent(a, b);
+  }
+
+  fs::FileResult removeFile(const std::string& path) override {
+    removed.insert(path);
+    if (undeletable.count(path)) return fs::FileResult::failure(EPERM, path);
+    return FileOperations::removeFile(path);
+  }
+
+ protected:
+  long writeSome(int fd, const char* data, std::size_t size) override {
+    if (failWriteAfter >= 0) {
+      const long room = failWriteAfter - written_;
+      if (room <= 0) {
+        errno = writeErrno;
+        return -1;
+      }
+      if (static_cast<long>(size) > room) size = static_cast<std::size_t>(room);
+    }
+    const long n = FileOperations::writeSome(fd, data, size);
+    if (n > 0) written_ += n;
+    return n;
+  }
+
+ private:
+  static void flipByte(const std::string& path, long offset) {
+    const int fd = ::open(path.c_str(), O_RDWR);
+    if (fd < 0) return;
+    unsigned char c = 0;
+    if (::pread(fd, &c, 1, offset) == 1) {
+      c ^= 0xFF;
+      (void)!::pwrite(fd, &c, 1, offset);
+    }
+    ::close(fd);
+  }
+
+  long written_ = 0;
+};
+
+}  // namespace sortelia::testing
