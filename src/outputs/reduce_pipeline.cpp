@@ -18,9 +18,16 @@
 namespace sortelia::outputs {
 namespace {
 
+// The largest side a JPEG file can declare.
+constexpr int kMaxJpegSide = 65535;
+
 void requirePositiveSize(int width, int height) {
   if (width < 1 || height < 1) {
     throw ReductionError("the reduced width and height must be at least 1 pixel (asked for " +
+                         std::to_string(width) + " x " + std::to_string(height) + ")");
+  }
+  if (width > kMaxJpegSide || height > kMaxJpegSide) {
+    throw ReductionError("a JPEG picture cannot be wider or taller than 65535 pixels (asked for " +
                          std::to_string(width) + " x " + std::to_string(height) + ")");
   }
 }

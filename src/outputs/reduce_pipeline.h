@@ -22,7 +22,7 @@ class ReductionError : public std::runtime_error {
 int jpegQualityForLevel(int level);
 
 // Resamples picture to width x height, then applies sepia when asked, then black-and-white
-// when asked. Throws ReductionError for a size below 1.
+// when asked. Throws ReductionError for a size below 1 or above 65535 (the JPEG limit).
 imaging::Bitmap ReduceWithEffects(imaging::Bitmap picture, int width, int height, bool sepia,
                                   bool blackAndWhite);
 

@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <stdexcept>
+#include <vector>
+
+#include <turbojpeg.h>
 
 #include "imaging/resample.h"
 #include "platform/file_ops.h"
@@ -42,6 +46,40 @@ TEST(JpegStream, ResampledDecodeEqualsDecodeThenResample) {
     expectSame(*bytes, w / 3 + 1, h / 2 + 1, name);
     expectSame(*bytes, w * 2, h - 1, name);
     expectSame(*bytes, w, h / 5 + 1, name);
+  }
+}
+
+// A JPEG of a noisy picture in the given pixel format, chroma subsampling and flags.
+std::string encoded(int pixelFormat, int subsampling, int flags) {
+  const int w = 97, h = 61, channels = tjPixelSize[pixelFormat];
+  std::vector<unsigned char> pixels(static_cast<std::size_t>(w) * h * channels);
+  unsigned v = 12345;
+  for (auto& p : pixels) p = static_cast<unsigned char>((v = v * 1103515245 + 12345) >> 24);
+  std::unique_ptr<void, int (*)(void*)> handle(tjInitCompress(), tjDestroy);
+  unsigned char* out = nullptr;
+  unsigned long size = 0;
+  const int rc = tjCompress2(handle.get(), pixels.data(), w, 0, h, pixelFormat, &out, &size,
+                             subsampling, 85, flags);
+  std::string bytes = rc == 0 ? std::string(reinterpret_cast<char*>(out), size) : "";
+  tjFree(out);
+  return bytes;
+}
+
+TEST(JpegStream, EveryKindOfJpegDecodesAsTheWholeDecode) {
+  const struct {
+    int format, subsampling, flags;
+    const char* what;
+  } kinds[] = {{TJPF_GRAY, TJSAMP_GRAY, 0, "grey"},
+               {TJPF_RGB, TJSAMP_444, 0, "4:4:4"},
+               {TJPF_RGB, TJSAMP_422, 0, "4:2:2"},
+               {TJPF_RGB, TJSAMP_420, TJFLAG_PROGRESSIVE, "progressive 4:2:0"},
+               {TJPF_RGB, TJSAMP_440, 0, "4:4:0"},
+               {TJPF_RGB, TJSAMP_411, 0, "4:1:1"}};
+  for (const auto& k : kinds) {
+    const std::string jpeg = encoded(k.format, k.subsampling, k.flags);
+    ASSERT_FALSE(jpeg.empty()) << k.what;
+    expectSame(jpeg, 40, 20, k.what);
+    expectSame(jpeg, 200, 61, k.what);
   }
 }
 

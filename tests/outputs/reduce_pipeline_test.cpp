@@ -94,6 +94,7 @@ TEST(ReducePipeline, EffectsFollowTheResampling) {
   EXPECT_EQ(plain.row(3)[11], 30);
   EXPECT_THROW(ReduceWithEffects(white, 0, 5, false, false), ReductionError);
   EXPECT_THROW(ReduceWithEffects(white, 5, -1, false, false), ReductionError);
+  EXPECT_THROW(ReduceWithEffects(white, 70000, 5, false, false), ReductionError);
 }
 
 TEST(FToFJpgStrchTD, LandscapeWithExifStaysLandscapeInAPortraitBox) {
