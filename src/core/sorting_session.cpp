@@ -166,6 +166,7 @@ void SortingSession::setSlot(int i, const std::string& folder) {
 }
 
 void SortingSession::FormClose() {
+  runDeletionPass();
   if (dataFolder_.empty() || !fs::makeDirectories(dataFolder_).ok()) return;
   SettingsValues v;
   for (int i = 0; i < kSlotCount; ++i) v.slotFolders[i] = state_.slots[i].folder;

@@ -3,6 +3,7 @@
 // through MainView.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "core/entry_display.h"
@@ -39,6 +40,17 @@ class SortingSession {
 
   // Binds slot i (1..12) to folder (caption = its last component), or unbinds it when empty.
   void setSlot(int i, const std::string& folder);
+
+  // The deferred deletion of marked pictures, run before every rebuild of the list and at
+  // close; does nothing until a pass is installed.
+  std::function<void()> deletionPass;
+  void runDeletionPass() {
+    if (deletionPass) deletionPass();
+  }
+
+  // Filter of the picture open dialog shared by Open and Set Folder (Delphi style
+  // "description|patterns|..."); Open replaces the design value.
+  std::string openDialogFilter = "すべてのファイル (*.*)|*.*|JPEG イメージファイル (*.jpg)|*.jpg";
 
   // Chooses the Japanese or the English text of a message pair.
   const char* tr(const char* japanese, const char* english) const {
