@@ -8,6 +8,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "imaging/jpeg_stream.h"
 #include "platform/file_ops.h"
 
 namespace sortelia::imaging {
@@ -80,30 +81,27 @@ std::string jpegHeaderProblem(std::string_view bytes, int& width, int& height) {
 }
 
 JpegDecodeResult decodeJpeg(std::string_view bytes, JpegScale scale) {
-  int width = 0, height = 0;
-  if (std::string problem = jpegHeaderProblem(bytes, width, height); !problem.empty()) {
-    return failure(std::move(problem));
-  }
-  Handle h(tjInitDecompress());
-  if (!h) return failure("the JPEG decoder could not be started");
-  const tjscalingfactor factor =
-      scale == JpegScale::Full ? tjscalingfactor{1, 1} : tjscalingfactor{1, 8};
-  const int outW = TJSCALED(width, factor), outH = TJSCALED(height, factor);
   JpegDecodeResult r;
+  bool outOfMemory = false;
+  const JpegBeginFn begin = [&](int width, int height) {
+    try {
+      r.bitmap = Bitmap(width, height);
+    } catch (const std::bad_alloc&) {
+      outOfMemory = true;
+      throw;
+    }
+  };
+  const JpegRowTarget target{[&](int y) { return r.bitmap.row(y); }, [](int) {}};
+  JpegStreamResult s;
   try {
-    r.bitmap = Bitmap(outW, outH);
+    s = decodeJpegRowsInto(bytes, begin, target, scale);
   } catch (const std::bad_alloc&) {
+    if (!outOfMemory) throw;
     return failure("not enough memory to decode the JPEG");
   }
-  const int rc =
-      tjDecompress2(h.get(), bytesOf(bytes), static_cast<unsigned long>(bytes.size()),
-                    r.bitmap.data(), outW, static_cast<int>(r.bitmap.stride()), outH, TJPF_BGR, 0);
-  if (rc != 0) {
-    const std::string text = tjGetErrorStr2(h.get());
-    if (tjGetErrorCode(h.get()) != TJERR_WARNING) return failure("JPEG decoding failed: " + text);
-    r.partial = true;
-    r.error = "damaged or truncated JPEG data: " + text;
-  }
+  if (!s.ok) return failure(std::move(s.error));
+  r.partial = s.partial;
+  r.error = std::move(s.error);
   return r;
 }
 

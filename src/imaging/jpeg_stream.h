@@ -24,15 +24,30 @@ struct JpegStreamResult {
   std::string error;
 };
 
-// Decodes at full size with the same checks and the same pixels as decodeJpeg, handing each
-// row to `row`. On a fatal error part of the rows may have been handed over. Exceptions from
-// the callbacks pass through after the decoder has been released.
+// Decodes at full size, with the checks of decodeJpeg, handing each row to `row`. Damaged
+// data that the decoder can get past (truncation, corrupt entropy data) give every row and
+// `partial`; a fatal error before the last row is a failure (earlier rows may have been
+// handed over), after it `partial`. Exceptions from the callbacks pass through after the
+// decoder has been released.
 JpegStreamResult decodeJpegRows(std::string_view bytes, const JpegBeginFn& begin,
                                 const JpegRowFn& row);
 
+// Where the decoder writes each row, for callers that keep rows in their own memory: buffer(y)
+// gives room for row y (width * 3 bytes), done(y) follows once the row is there.
+struct JpegRowTarget {
+  std::function<std::uint8_t*(int y)> buffer;
+  std::function<void(int y)> done;
+};
+
+// decodeJpegRows writing straight into the caller's rows, at full size or 1/8 scale (the
+// size given to begin is then the scaled one).
+JpegStreamResult decodeJpegRowsInto(std::string_view bytes, const JpegBeginFn& begin,
+                                    const JpegRowTarget& target, JpegScale scale = JpegScale::Full);
+
 // decodeJpeg at full size followed by ResampleBitmap(newWidth, newHeight), with the same
 // bytes as the result, but the width pass runs on each row as it is decoded, so the
-// full-size picture is never held. Throws std::invalid_argument for a size below 1.
+// full-size picture is never held. On a machine with more than one core the width pass runs
+// on a second thread beside the decoder. Throws std::invalid_argument for a size below 1.
 JpegDecodeResult decodeJpegResampled(std::string_view bytes, int newWidth, int newHeight);
 
 }  // namespace sortelia::imaging

@@ -95,6 +95,18 @@ TEST(JpegStream, DamagedAndRefusedFilesBehaveAsTheWholeDecode) {
   EXPECT_THROW(decodeJpegResampled(jpeg, 0, 10), std::invalid_argument);
 }
 
+TEST(JpegStream, LargePicturesNarrowedBesideTheDecoderGiveTheSameBytes) {
+  // Above a megapixel the width pass runs on a second thread (on a multi-core machine).
+  const std::string jpeg = makeTestJpeg(1500, 1100);
+  expectSame(jpeg, 400, 293, "large");
+  expectSame(jpeg, 1501, 1099, "large, wider");
+  expectSame(jpeg, 1500, 2000, "large, taller");
+  expectSame(jpeg.substr(0, jpeg.size() * 3 / 5), 400, 293, "large, truncated");
+  std::string broken = jpeg;
+  for (std::size_t i = broken.size() / 2; i < broken.size() / 2 + 64; ++i) broken[i] = '\xFF';
+  expectSame(broken, 400, 293, "large, damaged");
+}
+
 TEST(JpegStream, RowsArriveInOrderAndCallbackErrorsPassThrough) {
   const std::string jpeg = makeTestJpeg(40, 30);
   int seenW = 0, seenH = 0, next = 0;
