@@ -43,6 +43,13 @@ struct SortingState {
   std::vector<std::string> images;   // FnBox: full paths, optionally behind "!:"
   std::vector<std::string> undoBox;  // UndoBox: one line per completed step
   std::array<Slot, kSlotCount> slots;
+
+  // --- Comment editing: the picture whose comment the display put into Edit3 ---
+  // Set through CommentEditor::noteShownPicture / noteNoPicture (comment_edit.h) each time
+  // an entry is shown. RewriteCMT writes only into commentPath, and only when Edit3's text
+  // differs from loadedComment or RotationMark differs from the file's stored mark.
+  std::string commentPath;    // file of the shown picture; empty for a movie or no picture
+  std::string loadedComment;  // Edit3's text as loaded for commentPath
 };
 
 }  // namespace sortelia

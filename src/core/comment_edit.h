@@ -1,0 +1,48 @@
+// Editing the EXIF user comment of the shown picture in the comment field Edit3, and writing
+// it back, with the picture's rotation mark, when the person leaves the picture.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/sorting_session.h"
+
+namespace sortelia {
+
+// Height of the comment field Edit3 in pixels, used to place it at the panel's bottom.
+inline constexpr int kCommentFieldHeight = 21;
+
+// Status text while comment editing is on.
+inline constexpr const char* kCommentEditStatus =
+    "☆↑★↑☆【 Exif定義のユーザーコメントを編集します 】☆↑★↑☆";
+
+// The text Edit3 shows for a picture's UserComment lines: the lines joined with CR LF and
+// trimmed at both ends, without a leading rotation mark (and at most 512 bytes after it).
+std::string commentFieldText(const std::vector<std::string>& userComment);
+
+class CommentEditor {
+ public:
+  explicit CommentEditor(SortingSession& session);
+
+  // The display shows the picture at path whose UserComment lines are userComment: Edit3
+  // gets its text, RotationMark the picture's mark, and both are remembered for RewriteCMT.
+  void noteShownPicture(const std::string& path, const std::vector<std::string>& userComment);
+  // The display shows no picture (a movie, an undecodable file, nothing): nothing to write.
+  void noteNoPicture();
+
+  // SpeedButton1Click, after the button toggled: shows or hides Edit3 and the red status.
+  void SpeedButton1Click();
+  // SetCmtEdit: places Edit3 along the bottom of the display area; a visible field gets the
+  // focus with its text selected.
+  void SetCmtEdit();
+  // RewriteCMT: writes Edit3's text and RotationMark into entry index (1-based) when either
+  // changed and the entry is the picture they were loaded for; true when the file was written.
+  // Only ".JPG" files (any letter case) are written. Throws exif::ExifWriteError (the file is
+  // then untouched) or std::system_error when the file cannot be read or written.
+  bool RewriteCMT(int index);
+
+ private:
+  SortingSession& session_;
+};
+
+}  // namespace sortelia

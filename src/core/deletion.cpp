@@ -1,0 +1,173 @@
+#include "core/deletion.h"
+
+#include <map>
+#include <vector>
+
+#include "core/image_list.h"
+#include "platform/format.h"
+
+namespace sortelia {
+namespace {
+
+std::string joinLines(const std::vector<std::string>& lines) {
+  std::string out;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (i > 0) out += "\r\n";
+    out += lines[i];
+  }
+  return out;
+}
+
+// The lines of a text, split at CR LF, CR or LF; empty lines are dropped.
+std::vector<std::string> splitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::string line;
+  for (char c : text) {
+    if (c == '\r' || c == '\n') {
+      if (!line.empty()) lines.push_back(std::move(line));
+      line.clear();
+    } else {
+      line += c;
+    }
+  }
+  if (!line.empty()) lines.push_back(std::move(line));
+  return lines;
+}
+
+}  // namespace
+
+DeletionMarks::DeletionMarks(SortingSession& session, UndoJournal& journal,
+                             fs::FileOperations& files)
+    : session_(session), journal_(journal), files_(files) {}
+
+void DeletionMarks::Button13Click() {
+  SortingState& st = session_.state();
+  const int i = st.viewerMode ? st.viewIndex : st.sortIndex;
+  if (i < 1 || i > static_cast<int>(st.images.size())) return;
+  DelMark(MrkDelImg(i - 1));
+  if (st.viewerMode) return;
+  DelMark(false);
+  journal_.SetUndoMrk(kJournalDel, std::to_string(st.sortIndex), "");
+  ++st.sortIndex;
+  session_.imageDSP(st.sortIndex);
+}
+
+bool DeletionMarks::MrkDelImg(int i) {
+  auto& images = session_.state().images;
+  if (i < 0 || i >= static_cast<int>(images.size())) return false;
+  std::string path;
+  if (ChkDMRK(images[i], path)) {
+    images[i] = path;
+    return false;
+  }
+  images[i] = kDeletionMark + images[i];
+  return true;
+}
+
+void DeletionMarks::DelMark(bool shown) {
+  MainView& view = session_.view();
+  const SortingState& st = session_.state();
+  view.setDeletionOverlay(shown);
+  if (view.isChecked("CheckShow")) return;  // a slide show is running
+  view.setEnabled("SpeedButton1", !shown);
+  const std::string deleteCaption = st.deleteCaption.empty() ? "Delete" : st.deleteCaption;
+  const std::string restoreCaption = st.restoreCaption.empty() ? "Restore" : st.restoreCaption;
+  view.setCaption("Button13", shown ? restoreCaption : deleteCaption);
+  if (!st.viewerMode) session_.zelBTNctr(!shown);
+}
+
+void DeletionMarks::DMRKFdelete() {
+  Ui& ui = session_.ui();
+  MainView& view = session_.view();
+  std::vector<std::string> marked;
+  for (const auto& entry : session_.state().images) {
+    std::string path;
+    if (ChkDMRK(entry, path)) marked.push_back(path);
+  }
+  const int n = static_cast<int>(marked.size());
+  if (n > 0) {
+    std::vector<std::string> lines{"【削除予定のファイル】"};
+    lines.insert(lines.end(), marked.begin(), marked.end());
+    ui.setInfoText(joinLines(lines));
+    view.setChecked("CheckInfo", true);
+    if (ui.message(Icon::Question,
+                   format("削除写真データファイル(%d個)があります。本当に削除しますか？", {n}),
+                   Buttons::YesNo) == Answer::Yes) {
+      int k = 0;
+      {
+        BusyCursor busy(ui);
+        for (const auto& path : marked) {
+          ++k;
+          if (!deleteListed(path, k, n)) --k;
+        }
+      }
+      ui.setStatusText(format("Deleted %d / %d files.", {k, n}));
+    }
+    view.setChecked("CheckInfo", false);
+  }
+  tgMovORGdel();
+}
+
+void DeletionMarks::tgMovORGdel() {
+  Ui& ui = session_.ui();
+  MainView& view = session_.view();
+  // Each kept file with the reduced picture that stands for it.
+  std::map<std::string, std::string> reducedOf;
+  std::vector<std::string> lines{"【移動先のサイズ変更前オリジナルファイルの削除予定】"};
+  for (const auto& line : session_.state().undoBox) {
+    if (line.rfind(kJournalMovRS, 0) != 0) continue;
+    const auto items = parseCommaText(line);
+    const std::string reduced = items.size() > 2 ? items[2] : "";
+    lines.push_back(keptOriginalPath(reduced));
+    reducedOf[lines.back()] = reduced;
+  }
+  const int n = static_cast<int>(lines.size()) - 1;
+  if (n <= 0) return;
+  ui.setInfoText(joinLines(lines));
+  view.setChecked("CheckInfo", true);
+  if (ui.message(Icon::Question,
+                 format("削除対象のサイズ変更前オリジナル写真データファイル(%d個)があります。"
+                        "本当に削除しますか？",
+                        {n}),
+                 Buttons::YesNo) == Answer::Yes) {
+    // The list is read back from the information window, where the person saw it.
+    const std::vector<std::string> shown = splitLines(ui.infoText());
+    int k = 0;
+    {
+      BusyCursor busy(ui);
+      for (std::size_t i = 1; i < shown.size(); ++i) {
+        ++k;
+        const auto it = reducedOf.find(shown[i]);
+        // Only a listed kept file goes, and only while its reduced picture is still there.
+        const bool listed = it != reducedOf.end() && !it->second.empty() &&
+                            fs::isRegularFile(it->second) &&
+                            !files_.sameFile(it->first, it->second);
+        if (!listed) {
+          ui.setStatusText(format("Del[ %s ]( %d / %d )", {shown[i], k, n}));
+          reportUndeletable(shown[i]);
+          --k;
+        } else if (!deleteListed(shown[i], k, n)) {
+          --k;
+        }
+      }
+    }
+    ui.setStatusText(format("Deleted %d / %d files.", {k, n}));
+  }
+  view.setChecked("CheckInfo", false);
+}
+
+bool DeletionMarks::deleteListed(const std::string& path, int k, int n) {
+  session_.ui().setStatusText(format("Del[ %s ]( %d / %d )", {path, k, n}));
+  if (files_.removeFile(path).ok()) return true;
+  reportUndeletable(path);
+  return false;
+}
+
+void DeletionMarks::reportUndeletable(const std::string& path) {
+  session_.ui().message(Icon::None,
+                        format("削除できません[ %s ]。", {path}) +
+                            "\r\n読み取り専用属性等が設定されている可能性があります。",
+                        Buttons::Ok);
+}
+
+}  // namespace sortelia

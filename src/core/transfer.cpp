@@ -1,0 +1,235 @@
+#include "core/transfer.h"
+
+#include "core/image_list.h"
+#include "platform/format.h"
+
+namespace sortelia {
+namespace {
+
+// The file name without its extension (the text before the last ".").
+std::string stemOf(const std::string& fileName) {
+  const auto dot = fileName.rfind('.');
+  return dot == std::string::npos ? fileName : fileName.substr(0, dot);
+}
+
+// A chosen file name without an extension gets the dialog's default extension "jpg".
+std::string withDefaultExtension(const std::string& path) {
+  const std::string name = fs::fileNameOf(path);
+  return name.find('.') == std::string::npos ? path + ".jpg" : path;
+}
+
+// Removes a temporary copy when the scope is left without commit() (also by an exception).
+class TemporaryCopy {
+ public:
+  TemporaryCopy(fs::FileOperations& files, std::string path)
+      : files_(files), path_(std::move(path)) {}
+  ~TemporaryCopy() {
+    if (!path_.empty()) (void)files_.removeFile(path_);
+  }
+  TemporaryCopy(const TemporaryCopy&) = delete;
+  TemporaryCopy& operator=(const TemporaryCopy&) = delete;
+  void commit() { path_.clear(); }
+
+ private:
+  fs::FileOperations& files_;
+  std::string path_;
+};
+
+}  // namespace
+
+std::string numberedName(const std::string& folder, const std::string& fileName, long n) {
+  return folder + "/" + stemOf(fileName) + "_" + std::to_string(n) + ".jpg";
+}
+
+TransferEngine::TransferEngine(SortingSession& session, UndoJournal& journal,
+                               CommentEditor& comments, fs::FileOperations& files)
+    : session_(session), journal_(journal), comments_(comments), files_(files) {}
+
+void TransferEngine::Button1Click(int slot) {
+  if (slot < 1 || slot > kSlotCount) return;
+  SortingState& st = session_.state();
+  Ui& ui = session_.ui();
+  const bool bound = !st.slots[slot - 1].folder.empty();
+  if (st.sortIndex > 0 && bound) {
+    comments_.RewriteCMT(st.sortIndex);
+    if (!iFileCopy(slot, st.sortIndex)) return;
+    session_.view().hideMovieButton();
+    ++st.sortIndex;
+    session_.imageDSP(st.sortIndex);
+  } else if (bound) {
+    ui.setInfoText("　イメージファイルが保存されているフォルダーを指定しましょう。");
+    ui.message(Icon::None,
+               session_.tr("写真データを保存しているフォルダを指定しましょう！",
+                           "Set a Folder with Image Files!"),
+               Buttons::Ok);
+  } else {
+    ui.setInfoText(
+        "　移動先の登録がありません。\r\n"
+        "　この移動先ボタンの上で右クリックして登録作業をおこないましょう。\r\n"
+        "　あるいは、エクスプローラーから移動先のフォルダをドラッグし、登録したい移動先ボタンの上で"
+        "ドロップしましょう。");
+    ui.message(Icon::None,
+               session_.tr("右ボタンをクリックして、整理先のフォルダを指定しましょう！\r\n"
+                           "あるいは、エクスプローラからフォルダをドラッグ＆ドロップしましょう！",
+                           "Right Click and Set a Folder!\r\nor Drag and Drop a Folder!"),
+               Buttons::Ok);
+  }
+}
+
+bool TransferEngine::iFileCopy(int slot, int index) {
+  SortingState& st = session_.state();
+  Ui& ui = session_.ui();
+  if (slot < 1 || slot > kSlotCount) return false;
+  if (index < 1 || index > static_cast<int>(st.images.size())) return false;
+  const std::string folder = st.slots[slot - 1].folder;
+  const std::string source = entryPath(st.images[index - 1]);
+  std::string destination = folder + "/" + fs::fileNameOf(source);
+  // The same file under another name (a link, a case-folding card) counts as the same path:
+  // overwriting it would destroy the only copy.
+  if (source == destination || files_.sameFile(source, destination)) {
+    ui.message(Icon::Warning, "整理元と整理先が同じなので中止します。", Buttons::Ok);
+    return false;
+  }
+  bool replace = false;
+  if (files_.exists(destination)) {
+    auto resolved = resolveClash(folder, source, destination, replace);
+    if (!resolved) return false;
+    destination = *resolved;
+  }
+  // An agreed overwrite copies beside the old file first and replaces it only once the new
+  // copy is verified, so a failed copy never costs the file it was to replace.
+  std::string target = destination;
+  if (replace) {
+    auto temporary = freeTemporaryName(destination);
+    if (!temporary) {
+      refuseOverwrite();
+      return false;
+    }
+    target = *temporary;
+  }
+  TemporaryCopy guard(files_, replace ? target : std::string());
+  if (!copyAndVerify(source, target)) {
+    if (!replace) guard.commit();  // a failed verification leaves the copy for inspection
+    return false;
+  }
+  if (replace) {
+    if (!files_.renameReplace(target, destination).ok()) {
+      refuseOverwrite();
+      return false;
+    }
+    guard.commit();
+  }
+  const char* kind = kJournalCopy;
+  if (!st.keepOriginal) {
+    ui.setStatusText("Delete Original File.");
+    (void)files_.removeFile(source);
+    kind = kJournalMove;
+  }
+  journal_.SetUndoMrk(kind, source, destination);
+  return true;
+}
+
+std::optional<std::string> TransferEngine::resolveClash(const std::string& folder,
+                                                        const std::string& source,
+                                                        std::string destination, bool& replace) {
+  const std::string name = fs::fileNameOf(source);
+  if (session_.state().autoRename) {
+    for (long n = 1;; ++n) {
+      destination = numberedName(folder, name, n);
+      if (!files_.exists(destination)) return destination;
+    }
+  }
+  Ui& ui = session_.ui();
+  const Answer a = ui.message(
+      Icon::Warning,
+      session_.tr("同じ名前のデータがあります。上書きしますか？", "Same File Exists. Over Write?"),
+      Buttons::YesNo);
+  if (a != Answer::Yes) return askAnotherName(destination);
+  if (files_.isProtected(destination) || fs::isDirectory(destination)) {
+    refuseOverwrite();
+    return std::nullopt;
+  }
+  replace = true;
+  return destination;
+}
+
+std::optional<std::string> TransferEngine::askAnotherName(std::string destination) {
+  Ui& ui = session_.ui();
+  while (files_.exists(destination)) {
+    FileDialog d;
+    d.title = session_.tr("別の名前で保存する", "Another File Name");
+    d.fileName = destination;
+    d.initialDir = fs::folderOf(destination);
+    d.filter = kJpegSaveFilter;
+    auto chosen = ui.saveFile(d);
+    if (!chosen || chosen->empty()) return std::nullopt;
+    destination = withDefaultExtension(*chosen);
+    if (files_.exists(destination)) {
+      ui.message(Icon::Warning,
+                 session_.tr("同じ名前のデータがまだあります。", "Same File Exists, yet."),
+                 Buttons::Ok);
+    }
+  }
+  return destination;
+}
+
+bool TransferEngine::copyAndVerify(const std::string& source, const std::string& target) {
+  Ui& ui = session_.ui();
+  fs::FileResult copied;
+  {
+    BusyCursor busy(ui);
+    ui.setStatusText("Copying...");
+    copied = files_.copyNoOverwrite(source, target);
+  }
+  if (!copied.ok()) {
+    ui.setInfoText(
+        "　何らかのエラーがおこりました。\r\n"
+        "　ダイアログに表示されているエラー番号を控えておきましょう。");
+    ui.message(Icon::None, format("Error![%d]", {copied.error}), Buttons::Ok);
+    return false;
+  }
+  if (files_.fileSize(source) != files_.fileSize(target)) {
+    ui.setInfoText("　移動に失敗したかもしれません。元のイメージをフォルダに残します。");
+    ui.message(
+        Icon::None,
+        session_.tr("サイズエラー発生！元データは削除されません。", "Size Error! We don't delete!"),
+        Buttons::Ok);
+    return false;
+  }
+  bool same = false;
+  {
+    BusyCursor busy(ui);
+    ui.setStatusText("Checking...");
+    same = files_.sameContent(source, target);
+  }
+  if (!same) {
+    ui.setInfoText(
+        "　複写元と複写先のファイルを比較チェックしたところ、同じ内容ではありませんでした。"
+        "コピーに何らかのエラーが発生しました。");
+    ui.message(Icon::None,
+               session_.tr("比較エラー発生！元データは削除されません。",
+                           "Comparison Error! We don't delete!"),
+               Buttons::Ok);
+    return false;
+  }
+  return true;
+}
+
+std::optional<std::string> TransferEngine::freeTemporaryName(const std::string& destination) {
+  const std::string base =
+      fs::folderOf(destination) + "/.sortelia-" + fs::fileNameOf(destination) + ".";
+  for (int n = 1; n <= 100; ++n) {
+    std::string candidate = base + std::to_string(n) + ".part";
+    if (!files_.exists(candidate)) return candidate;
+  }
+  return std::nullopt;
+}
+
+void TransferEngine::refuseOverwrite() {
+  session_.ui().message(Icon::None,
+                        "転送先の同名データが削除できません。\r\n"
+                        "読み取り専用属性等が設定されている可能性があります。",
+                        Buttons::Ok);
+}
+
+}  // namespace sortelia

@@ -1,0 +1,173 @@
+#include "core/undo_journal.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+
+#include "core/image_list.h"
+#include "platform/format.h"
+
+namespace sortelia {
+namespace {
+
+bool blank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+std::string quoted(const std::string& text) {
+  std::string out = "\"";
+  for (char c : text) {
+    out += c;
+    if (c == '"') out += '"';
+  }
+  return out + "\"";
+}
+
+// Reads one quoted item starting at s[i] == '"'; i ends after the closing quote.
+std::string readQuoted(const std::string& s, std::size_t& i) {
+  std::string item;
+  ++i;
+  while (i < s.size()) {
+    if (s[i] == '"') {
+      if (i + 1 < s.size() && s[i + 1] == '"') {
+        item += '"';
+        i += 2;
+        continue;
+      }
+      ++i;
+      break;
+    }
+    item += s[i++];
+  }
+  return item;
+}
+
+}  // namespace
+
+std::string composeJournalLine(const std::string& kind, const std::string& source,
+                               const std::string& destination) {
+  return kind + ", " + quoted(source) + ", " + quoted(destination);
+}
+
+std::vector<std::string> parseCommaText(const std::string& line) {
+  std::vector<std::string> items;
+  std::size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && blank(line[i])) ++i;
+    if (i >= line.size()) break;
+    std::string item;
+    if (line[i] == '"') {
+      item = readQuoted(line, i);
+    } else {
+      while (i < line.size() && line[i] != ',') item += line[i++];
+      while (!item.empty() && blank(item.back())) item.pop_back();
+    }
+    items.push_back(std::move(item));
+    while (i < line.size() && line[i] != ',') ++i;  // anything up to the next separator
+    if (i < line.size()) ++i;
+  }
+  return items;
+}
+
+std::string keptOriginalPath(const std::string& path) {
+  const auto slash = path.rfind('/');
+  if (slash == std::string::npos) return kOrgPrefix + path;
+  return path.substr(0, slash + 1) + kOrgPrefix + path.substr(slash + 1);
+}
+
+UndoJournal::UndoJournal(SortingSession& session, fs::FileOperations& files)
+    : session_(session), files_(files) {}
+
+void UndoJournal::SetUndoMrk(const std::string& kind, const std::string& source,
+                             const std::string& destination) {
+  session_.state().undoBox.push_back(composeJournalLine(kind, source, destination));
+  SetUndoCap(kind);
+}
+
+void UndoJournal::SetUndoCap(const std::string& text) {
+  session_.view().setCaption("Undo1", format("%s ☆ %s ☆", {session_.state().undoHint, text}));
+}
+
+void UndoJournal::Undo1Click() {
+  SortingState& st = session_.state();
+  if (st.undoBox.empty()) return;
+  std::vector<std::string> items = parseCommaText(st.undoBox.back());
+  items.resize(std::max<std::size_t>(items.size(), 3));
+  const std::string& kind = items[0];
+  {
+    BusyCursor busy(session_.ui());
+    if (kind == kJournalCopy) {
+      if (!undoCopy(items[1], items[2])) return;
+    } else if (kind == kJournalMove) {
+      session_.ui().setStatusText("Copying...");
+      if (!putBack(items[2], items[1])) return;
+      (void)files_.removeFile(items[2]);
+    } else if (kind == kJournalMovRS) {
+      session_.ui().setStatusText("Org Copying...");
+      const std::string kept = keptOriginalPath(items[2]);
+      if (!putBack(kept, items[1])) return;
+      (void)files_.removeFile(items[2]);
+      (void)files_.removeFile(kept);
+    } else if (kind == kJournalDel) {
+      undoDel(items[1]);
+    }
+    st.undoBox.pop_back();
+    const auto newest = st.undoBox.empty() ? std::vector<std::string>{kNoRecord}
+                                           : parseCommaText(st.undoBox.back());
+    SetUndoCap(newest.empty() ? std::string() : newest.front());
+    st.sortIndex = std::max(1, st.sortIndex - 1);
+    session_.imageDSP(st.sortIndex);
+  }
+}
+
+// A copy is taken back by deleting it, but only while its source is still there: otherwise
+// the copy is the last one of the picture.
+bool UndoJournal::undoCopy(const std::string& source, const std::string& destination) {
+  if (!files_.exists(destination)) return true;  // already gone: nothing to take back
+  if (!fs::isRegularFile(source) || files_.sameFile(source, destination)) {
+    reportFailure(source, ENOENT);
+    return false;
+  }
+  (void)files_.removeFile(destination);
+  return true;
+}
+
+// Copies from back to to without overwriting and verifies it; on any failure the partial
+// copy is removed, the person is told, and false keeps from untouched.
+bool UndoJournal::putBack(const std::string& from, const std::string& to) {
+  if (const fs::FileResult r = files_.copyNoOverwrite(from, to); !r.ok()) {
+    reportFailure(to, r.error);
+    return false;
+  }
+  bool same = false;
+  try {
+    same = files_.fileSize(from) == files_.fileSize(to) && files_.sameContent(from, to);
+  } catch (const fs::FileReadError&) {
+    same = false;
+  }
+  if (!same) {
+    (void)files_.removeFile(to);
+    reportFailure(to, EIO);
+  }
+  return same;
+}
+
+void UndoJournal::undoDel(const std::string& item) {
+  int n = 0;
+  const auto [end, ec] = std::from_chars(item.data(), item.data() + item.size(), n);
+  if (ec != std::errc() || end != item.data() + item.size()) return;
+  auto& images = session_.state().images;
+  if (n < 1 || n > static_cast<int>(images.size())) return;
+  std::string path;
+  if (ChkDMRK(images[n - 1], path)) images[n - 1] = path;
+}
+
+void UndoJournal::reportFailure(const std::string& path, int error) {
+  const std::string text =
+      session_.state().japaneseMode
+          ? format("元に戻せませんでした[ %s ]。エラー番号[%d]\r\n整理先のファイルは削除しません。",
+                   {path, error})
+          : format("Undo failed [ %s ]. Error![%d]\r\nThe sorted file is kept.", {path, error});
+  session_.ui().setInfoText(text);
+  session_.ui().message(Icon::Warning, text, Buttons::Ok);
+}
+
+}  // namespace sortelia

@@ -1,0 +1,60 @@
+// The undo journal UndoBox: one line per completed sorting step, the newest last, and the Undo
+// command that reverses the newest one and steps the picture back.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/sorting_session.h"
+#include "platform/safe_copy.h"
+
+namespace sortelia {
+
+// The kinds of journal line.
+inline constexpr const char* kJournalCopy = "Copy";
+inline constexpr const char* kJournalMove = "Move";
+inline constexpr const char* kJournalMovRS = "MovRS";
+inline constexpr const char* kJournalDel = "Del";
+// Undo1's caption text while the journal is empty.
+inline constexpr const char* kNoRecord = "★記録なし★";
+// Prefix of the full-size file kept beside a picture reduced on transfer.
+inline constexpr const char* kOrgPrefix = "Org_";
+
+// One journal line: kind, ", \"", source, "\", \"", destination, "\"". A double quote inside
+// a path is doubled, so that every path reads back unchanged.
+std::string composeJournalLine(const std::string& kind, const std::string& source,
+                               const std::string& destination);
+
+// Comma-text parsing: items separated by commas; blanks and control characters around an
+// item are skipped; an item that starts with a double quote runs to the matching closing
+// quote, a doubled quote inside standing for one.
+std::vector<std::string> parseCommaText(const std::string& line);
+
+// folder of path + "Org_" + file name of path: the kept full-size file of a reduced move.
+std::string keptOriginalPath(const std::string& path);
+
+class UndoJournal {
+ public:
+  UndoJournal(SortingSession& session, fs::FileOperations& files);
+
+  // SetUndoMrk: appends the line for one completed step and shows its kind in Undo1.
+  void SetUndoMrk(const std::string& kind, const std::string& source,
+                  const std::string& destination);
+  // SetUndoCap: caption of Undo1 := "%s ☆ %s ☆" with Undo1's hint and text.
+  void SetUndoCap(const std::string& text);
+  // Undo1Click: reverses the newest line, removes it and steps SortIndex back by one. A move
+  // whose file cannot be put back (its name is taken again, its folder is gone, the copy back
+  // does not verify) deletes nothing, says so and keeps its line; nothing else changes then.
+  void Undo1Click();
+
+ private:
+  bool undoCopy(const std::string& source, const std::string& destination);
+  bool putBack(const std::string& from, const std::string& to);
+  void undoDel(const std::string& item);
+  void reportFailure(const std::string& path, int error);
+
+  SortingSession& session_;
+  fs::FileOperations& files_;
+};
+
+}  // namespace sortelia

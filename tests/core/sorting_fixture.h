@@ -1,0 +1,77 @@
+// A sorting session over real folders with the scripted fakes, the fault-injecting file
+// operations and the transfer, journal, deletion and comment objects wired as the window
+// wires them.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/comment_edit.h"
+#include "core/deletion.h"
+#include "core/sorting_session.h"
+#include "core/transfer.h"
+#include "core/undo_journal.h"
+#include "support/fake_ui.h"
+#include "support/faulty_file_ops.h"
+#include "support/temp_dir.h"
+
+namespace sortelia::testing {
+
+class SortingFixture : public ::testing::Test {
+ protected:
+  SortingFixture()
+      : src(root.mkdir("src")),
+        dst(root.mkdir("dst")),
+        session(state, ui, view, ""),
+        journal(session, files),
+        comments(session),
+        transfer(session, journal, comments, files),
+        marks(session, journal, files) {
+    session.SetJpMode();
+  }
+
+  // Distinct bytes for each picture name, some kilobytes long.
+  static std::string bytesOf(const std::string& name) {
+    std::string s = "picture:" + name + ":";
+    while (s.size() < 5000) s += name + std::to_string(s.size());
+    return s;
+  }
+  // Writes the pictures into src, scans it and forgets what the scan showed and said.
+  void scan(const std::vector<std::string>& names) {
+    for (const auto& n : names) root.write("src/" + n, bytesOf(n));
+    state.sourceDir = src + "/";
+    session.FirstStepGetImgLst();
+    forget();
+  }
+  void forget() {
+    ui.messages.clear();
+    ui.statusTexts.clear();
+    ui.infoTexts.clear();
+    view.shown.clear();
+  }
+  void bind(int slot, const std::string& folder) { session.setSlot(slot, folder); }
+  std::string s(const std::string& name) const { return src + "/" + name; }
+  std::string d(const std::string& name) const { return dst + "/" + name; }
+  std::vector<std::string> messageTexts() const {
+    std::vector<std::string> out;
+    for (const auto& m : ui.messages) out.push_back(m.text);
+    return out;
+  }
+
+  TempDir root;
+  std::string src;
+  std::string dst;
+  SortingState state;
+  FakeUi ui;
+  FakeMainView view;
+  FaultyFileOperations files;
+  SortingSession session;
+  UndoJournal journal;
+  CommentEditor comments;
+  TransferEngine transfer;
+  DeletionMarks marks;
+};
+
+}  // namespace sortelia::testing
