@@ -1,8 +1,11 @@
 #include "app/application.h"
 
+#include <QCheckBox>
+#include <QGuiApplication>
 #include <QLocalSocket>
 
 #include "app/shell_windows.h"
+#include "core/main_commands.h"
 
 namespace sortelia::app {
 
@@ -18,11 +21,55 @@ Application::Application(const std::string& dataFolder) {
     others_.push_back(std::make_unique<ShellWindow>(s[0], s[1], nullptr));
   ui_ = std::make_unique<QtUi>(form1_.get(), form1_->statusLabel(), form2_.get());
   session_ = std::make_unique<SortingSession>(state_, *ui_, *form1_, dataFolder);
+  slots_ = std::make_unique<DestinationSlots>(*session_);
   form1_->onFirstActivation = [this] { session_->FormActivate(); };
   form1_->onClose = [this] {
     session_->FormClose();
     form2_->close();
   };
+  connectCommands();
+}
+
+void Application::connectCommands() {
+  MainWindow& w = *form1_;
+  w.onPointedSlot = [this](int slot) {
+    if (slot == 0) {
+      slots_->resetPointed();
+    } else {
+      slots_->pointAt(slot);
+    }
+  };
+  w.onDrop = [this](const std::vector<std::string>& paths) { slots_->dropPaths(paths); };
+  connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
+    if (s != Qt::ApplicationActive) slots_->resetPointed();  // AppDeactivate
+  });
+  auto action = [&w](const char* name) { return w.findChild<QAction*>(name); };
+  connect(action("SetBox1"), &QAction::triggered, this, [this] { slots_->SetBox1Click(); });
+  connect(action("CancelBox1"), &QAction::triggered, this, [this] { slots_->CancelBox1Click(); });
+  connect(action("ClearALL1"), &QAction::triggered, this, [this] { slots_->ClearALL1Click(); });
+  connect(action("MoveFolder1"), &QAction::triggered, this, [this] { slots_->MoveFolder1Click(); });
+  connect(action("Open1"), &QAction::triggered, this, [this] { Open1Click(*session_); });
+  connect(w.popupMenu1(), &QMenu::aboutToShow, this, [this] { PopupMenu1Popup(*session_); });
+  connect(w.popupMenu2(), &QMenu::aboutToShow, this, [this] { slots_->PopupMenu2Popup(); });
+
+  // CheckInfoClick: the information window beside the main window; closing it unticks the box.
+  auto* checkInfo = w.findChild<QCheckBox*>("CheckInfo");
+  connect(checkInfo, &QCheckBox::toggled, this, [this](bool on) {
+    if (on) {
+      form2_->setWindowTitle(QString::fromStdString(session_->tr("写真情報", "Photo Information")));
+      form2_->move(form1_->pos());
+      form2_->show();
+    } else {
+      form2_->hide();
+    }
+  });
+  connect(form2_.get(), &InfoWindow::closed, checkInfo,
+          [checkInfo] { checkInfo->setChecked(false); });
+  connect(w.findChild<QCheckBox*>("CheckDATE"), &QCheckBox::toggled, this,
+          [this] { session_->display().CheckDATEClick(); });
+  connect(w.displayArea()->movieButton(), &QPushButton::clicked, this,
+          [this] { session_->display().BitBtn1Click(); });
+  w.displayArea()->onResized = [this] { session_->display().FormResize(); };
 }
 
 Application::~Application() = default;

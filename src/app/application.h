@@ -11,6 +11,7 @@
 #include "app/info_window.h"
 #include "app/main_window.h"
 #include "app/qt_ui.h"
+#include "core/destination_slots.h"
 #include "core/sorting_session.h"
 #include "core/sorting_state.h"
 
@@ -27,6 +28,7 @@ class Application : public QObject {
   InfoWindow& infoWindow() { return *form2_; }
   SortingSession& session() { return *session_; }
   SortingState& state() { return state_; }
+  DestinationSlots& slots() { return *slots_; }
   // Object names of the created windows, in creation order.
   std::vector<std::string> windowNames() const;
 
@@ -40,7 +42,10 @@ class Application : public QObject {
   std::vector<std::unique_ptr<QWidget>> others_;
   std::unique_ptr<QtUi> ui_;
   std::unique_ptr<SortingSession> session_;
+  std::unique_ptr<DestinationSlots> slots_;
   QLocalServer server_;
+
+  void connectCommands();
 };
 
 }  // namespace sortelia::app

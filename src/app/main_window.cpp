@@ -4,14 +4,20 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -63,6 +69,18 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
   statusBar()->addWidget(status_, 1);
   statusBar()->setSizeGripEnabled(true);
   buildMenus();
+  trackPointer();
+  setAcceptDrops(true);
+  for (int i = 0; i < 12; ++i) {
+    connect(slots_[i], &QPushButton::clicked, this, [this, i] {
+      if (onSlotClicked) onSlotClicked(i + 1);
+    });
+    // F1..F12 act as a left click on slots 1..12 while the slot is enabled.
+    auto* key = new QShortcut(QKeySequence(Qt::Key_F1 + i), this);
+    connect(key, &QShortcut::activated, this, [this, i] {
+      if (slots_[i]->isEnabled() && slots_[i]->isVisible()) slots_[i]->click();
+    });
+  }
   setWindowTitle("Sortelia for Windows");
   setGeometry(250, 108, 545, 603);
 }
@@ -156,6 +174,7 @@ QWidget* MainWindow::buildSlotPanel() {
     b->setObjectName(QString::fromStdString(name));
     b->setGeometry(0, slotTop(i), kSlotWidth, kSlotHeight);
     b->setContextMenuPolicy(Qt::CustomContextMenu);
+    b->setToolTip(QString("F%1").arg(i + 1));
     slots_[i] = b;
   }
   return panel3;
@@ -213,6 +232,85 @@ void MainWindow::buildMenus() {
 }
 
 void MainWindow::contextMenuEvent(QContextMenuEvent* e) { popup1_->popup(e->globalPos()); }
+
+namespace {
+
+// Controls over which the pointer makes the window forget the pointed slot.
+const char* const kResettingControls[] = {"Panel1",    "Panel2", "Panel3", "CheckInfo",
+                                          "CheckView", "Edit1",  "Label1", "CheckShow",
+                                          "Edit2",     "Label2", "Image1", "StatusBar1"};
+
+}  // namespace
+
+void MainWindow::trackPointer() {
+  setMouseTracking(true);
+  centralWidget()->setMouseTracking(true);
+  statusBar()->setMouseTracking(true);
+  statusBar()->installEventFilter(this);
+  for (auto* b : slots_) {
+    b->setMouseTracking(true);
+    b->installEventFilter(this);
+  }
+  for (const char* name : kResettingControls) {
+    if (auto* w = findChild<QWidget*>(name)) {
+      w->setMouseTracking(true);
+      w->installEventFilter(this);
+    }
+  }
+}
+
+int MainWindow::slotAt(const QPoint& windowPos) const {
+  QWidget* w = childAt(windowPos);
+  for (; w; w = w->parentWidget()) {
+    for (int i = 0; i < 12; ++i) {
+      if (w == slots_[i]) return i + 1;
+    }
+    for (const char* name : kResettingControls) {
+      if (w->objectName() == name) return 0;
+    }
+    if (w == statusBar() || w == this) return 0;
+  }
+  return -1;
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
+  const bool move = e->type() == QEvent::MouseMove;
+  const bool rightPress = e->type() == QEvent::MouseButtonPress &&
+                          static_cast<QMouseEvent*>(e)->button() == Qt::RightButton;
+  if ((move || rightPress) && onPointedSlot) {
+    int slot = 0;
+    for (int i = 0; i < 12; ++i) {
+      if (watched == slots_[i]) slot = i + 1;
+    }
+    if (slot != 0 || move) onPointedSlot(slot);
+  }
+  return QMainWindow::eventFilter(watched, e);
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent* e) {
+  if (onPointedSlot) onPointedSlot(0);
+  QMainWindow::mouseMoveEvent(e);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* e) {
+  if (e->mimeData()->hasUrls()) e->acceptProposedAction();
+}
+
+void MainWindow::dragMoveEvent(QDragMoveEvent* e) {
+  // No mouse moves arrive while dragging: follow the drag to know the slot under it.
+  const int slot = slotAt(e->position().toPoint());
+  if (slot >= 0 && onPointedSlot) onPointedSlot(slot);
+  e->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* e) {
+  std::vector<std::string> paths;
+  for (const QUrl& url : e->mimeData()->urls()) {
+    if (url.isLocalFile()) paths.push_back(url.toLocalFile().toStdString());
+  }
+  e->acceptProposedAction();
+  if (!paths.empty() && onDrop) onDrop(paths);
+}
 
 void MainWindow::showEvent(QShowEvent* e) {
   QMainWindow::showEvent(e);
@@ -348,7 +446,8 @@ bool MainWindow::isChecked(const std::string& name) const {
 void MainWindow::showSlot(int i, const std::string& caption, const std::string& folder) {
   QPushButton* b = slots_[i - 1];
   b->setText(QString::fromStdString(caption));
-  b->setToolTip(QString::fromStdString(folder));
+  const QString key = QString("F%1").arg(i);
+  b->setToolTip(folder.empty() ? key : QString::fromStdString(folder) + "  [" + key + "]");
 }
 
 WindowBounds MainWindow::normalBounds() const {

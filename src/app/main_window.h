@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <array>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "app/display_area.h"
 #include "core/main_view.h"
@@ -24,6 +26,12 @@ class MainWindow : public QMainWindow, public MainView {
   std::function<void()> onFirstActivation;
   // Called when the window is closing, before it goes.
   std::function<void()> onClose;
+  // The pointer moved over (or right-pressed on) slot i; 0: over a control that forgets it.
+  std::function<void(int slot)> onPointedSlot;
+  // A left click on slot i, or its key F1..F12.
+  std::function<void(int slot)> onSlotClicked;
+  // Local paths dropped onto the window (the pointed slot was updated while dragging).
+  std::function<void(const std::vector<std::string>& paths)> onDrop;
 
   QLabel* statusLabel() const { return status_; }
   DisplayArea* displayArea() const { return panel1_; }
@@ -71,12 +79,21 @@ class MainWindow : public QMainWindow, public MainView {
   void showEvent(QShowEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
   void contextMenuEvent(QContextMenuEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void dragEnterEvent(QDragEnterEvent* e) override;
+  void dragMoveEvent(QDragMoveEvent* e) override;
+  void dropEvent(QDropEvent* e) override;
 
  private:
   QWidget* buildButtonColumn();
   QWidget* buildSlotPanel();
   void buildMenus();
   QObject* control(const std::string& name) const;
+  void trackPointer();
+  // The slot (1..12) whose button is at a point of the window, 0 for a control that resets
+  // the pointed slot, -1 for anything else.
+  int slotAt(const QPoint& windowPos) const;
 
   DisplayArea* panel1_ = nullptr;
   QLabel* status_ = nullptr;

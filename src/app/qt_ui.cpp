@@ -13,6 +13,27 @@ QString toQt(const std::string& s) {
   return t;
 }
 
+// "Text|*.JPG;*.MOV|All|*.*|" to Qt's {"Text (*.jpg *.JPG *.mov *.MOV)", "All (*)"}. Patterns
+// match in both letter cases, as file names on a camera card come in either.
+QStringList qtFilters(const std::string& filter) {
+  const QStringList parts = QString::fromStdString(filter).split('|');
+  QStringList entries;
+  for (int i = 0; i + 1 < parts.size(); i += 2) {
+    QStringList patterns;
+    for (const QString& p : parts[i + 1].split(';', Qt::SkipEmptyParts)) {
+      if (p == "*.*") {
+        patterns << "*";
+        continue;
+      }
+      patterns << p.toLower();
+      if (p.toUpper() != p.toLower()) patterns << p.toUpper();
+    }
+    patterns.removeDuplicates();
+    entries << parts[i] + " (" + patterns.join(' ') + ")";
+  }
+  return entries;
+}
+
 }  // namespace
 
 Answer QtUi::message(Icon icon, const std::string& text, Buttons buttons) {
@@ -71,7 +92,7 @@ std::optional<std::string> QtUi::runFileDialog(const FileDialog& d, bool save) {
   dialog.setOption(QFileDialog::DontUseNativeDialog, true);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-  if (!d.filter.empty()) dialog.setNameFilter(QString::fromStdString(d.filter));
+  if (!d.filter.empty()) dialog.setNameFilters(qtFilters(d.filter));
   if (!d.initialDir.empty()) dialog.setDirectory(QString::fromStdString(d.initialDir));
   if (!d.fileName.empty()) dialog.selectFile(QString::fromStdString(d.fileName));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;

@@ -72,7 +72,7 @@ TEST(MainWindow, FirstActivationScansTheSourceFolderAndCloseWritesSettings) {
   EXPECT_EQ(w.statusText().toStdString(), src + "a.jpg [ 1 / 2 files ]");
   EXPECT_EQ(app.state().images, (std::vector<std::string>{src + "a.jpg", src + "b.JPG"}));
   EXPECT_EQ(w.slotButton(1)->text().toStdString(), "写真 dest");
-  EXPECT_EQ(w.slotButton(1)->toolTip().toStdString(), dst);
+  EXPECT_EQ(w.slotButton(1)->toolTip().toStdString(), dst + "  [F1]");
   EXPECT_TRUE(w.slotButton(1)->isEnabled());
   EXPECT_EQ(w.findChild<QCheckBox*>("CheckInfo")->text().toStdString(), "写真情報");
   EXPECT_EQ(w.findChild<QPushButton*>("Button13")->text().toStdString(), "削除");

@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDeadlineTimer>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QShortcut>
+#include <QUrl>
+
+#include "app/application.h"
+#include "platform/line_file.h"
+#include "support/temp_dir.h"
+#include "support/test_jpeg.h"
+
+namespace sortelia::app {
+namespace {
+
+using testing::TempDir;
+
+template <typename Pred>
+bool waitFor(Pred pred, int timeoutMs = 5000) {
+  QDeadlineTimer deadline(timeoutMs);
+  while (!pred() && !deadline.hasExpired()) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  return pred();
+}
+
+// A started main window on a source folder holding the given files.
+class ShownWindow : public ::testing::Test {
+ protected:
+  void start(const std::vector<std::pair<std::string, std::string>>& files) {
+    data = root.mkdir("data");
+    for (const auto& [name, bytes] : files) root.write("src/" + name, bytes);
+    root.mkdir("src");
+    std::vector<std::string> l(12);
+    l.push_back(root.path() + "/src/");
+    for (const char* v : {"100", "100", "603", "545", "FALSE", "3", "FALSE", "FALSE", "FALSE"}) {
+      l.push_back(v);
+    }
+    l.push_back("110011010101110010101100000");
+    ASSERT_TRUE(writeTextLines(data + "/zel.ini", l).ok());
+    app = std::make_unique<Application>(data);
+    app->mainWindow().show();
+    ASSERT_TRUE(waitFor([&] { return !app->state().firstActivation; }));
+  }
+  TempDir root;
+  std::string data;
+  std::unique_ptr<Application> app;
+};
+
+TEST_F(ShownWindow, ShowsARealCameraPictureFittedIntoTheDisplayArea) {
+  const std::string camera =
+      testing::readAll(testing::testData("camera/Canon_DIGITAL_IXUS_400.jpg"));
+  start({{"IMG_0001.JPG", camera}});
+  MainWindow& w = app->mainWindow();
+  const std::string path = root.path() + "/src/IMG_0001.JPG";
+  EXPECT_EQ(w.statusText().toStdString(), path + " [ 1 / 1 files ]");
+  PictureView* view = w.displayArea()->pictureView();
+  ASSERT_NE(view->picture(), nullptr);
+  const int pw = view->picture()->width();
+  const int ph = view->picture()->height();
+  // Smaller than the area: its own size, centred.
+  EXPECT_EQ(view->size(), QSize(pw, ph));
+  EXPECT_EQ(view->x(), (w.displayArea()->width() - pw) / 2);
+  // The painted image is the decoded picture, not an empty widget.
+  const QImage grabbed = view->grab().toImage();
+  EXPECT_EQ(grabbed.size(), QSize(pw, ph));
+  EXPECT_NE(grabbed.pixelColor(pw / 2, ph / 2), w.displayArea()->palette().color(QPalette::Dark));
+
+  // The date switch shows the three overlay labels together.
+  w.findChild<QCheckBox*>("CheckDATE")->setChecked(true);
+  EXPECT_TRUE(w.displayArea()->sizeLabel()->isVisibleTo(&w));
+  w.findChild<QCheckBox*>("CheckDATE")->setChecked(false);
+  EXPECT_FALSE(w.displayArea()->sizeLabel()->isVisibleTo(&w));
+}
+
+TEST_F(ShownWindow, LargePictureIsRefittedWhenTheWindowIsResized) {
+  start({{"big.jpg", testing::makeTestJpeg(3000, 2000)}});
+  MainWindow& w = app->mainWindow();
+  PictureView* view = w.displayArea()->pictureView();
+  const QSize area = w.displayArea()->size();
+  EXPECT_EQ(view->width(), std::min(area.width(), 3000 * area.height() / 2000));
+  w.resize(w.width() + 200, w.height());
+  ASSERT_TRUE(waitFor([&] { return w.displayArea()->width() == area.width() + 200; }));
+  const QSize grown = w.displayArea()->size();
+  EXPECT_EQ(view->width(), std::min(grown.width(), 3000 * grown.height() / 2000));
+  EXPECT_LE(view->height(), grown.height());
+}
+
+TEST_F(ShownWindow, FolderDroppedOnASlotBindsIt) {
+  start({{"a.jpg", testing::makeTestJpeg(8, 8)}});
+  const std::string folder = root.mkdir("家族 2007");
+  MainWindow& w = app->mainWindow();
+  QPushButton* slot3 = w.slotButton(3);
+  const QPoint at = slot3->mapTo(&w, slot3->rect().center());
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(folder)),
+                QUrl::fromLocalFile(QString::fromStdString(root.path()))});
+  QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&w, &enter);
+  QDragMoveEvent move(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&w, &move);
+  EXPECT_EQ(app->slots().PointedSlot(), 3);
+  QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&w, &drop);
+  EXPECT_EQ(slot3->text().toStdString(), "家族 2007");
+  EXPECT_EQ(app->state().slots[2].folder, folder);
+  EXPECT_TRUE(slot3->toolTip().contains("F3"));
+
+  // The pointer over a resetting control makes the window forget the pointed slot; over a
+  // slot it points at that slot.
+  QWidget* info = w.findChild<QWidget*>("CheckInfo");
+  QMouseEvent overInfo(QEvent::MouseMove, QPointF(2, 2), info->mapToGlobal(QPointF(2, 2)),
+                       Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(info, &overInfo);
+  EXPECT_EQ(app->slots().PointedSlot(), 0);
+}
+
+TEST_F(ShownWindow, FunctionKeysActAsClicksOnEnabledSlots) {
+  start({{"a.jpg", testing::makeTestJpeg(8, 8)}});
+  MainWindow& w = app->mainWindow();
+  std::vector<int> clicked;
+  w.onSlotClicked = [&](int slot) { clicked.push_back(slot); };
+  for (int key : {Qt::Key_F1, Qt::Key_F12}) {
+    QKeyEvent press(QEvent::ShortcutOverride, key, Qt::NoModifier);
+    QShortcutEvent shortcut(QKeySequence(key), false);
+    for (QShortcut* s : w.findChildren<QShortcut*>()) {
+      if (s->key() == QKeySequence(key)) Q_EMIT s->activated();
+    }
+  }
+  EXPECT_EQ(clicked, (std::vector<int>{1, 12}));
+  w.slotButton(5)->setEnabled(false);
+  for (QShortcut* s : w.findChildren<QShortcut*>()) {
+    if (s->key() == QKeySequence(Qt::Key_F5)) Q_EMIT s->activated();
+  }
+  EXPECT_EQ(clicked.size(), 2u);
+}
+
+TEST_F(ShownWindow, InformationWindowFollowsCheckInfo) {
+  start({{"a.jpg", testing::makeTestJpeg(8, 8)}});
+  MainWindow& w = app->mainWindow();
+  auto* check = w.findChild<QCheckBox*>("CheckInfo");
+  check->setChecked(true);
+  EXPECT_TRUE(app->infoWindow().isVisible());
+  EXPECT_EQ(app->infoWindow().windowTitle().toStdString(), "写真情報");
+  app->infoWindow().close();
+  EXPECT_FALSE(check->isChecked());
+}
+
+}  // namespace
+}  // namespace sortelia::app
