@@ -25,8 +25,7 @@ read -r w h < <(identify -format '%w %h\n' "$src")
 th=$(( (h * 1600 + w / 2) / w ))
 echo "source: $src (${w}x${h}, $(stat -c %s "$src") bytes) -> 1600x$th, quality 91"
 
-now() { date +%s%N; }
-declare -A times
+declare -A wall cpu rss
 tools=(sortelia vipsthumbnail convert)
 run_tool() {
   case $1 in
@@ -35,16 +34,23 @@ run_tool() {
     convert) convert "$src" -resize 1600x -quality 91 "$work/c.jpg" ;;
   esac
 }
+export -f run_tool
+export src work cli th
 for t in "${tools[@]}"; do run_tool "$t"; done  # warm the page cache
+# Wall time, processor time (user + system, less sensitive to a busy machine) and peak memory
+# of every run; the tools take turns so that a change in machine load hits all of them.
 for ((i = 0; i < runs; i++)); do
   for t in "${tools[@]}"; do
-    start=$(now)
-    run_tool "$t"
-    times[$t]+="$(( ($(now) - start) / 1000000 )) "
+    read -r e u s m < <( { /usr/bin/time -f '%e %U %S %M' bash -c "run_tool $t" >/dev/null; } 2>&1 | tail -1)
+    wall[$t]+="$(awk -v e="$e" 'BEGIN {printf "%d", e * 1000}') "
+    cpu[$t]+="$(awk -v u="$u" -v s="$s" 'BEGIN {printf "%d", (u + s) * 1000}') "
+    rss[$t]=$m
   done
 done
+median() { tr ' ' '\n' <<<"$1" | grep . | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+echo "load average: $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) processors"
 for t in "${tools[@]}"; do
-  median=$(tr ' ' '\n' <<<"${times[$t]}" | grep . | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}')
-  printf '%-14s median %5d ms   runs: %s\n' "$t" "$median" "${times[$t]}"
+  printf '%-14s wall median %5d ms   cpu median %5d ms   peak %6d KB   wall runs: %s\n' \
+    "$t" "$(median "${wall[$t]}")" "$(median "${cpu[$t]}")" "${rss[$t]}" "${wall[$t]}"
 done
 identify "$work/s.jpg" "$work/v.jpg" "$work/c.jpg"
