@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,16 @@
 #include "support/temp_dir.h"
 
 namespace sortelia::testing {
+
+// FakeUi that also lets a test look at the window while a message box is up.
+class ObservedUi : public FakeUi {
+ public:
+  std::function<void(const std::string&)> onMessage;
+  Answer message(Icon icon, const std::string& text, Buttons buttons) override {
+    if (onMessage) onMessage(text);
+    return FakeUi::message(icon, text, buttons);
+  }
+};
 
 class SortingFixture : public ::testing::Test {
  protected:
@@ -64,7 +75,7 @@ class SortingFixture : public ::testing::Test {
   std::string src;
   std::string dst;
   SortingState state;
-  FakeUi ui;
+  ObservedUi ui;
   FakeMainView view;
   FaultyFileOperations files;
   SortingSession session;

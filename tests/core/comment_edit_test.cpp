@@ -1,0 +1,169 @@
+#include "core/comment_edit.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "core/image_list.h"
+#include "exif/exif_info.h"
+#include "exif/exif_writer.h"
+#include "platform/file_ops.h"
+#include "sorting_fixture.h"
+#include "support/test_jpeg.h"
+
+namespace sortelia {
+namespace {
+
+using testing::readAll;
+
+// The UserComment items a file holds now.
+std::vector<std::string> storedComment(const std::string& path) {
+  exif::TExifInfo info;
+  info.setImageFileName(path);
+  return info.UserComment;
+}
+
+class CommentEdit : public testing::SortingFixture {
+ protected:
+  // A picture in src with the given comment items (none: no EXIF segment at all).
+  std::string picture(const std::string& name, const std::vector<std::string>& comment) {
+    const std::string path = root.write("src/" + name, testing::makeTestJpeg(32, 24));
+    if (!comment.empty()) {
+      exif::TExifInfo info;
+      info.UserComment = comment;
+      exif::WriteExif(info, path);
+    }
+    return path;
+  }
+  // Shows entry n as the display does: the comment goes into Edit3.
+  void show(int n) {
+    const std::string path = state.images[n - 1];
+    comments.noteShownPicture(path, storedComment(path));
+  }
+  struct Stamp {
+    std::string bytes;
+    timespec mtime;
+  };
+  static Stamp stamp(const std::string& path) {
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return {readAll(path), st.st_mtim};
+  }
+};
+
+TEST(CommentFieldText, TrimsAndDropsTheRotationMark) {
+  EXPECT_EQ(commentFieldText({"  hello \r\n"}), "hello");
+  EXPECT_EQ(commentFieldText({"@090:hello\r\n"}), "hello");
+  EXPECT_EQ(commentFieldText({"first\r\nsecond\r\n"}), "first\r\nsecond");
+  EXPECT_EQ(commentFieldText({" @180: x"}), " x");
+  EXPECT_EQ(commentFieldText({}), "");
+}
+
+TEST_F(CommentEdit, SteppingPastAnUntouchedCommentWritesNothing) {
+  const std::string a = picture("a.jpg", {"@090:  a comment"});
+  picture("b.jpg", {"x"});
+  scan({});
+  show(1);
+  EXPECT_EQ(view.comment, "  a comment");  // trimmed before the mark is taken off
+  EXPECT_EQ(state.rotationMark, "@090:");
+  const Stamp before = stamp(a);
+  bind(1, dst);
+  state.keepOriginal = true;
+  transfer.Button1Click(1);
+  const Stamp after = stamp(a);
+  EXPECT_EQ(after.bytes, before.bytes);
+  EXPECT_EQ(after.mtime.tv_sec, before.mtime.tv_sec);
+  EXPECT_EQ(after.mtime.tv_nsec, before.mtime.tv_nsec);
+  EXPECT_EQ(readAll(d("a.jpg")), before.bytes);
+}
+
+TEST_F(CommentEdit, TypedTextIsStoredTrimmedAsOneLineAndTravelsWithTheTransfer) {
+  picture("a.jpg", {"old"});
+  picture("b.jpg", {});
+  scan({});
+  show(1);
+  view.comment = "  word  ";
+  bind(1, dst);
+  transfer.Button1Click(1);
+  EXPECT_EQ(storedComment(d("a.jpg")), std::vector<std::string>{"word\r\n"});
+  EXPECT_FALSE(fs::exists(s("a.jpg")));
+}
+
+TEST_F(CommentEdit, NewTextKeepsTheRotationMark) {
+  const std::string a = picture("a.jpg", {"@090:old text"});
+  scan({});
+  show(1);
+  view.comment = "new text";
+  EXPECT_TRUE(comments.RewriteCMT(1));
+  EXPECT_EQ(storedComment(a), std::vector<std::string>{"@090:new text\r\n"});
+  EXPECT_FALSE(comments.RewriteCMT(1));  // written already: nothing more to do
+}
+
+TEST_F(CommentEdit, RotationIsPutInFrontAndTakenOffAgain) {
+  const std::string a = picture("a.jpg", {"a comment"});
+  scan({});
+  show(1);
+  state.rotationMark = "@090:";
+  EXPECT_TRUE(comments.RewriteCMT(1));
+  EXPECT_EQ(storedComment(a), std::vector<std::string>{"@090:a comment\r\n\r\n"});
+  show(1);
+  EXPECT_EQ(view.comment, "a comment");
+  state.rotationMark = "";
+  EXPECT_TRUE(comments.RewriteCMT(1));
+  EXPECT_EQ(commentFieldText(storedComment(a)), "a comment");
+  EXPECT_EQ(ExtractRotationMark(storedComment(a).front()), "");
+}
+
+TEST_F(CommentEdit, NothingIsWrittenForAMovieOrAnotherEntry) {
+  const std::string a = picture("a.jpg", {"one"});
+  const std::string m = root.write("src/m.mov", "movie bytes");
+  scan({});
+  show(1);
+  view.comment = "changed";
+  EXPECT_FALSE(comments.RewriteCMT(2));  // the field belongs to entry 1
+  EXPECT_FALSE(comments.RewriteCMT(0));
+  EXPECT_FALSE(comments.RewriteCMT(9));
+  comments.noteNoPicture();  // a movie is shown
+  EXPECT_FALSE(view.commentVisible);
+  EXPECT_FALSE(comments.RewriteCMT(1));
+  EXPECT_FALSE(comments.RewriteCMT(2));
+  EXPECT_EQ(readAll(m), "movie bytes");
+  EXPECT_EQ(storedComment(a), std::vector<std::string>{"one\r\n"});
+}
+
+TEST_F(CommentEdit, AFailedWriteStopsTheTransferBeforeItStarts) {
+  const std::string a = root.write("src/a.jpg", "not a jpeg");
+  scan({});
+  comments.noteShownPicture(a, {});
+  view.comment = "changed";
+  bind(1, dst);
+  EXPECT_THROW(transfer.Button1Click(1), exif::ExifWriteError);
+  EXPECT_EQ(readAll(a), "not a jpeg");
+  EXPECT_FALSE(fs::exists(d("a.jpg")));
+  EXPECT_TRUE(state.undoBox.empty());
+  EXPECT_EQ(state.sortIndex, 1);
+}
+
+TEST_F(CommentEdit, EditButtonShowsTheFieldAndTheRedStatus) {
+  picture("a.jpg", {"c"});
+  scan({});
+  show(1);
+  view.setChecked("SpeedButton1", true);
+  comments.SpeedButton1Click();
+  EXPECT_TRUE(view.commentVisible);
+  EXPECT_TRUE(view.statusRed);
+  EXPECT_EQ(ui.status(), "☆↑★↑☆【 Exif定義のユーザーコメントを編集します 】☆↑★↑☆");
+  EXPECT_EQ(view.commentRect, (Rect{1, view.areaHeight - 21, view.areaWidth - 1, 21}));
+  EXPECT_GE(view.commentFocusCalls, 1);
+  view.setChecked("SpeedButton1", false);
+  comments.SpeedButton1Click();
+  EXPECT_FALSE(view.commentVisible);
+  EXPECT_FALSE(view.statusRed);
+  // Without a picture the field stays hidden even with the button down.
+  comments.noteNoPicture();
+  view.setChecked("SpeedButton1", true);
+  comments.SpeedButton1Click();
+  EXPECT_FALSE(view.commentVisible);
+}
+
+}  // namespace
+}  // namespace sortelia
