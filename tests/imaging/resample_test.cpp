@@ -155,6 +155,22 @@ TEST(ResampleBitmap, MatchesThePlainArithmeticForManySizes) {
   }
 }
 
+TEST(ResampleBitmap, MatchesThePlainArithmeticUpToRatio64) {
+  // The largest ratio the 32-bit accumulators hold; saturated pixels make the sums largest.
+  std::mt19937 rng(99);
+  for (auto [s, d] : {std::pair{640, 10}, {128, 2}, {639, 10}, {64, 1}}) {
+    Bitmap src = randomBitmap(s, 3, rng);
+    for (int i = 0; i < 30; ++i) src.row(1)[i] = 255;
+    Bitmap wide = src;
+    ResampleBitmap(wide, d, 3);
+    ASSERT_TRUE(wide.samePixels(reference::resample(src, d, 3))) << s << " -> " << d;
+    Bitmap tall = randomBitmap(2, s, rng);
+    Bitmap got = tall;
+    ResampleBitmap(got, 2, d);
+    ASSERT_TRUE(got.samePixels(reference::resample(tall, 2, d))) << s << " -> " << d;
+  }
+}
+
 TEST(ResampleBitmap, SameSizeOnlyConvertsTo24Bit) {
   Bitmap g(3, 2, PixelFormat::Gray8);
   g.row(1)[2] = 99;
