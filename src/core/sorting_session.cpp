@@ -1,6 +1,9 @@
 #include "core/sorting_session.h"
 
+#include <algorithm>
+
 #include "core/image_list.h"
+#include "exif/comment_line.h"
 #include "platform/file_list.h"
 #include "platform/file_ops.h"
 #include "platform/format.h"
@@ -46,6 +49,31 @@ SortingSession::SortingSession(SortingState& state, Ui& ui, MainView& view, std:
   view_.setCaption("Form1", "Sortelia for Windows");
   view_.setBounds(WindowBounds{});
   view_.setIntervalText("3");
+  display_.loadPhotoData = [this](const std::string& path) { GetPdata(path); };
+  display_.showPhotoData = [this] { DspPdata(); };
+  // "FILE" and "." stand for the file's own time: a movie has no shooting date, and a
+  // picture without one must not show the date of the picture read before it.
+  display_.fileDateLine = [this](const std::string& path) {
+    return exif::makecmt(photo_.record, path, false, "", false, true, true, false);
+  };
+}
+
+void SortingSession::GetPdata(const std::string& path) {
+  const int set = std::clamp(state_.cameraParamIndex, 0, exif::kCameraParamSetCount - 1);
+  photo_.GetPdata(path, state_.exifItemMask, cameraParams_.table[set]);
+  if (exif::isExifItemMode(state_.exifItemMask)) state_.rotationMark = photo_.RotationMark;
+}
+
+void SortingSession::DspPdata() {
+  photo_.DspPdata(state_.exifItemMask, [this](const std::string& info, const std::string& comment) {
+    ui_.setInfoText(info);
+    view_.setCommentText(comment);
+  });
+  if (exif::isExifItemMode(state_.exifItemMask)) {
+    const exif::TExifInfo& x = photo_.ExifInfo1;
+    display_.SetDateLBL(format("%s.%s", {exif::DotDate(x.DateTimeOriginal), x.SubSecTimeOriginal}),
+                        "");
+  }
 }
 
 void SortingSession::SetJpMode() {
@@ -94,6 +122,11 @@ void SortingSession::FormActivate() {
       "右クリックしてネ！\r\n"
       "　移動先ボタンの上でクリックすると移動先フォルダの登録ができます。その他のところでは、"
       "整理するイメージファイルが保存してあるフォルダが選択できます。");
+  if (dataFolder_.empty()) {
+    cameraParams_.table[0] = exif::builtInCameraParamSet();  // no data folder: built-in set only
+  } else if (const std::string error = cameraParams_.SetPdPrm(dataFolder_); !error.empty()) {
+    ui_.message(Icon::Error, error, Buttons::Ok);
+  }
   state_.firstActivation = false;
 }
 

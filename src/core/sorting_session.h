@@ -11,6 +11,8 @@
 #include "core/settings_file.h"
 #include "core/sorting_state.h"
 #include "core/ui.h"
+#include "exif/camera_params.h"
+#include "exif/photo_info.h"
 
 namespace sortelia {
 
@@ -62,6 +64,15 @@ class SortingSession {
   Ui& ui() { return ui_; }
   MainView& view() { return view_; }
   EntryDisplay& display() { return display_; }
+  // The photo data of the picture on display, and the camera parameter sets.
+  exif::PhotoInfo& photo() { return photo_; }
+  exif::CameraParams& cameraParams() { return cameraParams_; }
+
+  // GetPdata for path with the current mask and camera parameter set.
+  void GetPdata(const std::string& path);
+  // DspPdata: the information window shows the photo information text, the comment field
+  // the comment, and the date overlay the shooting date.
+  void DspPdata();
 
  private:
   void readSettingsFile(const std::string& path);
@@ -74,6 +85,8 @@ class SortingSession {
   MainView& view_;
   std::string dataFolder_;
   EntryDisplay display_;
+  exif::PhotoInfo photo_;
+  exif::CameraParams cameraParams_;
 };
 
 }  // namespace sortelia

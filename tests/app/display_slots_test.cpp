@@ -71,6 +71,19 @@ TEST_F(ShownWindow, ShowsARealCameraPictureFittedIntoTheDisplayArea) {
   EXPECT_EQ(grabbed.size(), QSize(pw, ph));
   EXPECT_NE(grabbed.pixelColor(pw / 2, ph / 2), w.displayArea()->palette().color(QPalette::Dark));
 
+  // At start the information window greets; showing the picture again (as every later step
+  // does) puts its photo information there, and the date overlay its shooting date and size.
+  EXPECT_EQ(app->infoWindow().text().substr(0, 27), "右クリックしてネ！");
+  app->session().imageDSP(1);
+  const std::string info = app->infoWindow().text();
+  EXPECT_EQ(info.substr(0, info.find("\r\n")), "01:画像ファイル名 ------> " + path);
+  EXPECT_NE(info.find("\r\n02:撮影日時 ------------> 2004.08.27 13:52:55.\r\n"), std::string::npos)
+      << info;
+  EXPECT_NE(info.find("\r\n99:サイズ --------------> 9 KB ( 9,198 bytes )"), std::string::npos)
+      << info;
+  EXPECT_EQ(w.displayArea()->dateLabel()->text().toStdString(), "2004.08.27 13:52:55.");
+  EXPECT_EQ(w.displayArea()->sizeLabel()->text(), QString("%1 x %2").arg(pw).arg(ph));
+
   // The date switch shows the three overlay labels together.
   w.findChild<QCheckBox*>("CheckDATE")->setChecked(true);
   EXPECT_TRUE(w.displayArea()->sizeLabel()->isVisibleTo(&w));

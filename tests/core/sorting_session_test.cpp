@@ -74,6 +74,9 @@ TEST_F(SessionTest, FirstActivationWithoutSettingsFileScansNothing) {
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_EQ(ui.infoText(), kWelcome);
   EXPECT_FALSE(state.firstActivation);
+  // The camera parameter file is written into the data folder and read back.
+  EXPECT_EQ(readTextLines(data + "/zel-prm.txt")->size(), 463u);
+  EXPECT_EQ(session().cameraParams().setNames.front(), "OLYMPUS-C700UZ");
   EXPECT_EQ(view.captions["CheckInfo"], "写真情報");
   EXPECT_EQ(view.captions["MoveFolder1"], "Move[整理先を整理元にする] ");
   EXPECT_EQ(view.captions["Button13"], "削除");
@@ -346,6 +349,7 @@ TEST_F(SessionTest, MissingDataFolderReadsNothingAndWritesNothing) {
   sess.FormActivate();
   sess.FormClose();
   EXPECT_TRUE(ui.messages.empty());
+  EXPECT_EQ(sess.cameraParams().table[0].Name, "OLYMPUS-C700UZ");
 }
 
 }  // namespace
