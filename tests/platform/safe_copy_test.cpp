@@ -1,7 +1,10 @@
 #include "platform/safe_copy.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include "support/faulty_file_ops.h"
@@ -33,6 +36,36 @@ TEST(SafeCopy, CopiesEveryByteAndKeepsTheSource) {
     EXPECT_EQ(readAll(from), bytes);
     EXPECT_TRUE(ops.sameContent(from, to));
   }
+}
+
+// Pages of a file that are in the page cache now.
+std::size_t residentPages(const std::string& path, std::size_t size) {
+  const int fd = ::open(path.c_str(), O_RDONLY);
+  void* map = ::mmap(nullptr, size, PROT_READ, MAP_SHARED, fd, 0);
+  ::close(fd);
+  if (map == MAP_FAILED) return 0;
+  const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+  std::vector<unsigned char> in((size + page - 1) / page);
+  std::size_t n = 0;
+  if (::mincore(map, size, in.data()) == 0) {
+    for (unsigned char c : in) n += c & 1;
+  }
+  ::munmap(map, size);
+  return n;
+}
+
+TEST(SafeCopy, TheFlushedCopyLeavesThePageCache) {
+  TempDir d;
+  struct statfs sf {};
+  ASSERT_EQ(::statfs(d.path().c_str(), &sf), 0);
+  if (sf.f_type == 0x01021994) GTEST_SKIP() << "on tmpfs the page cache is the storage";
+  FileOperations ops;
+  const std::size_t size = 4 << 20;
+  const std::string from = d.write("a.jpg", pattern(size));
+  ASSERT_TRUE(ops.copyNoOverwrite(from, d.file("b.jpg")).ok());
+  // So the comparison that follows reads the copy back from the disk.
+  EXPECT_LT(residentPages(d.file("b.jpg"), size), 16u);
+  EXPECT_TRUE(ops.sameContent(from, d.file("b.jpg")));
 }
 
 TEST(SafeCopy, NeverOverwritesAndReportsErrno) {
