@@ -1,8 +1,10 @@
 #include "app/display_area.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
 #include <QResizeEvent>
+#include <algorithm>
 #include <cmath>
 
 #include "core/display_geometry.h"
@@ -37,9 +39,7 @@ QLabel* overlayLabel(QWidget* parent, const char* name, int pixelHeight, const Q
   f.setBold(true);
   f.setItalic(italic);
   l->setFont(f);
-  QPalette pal = l->palette();
-  pal.setColor(QPalette::WindowText, colour);
-  l->setPalette(pal);
+  l->setStyleSheet(QString("QLabel { color: %1; }").arg(colour.name()));
   l->setAttribute(Qt::WA_TranslucentBackground);
   l->setAttribute(Qt::WA_TransparentForMouseEvents);
   l->hide();
@@ -141,10 +141,21 @@ void DisplayArea::setDeletionOverlay(bool visible) {
 }
 
 void DisplayArea::showMovieButton(const QString& caption, const Rect& r) {
+  // 27-pixel text, made smaller only as far as needed for the longest line (a long path) to fit.
+  QFont f = movie_->font();
+  f.setPixelSize(27);
+  int widest = 0;
+  for (const QString& line : caption.split('\n')) {
+    widest = std::max(widest, QFontMetrics(f).horizontalAdvance(line));
+  }
+  const int room = r.width - 16;
+  if (widest > room && room > 0) f.setPixelSize(std::max(9, 27 * room / widest));
+  movie_->setFont(f);
   movie_->setText(caption);
   movie_->setGeometry(r.left, r.top, r.width, r.height);
   movie_->show();
   movie_->raise();
+  for (QLabel* l : {date2_, date1_, size_}) l->raise();  // the overlay stays readable
 }
 
 void DisplayArea::resizeEvent(QResizeEvent* e) {

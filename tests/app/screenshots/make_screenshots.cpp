@@ -1,0 +1,94 @@
+// Renders the main window in the situations the documentation shows and saves each as a PNG:
+//   make_screenshots OUTPUT_FOLDER
+// Run it under a real X server (Xvfb) so that message boxes and fonts render as on a desktop.
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFont>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTimer>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+
+#include "app/application.h"
+#include "platform/line_file.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using sortelia::app::Application;
+
+void settle(int ms = 300) {
+  QElapsedTimer t;
+  t.start();
+  while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+// A source folder of copies of the given test pictures and files, and a data folder whose
+// zel.ini names it and binds three slots.
+std::unique_ptr<Application> startOn(
+    const sortelia::testing::TempDir& root,
+    const std::vector<std::pair<std::string, std::string>>& files) {
+  for (const auto& [name, bytes] : files) root.write("src/" + name, bytes);
+  std::vector<std::string> l{root.mkdir("dst/家族"), root.mkdir("dst/旅行"),
+                             root.mkdir("dst/仕事")};
+  l.resize(12);
+  l.push_back(root.path() + "/src/");
+  for (const char* v : {"100", "100", "603", "545", "FALSE", "3", "FALSE", "FALSE", "FALSE"}) {
+    l.push_back(v);
+  }
+  l.push_back("110011010101110010101100000");
+  (void)sortelia::writeTextLines(root.mkdir("data") + "/zel.ini", l);
+  auto app = std::make_unique<Application>(root.path() + "/data");
+  app->mainWindow().move(100, 100);
+  app->mainWindow().show();
+  settle();
+  return app;
+}
+
+void saveScreen(const QString& file) {
+  QScreen* screen = QGuiApplication::primaryScreen();
+  screen->grabWindow(0, 90, 60, 900, 680).save(file);
+  std::printf("%s\n", qPrintable(file));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication qapp(argc, argv);
+  QApplication::setApplicationName("Sortelia");
+  QFont font("IPAPGothic");
+  font.setPixelSize(12);
+  QApplication::setFont(font);
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: make_screenshots OUTPUT_FOLDER\n");
+    return 2;
+  }
+  const QString out = QString::fromLocal8Bit(argv[1]);
+  QDir().mkpath(out);
+  const std::string camera =
+      sortelia::testing::readAll(sortelia::testing::testData("camera/fujifilm-dx10.jpg"));
+
+  {  // A picture with the date overlay on and the information window beside it.
+    sortelia::testing::TempDir root;
+    auto app = startOn(root, {{"DSCF0001.JPG", camera}, {"MVI_0002.MOV", "movie"}});
+    app->mainWindow().findChild<QCheckBox*>("CheckDATE")->setChecked(true);
+    app->session().imageDSP(1);
+    app->mainWindow().findChild<QCheckBox*>("CheckInfo")->setChecked(true);
+    app->infoWindow().move(660, 100);
+    settle();
+    saveScreen(out + "/picture-with-date-overlay.png");
+  }
+  {  // A movie entry: the big button naming the player.
+    sortelia::testing::TempDir root;
+    auto app = startOn(root, {{"MVI_0002.MOV", "movie"}});
+    app->mainWindow().findChild<QCheckBox*>("CheckDATE")->setChecked(true);
+    app->session().imageDSP(1);
+    settle();
+    saveScreen(out + "/movie-entry.png");
+  }
+  return 0;
+}
