@@ -19,7 +19,7 @@ export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
 
 echo "== build and test"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSORTELIA_BUILD_BENCH=ON >/dev/null
 cmake --build build --parallel "$jobs"
 ctest --test-dir build --output-on-failure --parallel "$jobs"
 

@@ -1,0 +1,131 @@
+// Showing a picture: from imageDSP to the picture decoded, fitted and ready for painting, for a
+// 24-megapixel JPEG; and the process size while paging through 200 such pictures.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "core/sorting_session.h"
+#include "imaging/jpeg_codec.h"
+
+namespace {
+
+using namespace sortelia;
+
+// Ports that show nothing: what is measured is the domain's work up to the hand-over.
+class NullUi : public Ui {
+ public:
+  Answer message(Icon, const std::string&, Buttons) override { return Answer::Ok; }
+  std::optional<std::string> openFile(const FileDialog&) override { return std::nullopt; }
+  std::optional<std::string> saveFile(const FileDialog&) override { return std::nullopt; }
+  void setStatusText(const std::string&) override {}
+  void setInfoText(const std::string&) override {}
+  std::string infoText() const override { return ""; }
+  void setBusy(bool) override {}
+  void processPendingInput() override {}
+};
+
+class NullView : public MainView {
+ public:
+  void showEntry(int, const std::string&, const std::string&) override {}
+  void clearPicture() override {}
+  void setCaption(const std::string&, const std::string&) override {}
+  void setHint(const std::string&, const std::string&) override {}
+  void setEnabled(const std::string&, bool) override {}
+  void setChecked(const std::string&, bool) override {}
+  bool isChecked(const std::string&) const override { return false; }
+  void showSlot(int, const std::string&, const std::string&) override {}
+  WindowBounds normalBounds() const override { return {}; }
+  void setBounds(const WindowBounds&) override {}
+  bool isMaximized() const override { return false; }
+  void setMaximized(bool) override {}
+  void showPicture(std::shared_ptr<const imaging::Bitmap> p) override { picture = std::move(p); }
+  int displayHeight() const override { return 560; }
+  int displayWidth() const override { return 460; }
+  void setPictureRect(const Rect&) override {}
+  void setDateOverlay(const std::string&, const std::string&) override {}
+  void setDateOverlayVisible(bool) override {}
+  void setDeletionOverlay(bool) override {}
+  int deletionLabelHeight() const override { return 24; }
+  void showMovieButton(const std::string&, const Rect&) override {}
+  void hideMovieButton() override {}
+  void setCommentFieldVisible(bool) override {}
+  bool commentFieldVisible() const override { return false; }
+  std::string commentText() const override { return ""; }
+  void setCommentText(const std::string&) override {}
+  void focusCommentField() override {}
+  void setCommentFieldRect(const Rect&) override {}
+  void setStatusAlert(bool) override {}
+  std::string intervalText() const override { return "3"; }
+  void setIntervalText(const std::string&) override {}
+  std::shared_ptr<const imaging::Bitmap> picture;
+};
+
+// A camera-like 6000 x 4000 JPEG (smooth gradients with fine texture), made once.
+std::string bigJpeg() {
+  static std::string path;
+  if (!path.empty()) return path;
+  path = (std::filesystem::temp_directory_path() / "sortelia-bench-24mp.jpg").string();
+  if (std::filesystem::exists(path)) return path;
+  imaging::Bitmap b(6000, 4000);
+  for (int y = 0; y < b.height(); ++y) {
+    std::uint8_t* row = b.row(y);
+    for (int x = 0; x < b.width(); ++x) {
+      row[3 * x] = static_cast<std::uint8_t>((x / 24 + y / 16) & 0xFF);
+      row[3 * x + 1] = static_cast<std::uint8_t>((y * 255 / 4000) ^ ((x * y) & 7));
+      row[3 * x + 2] = static_cast<std::uint8_t>(x * 255 / 6000);
+    }
+  }
+  std::ofstream(path, std::ios::binary) << imaging::encodeJpeg(b, 90);
+  return path;
+}
+
+long maxRssKb() {
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  return u.ru_maxrss;
+}
+
+void BM_ShowPicture24MP(benchmark::State& state) {
+  NullUi ui;
+  NullView view;
+  SortingState s;
+  SortingSession session(s, ui, view, "");
+  s.images = {bigJpeg()};
+  s.imageCount = 1;
+  s.sortIndex = 1;
+  for (auto _ : state) {
+    session.imageDSP(1);
+    if (!view.picture || view.picture->width() != 6000) state.SkipWithError("not decoded");
+  }
+  state.counters["MP/s"] =
+      benchmark::Counter(24.0 * state.iterations(), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_ShowPicture24MP)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+
+// Pages through 200 entries of 24-megapixel pictures; reports the peak process size after the
+// first picture and after the last, which must be about the same.
+void BM_Page200Pictures24MP(benchmark::State& state) {
+  NullUi ui;
+  NullView view;
+  SortingState s;
+  SortingSession session(s, ui, view, "");
+  s.images.assign(200, bigJpeg());
+  s.imageCount = 200;
+  long afterFirst = 0;
+  for (auto _ : state) {
+    for (int n = 1; n <= 200; ++n) {
+      session.imageDSP(n);
+      if (n == 1) afterFirst = maxRssKb();
+    }
+  }
+  state.counters["peak_MB_after_1"] = static_cast<double>(afterFirst) / 1024;
+  state.counters["peak_MB_after_200"] = static_cast<double>(maxRssKb()) / 1024;
+}
+BENCHMARK(BM_Page200Pictures24MP)->Unit(benchmark::kSecond)->Iterations(1);
+
+}  // namespace
+
+BENCHMARK_MAIN();
