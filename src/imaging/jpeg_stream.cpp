@@ -54,6 +54,13 @@ bool decodeCore(DecodeState* s, const unsigned char* data, unsigned long size,
   jpeg_create_decompress(&s->cinfo);
   jpeg_mem_src(&s->cinfo, data, size);
   jpeg_read_header(&s->cinfo, TRUE);
+  // The header was checked before; this guards the allocation should the two readings of it
+  // ever differ.
+  if (s->cinfo.jpeg_color_space == JCS_CMYK || s->cinfo.jpeg_color_space == JCS_YCCK ||
+      static_cast<std::int64_t>(s->cinfo.image_width) * s->cinfo.image_height > kMaxDecodePixels) {
+    std::snprintf(s->err.message, sizeof s->err.message, "unsupported JPEG header");
+    return false;
+  }
   s->cinfo.out_color_space = JCS_EXT_BGR;
   s->cinfo.scale_num = 1;
   s->cinfo.scale_denom = static_cast<unsigned>(scaleDenom);
