@@ -9,6 +9,7 @@
 #include <string>
 
 #include "imaging/jpeg_codec.h"
+#include "imaging/jpeg_stream.h"
 #include "imaging/resample.h"
 #include "outputs/reduce_pipeline.h"
 #include "platform/file_ops.h"
@@ -100,6 +101,16 @@ void BM_Decode24MP(benchmark::State& state) {
   megapixels(state, double(kWidth) * kHeight);
 }
 BENCHMARK(BM_Decode24MP)->Unit(benchmark::kMillisecond);
+
+void BM_DecodeResampled24MP(benchmark::State& state) {
+  const auto bytes = sortelia::fs::readFile(jpegPath(), 1u << 30);
+  for (auto _ : state) {
+    auto r = sortelia::imaging::decodeJpegResampled(*bytes, kTargetWidth, kTargetHeight);
+    benchmark::DoNotOptimize(r.bitmap.data());
+  }
+  megapixels(state, double(kWidth) * kHeight);
+}
+BENCHMARK(BM_DecodeResampled24MP)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_EncodeLevel7(benchmark::State& state) {
   Bitmap b = picture();

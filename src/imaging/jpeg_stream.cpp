@@ -11,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <stdexcept>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -145,7 +146,12 @@ class RowNarrower {
     threaded_ = std::thread::hardware_concurrency() > 1 &&
                 static_cast<std::int64_t>(width) * height >= kThreadedMinimumPixels;
     ring_.resize(rowBytes_ * (threaded_ ? kRingRows : 1));
-    if (threaded_) worker_ = std::thread([this] { work(); });
+    if (!threaded_) return;
+    try {
+      worker_ = std::thread([this] { work(); });
+    } catch (const std::system_error&) {
+      threaded_ = false;  // no thread to be had: narrow on this one
+    }
   }
 
   // Room for row y; waits while the ring is full.
