@@ -105,6 +105,9 @@ FileResult FileOperations::copyNoOverwrite(const std::string& from, const std::s
       done += static_cast<std::size_t>(w);
     }
   }
+  // The copy keeps the picture's modification time, as a copy on the card's own system does.
+  const struct timespec times[2] = {st.st_atim, st.st_mtim};
+  ::futimens(out.get(), times);
   if (::fsync(out.get()) != 0) return fail(errno, to);
   // The data are on storage now; drop them from the cache so the comparison reads them back.
   ::posix_fadvise(out.get(), 0, 0, POSIX_FADV_DONTNEED);

@@ -36,6 +36,15 @@ TEST(SafeCopy, CopiesEveryByteAndKeepsTheSource) {
     EXPECT_EQ(readAll(from), bytes);
     EXPECT_TRUE(ops.sameContent(from, to));
   }
+  // The modification time travels with the picture.
+  const std::string old = d.write("old.jpg", "x");
+  const struct timespec times[2] = {{1000000000, 5}, {1100000000, 123456789}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, old.c_str(), times, 0), 0);
+  ASSERT_TRUE(ops.copyNoOverwrite(old, d.file("new.jpg")).ok());
+  struct stat st {};
+  ASSERT_EQ(::stat(d.file("new.jpg").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mtim.tv_sec, 1100000000);
+  EXPECT_EQ(st.st_mtim.tv_nsec, 123456789);
 }
 
 // Pages of a file that are in the page cache now.
