@@ -133,6 +133,14 @@ bool UndoJournal::undoCopy(const std::string& source, const std::string& destina
 // Copies from back to to without overwriting and verifies it; on any failure the partial
 // copy is removed, the person is told, and false keeps from untouched.
 bool UndoJournal::putBack(const std::string& from, const std::string& to) {
+  // The picture may still stand at its old place (its deletion failed): then it is back.
+  if (fs::isRegularFile(to) && !files_.sameFile(from, to) &&
+      files_.fileSize(from) == files_.fileSize(to)) {
+    try {
+      if (files_.sameContent(from, to)) return true;
+    } catch (const fs::FileReadError&) {
+    }
+  }
   if (const fs::FileResult r = files_.copyNoOverwrite(from, to); !r.ok()) {
     reportFailure(to, r.error);
     return false;

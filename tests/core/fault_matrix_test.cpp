@@ -219,6 +219,13 @@ TEST_F(FaultMatrix, SourceThatCannotBeDeletedAfterAVerifiedMove) {
   EXPECT_EQ(readAll(s("big.jpg")), big);
   EXPECT_EQ(readAll(d("big.jpg")), big);
   EXPECT_EQ(state.undoBox.size(), 2u);
+  // Its undo finds the picture still in place and takes back only the copy.
+  forget();
+  journal.Undo1Click();
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_EQ(readAll(s("big.jpg")), big);
+  EXPECT_FALSE(fs::exists(d("big.jpg")));
+  EXPECT_EQ(state.undoBox.size(), 1u);
 }
 
 TEST_F(FaultMatrix, FailingDeleteInTheDeletionPass) {
