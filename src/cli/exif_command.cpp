@@ -7,6 +7,7 @@
 #include "exif/exif_info.h"
 #include "exif/exif_record_text.h"
 #include "exif/exif_writer.h"
+#include "exif/rotation_mark.h"
 
 namespace sortelia::cli {
 namespace {

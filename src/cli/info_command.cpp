@@ -34,9 +34,11 @@ int runInfo(const std::vector<std::string>& args) {
       if (!validMask(mask)) return usage();
     } else if (args[i] == "--camera-set" && i + 1 < args.size()) {
       const std::string& n = args[++i];
-      if (n.size() != 1 && n != "10") return usage();
-      if (n.find_first_not_of("0123456789") != std::string::npos) return usage();
+      if (n.empty() || n.size() > 2 || n.find_first_not_of("0123456789") != std::string::npos) {
+        return usage();
+      }
       cameraSet = std::stoi(n);
+      if (cameraSet >= exif::kCameraParamSetCount) return usage();
     } else {
       break;
     }

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "exif/exif_info.h"
-#include "exif/rotation_mark.h"
 
 namespace sortelia::exif {
 

@@ -9,7 +9,10 @@
 #include <string>
 
 #include "exif/exif_info.h"
+#include "exif/rotation_mark.h"
+#include "support/exif_builder.h"
 #include "support/exiftool.h"
+#include "support/run_process.h"
 #include "support/temp_dir.h"
 
 namespace sortelia::exif {
@@ -126,6 +129,12 @@ TEST(ExifCameraFiles, AgreeWithExiftool) {
           << path << " " << f.tag << ": ours " << f.ours(x) << ", exiftool " << it->second;
       ++compared;
     }
+    // The user comment, without the blanks cameras pad it with (exiftool drops them).
+    std::string comment;
+    for (const std::string& item : x.UserComment) comment += item;
+    const auto toolComment = tool.find("ExifIFD:UserComment");
+    EXPECT_EQ(trimText(comment), toolComment == tool.end() ? "" : trimText(toolComment->second))
+        << path;
     // ISO: the ExposureIndex, when present, replaces it.
     if (!tool.count("ExifIFD:ExposureIndex") && tool.count("ExifIFD:ISO")) {
       EXPECT_EQ(x.ISOSpeedRatings, std::stoi(tool.at("ExifIFD:ISO"))) << path;
@@ -138,6 +147,22 @@ TEST(ExifCameraFiles, AgreeWithExiftool) {
   }
   EXPECT_GE(files, 15);
   EXPECT_GT(compared, 500);
+}
+
+TEST(ExifCameraFiles, ReadsUnicodeCommentsAsExiftoolWritesThem) {
+  ASSERT_TRUE(testing::haveExiftool()) << "exiftool is missing (scripts/setup.sh installs it)";
+  testing::TempDir dir;
+  for (const char* order : {"II", "MM"}) {
+    const std::string path = dir.write(std::string(order) + ".jpg", testing::jpegWithSegments({}));
+    const auto r = testing::runProcess({"exiftool", "-q", "-overwrite_original",
+                                        std::string("-ExifByteOrder=") + order,
+                                        "-UserComment=日本語 ok", path});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    TExifInfo x;
+    x.setImageFileName(path);
+    EXPECT_EQ(x.MotorolaOrder, std::string(order) == "MM");
+    EXPECT_EQ(x.UserComment, std::vector<std::string>{"日本語 ok"}) << order;
+  }
 }
 
 }  // namespace
