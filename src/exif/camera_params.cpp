@@ -116,6 +116,8 @@ std::string CameraParams::SetPdPrm(const std::string& dataFolder) {
 }
 
 std::string CameraParams::RWparam(const std::string& dataFolder) {
+  if (dataFolder.empty())
+    return format("%s の置き場所 (データフォルダ) がありません。", {kCameraParamFileName});
   const std::string path = dataFolder + "/" + kCameraParamFileName;
   if (!fs::exists(path)) {
     (void)writeTextLines(path, cameraParamFileLines(table));  // a failure shows when reading

@@ -46,7 +46,8 @@ class CameraParams {
   // SetPdPrm: set 0 := the built-in set, then RWparam. Returns "" or an error message.
   std::string SetPdPrm(const std::string& dataFolder);
   // RWparam: writes "zel-prm.txt" from the table when it is missing (a write failure is
-  // ignored), then ReadCameraParams. Returns "" or an error message for the person.
+  // ignored), then ReadCameraParams. Returns "" or an error message for the person; an empty
+  // dataFolder is an error and touches no file.
   std::string RWparam(const std::string& dataFolder);
   // ReadCameraParams: refills the table and setNames from the file. Returns "" or an error
   // message (file unreadable, or the line holding a non-number).

@@ -130,9 +130,10 @@ class IfdWalker {
   // ReadExif: byte order, then every queued IFD in order of discovery.
   void run() {
     unsigned char b[8];
-    if (!src_.read(header_, 8, b)) return;
+    if (!src_.read(header_, 2, b)) return;
     x_.MotorolaOrder = b[0] == 'M' && b[1] == 'M';
     mm_ = x_.MotorolaOrder;
+    if (!src_.read(header_, 8, b)) return;
     enqueue(header_ + getU32(b + 4, mm_));
     for (std::size_t i = 0; i < queued_; ++i) {
       if (!readIfd(queue_[i], i == 0)) return;

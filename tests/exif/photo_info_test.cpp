@@ -220,6 +220,16 @@ TEST(CameraParamsFile, IsWrittenWhenMissingAndReadBack) {
   EXPECT_NE(raw.find("OLYMPUS-C700UZ\r\n"), std::string::npos);
 }
 
+TEST(CameraParamsFile, WithoutADataFolderKeepsTheBuiltInSet) {
+  CameraParams params;
+  EXPECT_NE(params.SetPdPrm(""), "");
+  EXPECT_EQ(params.table[0].Name, "OLYMPUS-C700UZ");
+  EXPECT_EQ(params.table[0].Offset[12], 0x29E);
+  testing::TempDir dir;
+  EXPECT_NE(params.ReadCameraParams(dir.file("missing.txt")), "");
+  EXPECT_TRUE(params.setNames.empty());
+}
+
 TEST(CameraParamsFile, ReadsEditsDecimalOffsetsAndSkipsComments) {
   testing::TempDir dir;
   std::vector<std::string> lines = {"# head", "", "My Camera"};
