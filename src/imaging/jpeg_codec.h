@@ -22,7 +22,7 @@ enum class JpegScale { Full, Eighth };
 // What a decode produced. A complete decode has a bitmap and no message. A damaged or
 // truncated file that could still be decoded has a bitmap (missing parts grey), partial set
 // and a message; a file that could not be decoded has an empty bitmap and a message.
-struct JpegDecodeResult {
+struct [[nodiscard]] JpegDecodeResult {
   Bitmap bitmap;
   bool partial = false;
   std::string error;

@@ -18,7 +18,7 @@ using JpegBeginFn = std::function<void(int width, int height)>;
 using JpegRowFn = std::function<void(int y, const std::uint8_t* row)>;
 
 // Outcome of a row-by-row decode, with the meaning of JpegDecodeResult (no bitmap).
-struct JpegStreamResult {
+struct [[nodiscard]] JpegStreamResult {
   bool ok = false;
   bool partial = false;
   std::string error;
