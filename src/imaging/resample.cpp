@@ -24,7 +24,7 @@ void requireBgr24(const Bitmap& b) {
   if (b.format() != PixelFormat::Bgr24) throw std::invalid_argument("bitmap must be 24-bit BGR");
 }
 
-// Integer part (toward zero) and fraction of a non-negative extended value.
+// Trunc in extended precision: cuts toward zero.
 long double truncL(long double v) { return std::trunc(v); }
 
 std::uint8_t clampInterpolated(std::int32_t sum) {
