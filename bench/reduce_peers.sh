@@ -18,7 +18,7 @@ if [ -z "$src" ]; then
   # A real camera picture, enlarged to 6000 x 4000 with fine noise so that it compresses and
   # decodes like a photograph; 4:2:2 chroma and quality 95 as cameras write, EXIF kept.
   src=$work/camera-24mp.jpg
-  convert ../shared/testdata/camera/Canon_40D.jpg -resize '6000x4000!' -attenuate 0.4 \
+  convert tests/data/camera/Canon_40D.jpg -resize '6000x4000!' -attenuate 0.4 \
     +noise Gaussian -sampling-factor 2x1 -quality 95 "$src"
 fi
 read -r w h < <(identify -format '%w %h\n' "$src")
