@@ -22,12 +22,37 @@ Application::Application(const std::string& dataFolder) {
   ui_ = std::make_unique<QtUi>(form1_.get(), form1_->statusLabel(), form2_.get());
   session_ = std::make_unique<SortingSession>(state_, *ui_, *form1_, dataFolder);
   slots_ = std::make_unique<DestinationSlots>(*session_);
+  loop_ = std::make_unique<SortingLoop>(*session_, files_);
   form1_->onFirstActivation = [this] { session_->FormActivate(); };
   form1_->onClose = [this] {
-    session_->FormClose();
+    guarded([&] { session_->FormClose(); });
     form2_->close();
   };
   connectCommands();
+  connectSortingLoop();
+}
+
+void Application::guarded(const std::function<void()>& command) {
+  try {
+    command();
+  } catch (const std::exception& e) {
+    ui_->message(Icon::Error, e.what(), Buttons::Ok);
+  }
+}
+
+void Application::connectSortingLoop() {
+  MainWindow& w = *form1_;
+  w.onSlotClicked = [this](int slot) { guarded([&] { loop_->transfer.Button1Click(slot); }); };
+  connect(w.findChild<QAction*>("Undo1"), &QAction::triggered, this,
+          [this] { guarded([&] { loop_->journal.Undo1Click(); }); });
+  connect(w.findChild<QPushButton*>("Button13"), &QPushButton::clicked, this,
+          [this] { guarded([&] { loop_->marks.Button13Click(); }); });
+  connect(w.findChild<QPushButton*>("SpeedButton1"), &QPushButton::toggled, this,
+          [this] { loop_->comments.SpeedButton1Click(); });
+  w.displayArea()->onResized = [this] {
+    session_->display().FormResize();
+    loop_->comments.SetCmtEdit();
+  };
 }
 
 void Application::connectCommands() {
@@ -69,7 +94,6 @@ void Application::connectCommands() {
           [this] { session_->display().CheckDATEClick(); });
   connect(w.displayArea()->movieButton(), &QPushButton::clicked, this,
           [this] { session_->display().BitBtn1Click(); });
-  w.displayArea()->onResized = [this] { session_->display().FormResize(); };
 }
 
 Application::~Application() = default;

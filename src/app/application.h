@@ -12,6 +12,7 @@
 #include "app/main_window.h"
 #include "app/qt_ui.h"
 #include "core/destination_slots.h"
+#include "core/sorting_loop.h"
 #include "core/sorting_session.h"
 #include "core/sorting_state.h"
 
@@ -29,6 +30,7 @@ class Application : public QObject {
   SortingSession& session() { return *session_; }
   SortingState& state() { return state_; }
   DestinationSlots& slots() { return *slots_; }
+  SortingLoop& loop() { return *loop_; }
   // Object names of the created windows, in creation order.
   std::vector<std::string> windowNames() const;
 
@@ -43,9 +45,14 @@ class Application : public QObject {
   std::unique_ptr<QtUi> ui_;
   std::unique_ptr<SortingSession> session_;
   std::unique_ptr<DestinationSlots> slots_;
+  fs::FileOperations files_;
+  std::unique_ptr<SortingLoop> loop_;
   QLocalServer server_;
 
   void connectCommands();
+  void connectSortingLoop();
+  // Runs a command; an error that ends it is shown in a message box.
+  void guarded(const std::function<void()>& command);
 };
 
 }  // namespace sortelia::app

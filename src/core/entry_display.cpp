@@ -52,6 +52,7 @@ void EntryDisplay::showPicture(const std::string& path) {
   pictureWidth_ = pictureHeight_ = 0;
   shownPath_ = path;
   if (!fs::isRegularFile(path)) {
+    if (noPicture) noPicture();
     ui_.message(Icon::Error, format("%s が見つかりません。", {path}), Buttons::Ok);
     return;
   }
@@ -75,6 +76,7 @@ void EntryDisplay::showPicture(const std::string& path) {
 void EntryDisplay::showMovie(const std::string& entry, const std::string& path) {
   for (const char* c : kPictureCommands) view_.setEnabled(c, false);
   view_.setCommentFieldVisible(false);
+  if (noPicture) noPicture();
   ui_.setInfoText("");
   view_.showPicture(nullptr);
   picture_.reset();

@@ -47,6 +47,8 @@ class EntryDisplay {
   std::function<void(bool marked)> markDeleted;
   // Called after a picture was shown while comment editing is on (fills Edit3).
   std::function<void()> showCommentField;
+  // Called when the entry shown is no picture (a movie, a missing file).
+  std::function<void()> noPicture;
 
  private:
   void showPicture(const std::string& path);

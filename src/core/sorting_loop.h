@@ -1,0 +1,29 @@
+// The sorting loop's commands wired to one session: the transfer into a slot, the undo
+// journal, deletion marks with the deferred deletion pass, and comment editing. Creating it
+// installs the deletion pass into the session and follows the display of every entry.
+#pragma once
+
+#include "core/comment_edit.h"
+#include "core/deletion.h"
+#include "core/sorting_session.h"
+#include "core/transfer.h"
+#include "core/undo_journal.h"
+#include "platform/safe_copy.h"
+
+namespace sortelia {
+
+class SortingLoop {
+ public:
+  // files performs every file operation of the loop (tests pass one that injects faults).
+  SortingLoop(SortingSession& session, fs::FileOperations& files);
+
+  UndoJournal journal;
+  CommentEditor comments;
+  TransferEngine transfer;
+  DeletionMarks marks;
+
+ private:
+  SortingSession& session_;
+};
+
+}  // namespace sortelia

@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTimer>
+
+#include <cstdio>
+#include <map>
+
+#include "app/application.h"
+#include "platform/file_ops.h"
+#include "platform/line_file.h"
+#include "support/temp_dir.h"
+#include "support/test_jpeg.h"
+
+namespace sortelia::app {
+namespace {
+
+using testing::TempDir;
+
+template <typename Pred>
+bool waitFor(Pred pred, int timeoutMs = 5000) {
+  QDeadlineTimer deadline(timeoutMs);
+  while (!pred() && !deadline.hasExpired()) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  return pred();
+}
+
+// Answers every message box that comes up: Yes where there is a Yes, else OK; records texts.
+class MessageAnswerer : public QObject {
+ public:
+  MessageAnswerer() {
+    connect(&timer_, &QTimer::timeout, this, [this] {
+      for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        if (!box || !box->isVisible()) continue;
+        texts.push_back(box->text().toStdString());
+        QAbstractButton* b = box->button(QMessageBox::Yes);
+        if (!b) b = box->button(QMessageBox::Ok);
+        if (b) b->click();
+      }
+    });
+    timer_.start(20);
+  }
+  std::vector<std::string> texts;
+
+ private:
+  QTimer timer_;
+};
+
+void pressKey(MainWindow& w, int key) {
+  for (QShortcut* s : w.findChildren<QShortcut*>()) {
+    if (s->key() == QKeySequence(key)) Q_EMIT s->activated();
+  }
+}
+
+TEST(SortingLoopEndToEnd, TenPicturesThreeSlotsTwoMarksOneUndo) {
+  TempDir root;
+  const std::string data = root.mkdir("data");
+  const std::string a = root.mkdir("dst/family");
+  const std::string b = root.mkdir("dst/travel");
+  const std::string c = root.mkdir("dst/work");
+  std::map<std::string, std::string> bytes;
+  for (int i = 1; i <= 10; ++i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "IMG_%04d.JPG", i);
+    bytes[name] = testing::makeTestJpeg(40 + i, 30);
+    root.write(std::string("src/") + name, bytes[name]);
+  }
+  const std::string src = root.path() + "/src/";
+  std::vector<std::string> ini{a, b, c};
+  ini.resize(12);
+  ini.push_back(src);
+  for (const char* v : {"100", "100", "603", "545", "FALSE", "3", "FALSE", "FALSE", "FALSE"}) {
+    ini.push_back(v);
+  }
+  ini.push_back("110011010101110010101100000");
+  ASSERT_TRUE(writeTextLines(data + "/zel.ini", ini).ok());
+
+  MessageAnswerer answers;
+  Application app(data);
+  MainWindow& w = app.mainWindow();
+  w.show();
+  ASSERT_TRUE(waitFor([&] { return !app.state().firstActivation; }));
+  ASSERT_EQ(app.state().imageCount, 10);
+  auto* del = w.findChild<QPushButton*>("Button13");
+
+  pressKey(w, Qt::Key_F1);                    // 1 -> family
+  pressKey(w, Qt::Key_F2);                    // 2 -> travel
+  w.slotButton(3)->click();                   // 3 -> work
+  del->click();                               // 4 marked
+  pressKey(w, Qt::Key_F1);                    // 5 -> family
+  del->click();                               // 6 marked
+  pressKey(w, Qt::Key_F3);                    // 7 -> work
+  w.findChild<QAction*>("Undo1")->trigger();  // 7 back into the source folder
+  EXPECT_EQ(app.state().sortIndex, 7);
+  pressKey(w, Qt::Key_F2);  // 7 -> travel
+  EXPECT_EQ(app.state().sortIndex, 8);
+  EXPECT_TRUE(answers.texts.empty()) << answers.texts.front();
+
+  w.close();  // the deletion pass asks, deletes the two marked pictures, then zel.ini is written
+  ASSERT_FALSE(answers.texts.empty());
+
+  auto holds = [&](const std::string& folder, const std::string& name) {
+    return testing::readAll(folder + "/" + name) == bytes[name];
+  };
+  EXPECT_TRUE(holds(a, "IMG_0001.JPG"));
+  EXPECT_TRUE(holds(a, "IMG_0005.JPG"));
+  EXPECT_TRUE(holds(b, "IMG_0002.JPG"));
+  EXPECT_TRUE(holds(b, "IMG_0007.JPG"));
+  EXPECT_TRUE(holds(c, "IMG_0003.JPG"));
+  EXPECT_FALSE(fs::exists(c + "/IMG_0007.JPG"));
+  for (const char* gone : {"IMG_0001.JPG", "IMG_0002.JPG", "IMG_0003.JPG", "IMG_0004.JPG",
+                           "IMG_0005.JPG", "IMG_0006.JPG", "IMG_0007.JPG"}) {
+    EXPECT_FALSE(fs::exists(src + gone)) << gone;
+  }
+  for (const char* kept : {"IMG_0008.JPG", "IMG_0009.JPG", "IMG_0010.JPG"}) {
+    EXPECT_TRUE(holds(root.path() + "/src", kept)) << kept;
+  }
+  EXPECT_EQ(*readTextLines(data + "/zel.ini"), ini);
+}
+
+}  // namespace
+}  // namespace sortelia::app
