@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QFont>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 #include <cstdio>
@@ -89,6 +90,34 @@ int main(int argc, char** argv) {
     app->session().imageDSP(1);
     settle();
     saveScreen(out + "/movie-entry.png");
+  }
+  {  // The deletion pass: its list in the information window behind its question.
+    sortelia::testing::TempDir root;
+    auto app = startOn(
+        root, {{"DSCF0001.JPG", camera}, {"DSCF0002.JPG", camera}, {"DSCF0003.JPG", camera}});
+    auto* del = app->mainWindow().findChild<QPushButton*>("Button13");
+    del->click();
+    del->click();
+    settle();
+    QTimer::singleShot(800, [&] {
+      for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        if (!box || !box->isVisible()) continue;
+        box->move(200, 300);
+        settle(300);
+        saveScreen(out + "/deletion-pass-question.png");
+        box->button(QMessageBox::No)->click();
+      }
+    });
+    app->session().runDeletionPass();
+  }
+  {  // The comment field in use.
+    sortelia::testing::TempDir root;
+    auto app = startOn(root, {{"DSCF0001.JPG", camera}});
+    app->mainWindow().findChild<QPushButton*>("SpeedButton1")->setChecked(true);
+    app->mainWindow().displayArea()->commentField()->setText("お好み焼き、広島風 2001");
+    settle();
+    saveScreen(out + "/comment-field-in-use.png");
   }
   return 0;
 }
