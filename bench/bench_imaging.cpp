@@ -102,6 +102,16 @@ void BM_Decode24MP(benchmark::State& state) {
 }
 BENCHMARK(BM_Decode24MP)->Unit(benchmark::kMillisecond);
 
+void BM_DecodeEighth24MP(benchmark::State& state) {
+  const auto bytes = sortelia::fs::readFile(jpegPath(), 1u << 30);
+  for (auto _ : state) {
+    auto r = sortelia::imaging::decodeJpeg(*bytes, sortelia::imaging::JpegScale::Eighth);
+    benchmark::DoNotOptimize(r.bitmap.data());
+  }
+  megapixels(state, double(kWidth) * kHeight);
+}
+BENCHMARK(BM_DecodeEighth24MP)->Unit(benchmark::kMillisecond);
+
 void BM_DecodeResampled24MP(benchmark::State& state) {
   const auto bytes = sortelia::fs::readFile(jpegPath(), 1u << 30);
   for (auto _ : state) {
