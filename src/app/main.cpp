@@ -1,8 +1,8 @@
 // Program entry: one instance per user, then the nine windows and the event loop.
 #include <QApplication>
-#include <QFont>
 #include <cstdio>
 
+#include "app/app_font.h"
 #include "app/application.h"
 #include "app/qt_ui.h"
 #include "app/second_start.h"
@@ -13,9 +13,7 @@
 int main(int argc, char** argv) {
   QApplication qapp(argc, argv);
   QApplication::setApplicationName("Sortelia");
-  QFont font("IPAPGothic");
-  font.setPixelSize(12);
-  QApplication::setFont(font);
+  sortelia::app::applyDesignFont();
 
   const std::string runtime = sortelia::runtimeFolder();
   const std::string socket = sortelia::app::instanceSocketPath(runtime);

@@ -12,6 +12,7 @@
 
 #include "app/application.h"
 #include "platform/line_file.h"
+#include "qt_wait.h"
 #include "support/temp_dir.h"
 #include "support/test_jpeg.h"
 
@@ -19,15 +20,6 @@ namespace sortelia::app {
 namespace {
 
 using testing::TempDir;
-
-template <typename Pred>
-bool waitFor(Pred pred, int timeoutMs = 5000) {
-  QDeadlineTimer deadline(timeoutMs);
-  while (!pred() && !deadline.hasExpired()) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  }
-  return pred();
-}
 
 // A started main window on a source folder holding the given files.
 class ShownWindow : public ::testing::Test {

@@ -7,22 +7,13 @@
 
 #include "app/application.h"
 #include "platform/line_file.h"
+#include "qt_wait.h"
 #include "support/temp_dir.h"
 
 namespace sortelia::app {
 namespace {
 
 using testing::TempDir;
-
-// Processes events until pred holds or timeoutMs passes.
-template <typename Pred>
-bool waitFor(Pred pred, int timeoutMs = 5000) {
-  QDeadlineTimer deadline(timeoutMs);
-  while (!pred() && !deadline.hasExpired()) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  }
-  return pred();
-}
 
 std::vector<std::string> settingsNaming(const std::string& source, const std::string& slot1) {
   std::vector<std::string> l(12);

@@ -14,6 +14,7 @@
 #include "app/application.h"
 #include "platform/file_ops.h"
 #include "platform/line_file.h"
+#include "qt_wait.h"
 #include "support/temp_dir.h"
 #include "support/test_jpeg.h"
 
@@ -21,15 +22,6 @@ namespace sortelia::app {
 namespace {
 
 using testing::TempDir;
-
-template <typename Pred>
-bool waitFor(Pred pred, int timeoutMs = 5000) {
-  QDeadlineTimer deadline(timeoutMs);
-  while (!pred() && !deadline.hasExpired()) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  }
-  return pred();
-}
 
 // Answers every message box that comes up: Yes where there is a Yes, else OK; records texts.
 class MessageAnswerer : public QObject {

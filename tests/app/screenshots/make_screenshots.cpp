@@ -5,7 +5,6 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFont>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -14,6 +13,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "app/app_font.h"
 #include "app/application.h"
 #include "platform/line_file.h"
 #include "support/temp_dir.h"
@@ -61,9 +61,7 @@ void saveScreen(const QString& file) {
 int main(int argc, char** argv) {
   QApplication qapp(argc, argv);
   QApplication::setApplicationName("Sortelia");
-  QFont font("IPAPGothic");
-  font.setPixelSize(12);
-  QApplication::setFont(font);
+  sortelia::app::applyDesignFont();
   if (argc < 2) {
     std::fprintf(stderr, "usage: make_screenshots OUTPUT_FOLDER\n");
     return 2;
