@@ -2,12 +2,11 @@
 
 #include <algorithm>
 
+#include "exif/rotation_mark.h"
 #include "platform/text_codec.h"
 
 namespace sortelia {
 namespace {
-
-const char* const kRotationMarks[] = {"@090:", "@180:", "@270:"};
 
 char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -28,12 +27,7 @@ std::string entryPath(const std::string& entry) {
   return path;
 }
 
-std::string ExtractRotationMark(const std::string& text) {
-  for (const char* mark : kRotationMarks) {
-    if (text.rfind(mark, 0) == 0) return mark;
-  }
-  return "";
-}
+std::string ExtractRotationMark(const std::string& text) { return exif::rotationMarkOf(text); }
 
 void ApplyRotationMark(const std::string& mark, std::string& text) {
   if (!ExtractRotationMark(text).empty()) {
