@@ -15,7 +15,7 @@ namespace sortelia {
 
 // Filter of the "another file name" save dialog; its default extension is "jpg".
 inline constexpr const char* kJpegSaveFilter =
-    "JPEG イメージファイル (*.jpg);;すべてのファイル(*.*)";
+    "JPEG イメージファイル (*.jpg)|*.jpg|すべてのファイル(*.*)|*.*";
 
 // The numbered name AutoRename tries: folder + "/" + name without its extension + "_" + n +
 // ".jpg" (always ".jpg" in lower case).

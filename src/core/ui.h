@@ -16,7 +16,9 @@ struct FileDialog {
   std::string title;
   std::string fileName;    // initial text of the file-name field
   std::string initialDir;  // folder shown first
-  std::string filter;      // e.g. "JPEG (*.jpg *.JPG)"; empty shows every file
+  // Pairs of description and patterns, "|"-separated: "Pictures|*.JPG;*.MOV|All|*.*";
+  // empty shows every file. Patterns match either letter case.
+  std::string filter;
 };
 
 class Ui {

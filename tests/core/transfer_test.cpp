@@ -167,7 +167,7 @@ TEST_F(Transfer, NoThenCancelCopiesNothing) {
   ASSERT_EQ(ui.dialogs.size(), 1u);
   EXPECT_EQ(ui.dialogs[0].title, "別の名前で保存する");
   EXPECT_EQ(ui.dialogs[0].fileName, d("a.jpg"));
-  EXPECT_EQ(ui.dialogs[0].filter, "JPEG イメージファイル (*.jpg);;すべてのファイル(*.*)");
+  EXPECT_EQ(ui.dialogs[0].filter, "JPEG イメージファイル (*.jpg)|*.jpg|すべてのファイル(*.*)|*.*");
   EXPECT_EQ(files.copies, 0);
   EXPECT_EQ(readAll(d("a.jpg")), "old");
   EXPECT_EQ(state.sortIndex, 1);

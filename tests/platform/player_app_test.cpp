@@ -43,7 +43,7 @@ class PlayerAppTest : public ::testing::Test {
   }
 
   bool waitForArgs() {
-    for (int i = 0; i < 250 && !fs::exists(root.file("args")); ++i) {
+    for (int i = 0; i < 1000 && !fs::exists(root.file("args")); ++i) {
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return fs::exists(root.file("args"));
