@@ -4,7 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
-./scripts/build.sh -DSORTELIA_BUILD_BENCH=OFF
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build --parallel "$(nproc)" --target sortelia sortelia-cli
 
 demo=$PWD/demo
 if [ ! -d "$demo/pictures" ]; then
