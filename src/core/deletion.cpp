@@ -5,32 +5,15 @@
 
 #include "core/image_list.h"
 #include "platform/format.h"
+#include "platform/line_file.h"
 
 namespace sortelia {
 namespace {
 
-std::string joinLines(const std::vector<std::string>& lines) {
-  std::string out;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (i > 0) out += "\r\n";
-    out += lines[i];
-  }
-  return out;
-}
-
-// The lines of a text, split at CR LF, CR or LF; empty lines are dropped.
-std::vector<std::string> splitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::string line;
-  for (char c : text) {
-    if (c == '\r' || c == '\n') {
-      if (!line.empty()) lines.push_back(std::move(line));
-      line.clear();
-    } else {
-      line += c;
-    }
-  }
-  if (!line.empty()) lines.push_back(std::move(line));
+// The non-empty lines of a text split at CR LF, CR or LF.
+std::vector<std::string> nonEmptyLines(const std::string& text) {
+  std::vector<std::string> lines = splitLines(text);
+  std::erase_if(lines, [](const std::string& l) { return l.empty(); });
   return lines;
 }
 
@@ -131,7 +114,7 @@ void DeletionMarks::tgMovORGdel() {
                         {n}),
                  Buttons::YesNo) == Answer::Yes) {
     // The list is read back from the information window, where the person saw it.
-    const std::vector<std::string> shown = splitLines(ui.infoText());
+    const std::vector<std::string> shown = nonEmptyLines(ui.infoText());
     int k = 0;
     {
       BusyCursor busy(ui);

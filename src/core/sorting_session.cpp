@@ -18,15 +18,6 @@ std::string lastComponent(const std::string& folder) {
   return slash == std::string::npos ? folder : folder.substr(slash + 1);
 }
 
-std::string joinLines(const std::vector<std::string>& lines) {
-  std::string out;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (i > 0) out += "\r\n";
-    out += lines[i];
-  }
-  return out;
-}
-
 }  // namespace
 
 SortingSession::SortingSession(SortingState& state, Ui& ui, MainView& view, std::string dataFolder)

@@ -8,28 +8,10 @@
 #include <cstdio>
 #include <random>
 
+#include "platform/unique_fd.h"
+
 namespace sortelia::fs {
 namespace {
-
-// Closes a descriptor when it leaves scope.
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return fd_; }
-  int release() {
-    int f = fd_;
-    fd_ = -1;
-    return f;
-  }
-
- private:
-  int fd_;
-};
 
 bool writeAll(int fd, std::string_view bytes) {
   std::size_t done = 0;
@@ -54,7 +36,7 @@ std::string folderOf(const std::string& path) {
 }  // namespace
 
 std::optional<std::string> readFile(const std::string& path, std::size_t maxBytes) {
-  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.get() < 0) return std::nullopt;
   struct stat st {};
   if (::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode)) return std::nullopt;
@@ -86,7 +68,7 @@ FileResult writeFileAtomic(const std::string& path, std::string_view bytes) {
     if (fdRaw < 0 && errno != EEXIST) return FileResult::failure(errno, path);
   }
   if (fdRaw < 0) return FileResult::failure(EEXIST, path);
-  Fd fd(fdRaw);
+  UniqueFd fd(fdRaw);
   // Keep the permissions of the file being replaced.
   struct stat st {};
   if (::stat(path.c_str(), &st) == 0) ::fchmod(fd.get(), st.st_mode & 07777);
@@ -95,19 +77,20 @@ FileResult writeFileAtomic(const std::string& path, std::string_view bytes) {
     ::unlink(tmp.c_str());
     return FileResult::failure(err, path);
   }
-  if (::close(fd.release()) != 0 || ::rename(tmp.c_str(), path.c_str()) != 0) {
-    const int err = errno;
+  int err = fd.close();
+  if (err == 0 && ::rename(tmp.c_str(), path.c_str()) != 0) err = errno;
+  if (err != 0) {
     ::unlink(tmp.c_str());
     return FileResult::failure(err, path);
   }
   // Make the rename itself durable.
-  Fd dirFd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  UniqueFd dirFd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (dirFd.get() >= 0) ::fsync(dirFd.get());
   return FileResult::success();
 }
 
 std::int64_t getFileSize(const std::string& path) {
-  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.get() < 0) return 0;
   struct stat st {};
   if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return 0;

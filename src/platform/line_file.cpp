@@ -27,6 +27,15 @@ std::optional<std::vector<std::string>> readTextLines(const std::string& path) {
   return splitLines(text::decodeExternal(*bytes));
 }
 
+std::string joinLines(const std::vector<std::string>& lines) {
+  std::string out;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (i > 0) out += "\r\n";
+    out += lines[i];
+  }
+  return out;
+}
+
 fs::FileResult writeTextLines(const std::string& path, const std::vector<std::string>& lines) {
   std::string all;
   for (const auto& line : lines) {

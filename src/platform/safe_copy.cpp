@@ -9,29 +9,10 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/unique_fd.h"
+
 namespace sortelia::fs {
 namespace {
-
-// Closes a descriptor when it leaves scope.
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return fd_; }
-  // Closes now and reports the errno of close, 0 on success.
-  int close() {
-    const int f = fd_;
-    fd_ = -1;
-    return (f >= 0 && ::close(f) != 0) ? errno : 0;
-  }
-
- private:
-  int fd_;
-};
 
 // Size of the buffer the copy moves data through.
 constexpr std::size_t kCopyBuffer = 1 << 20;
@@ -55,7 +36,7 @@ long readFull(int fd, char* buf, std::size_t size) {
 
 // Flushes the folder that holds path, so that a new or renamed entry survives a crash.
 void syncFolderOf(const std::string& path) {
-  Fd dir(::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  UniqueFd dir(::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (dir.get() >= 0) ::fsync(dir.get());
 }
 
@@ -78,13 +59,13 @@ long FileOperations::writeSome(int fd, const char* data, std::size_t size) {
 }
 
 FileResult FileOperations::copyNoOverwrite(const std::string& from, const std::string& to) {
-  Fd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+  UniqueFd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
   if (in.get() < 0) return FileResult::failure(errno, from);
   struct stat st {};
   if (::fstat(in.get(), &st) != 0) return FileResult::failure(errno, from);
   if (!S_ISREG(st.st_mode)) return FileResult::failure(EINVAL, from);
   ::posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
-  Fd out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+  UniqueFd out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
   if (out.get() < 0) return FileResult::failure(errno, to);
   // From here on the file at `to` is ours: any failure removes it again.
   const auto fail = [&](int err, const std::string& path) {
@@ -122,9 +103,9 @@ FileResult FileOperations::copyNoOverwrite(const std::string& from, const std::s
 std::int64_t FileOperations::fileSize(const std::string& path) { return getFileSize(path); }
 
 bool FileOperations::sameContent(const std::string& a, const std::string& b) {
-  Fd fa(::open(a.c_str(), O_RDONLY | O_CLOEXEC));
+  UniqueFd fa(::open(a.c_str(), O_RDONLY | O_CLOEXEC));
   if (fa.get() < 0) throw FileReadError(errno, a);
-  Fd fb(::open(b.c_str(), O_RDONLY | O_CLOEXEC));
+  UniqueFd fb(::open(b.c_str(), O_RDONLY | O_CLOEXEC));
   if (fb.get() < 0) throw FileReadError(errno, b);
   // Pages of b that are clean in the cache go, so its bytes come from storage.
   ::posix_fadvise(fb.get(), 0, 0, POSIX_FADV_DONTNEED);

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <thread>
 
@@ -18,40 +19,47 @@ using testing::readAll;
 using testing::TempDir;
 
 // A desktop whose only application for QuickTime movies is a script that records its
-// arguments. Each test runs in its own process (ctest), so the environment is set before GIO
-// first reads it.
+// arguments. GIO reads the environment once per process, so the desktop is made once for all
+// tests of the suite, before GIO is first used.
 class PlayerAppTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const std::string data = root.mkdir("data");
-    const std::string config = root.mkdir("config");
-    script =
-        root.write("bin/fakeplayer",
-                   "#!/bin/sh\nprintf '%s\\n' \"$#\" \"$@\" > \"" + root.file("args.tmp") +
-                       "\"\nmv \"" + root.file("args.tmp") + "\" \"" + root.file("args") + "\"\n");
+  static void SetUpTestSuite() {
+    desktop = new TempDir;
+    const TempDir& d = *desktop;
+    const std::string data = d.mkdir("data");
+    const std::string config = d.mkdir("config");
+    const std::string script = d.write(
+        "bin/fakeplayer", "#!/bin/sh\nprintf '%s\\n' \"$#\" \"$@\" > \"" + d.file("args.tmp") +
+                              "\"\nmv \"" + d.file("args.tmp") + "\" \"" + d.file("args") + "\"\n");
     ::chmod(script.c_str(), 0755);
-    root.write("data/applications/fakeplayer.desktop",
-               "[Desktop Entry]\nType=Application\nName=Fake Player\nExec=" + script +
-                   " %f\nMimeType=video/quicktime;\n");
-    root.write("config/mimeapps.list",
-               "[Default Applications]\nvideo/quicktime=fakeplayer.desktop\n");
+    d.write("data/applications/fakeplayer.desktop",
+            "[Desktop Entry]\nType=Application\nName=Fake Player\nExec=" + script +
+                " %f\nMimeType=video/quicktime;\n");
+    d.write("config/mimeapps.list", "[Default Applications]\nvideo/quicktime=fakeplayer.desktop\n");
     ::setenv("XDG_DATA_HOME", data.c_str(), 1);
     // The MIME database stays the system one; the applications are ours alone.
     ::setenv("XDG_DATA_DIRS", (data + ":/usr/share").c_str(), 1);
     ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     ::setenv("XDG_CONFIG_DIRS", config.c_str(), 1);
   }
+  static void TearDownTestSuite() {
+    delete desktop;
+    desktop = nullptr;
+  }
+  void SetUp() override { std::remove(desktop->file("args").c_str()); }
 
   bool waitForArgs() {
-    for (int i = 0; i < 1000 && !fs::exists(root.file("args")); ++i) {
+    for (int i = 0; i < 1000 && !fs::exists(desktop->file("args")); ++i) {
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    return fs::exists(root.file("args"));
+    return fs::exists(desktop->file("args"));
   }
 
-  TempDir root;
-  std::string script;
+  static TempDir* desktop;
+  TempDir root;  // the files of one test
 };
+
+TempDir* PlayerAppTest::desktop = nullptr;
 
 TEST_F(PlayerAppTest, FindsTheAssociatedExecutableByName) {
   const std::string movie = root.write("clip.MOV", "not really a movie");
@@ -65,7 +73,7 @@ TEST_F(PlayerAppTest, StartsTheApplicationWithTheFileAsOneArgument) {
   EXPECT_EQ(startAssociatedApp(movie, &noApp), "");
   EXPECT_FALSE(noApp);
   ASSERT_TRUE(waitForArgs());
-  EXPECT_EQ(readAll(root.file("args")), "1\n" + movie + "\n");
+  EXPECT_EQ(readAll(desktop->file("args")), "1\n" + movie + "\n");
   EXPECT_FALSE(fs::exists("pwned"));
   EXPECT_FALSE(fs::exists(root.file("pwned")));
 }
