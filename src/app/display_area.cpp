@@ -59,7 +59,21 @@ void PictureView::setPicture(std::shared_ptr<const imaging::Bitmap> picture) {
   update();
 }
 
+void PictureView::setScreenPicture(std::shared_ptr<const imaging::Bitmap> screen) {
+  screen_ = std::move(screen);
+  scaled_ = QImage();
+  update();
+}
+
 void PictureView::paintEvent(QPaintEvent*) {
+  if (screen_ && screen_->format() == imaging::PixelFormat::Bgr24 &&
+      QSize(screen_->width(), screen_->height()) == size()) {
+    QPainter p(this);
+    p.drawImage(0, 0,
+                QImage(screen_->data(), screen_->width(), screen_->height(),
+                       static_cast<qsizetype>(screen_->stride()), QImage::Format_BGR888));
+    return;
+  }
   if (!picture_ || picture_->empty() || picture_->format() != imaging::PixelFormat::Bgr24) return;
   if (scaled_.size() != size()) {
     // Wraps the shared pixels without copying; only the screen-sized result is kept.

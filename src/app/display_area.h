@@ -22,6 +22,8 @@ class PictureView : public QWidget {
  public:
   explicit PictureView(QWidget* parent);
   void setPicture(std::shared_ptr<const imaging::Bitmap> picture);
+  // The picture already at this widget's size; painted without scaling while it fits.
+  void setScreenPicture(std::shared_ptr<const imaging::Bitmap> screen);
   const imaging::Bitmap* picture() const { return picture_.get(); }
   // The screen-sized image drawn last (empty before the first paint); for tests.
   const QImage& scaledImage() const { return scaled_; }
@@ -31,6 +33,7 @@ class PictureView : public QWidget {
 
  private:
   std::shared_ptr<const imaging::Bitmap> picture_;
+  std::shared_ptr<const imaging::Bitmap> screen_;
   QImage scaled_;
 };
 

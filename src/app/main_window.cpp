@@ -347,6 +347,10 @@ int MainWindow::displayWidth() const { return panel1_->width(); }
 
 void MainWindow::setPictureRect(const Rect& r) { panel1_->setPictureRect(r); }
 
+void MainWindow::setScreenPicture(std::shared_ptr<const imaging::Bitmap> screen) {
+  panel1_->pictureView()->setScreenPicture(std::move(screen));
+}
+
 void MainWindow::setDateOverlay(const std::string& date, const std::string& size) {
   panel1_->setDateOverlay(QString::fromStdString(date), QString::fromStdString(size));
 }

@@ -59,6 +59,7 @@ class MainWindow : public QMainWindow, public MainView {
   int displayHeight() const override;
   int displayWidth() const override;
   void setPictureRect(const Rect& r) override;
+  void setScreenPicture(std::shared_ptr<const imaging::Bitmap> screen) override;
   void setDateOverlay(const std::string& date, const std::string& size) override;
   void setDateOverlayVisible(bool visible) override;
   void setDeletionOverlay(bool visible) override;

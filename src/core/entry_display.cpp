@@ -3,6 +3,7 @@
 #include "core/display_geometry.h"
 #include "core/image_list.h"
 #include "imaging/jpeg_codec.h"
+#include "imaging/screen_scale.h"
 #include "platform/file_ops.h"
 #include "platform/format.h"
 #include "platform/player_app.h"
@@ -47,8 +48,10 @@ void EntryDisplay::showPicture(const std::string& path) {
   for (const char* c : kPictureCommands) view_.setEnabled(c, true);
   BusyCursor busy(ui_);
   // Let go of the previous picture before decoding the next: one full-size bitmap at a time.
+  view_.setScreenPicture(nullptr);
   view_.showPicture(nullptr);
   picture_.reset();
+  screen_.reset();
   pictureWidth_ = pictureHeight_ = 0;
   shownPath_ = path;
   if (!fs::isRegularFile(path)) {
@@ -78,8 +81,10 @@ void EntryDisplay::showMovie(const std::string& entry, const std::string& path) 
   view_.setCommentFieldVisible(false);
   if (noPicture) noPicture();
   ui_.setInfoText("");
+  view_.setScreenPicture(nullptr);
   view_.showPicture(nullptr);
   picture_.reset();
+  screen_.reset();
   pictureWidth_ = pictureHeight_ = 0;
   shownPath_ = path;
   std::string app = FindPlayerApp(path);
@@ -99,7 +104,13 @@ void EntryDisplay::showMovie(const std::string& entry, const std::string& path) 
 void EntryDisplay::fit() {
   if (auto r = FitImageToPanel(pictureHeight_, pictureWidth_, view_.displayHeight(),
                                view_.displayWidth())) {
+    // The screen copy is made once per picture and size, with the program's own area
+    // averaging, so that painting only copies pixels.
+    if (!screen_ || screen_->width() != r->width || screen_->height() != r->height) {
+      screen_ = imaging::scaleForScreen(picture_, r->width, r->height);
+    }
     view_.setPictureRect(*r);
+    view_.setScreenPicture(screen_);
   }
 }
 

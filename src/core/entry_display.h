@@ -59,6 +59,7 @@ class EntryDisplay {
   Ui& ui_;
   MainView& view_;
   std::shared_ptr<const imaging::Bitmap> picture_;
+  std::shared_ptr<const imaging::Bitmap> screen_;  // picture_ at its size on screen
   int pictureWidth_ = 0;
   int pictureHeight_ = 0;
   std::string shownPath_;

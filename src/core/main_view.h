@@ -62,6 +62,9 @@ class MainView {
   virtual int displayWidth() const = 0;
   // Where the picture control Image1 stands in the display area (it scales to fill it).
   virtual void setPictureRect(const Rect& r) = 0;
+  // The picture already scaled to the size of Image1, painted as it is; null when there is
+  // none (the view then scales the picture itself).
+  virtual void setScreenPicture(std::shared_ptr<const imaging::Bitmap> screen) = 0;
 
   // The date overlay: dateLBL1 with its shadow dateLBL2, and sizeLBL; placed by the view.
   virtual void setDateOverlay(const std::string& date, const std::string& size) = 0;

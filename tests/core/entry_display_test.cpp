@@ -71,10 +71,34 @@ TEST_F(EntryDisplayTest, ShowsACameraPictureFittedWithItsStatusText) {
   EXPECT_EQ(view.picture->width(), 100);
   EXPECT_EQ(view.picture->height(), 68);
   EXPECT_EQ(view.pictureRect, (Rect{150, 216, 100, 68}));  // smaller than 400 x 500: centred
+  EXPECT_EQ(view.screenPicture, view.picture);             // shown at its own size: no second copy
   EXPECT_EQ(loaded, std::vector<std::string>{p});
   EXPECT_TRUE(view.enabled["Print1"]);
   EXPECT_TRUE(view.enabled["rot270"]);
   EXPECT_EQ(ui.busyDepth, 0);
+}
+
+TEST_F(EntryDisplayTest, LargePictureGetsOneScreenCopyAtItsFittedSize) {
+  const std::string big = root.write("big.jpg", testing::makeTestJpeg(3000, 2000));
+  list({big});
+  display.ShowEntry(1);
+  EXPECT_EQ(view.pictureRect, (Rect{0, 117, 400, 266}));  // area 500 high, 400 wide
+  ASSERT_TRUE(view.screenPicture);
+  EXPECT_EQ(view.screenPicture->width(), 400);
+  EXPECT_EQ(view.screenPicture->height(), 266);
+  // The gradient's corners survive the reduction: averaging, not sampling garbage.
+  const std::uint8_t* first = view.screenPicture->row(0);
+  const std::uint8_t* last = view.screenPicture->row(265) + 3 * 399;
+  EXPECT_LT(first[2], 16);  // red rises from the left
+  EXPECT_GT(last[2], 239);
+  EXPECT_GT(last[1], 239);  // green rises towards the bottom
+  // A resize that keeps the fitted size keeps the screen copy; another size makes a new one.
+  const auto before = view.screenPicture;
+  display.FormResize();
+  EXPECT_EQ(view.screenPicture, before);
+  view.areaWidth = 300;
+  display.FormResize();
+  EXPECT_EQ(view.screenPicture->width(), 300);
 }
 
 TEST_F(EntryDisplayTest, OnlyOneFullPictureIsHeldAtATime) {

@@ -84,6 +84,9 @@ class FakeMainView : public MainView {
   int displayHeight() const override { return areaHeight; }
   int displayWidth() const override { return areaWidth; }
   void setPictureRect(const Rect& r) override { pictureRect = r; }
+  void setScreenPicture(std::shared_ptr<const imaging::Bitmap> s) override {
+    screenPicture = std::move(s);
+  }
   void setDateOverlay(const std::string& d, const std::string& s) override {
     dateText = d;
     sizeText = s;
@@ -126,6 +129,7 @@ class FakeMainView : public MainView {
   int areaHeight = 500;
   int areaWidth = 400;
   Rect pictureRect;
+  std::shared_ptr<const imaging::Bitmap> screenPicture;
   std::string dateText, sizeText;
   bool dateVisible = false;
   bool deletionOverlay = false;
