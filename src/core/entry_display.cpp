@@ -44,16 +44,20 @@ void EntryDisplay::ShowEntry(int n) {
   }
 }
 
-void EntryDisplay::showPicture(const std::string& path) {
-  for (const char* c : kPictureCommands) view_.setEnabled(c, true);
-  BusyCursor busy(ui_);
-  // Let go of the previous picture before decoding the next: one full-size bitmap at a time.
+void EntryDisplay::dropPicture(const std::string& path) {
   view_.setScreenPicture(nullptr);
   view_.showPicture(nullptr);
   picture_.reset();
   screen_.reset();
   pictureWidth_ = pictureHeight_ = 0;
   shownPath_ = path;
+}
+
+void EntryDisplay::showPicture(const std::string& path) {
+  for (const char* c : kPictureCommands) view_.setEnabled(c, true);
+  BusyCursor busy(ui_);
+  // Let go of the previous picture before decoding the next: one full-size bitmap at a time.
+  dropPicture(path);
   if (!fs::isRegularFile(path)) {
     if (noPicture) noPicture();
     ui_.message(Icon::Error, format("%s が見つかりません。", {path}), Buttons::Ok);
@@ -81,12 +85,7 @@ void EntryDisplay::showMovie(const std::string& entry, const std::string& path) 
   view_.setCommentFieldVisible(false);
   if (noPicture) noPicture();
   ui_.setInfoText("");
-  view_.setScreenPicture(nullptr);
-  view_.showPicture(nullptr);
-  picture_.reset();
-  screen_.reset();
-  pictureWidth_ = pictureHeight_ = 0;
-  shownPath_ = path;
+  dropPicture(path);
   std::string app = FindPlayerApp(path);
   if (app.empty()) app = "None";
   const std::string caption =

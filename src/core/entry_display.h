@@ -51,6 +51,8 @@ class EntryDisplay {
   std::function<void()> noPicture;
 
  private:
+  // Empties the display and forgets the picture held; path becomes the entry on display.
+  void dropPicture(const std::string& path);
   void showPicture(const std::string& path);
   void showMovie(const std::string& entry, const std::string& path);
   void fit();
