@@ -4,7 +4,7 @@
 #include "exif/exif_info.h"
 #include "exif/exif_writer.h"
 #include "exif/rotation_mark.h"
-#include "platform/text_codec.h"
+#include "platform/path.h"
 
 namespace sortelia {
 namespace {
@@ -34,13 +34,6 @@ std::string storedText(const std::vector<std::string>& items) {
   std::string s;
   for (const auto& line : commentLines(items)) s += line + "\r\n";
   return s;
-}
-
-bool isJpgFile(const std::string& path) {
-  const auto slash = path.rfind('/');
-  const auto dot = path.rfind('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return false;
-  return text::asciiLower(path.substr(dot)) == ".jpg";
 }
 
 }  // namespace
@@ -118,7 +111,7 @@ bool CommentEditor::RewriteCMT(int index) {
     ApplyRotationMark(st.rotationMark, s);
     info.UserComment = {s};
   }
-  if (!isJpgFile(path)) return false;
+  if (!fs::hasExtension(path, ".jpg")) return false;
   exif::WriteExif(info, path);
   st.loadedComment = field;  // the file holds it now: a second call writes nothing
   return true;

@@ -2,6 +2,7 @@
 
 #include "platform/file_ops.h"
 #include "platform/format.h"
+#include "platform/path.h"
 
 namespace sortelia {
 
@@ -27,10 +28,9 @@ void DestinationSlots::SetBox1Click() {
 void DestinationSlots::SetFldNamOnBTN(const std::string& path) {
   if (!pointed()) return;
   Ui& ui = session_.ui();
-  const auto slash = path.rfind('/');
-  const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash);
-  const std::string name =
-      folder.substr(folder.rfind('/') == std::string::npos ? 0 : folder.rfind('/') + 1);
+  const std::string prefix = fs::folderPrefixOf(path);
+  const std::string folder = prefix.empty() ? "" : prefix.substr(0, prefix.size() - 1);
+  const std::string name = fs::fileNameOf(folder);
   if (name.empty()) {
     ui.setInfoText("　ドライブのルートは指定できません。フォルダを選びましょう。");
     ui.message(Icon::None,

@@ -6,21 +6,11 @@
 #include "imaging/screen_scale.h"
 #include "platform/file_ops.h"
 #include "platform/format.h"
+#include "platform/path.h"
 #include "platform/player_app.h"
 
 namespace sortelia {
 namespace {
-
-std::string fileNameOf(const std::string& path) {
-  const auto slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string trimmed(const std::string& s) {
-  const auto b = s.find_first_not_of(" \t");
-  if (b == std::string::npos) return "";
-  return s.substr(b, s.find_last_not_of(" \t") - b + 1);
-}
 
 const char* const kPictureCommands[] = {"Print1", "rot090", "rot180", "rot270"};
 
@@ -37,9 +27,9 @@ void EntryDisplay::ShowEntry(int n) {
   const bool marked = ChkDMRK(entry, path);
   if (markDeleted) markDeleted(marked);
   view_.showEntry(n, entry, path);
-  if (hasExtension(path, ".jpg")) {
+  if (fs::hasExtension(path, ".jpg")) {
     showPicture(path);
-  } else if (hasExtension(path, ".mov") || hasExtension(path, ".mpg")) {
+  } else if (fs::hasExtension(path, ".mov") || fs::hasExtension(path, ".mpg")) {
     showMovie(entry, path);
   }
 }
@@ -119,7 +109,7 @@ void EntryDisplay::FormResize() {
 
 void EntryDisplay::SetDateLBL(const std::string& text, const std::string& path) {
   std::string shown = text;
-  const std::string t = trimmed(text);
+  const std::string t = text::trimBlanks(text);
   if ((t == "FILE" || t == ".") && fileDateLine) {
     shown = fileDateLine(path.empty() ? shownPath_ : path);
   }
@@ -139,7 +129,7 @@ bool EntryDisplay::StartPlayer(const std::string& path) {
   const std::string app = FindPlayerApp(path);
   if (app.empty()) {
     ui_.message(Icon::Warning,
-                format("このデータ[ %s ]のさいせいアプリがありません", {fileNameOf(path)}),
+                format("このデータ[ %s ]のさいせいアプリがありません", {fs::fileNameOf(path)}),
                 Buttons::Ok);
     return false;
   }

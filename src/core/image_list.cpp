@@ -57,11 +57,4 @@ void sortImageList(std::vector<std::string>& entries) {
   });
 }
 
-bool hasExtension(const std::string& path, const char* ext) {
-  const auto slash = path.rfind('/');
-  const auto dot = path.rfind('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return false;
-  return text::asciiLower(path.substr(dot)) == ext;
-}
-
 }  // namespace sortelia

@@ -26,7 +26,4 @@ void ApplyRotationMark(const std::string& mark, std::string& text);
 // entries that compare equal.
 void sortImageList(std::vector<std::string>& entries);
 
-// True when the lower-cased extension of path is ext (".jpg" passes "A.JPG", not "a.jpeg").
-bool hasExtension(const std::string& path, const char* ext);
-
 }  // namespace sortelia

@@ -1,5 +1,7 @@
 #include "core/main_commands.h"
 
+#include "platform/path.h"
+
 namespace sortelia {
 
 void Open1Click(SortingSession& session) {
@@ -17,9 +19,9 @@ void Open1Click(SortingSession& session) {
   d.initialDir = state.sourceDir;
   const auto chosen = session.ui().openFile(d);
   if (!chosen) return;
-  const auto slash = chosen->rfind('/');
-  if (slash == std::string::npos) return;
-  state.sourceDir = chosen->substr(0, slash + 1);
+  const std::string folder = fs::folderPrefixOf(*chosen);
+  if (folder.empty()) return;
+  state.sourceDir = folder;
   session.FirstStepGetImgLst();
 }
 

@@ -2,15 +2,10 @@
 
 #include <cstdint>
 
+#include "platform/path.h"
+
 namespace sortelia {
 namespace {
-
-std::string trim(const std::string& s) {
-  const auto b = s.find_first_not_of(" \t\r\n\v\f");
-  if (b == std::string::npos) return "";
-  const auto e = s.find_last_not_of(" \t\r\n\v\f");
-  return s.substr(b, e - b + 1);
-}
 
 const char* boolText(bool v) { return v ? "TRUE" : "FALSE"; }
 
@@ -65,7 +60,7 @@ SettingsRead parseSettings(const std::vector<std::string>& lines) {
   r.autoRename = line(20) == "TRUE";
   r.keepOriginal = line(21) == "TRUE";
   r.maximized = line(22) == "TRUE";
-  const std::string mask = trim(line(23));
+  const std::string mask = text::trimWhitespace(line(23));
   r.exifItemMask = mask.size() == 27 ? mask : kDefaultExifItemMask;
   return r;
 }

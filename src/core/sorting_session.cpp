@@ -8,18 +8,9 @@
 #include "platform/file_ops.h"
 #include "platform/format.h"
 #include "platform/line_file.h"
+#include "platform/path.h"
 
 namespace sortelia {
-namespace {
-
-// The last component of a folder path (the text after its last "/").
-std::string lastComponent(const std::string& folder) {
-  const auto slash = folder.rfind('/');
-  return slash == std::string::npos ? folder : folder.substr(slash + 1);
-}
-
-}  // namespace
-
 SortingSession::SortingSession(SortingState& state, Ui& ui, MainView& view, std::string dataFolder)
     : state_(state),
       ui_(ui),
@@ -185,7 +176,7 @@ void SortingSession::restoreSourceDir(const std::string& line) {
 void SortingSession::setSlot(int i, const std::string& folder) {
   Slot& slot = state_.slots[i - 1];
   slot.folder = folder;
-  slot.caption = folder.empty() ? "" : lastComponent(folder);
+  slot.caption = folder.empty() ? "" : fs::fileNameOf(folder);
   view_.showSlot(i, slot.caption, slot.folder);
 }
 

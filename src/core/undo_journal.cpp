@@ -6,6 +6,7 @@
 
 #include "core/image_list.h"
 #include "platform/format.h"
+#include "platform/path.h"
 
 namespace sortelia {
 namespace {
@@ -68,9 +69,7 @@ std::vector<std::string> parseCommaText(const std::string& line) {
 }
 
 std::string keptOriginalPath(const std::string& path) {
-  const auto slash = path.rfind('/');
-  if (slash == std::string::npos) return kOrgPrefix + path;
-  return path.substr(0, slash + 1) + kOrgPrefix + path.substr(slash + 1);
+  return fs::folderPrefixOf(path) + kOrgPrefix + fs::fileNameOf(path);
 }
 
 UndoJournal::UndoJournal(SortingSession& session, fs::FileOperations& files)

@@ -6,6 +6,7 @@
 
 #include "exif/rotation_mark.h"
 #include "platform/format.h"
+#include "platform/path.h"
 #include "platform/text_codec.h"
 
 namespace sortelia::exif {
@@ -28,11 +29,6 @@ void fileDateTime(const std::string& path, std::string& date, std::string& time)
   time = format("%d:%.2d:%.2d", {tm.tm_hour, tm.tm_min, tm.tm_sec});
 }
 
-std::string fileNameOf(const std::string& path) {
-  const auto slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 }  // namespace
 
 std::string makecmt(const PhotoRecord& record, const std::string& path, bool withName,
@@ -45,7 +41,7 @@ std::string makecmt(const PhotoRecord& record, const std::string& path, bool wit
   }
   if (!exifDateTime || date.empty()) fileDateTime(path, date, time);
   std::string s;
-  if (withName) s = format("%s %s ", {s, fileNameOf(record.FilePath)});
+  if (withName) s = format("%s %s ", {s, fs::fileNameOf(record.FilePath)});
   if (withDate) s = format("%s %s ", {s, date});
   if (withTime) s = format("%s %s ", {s, time});
   const std::string t = withComment ? format("%s:%s", {freeText, record.Comment}) : freeText;

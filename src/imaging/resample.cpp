@@ -194,18 +194,6 @@ CubicWeightSet CubicWeights(long double x, std::int32_t scale) {
           static_cast<std::int32_t>(truncL((x - 0) * (x - 1) * (x - 2) * (1.0L / 6) * s + 0.5L))};
 }
 
-void ReportProgress(int percent, ProgressReporter* progress) {
-  if (!progress || !progress->callback) return;
-  const auto now = [&] { return static_cast<std::uint32_t>(progress->clock()); };
-  if (percent == 0) {
-    progress->lastReport = now();
-    return;
-  }
-  if (static_cast<std::uint32_t>(now() - progress->lastReport) < 50) return;
-  progress->callback(percent);
-  progress->lastReport = now();
-}
-
 struct WidthPass::Tables {
   std::vector<Taps> taps;   // enlargement: byte offsets of the taps, per destination column
   std::vector<Span> spans;  // reduction: covered source columns, per destination column

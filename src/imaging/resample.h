@@ -9,20 +9,13 @@
 #include <memory>
 
 #include "imaging/bitmap.h"
-#include "platform/clock.h"
+#include "platform/progress.h"
 
 namespace sortelia::imaging {
 
-// Receives the percentage done (1..100).
-using ProgressCallback = std::function<void(int percent)>;
-
-// The progress throttle: a callback, the clock it is timed by, and the tick (milliseconds,
-// 32-bit, wrapping) of the last report. Keep one alive across calls to throttle across them.
-struct ProgressReporter {
-  ProgressCallback callback;
-  MillisecondClock clock = steadyMilliseconds;
-  std::uint32_t lastReport = 0;
-};
+using sortelia::ProgressCallback;
+using sortelia::ProgressReporter;
+using sortelia::ReportProgress;
 
 // Four Lagrange weights for the taps at offsets 0..3, scaled so that 1.0 is `scale`.
 using CubicWeightSet = std::array<std::int32_t, 4>;
@@ -30,10 +23,6 @@ using CubicWeightSet = std::array<std::int32_t, 4>;
 // The cubic weights for position x (1 <= x < 2) between taps 1 and 2, each
 // Trunc(basis(x) * scale + 0.5) in extended precision.
 CubicWeightSet CubicWeights(long double x, std::int32_t scale);
-
-// Calls the callback with percent unless percent is 0 (which only restarts the timing) or
-// less than 50 ms passed since the last report. Does nothing without a reporter or callback.
-void ReportProgress(int percent, ProgressReporter* progress);
 
 // Fill every pixel of dst (wider than src, same height) by cubic interpolation along rows.
 // Both must be Bgr24; throws std::invalid_argument when the sizes do not fit the pass.

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <random>
 
+#include "platform/path.h"
 #include "platform/unique_fd.h"
 
 namespace sortelia::fs {
@@ -24,13 +25,6 @@ bool writeAll(int fd, std::string_view bytes) {
     done += static_cast<std::size_t>(n);
   }
   return true;
-}
-
-std::string folderOf(const std::string& path) {
-  const auto slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
 }
 
 }  // namespace

@@ -42,18 +42,6 @@ void syncFolderOf(const std::string& path) {
 
 }  // namespace
 
-std::string folderOf(const std::string& path) {
-  const auto slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
-
-std::string fileNameOf(const std::string& path) {
-  const auto slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 long FileOperations::writeSome(int fd, const char* data, std::size_t size) {
   return static_cast<long>(::write(fd, data, size));
 }

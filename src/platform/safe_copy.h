@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "platform/file_ops.h"
+#include "platform/path.h"
 
 namespace sortelia::fs {
 
@@ -67,11 +68,5 @@ class FileOperations {
   // One write(2) of the copy; tests override it to fail part-way (ENOSPC, EIO).
   virtual long writeSome(int fd, const char* data, std::size_t size);
 };
-
-// The folder part of path, without a trailing "/" ("/" for a file in the root, "." for none).
-std::string folderOf(const std::string& path);
-
-// The file name part of path (everything after the last "/").
-std::string fileNameOf(const std::string& path);
 
 }  // namespace sortelia::fs

@@ -62,12 +62,5 @@ TEST(SortImageList, CaseInsensitiveStableFullPathOrder) {
   EXPECT_EQ(w, (std::vector<std::string>{"/p/a.jpg", "/p/X.jpg", "/p/x.jpg"}));
 }
 
-TEST(HasExtension, LowerCasedExtensionMustMatchExactly) {
-  EXPECT_TRUE(hasExtension("/p/A.JPG", ".jpg"));
-  EXPECT_FALSE(hasExtension("/p/a.jpeg", ".jpg"));
-  EXPECT_TRUE(hasExtension("/p/clip.MPG", ".mpg"));
-  EXPECT_FALSE(hasExtension("/p.jpg/noext", ".jpg"));
-}
-
 }  // namespace
 }  // namespace sortelia
