@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/sorting_session.h"
+#include "core/session/sorting_session.h"
 #include "imaging/jpeg_codec.h"
 
 namespace {
@@ -98,9 +98,9 @@ void BM_ShowPicture24MP(benchmark::State& state) {
   NullView view;
   SortingState s;
   SortingSession session(s, ui, view, "");
-  s.images = {bigJpeg()};
-  s.imageCount = 1;
-  s.sortIndex = 1;
+  s.list.images = {bigJpeg()};
+  s.list.imageCount = 1;
+  s.list.sortIndex = 1;
   for (auto _ : state) {
     session.imageDSP(1);
     if (!view.picture || view.picture->width() != 6000) state.SkipWithError("not decoded");
@@ -118,8 +118,8 @@ void BM_Page200Pictures24MP(benchmark::State& state) {
   NullView view;
   SortingState s;
   SortingSession session(s, ui, view, "");
-  s.images.assign(200, bigJpeg());
-  s.imageCount = 200;
+  s.list.images.assign(200, bigJpeg());
+  s.list.imageCount = 200;
   long afterFirst = 0;
   for (auto _ : state) {
     for (int n = 1; n <= 200; ++n) {

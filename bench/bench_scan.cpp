@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "core/image_list.h"
+#include "core/display/image_list.h"
 #include "platform/file_list.h"
 
 namespace {

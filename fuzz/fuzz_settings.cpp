@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/settings_file.h"
+#include "core/session/settings_file.h"
 #include "platform/line_file.h"
 #include "platform/text_codec.h"
 

@@ -5,7 +5,7 @@
 #include <QLocalSocket>
 
 #include "app/shell_windows.h"
-#include "core/main_commands.h"
+#include "core/session/main_commands.h"
 
 namespace sortelia::app {
 

@@ -11,10 +11,10 @@
 #include "app/info_window.h"
 #include "app/main_window.h"
 #include "app/qt_ui.h"
-#include "core/destination_slots.h"
-#include "core/sorting_loop.h"
-#include "core/sorting_session.h"
-#include "core/sorting_state.h"
+#include "core/sorting/destination_slots.h"
+#include "core/sorting/sorting_loop.h"
+#include "core/session/sorting_session.h"
+#include "core/session/sorting_state.h"
 
 namespace sortelia::app {
 

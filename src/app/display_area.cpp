@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/display_geometry.h"
+#include "core/display/display_geometry.h"
 
 namespace sortelia::app {
 namespace {

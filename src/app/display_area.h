@@ -10,7 +10,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "core/main_view.h"
+#include "core/ports/main_view.h"
 #include "imaging/bitmap.h"
 
 namespace sortelia::app {

@@ -6,7 +6,7 @@
 #include "app/application.h"
 #include "app/qt_ui.h"
 #include "app/second_start.h"
-#include "core/start_up.h"
+#include "core/session/start_up.h"
 #include "platform/data_folder.h"
 #include "platform/instance_lock.h"
 

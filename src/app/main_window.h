@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/display_area.h"
-#include "core/main_view.h"
+#include "core/ports/main_view.h"
 
 namespace sortelia::app {
 

@@ -5,7 +5,7 @@
 #include <QWidget>
 
 #include "app/info_window.h"
-#include "core/ui.h"
+#include "core/ports/ui.h"
 
 namespace sortelia::app {
 

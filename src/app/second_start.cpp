@@ -2,7 +2,7 @@
 
 #include <QLocalSocket>
 
-#include "core/start_up.h"
+#include "core/session/start_up.h"
 
 namespace sortelia::app {
 

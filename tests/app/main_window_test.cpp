@@ -61,7 +61,7 @@ TEST(MainWindow, FirstActivationScansTheSourceFolderAndCloseWritesSettings) {
   w.show();
   ASSERT_TRUE(waitFor([&] { return !app.state().firstActivation; }));
   EXPECT_EQ(w.statusText().toStdString(), src + "a.jpg [ 1 / 2 files ]");
-  EXPECT_EQ(app.state().images, (std::vector<std::string>{src + "a.jpg", src + "b.JPG"}));
+  EXPECT_EQ(app.state().list.images, (std::vector<std::string>{src + "a.jpg", src + "b.JPG"}));
   EXPECT_EQ(w.slotButton(1)->text().toStdString(), "写真 dest");
   EXPECT_EQ(w.slotButton(1)->toolTip().toStdString(), dst + "  [F1]");
   EXPECT_TRUE(w.slotButton(1)->isEnabled());

@@ -6,7 +6,7 @@
 #include <QThread>
 
 #include "app/second_start.h"
-#include "core/start_up.h"
+#include "core/session/start_up.h"
 #include "platform/instance_lock.h"
 #include "support/fake_ui.h"
 #include "support/temp_dir.h"

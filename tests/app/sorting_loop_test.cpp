@@ -79,7 +79,7 @@ TEST(SortingLoopEndToEnd, TenPicturesThreeSlotsTwoMarksOneUndo) {
   MainWindow& w = app.mainWindow();
   w.show();
   ASSERT_TRUE(waitFor([&] { return !app.state().firstActivation; }));
-  ASSERT_EQ(app.state().imageCount, 10);
+  ASSERT_EQ(app.state().list.imageCount, 10);
   auto* del = w.findChild<QPushButton*>("Button13");
 
   pressKey(w, Qt::Key_F1);                    // 1 -> family
@@ -90,9 +90,9 @@ TEST(SortingLoopEndToEnd, TenPicturesThreeSlotsTwoMarksOneUndo) {
   del->click();                               // 6 marked
   pressKey(w, Qt::Key_F3);                    // 7 -> work
   w.findChild<QAction*>("Undo1")->trigger();  // 7 back into the source folder
-  EXPECT_EQ(app.state().sortIndex, 7);
+  EXPECT_EQ(app.state().list.sortIndex, 7);
   pressKey(w, Qt::Key_F2);  // 7 -> travel
-  EXPECT_EQ(app.state().sortIndex, 8);
+  EXPECT_EQ(app.state().list.sortIndex, 8);
   EXPECT_TRUE(answers.texts.empty()) << answers.texts.front();
 
   w.close();  // the deletion pass asks, deletes the two marked pictures, then zel.ini is written

@@ -1,9 +1,9 @@
-#include "core/comment_edit.h"
+#include "core/sorting/comment_edit.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "core/image_list.h"
+#include "core/display/image_list.h"
 #include "exif/exif_info.h"
 #include "exif/exif_writer.h"
 #include "platform/file_ops.h"
@@ -36,7 +36,7 @@ class CommentEdit : public testing::SortingFixture {
   }
   // Shows entry n as the display does: the comment goes into Edit3.
   void show(int n) {
-    const std::string path = state.images[n - 1];
+    const std::string path = state.list.images[n - 1];
     comments.noteShownPicture(path, storedComment(path));
   }
   struct Stamp {
@@ -64,10 +64,10 @@ TEST_F(CommentEdit, SteppingPastAnUntouchedCommentWritesNothing) {
   scan({});
   show(1);
   EXPECT_EQ(view.comment, "  a comment");  // trimmed before the mark is taken off
-  EXPECT_EQ(state.rotationMark, "@090:");
+  EXPECT_EQ(state.comment.rotationMark, "@090:");
   const Stamp before = stamp(a);
   bind(1, dst);
-  state.keepOriginal = true;
+  state.options.keepOriginal = true;
   transfer.Button1Click(1);
   const Stamp after = stamp(a);
   EXPECT_EQ(after.bytes, before.bytes);
@@ -102,12 +102,12 @@ TEST_F(CommentEdit, RotationIsPutInFrontAndTakenOffAgain) {
   const std::string a = picture("a.jpg", {"a comment"});
   scan({});
   show(1);
-  state.rotationMark = "@090:";
+  state.comment.rotationMark = "@090:";
   EXPECT_TRUE(comments.RewriteCMT(1));
   EXPECT_EQ(storedComment(a), std::vector<std::string>{"@090:a comment\r\n\r\n"});
   show(1);
   EXPECT_EQ(view.comment, "a comment");
-  state.rotationMark = "";
+  state.comment.rotationMark = "";
   EXPECT_TRUE(comments.RewriteCMT(1));
   EXPECT_EQ(commentFieldText(storedComment(a)), "a comment");
   EXPECT_EQ(ExtractRotationMark(storedComment(a).front()), "");
@@ -139,8 +139,8 @@ TEST_F(CommentEdit, AFailedWriteStopsTheTransferBeforeItStarts) {
   EXPECT_THROW(transfer.Button1Click(1), exif::ExifWriteError);
   EXPECT_EQ(readAll(a), "not a jpeg");
   EXPECT_FALSE(fs::exists(d("a.jpg")));
-  EXPECT_TRUE(state.undoBox.empty());
-  EXPECT_EQ(state.sortIndex, 1);
+  EXPECT_TRUE(state.undo.lines.empty());
+  EXPECT_EQ(state.list.sortIndex, 1);
 }
 
 TEST_F(CommentEdit, EditButtonShowsTheFieldAndTheRedStatus) {

@@ -1,4 +1,4 @@
-#include "core/deletion.h"
+#include "core/sorting/deletion.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -19,31 +19,31 @@ class Deletion : public testing::SortingFixture {};
 
 TEST_F(Deletion, ViewerModeTogglesTheShownPictureWithoutJournal) {
   scan({"a.jpg", "b.jpg"});
-  state.viewerMode = true;
-  state.viewIndex = 2;
+  state.list.viewerMode = true;
+  state.list.viewIndex = 2;
   marks.Button13Click();
-  EXPECT_EQ(state.images[1], "!:" + s("b.jpg"));
+  EXPECT_EQ(state.list.images[1], "!:" + s("b.jpg"));
   EXPECT_TRUE(view.deletionOverlay);
   EXPECT_EQ(view.captions["Button13"], "復活");
   EXPECT_FALSE(view.enabled["SpeedButton1"]);
   marks.Button13Click();
-  EXPECT_EQ(state.images[1], s("b.jpg"));
+  EXPECT_EQ(state.list.images[1], s("b.jpg"));
   EXPECT_FALSE(view.deletionOverlay);
   EXPECT_EQ(view.captions["Button13"], "削除");
   EXPECT_TRUE(view.enabled["SpeedButton1"]);
-  EXPECT_TRUE(state.undoBox.empty());
-  EXPECT_EQ(state.viewIndex, 2);
+  EXPECT_TRUE(state.undo.lines.empty());
+  EXPECT_EQ(state.list.viewIndex, 2);
 }
 
 TEST_F(Deletion, SortingModeMarksJournalsAndMovesOn) {
   scan({"1.jpg", "2.jpg", "3.jpg", "4.jpg", "5.jpg", "6.jpg", "7.jpg", "8.jpg", "9.jpg", "a.jpg"});
-  state.sortIndex = 4;
+  state.list.sortIndex = 4;
   marks.MrkDelImg(4);  // 5 is marked already: the next unmarked one is 6
   marks.Button13Click();
-  EXPECT_EQ(state.images[3], "!:" + s("4.jpg"));
-  EXPECT_EQ(state.undoBox, std::vector<std::string>{"Del, \"4\", \"\""});
+  EXPECT_EQ(state.list.images[3], "!:" + s("4.jpg"));
+  EXPECT_EQ(state.undo.lines, std::vector<std::string>{"Del, \"4\", \"\""});
   EXPECT_EQ(view.captions["Undo1"], "Undo[元に戻す] ☆ Del ☆");
-  EXPECT_EQ(state.sortIndex, 6);
+  EXPECT_EQ(state.list.sortIndex, 6);
   EXPECT_EQ(view.shown.back().n, 6);
   EXPECT_TRUE(view.enabled["Button1"]);
   EXPECT_EQ(readAll(s("4.jpg")), bytesOf("4.jpg"));  // nothing is deleted yet
@@ -104,7 +104,7 @@ TEST_F(Deletion, NoDeletesNothingAndAsksAgainNextTime) {
   marks.MrkDelImg(0);
   marks.DMRKFdelete();
   EXPECT_EQ(readAll(s("a.jpg")), bytesOf("a.jpg"));
-  EXPECT_EQ(state.images[0], "!:" + s("a.jpg"));
+  EXPECT_EQ(state.list.images[0], "!:" + s("a.jpg"));
   EXPECT_FALSE(view.isChecked("CheckInfo"));
   EXPECT_TRUE(ui.statusTexts.empty());
   ui.queueAnswer(Answer::Yes);
@@ -120,7 +120,7 @@ TEST_F(Deletion, NoDeletesNothingAndAsksAgainNextTime) {
 
 TEST_F(Deletion, NothingMarkedAndNoReducedMovesAsksNothing) {
   scan({"a.jpg"});
-  state.undoBox.push_back("Move, \"/x\", \"/y\"");
+  state.undo.lines.push_back("Move, \"/x\", \"/y\"");
   marks.DMRKFdelete();
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_TRUE(ui.infoTexts.empty());
@@ -163,7 +163,7 @@ TEST_F(Deletion, UndoneReducedMoveLeavesNothingToDelete) {
   root.write("dst/a.jpg", "reduced");
   root.write("dst/Org_a.jpg", bytesOf("a.jpg"));
   journal.SetUndoMrk("MovRS", s("a.jpg"), d("a.jpg"));
-  state.sortIndex = 2;
+  state.list.sortIndex = 2;
   journal.Undo1Click();
   forget();
   marks.DMRKFdelete();

@@ -1,8 +1,8 @@
-#include "core/destination_slots.h"
+#include "core/sorting/destination_slots.h"
 
 #include <gtest/gtest.h>
 
-#include "core/main_commands.h"
+#include "core/session/main_commands.h"
 #include "support/fake_ui.h"
 #include "support/temp_dir.h"
 
@@ -19,7 +19,7 @@ class SlotsTest : public ::testing::Test {
     session.deletionPass = [this] { ++deletionPasses; };
     a = root.mkdir("dest/a");
     b = root.mkdir("dest/b");
-    state.sourceDir = root.mkdir("src") + "/";
+    state.list.sourceDir = root.mkdir("src") + "/";
   }
   TempDir root;
   SortingState state;
@@ -38,7 +38,7 @@ TEST_F(SlotsTest, SetFolderOnAnUnboundSlotOpensTheDialogAtTheSourceFolder) {
   ASSERT_EQ(ui.dialogs.size(), 1u);
   EXPECT_EQ(ui.dialogs[0].title, "フォトデータの移動先フォルダを開く");
   EXPECT_EQ(ui.dialogs[0].fileName, "フォトデータの移動先フォルダを開く");
-  EXPECT_EQ(ui.dialogs[0].initialDir, state.sourceDir);
+  EXPECT_EQ(ui.dialogs[0].initialDir, state.list.sourceDir);
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_EQ(state.slots[2].folder, a);
   EXPECT_EQ(state.slots[2].caption, "a");
@@ -147,17 +147,17 @@ TEST_F(SlotsTest, MoveToThisFolder) {
   slots.MoveFolder1Click();
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(ui.messages[0].text, "登録がありません！移動できません。");
-  EXPECT_EQ(state.sourceDir, root.path() + "/src/");
+  EXPECT_EQ(state.list.sourceDir, root.path() + "/src/");
   root.write("dest/a/one.jpg", "x");
   session.setSlot(2, a);
   slots.MoveFolder1Click();
   EXPECT_EQ(deletionPasses, 1);
-  EXPECT_EQ(state.sourceDir, a + "/");
-  EXPECT_EQ(state.images, std::vector<std::string>{a + "/one.jpg"});
+  EXPECT_EQ(state.list.sourceDir, a + "/");
+  EXPECT_EQ(state.list.images, std::vector<std::string>{a + "/one.jpg"});
 }
 
 TEST_F(SlotsTest, EnglishTexts) {
-  state.japaneseMode = false;
+  state.options.japaneseMode = false;
   session.setSlot(1, a);
   slots.pointAt(1);
   slots.CancelBox1Click();
@@ -170,18 +170,18 @@ TEST_F(SlotsTest, EnglishTexts) {
 }
 
 TEST_F(SlotsTest, OpenRunsTheDeletionPassThenAsksForTheSourceFolder) {
-  const std::string before = state.sourceDir;
+  const std::string before = state.list.sourceDir;
   Open1Click(session);  // cancelled
   EXPECT_EQ(deletionPasses, 1);
   ASSERT_EQ(ui.dialogs.size(), 1u);
   EXPECT_EQ(ui.dialogs[0].title, "フォトデータがあるフォルダを開く");
   EXPECT_EQ(ui.dialogs[0].initialDir, before);
-  EXPECT_EQ(state.sourceDir, before);
+  EXPECT_EQ(state.list.sourceDir, before);
   root.write("dest/b/IMG_1.JPG", "x");
   ui.queueDialogResult(b + "/IMG_1.JPG");
   Open1Click(session);
-  EXPECT_EQ(state.sourceDir, b + "/");
-  EXPECT_EQ(state.imageCount, 1);
+  EXPECT_EQ(state.list.sourceDir, b + "/");
+  EXPECT_EQ(state.list.imageCount, 1);
 }
 
 TEST_F(SlotsTest, MenuHelpTexts) {

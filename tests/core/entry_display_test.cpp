@@ -1,10 +1,10 @@
-#include "core/entry_display.h"
+#include "core/display/entry_display.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
-#include "core/display_geometry.h"
+#include "core/display/display_geometry.h"
 #include "support/fake_ui.h"
 #include "support/temp_dir.h"
 #include "support/test_jpeg.h"
@@ -50,8 +50,8 @@ class EntryDisplayTest : public ::testing::Test {
     display.fileDateLine = [](const std::string& p) { return "date of " + p; };
   }
   void list(std::vector<std::string> entries) {
-    state.images = std::move(entries);
-    state.imageCount = static_cast<int>(state.images.size());
+    state.list.images = std::move(entries);
+    state.list.imageCount = static_cast<int>(state.list.images.size());
   }
   TempDir root;
   SortingState state;
@@ -159,7 +159,7 @@ TEST_F(EntryDisplayTest, MovieShowsTheFourLineButtonAndTheFileDate) {
   EXPECT_EQ(view.dateText, "date of " + m);
   EXPECT_EQ(view.sizeText, "0 x 0");
   // Without an associated application a click says so.
-  state.sortIndex = 1;
+  state.list.sortIndex = 1;
   display.BitBtn1Click();
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(ui.messages[0].text, "このデータ[ CLIP.MPG ]のさいせいアプリがありません");

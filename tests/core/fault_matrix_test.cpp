@@ -44,8 +44,8 @@ class FaultMatrix : public testing::SortingFixture {
   void firstTransferSucceeds() {
     bind(1, dst);
     transfer.Button1Click(1);
-    ASSERT_EQ(state.undoBox.size(), 1u);
-    ASSERT_EQ(state.sortIndex, 2);
+    ASSERT_EQ(state.undo.lines.size(), 1u);
+    ASSERT_EQ(state.list.sortIndex, 2);
     forget();
   }
   // The promise after a failed transfer of entry 2 ("big.jpg" unless named otherwise).
@@ -54,8 +54,8 @@ class FaultMatrix : public testing::SortingFixture {
     if (!bigBytes.empty()) {
       EXPECT_EQ(readAll(s(name)), bigBytes) << "the source";
     }
-    EXPECT_EQ(state.undoBox.size(), 1u) << "nothing more journalled";
-    EXPECT_EQ(state.sortIndex, 2) << "the same picture stays";
+    EXPECT_EQ(state.undo.lines.size(), 1u) << "nothing more journalled";
+    EXPECT_EQ(state.list.sortIndex, 2) << "the same picture stays";
     EXPECT_EQ(ui.busyDepth, 0);
   }
   void expectCopyError(int error) {
@@ -218,14 +218,14 @@ TEST_F(FaultMatrix, SourceThatCannotBeDeletedAfterAVerifiedMove) {
   EXPECT_TRUE(ui.messages.size() <= 1u);  // at most the end-of-list message
   EXPECT_EQ(readAll(s("big.jpg")), big);
   EXPECT_EQ(readAll(d("big.jpg")), big);
-  EXPECT_EQ(state.undoBox.size(), 2u);
+  EXPECT_EQ(state.undo.lines.size(), 2u);
   // Its undo finds the picture still in place and takes back only the copy.
   forget();
   journal.Undo1Click();
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_EQ(readAll(s("big.jpg")), big);
   EXPECT_FALSE(fs::exists(d("big.jpg")));
-  EXPECT_EQ(state.undoBox.size(), 1u);
+  EXPECT_EQ(state.undo.lines.size(), 1u);
 }
 
 TEST_F(FaultMatrix, FailingDeleteInTheDeletionPass) {
@@ -257,8 +257,8 @@ TEST_F(FaultMatrix, UndoOfAMoveWhoseSourceNameIsTakenAgain) {
                                      " ]。エラー番号[17]\r\n整理先のファイルは削除しません。");
   EXPECT_EQ(readAll(d("a.jpg")), bytesOf("a.jpg"));
   EXPECT_EQ(readAll(s("a.jpg")), "a new file of the old name");
-  EXPECT_EQ(state.undoBox.size(), 1u);
-  EXPECT_EQ(state.sortIndex, 2);
+  EXPECT_EQ(state.undo.lines.size(), 1u);
+  EXPECT_EQ(state.list.sortIndex, 2);
   EXPECT_EQ(ui.busyDepth, 0);
 }
 
@@ -272,7 +272,7 @@ TEST_F(FaultMatrix, UndoOfAMoveWhoseSourceFolderIsGone) {
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_NE(ui.messages[0].text.find("エラー番号[2]"), std::string::npos);
   EXPECT_EQ(readAll(d("a.jpg")), bytesOf("a.jpg"));
-  EXPECT_EQ(state.undoBox.size(), 1u);
+  EXPECT_EQ(state.undo.lines.size(), 1u);
 }
 
 TEST_F(FaultMatrix, UndoOfAMoveOnAFullDisk) {
@@ -286,7 +286,7 @@ TEST_F(FaultMatrix, UndoOfAMoveOnAFullDisk) {
   EXPECT_NE(ui.messages[0].text.find("エラー番号[28]"), std::string::npos);
   EXPECT_FALSE(fs::exists(s("a.jpg"))) << "the partial copy back is removed";
   EXPECT_EQ(readAll(d("a.jpg")), bytesOf("a.jpg"));
-  EXPECT_EQ(state.undoBox.size(), 1u);
+  EXPECT_EQ(state.undo.lines.size(), 1u);
   files.failWriteAfter = -1;
   files.corruptAt = 10;
   journal.Undo1Click();

@@ -1,4 +1,4 @@
-#include "core/image_list.h"
+#include "core/display/image_list.h"
 
 #include <gtest/gtest.h>
 

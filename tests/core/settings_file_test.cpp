@@ -1,4 +1,4 @@
-#include "core/settings_file.h"
+#include "core/session/settings_file.h"
 
 #include <gtest/gtest.h>
 

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "core/comment_edit.h"
-#include "core/deletion.h"
-#include "core/sorting_session.h"
-#include "core/transfer.h"
-#include "core/undo_journal.h"
+#include "core/sorting/comment_edit.h"
+#include "core/sorting/deletion.h"
+#include "core/session/sorting_session.h"
+#include "core/sorting/transfer.h"
+#include "core/sorting/undo_journal.h"
 #include "support/fake_ui.h"
 #include "support/faulty_file_ops.h"
 #include "support/temp_dir.h"
@@ -52,7 +52,7 @@ class SortingFixture : public ::testing::Test {
   // Writes the pictures into src, scans it and forgets what the scan showed and said.
   void scan(const std::vector<std::string>& names) {
     for (const auto& n : names) root.write("src/" + n, bytesOf(n));
-    state.sourceDir = src + "/";
+    state.list.sourceDir = src + "/";
     session.FirstStepGetImgLst();
     forget();
   }

@@ -32,11 +32,11 @@ TEST_F(SortingLoop, TenPicturesThreeFoldersTwoMarkedOneUndo) {
   marks.Button13Click();
   transfer.Button1Click(1);
   journal.Undo1Click();
-  EXPECT_EQ(state.sortIndex, 6);
+  EXPECT_EQ(state.list.sortIndex, 6);
   EXPECT_EQ(readAll(s("IMG_105.JPG")), bytesOf("IMG_105.JPG"));
   transfer.Button1Click(3);
-  while (state.sortIndex <= state.imageCount) transfer.Button1Click(2);
-  EXPECT_EQ(state.undoBox.size(), 10u);
+  while (state.list.sortIndex <= state.list.imageCount) transfer.Button1Click(2);
+  EXPECT_EQ(state.undo.lines.size(), 10u);
   ui.queueAnswer(Answer::Yes);
   marks.DMRKFdelete();
   EXPECT_EQ(ui.status(), "Deleted 2 / 2 files.");

@@ -1,4 +1,4 @@
-#include "core/sorting_loop.h"
+#include "core/sorting/sorting_loop.h"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +32,7 @@ class LoopWiring : public ::testing::Test {
     return path;
   }
   void scan() {
-    state.sourceDir = root.path() + "/src/";
+    state.list.sourceDir = root.path() + "/src/";
     session.FirstStepGetImgLst();
   }
   TempDir root;
@@ -55,7 +55,7 @@ TEST_F(LoopWiring, SteppingPastAPictureWithoutEditingWritesNothing) {
     bytes.push_back(readAll(pictureWithComment("IMG_" + std::to_string(i) + ".JPG", comments[i])));
   }
   scan();
-  ASSERT_EQ(state.imageCount, static_cast<int>(comments.size()));
+  ASSERT_EQ(state.list.imageCount, static_cast<int>(comments.size()));
   view.checked["SpeedButton1"] = true;  // comment editing on, the field untouched
   for (std::size_t i = 0; i < comments.size(); ++i) {
     loop.transfer.Button1Click(1);
@@ -67,7 +67,7 @@ TEST_F(LoopWiring, SteppingPastAPictureWithoutEditingWritesNothing) {
 TEST_F(LoopWiring, AnEditedCommentIsWrittenBeforeTheTransfer) {
   pictureWithComment("IMG_1.JPG", {"@180:old"});
   scan();
-  EXPECT_EQ(state.rotationMark, "@180:");
+  EXPECT_EQ(state.comment.rotationMark, "@180:");
   EXPECT_EQ(view.comment, "old");
   view.comment = "  new words  ";
   loop.transfer.Button1Click(1);

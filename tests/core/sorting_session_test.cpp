@@ -1,4 +1,4 @@
-#include "core/sorting_session.h"
+#include "core/session/sorting_session.h"
 
 #include <gtest/gtest.h>
 
@@ -52,13 +52,13 @@ class SessionTest : public ::testing::Test {
 };
 
 TEST_F(SessionTest, CreationDefaults) {
-  state.japaneseMode = false;
-  state.exifItemMask = "x";
-  state.sortIndex = 9;
+  state.options.japaneseMode = false;
+  state.options.exifItemMask = "x";
+  state.list.sortIndex = 9;
   session();
-  EXPECT_TRUE(state.japaneseMode);
-  EXPECT_EQ(state.exifItemMask, kDefaultExifItemMask);
-  EXPECT_EQ(state.sortIndex, 0);
+  EXPECT_TRUE(state.options.japaneseMode);
+  EXPECT_EQ(state.options.exifItemMask, kDefaultExifItemMask);
+  EXPECT_EQ(state.list.sortIndex, 0);
   EXPECT_TRUE(state.firstActivation);
   EXPECT_EQ(view.captions["Form1"], "Sortelia for Windows");
   EXPECT_EQ(view.bounds, (WindowBounds{108, 250, 603, 545}));
@@ -82,7 +82,7 @@ TEST_F(SessionTest, FirstActivationWithoutSettingsFileScansNothing) {
   EXPECT_EQ(view.captions["Button13"], "削除");
   EXPECT_EQ(view.captions["Undo1"], "Undo[元に戻す]★記録なし★");
   EXPECT_EQ(view.hints["Undo1"], "Undo[元に戻す]");
-  EXPECT_EQ(state.restoreCaption, "復活");
+  EXPECT_EQ(state.captions.restoreCaption, "復活");
   // Later activations do nothing.
   session().FormActivate();
   EXPECT_EQ(ui.statusTexts.size(), 1u);
@@ -97,11 +97,11 @@ TEST_F(SessionTest, ScanSortsCaseInsensitivelyAndShowsTheFirstEntry) {
   writeIni(iniWithSource(src));
   session().FormActivate();
   EXPECT_TRUE(ui.messages.empty());
-  EXPECT_EQ(state.sourceDir, src);
-  EXPECT_EQ(state.images, (std::vector<std::string>{src + "a.jpg", src + "B.JPG", src + "m.MOV"}));
-  EXPECT_EQ(state.imageCount, 3);
-  EXPECT_EQ(state.sortIndex, 1);
-  EXPECT_EQ(state.openDialogDir, src);
+  EXPECT_EQ(state.list.sourceDir, src);
+  EXPECT_EQ(state.list.images, (std::vector<std::string>{src + "a.jpg", src + "B.JPG", src + "m.MOV"}));
+  EXPECT_EQ(state.list.imageCount, 3);
+  EXPECT_EQ(state.list.sortIndex, 1);
+  EXPECT_EQ(state.list.openDialogDir, src);
   ASSERT_GE(ui.statusTexts.size(), 3u);
   EXPECT_EQ(ui.statusTexts[1], "写真データの一覧を作成中です!");
   EXPECT_EQ(ui.statusTexts[2], "写真データの一覧を取得しました！ [ 3 枚 ]");
@@ -125,17 +125,17 @@ TEST_F(SessionTest, SubfolderSwitchInterleavesByFullPath) {
   root.write("src/a/c.jpg", "x");
   root.write("src/a/.hidden/h.jpg", "x");
   root.write("src/z.jpg", "x");
-  state.sourceDir = src;
+  state.list.sourceDir = src;
   session();
-  state.subfolderSwitch = true;
+  state.list.subfolderSwitch = true;
   session().FirstStepGetImgLst();
-  EXPECT_EQ(state.images,
+  EXPECT_EQ(state.list.images,
             (std::vector<std::string>{src + "a/c.jpg", src + "b.jpg", src + "z.jpg"}));
 }
 
 TEST_F(SessionTest, EmptyFolderAsksWithQuestionIconAndDisablesControls) {
   writeIni(iniWithSource(src));
-  state.sortIndex = 0;
+  state.list.sortIndex = 0;
   session().FormActivate();
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(ui.messages[0].icon, Icon::Question);
@@ -146,7 +146,7 @@ TEST_F(SessionTest, EmptyFolderAsksWithQuestionIconAndDisablesControls) {
   EXPECT_FALSE(view.enabled["Button12"]);
   EXPECT_FALSE(view.enabled["CheckView"]);
   EXPECT_FALSE(view.enabled["SpeedButton1"]);
-  EXPECT_EQ(state.sortIndex, 0);
+  EXPECT_EQ(state.list.sortIndex, 0);
   EXPECT_GE(view.clearPictureCalls, 1);
 }
 
@@ -160,7 +160,7 @@ TEST_F(SessionTest, MissingSourceFolderWarnsWithTheShortenedLine) {
             "整理もとの写真データがあるフォルダがありません。\r\n別のフォルダを後から指定しましょう"
             "！\r\n  フォルダ名[ " +
                 root.path() + "/gone ]");
-  EXPECT_EQ(state.sourceDir, "");
+  EXPECT_EQ(state.list.sourceDir, "");
   // The scan still runs and finds nothing.
   EXPECT_EQ(ui.messages[1].text, "このフォルダには写真データがありません");
 }
@@ -203,7 +203,7 @@ TEST_F(SessionTest, EnglishSlotWarning) {
   l[4] = "/nonexistent-sortelia/x";
   writeIni(l);
   session();
-  state.japaneseMode = false;
+  state.options.japaneseMode = false;
   session().FormActivate();
   ASSERT_EQ(ui.messages.size(), 2u);
   EXPECT_EQ(ui.messages[0].text,
@@ -230,11 +230,11 @@ TEST_F(SessionTest, SettingsRoundTripThroughClose) {
   session().FormActivate();
   EXPECT_EQ(view.bounds, (WindowBounds{11, 22, 333, 444}));
   EXPECT_TRUE(view.maximized);
-  EXPECT_TRUE(state.loopSlideShow);
-  EXPECT_TRUE(state.autoRename);
-  EXPECT_TRUE(state.keepOriginal);
+  EXPECT_TRUE(state.options.loopSlideShow);
+  EXPECT_TRUE(state.options.autoRename);
+  EXPECT_TRUE(state.options.keepOriginal);
   EXPECT_EQ(view.interval, "7");
-  EXPECT_EQ(state.exifItemMask, std::string(27, '0'));
+  EXPECT_EQ(state.options.exifItemMask, std::string(27, '0'));
   EXPECT_EQ(state.slots[3].caption, "写真 😀 dst");
   session().FormClose();
   const std::string written = readAll(data + "/zel.ini");
@@ -251,16 +251,16 @@ TEST_F(SessionTest, GeometryIsAppliedInOrderUntilABadLine) {
   writeIni(l);
   session().FormActivate();
   EXPECT_EQ(view.bounds, (WindowBounds{5, 250, 603, 545}));
-  EXPECT_FALSE(state.autoRename);
+  EXPECT_FALSE(state.options.autoRename);
   EXPECT_EQ(view.interval, "3");
   // The scan still runs with the source folder read.
-  EXPECT_EQ(state.sourceDir, src);
+  EXPECT_EQ(state.list.sourceDir, src);
   EXPECT_EQ(ui.messages.size(), 1u);
 }
 
 TEST_F(SessionTest, CloseWritesNormalBoundsOfAMaximizedWindowInCp932) {
   session();
-  state.sourceDir = "/写真/";
+  state.list.sourceDir = "/写真/";
   view.bounds = {1, 2, 3, 4};
   view.maximized = true;
   session().FormClose();
@@ -284,25 +284,25 @@ TEST_F(SessionTest, SettingsFileInCp932IsRead) {
 
 TEST_F(SessionTest, ImageDspSkipsMarkedEntriesInSortingMode) {
   session();
-  state.images = {"/p/1.jpg", "/p/2.jpg", "!:/p/3.jpg", "/p/4.jpg", "/p/5.jpg"};
-  state.imageCount = 5;
-  state.sortIndex = 3;
+  state.list.images = {"/p/1.jpg", "/p/2.jpg", "!:/p/3.jpg", "/p/4.jpg", "/p/5.jpg"};
+  state.list.imageCount = 5;
+  state.list.sortIndex = 3;
   session().imageDSP(3);
   ASSERT_EQ(view.shown.size(), 1u);
   EXPECT_EQ(view.shown[0].n, 4);
   EXPECT_EQ(view.shown[0].path, "/p/4.jpg");
-  EXPECT_EQ(state.sortIndex, 4);
+  EXPECT_EQ(state.list.sortIndex, 4);
   EXPECT_FALSE(view.deletionOverlay);
 }
 
 TEST_F(SessionTest, OnlyMarkedEntriesLeftEndsInTheNothingState) {
   session();
-  state.images = {"/p/1.jpg", "!:/p/2.jpg", "!:/p/3.jpg"};
-  state.imageCount = 3;
-  state.sortIndex = 2;
+  state.list.images = {"/p/1.jpg", "!:/p/2.jpg", "!:/p/3.jpg"};
+  state.list.imageCount = 3;
+  state.list.sortIndex = 2;
   session().imageDSP(2);
   EXPECT_TRUE(view.shown.empty());
-  EXPECT_EQ(state.sortIndex, 4);
+  EXPECT_EQ(state.list.sortIndex, 4);
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(ui.messages[0].text, "写真データがありません。");
   EXPECT_EQ(ui.messages[0].icon, Icon::Question);
@@ -315,9 +315,9 @@ TEST_F(SessionTest, OnlyMarkedEntriesLeftEndsInTheNothingState) {
 TEST_F(SessionTest, ViewerModeShowsMarkedEntries) {
   session();
   const std::string p2 = root.write("p/2.jpg", testing::makeTestJpeg(8, 8));
-  state.images = {"/p/1.jpg", "!:" + p2};
-  state.imageCount = 2;
-  state.viewerMode = true;
+  state.list.images = {"/p/1.jpg", "!:" + p2};
+  state.list.imageCount = 2;
+  state.list.viewerMode = true;
   session().imageDSP(2);
   ASSERT_EQ(view.shown.size(), 1u);
   EXPECT_EQ(view.shown[0].entry, "!:" + p2);
@@ -339,7 +339,7 @@ TEST_F(SessionTest, BrokenSettingsFilesGiveDefaults) {
     SortingSession sess(s, u, v, data);
     sess.FormActivate();
     EXPECT_EQ(v.bounds, WindowBounds{});
-    EXPECT_EQ(s.exifItemMask, kDefaultExifItemMask);
+    EXPECT_EQ(s.options.exifItemMask, kDefaultExifItemMask);
     EXPECT_FALSE(s.firstActivation);
   }
 }

@@ -1,4 +1,4 @@
-#include "core/transfer.h"
+#include "core/sorting/transfer.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -26,7 +26,7 @@ TEST_F(Transfer, MoveCopiesVerifiesDeletesJournalsAndShowsTheNext) {
   transfer.Button1Click(1);
   EXPECT_EQ(readAll(d("a.jpg")), bytesOf("a.jpg"));
   EXPECT_FALSE(fs::exists(s("a.jpg")));
-  EXPECT_EQ(state.undoBox,
+  EXPECT_EQ(state.undo.lines,
             std::vector<std::string>{"Move, \"" + s("a.jpg") + "\", \"" + d("a.jpg") + "\""});
   EXPECT_EQ(view.captions["Undo1"], "Undo[元に戻す] ☆ Move ☆");
   EXPECT_EQ(ui.statusTexts,
@@ -34,38 +34,38 @@ TEST_F(Transfer, MoveCopiesVerifiesDeletesJournalsAndShowsTheNext) {
                                       s("b.jpg") + " [ 2 / 3 files ]"}));
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_EQ(ui.busyDepth, 0);
-  EXPECT_EQ(state.sortIndex, 2);
+  EXPECT_EQ(state.list.sortIndex, 2);
   ASSERT_FALSE(view.shown.empty());
   EXPECT_EQ(view.shown.back().path, s("b.jpg"));
   // The entry keeps its text although its file has gone.
-  EXPECT_EQ(state.images[0], s("a.jpg"));
+  EXPECT_EQ(state.list.images[0], s("a.jpg"));
 }
 
 TEST_F(Transfer, CopyModeKeepsTheSource) {
   scan({"a.jpg", "b.jpg"});
-  state.keepOriginal = true;
+  state.options.keepOriginal = true;
   bind(3, dst);
   transfer.Button1Click(3);
   EXPECT_EQ(readAll(s("a.jpg")), bytesOf("a.jpg"));
   EXPECT_EQ(readAll(d("a.jpg")), bytesOf("a.jpg"));
-  EXPECT_EQ(state.undoBox.back().rfind("Copy, \"", 0), 0u);
+  EXPECT_EQ(state.undo.lines.back().rfind("Copy, \"", 0), 0u);
   ASSERT_GE(ui.statusTexts.size(), 3u);
   EXPECT_EQ(
       std::vector<std::string>(ui.statusTexts.begin(), ui.statusTexts.begin() + 3),
       (std::vector<std::string>{"Copying...", "Checking...", s("b.jpg") + " [ 2 / 2 files ]"}));
-  EXPECT_EQ(state.sortIndex, 2);
+  EXPECT_EQ(state.list.sortIndex, 2);
 }
 
 TEST_F(Transfer, LastPictureRunsPastTheEnd) {
   scan({"a.jpg"});
   bind(1, dst);
   transfer.Button1Click(1);
-  EXPECT_EQ(state.sortIndex, 2);
+  EXPECT_EQ(state.list.sortIndex, 2);
   EXPECT_EQ(ui.status(), "Image file Nothing!");
   EXPECT_FALSE(view.enabled["Button1"]);
   // A key press after the end transfers nothing.
   transfer.Button1Click(1);
-  EXPECT_EQ(state.undoBox.size(), 1u);
+  EXPECT_EQ(state.undo.lines.size(), 1u);
 }
 
 TEST_F(Transfer, SkipsMarkedPicturesAfterTheStep) {
@@ -73,7 +73,7 @@ TEST_F(Transfer, SkipsMarkedPicturesAfterTheStep) {
   marks.MrkDelImg(1);
   bind(1, dst);
   transfer.Button1Click(1);
-  EXPECT_EQ(state.sortIndex, 3);
+  EXPECT_EQ(state.list.sortIndex, 3);
   EXPECT_EQ(view.shown.back().n, 3);
 }
 
@@ -85,8 +85,8 @@ TEST_F(Transfer, SameFolderIsRefusedAndNothingIsTouched) {
   EXPECT_EQ(ui.messages[0].text, kSameFolder);
   EXPECT_EQ(ui.messages[0].icon, Icon::Warning);
   EXPECT_EQ(readAll(s("a.jpg")), bytesOf("a.jpg"));
-  EXPECT_TRUE(state.undoBox.empty());
-  EXPECT_EQ(state.sortIndex, 1);
+  EXPECT_TRUE(state.undo.lines.empty());
+  EXPECT_EQ(state.list.sortIndex, 1);
 }
 
 TEST_F(Transfer, SameFileUnderAnotherNameIsRefusedBeforeAnyQuestion) {
@@ -102,12 +102,12 @@ TEST_F(Transfer, SameFileUnderAnotherNameIsRefusedBeforeAnyQuestion) {
     EXPECT_EQ(messageTexts(), std::vector<std::string>{kSameFolder}) << folder;
     EXPECT_EQ(readAll(s("IMG_1.JPG")), bytesOf("IMG_1.JPG"));
   }
-  EXPECT_TRUE(state.undoBox.empty());
+  EXPECT_TRUE(state.undo.lines.empty());
 }
 
 TEST_F(Transfer, AutoRenameNumbersToTheFirstFreeJpgName) {
   scan({"IMG_1.JPG", "MVI_3.MOV", "z.jpg"});
-  state.autoRename = true;
+  state.options.autoRename = true;
   root.write("dst/IMG_1.JPG", "old");
   root.write("dst/IMG_1_1.jpg", "older");
   root.write("dst/MVI_3.MOV", "movie");
@@ -119,8 +119,8 @@ TEST_F(Transfer, AutoRenameNumbersToTheFirstFreeJpgName) {
   EXPECT_EQ(readAll(d("IMG_1.JPG")), "old");
   EXPECT_EQ(readAll(d("IMG_1_1.jpg")), "older");
   EXPECT_TRUE(ui.messages.empty());
-  EXPECT_NE(state.undoBox[0].find(d("IMG_1_2.jpg")), std::string::npos);
-  EXPECT_NE(state.undoBox[1].find(d("MVI_3_1.jpg")), std::string::npos);
+  EXPECT_NE(state.undo.lines[0].find(d("IMG_1_2.jpg")), std::string::npos);
+  EXPECT_NE(state.undo.lines[1].find(d("MVI_3_1.jpg")), std::string::npos);
 }
 
 TEST_F(Transfer, OverwriteReplacesTheOldFileOnlyWithAVerifiedCopy) {
@@ -135,7 +135,7 @@ TEST_F(Transfer, OverwriteReplacesTheOldFileOnlyWithAVerifiedCopy) {
   EXPECT_EQ(ui.messages[0].buttons, Buttons::YesNo);
   EXPECT_EQ(readAll(d("a.jpg")), bytesOf("a.jpg"));
   EXPECT_FALSE(fs::exists(s("a.jpg")));
-  EXPECT_EQ(state.sortIndex, 2);
+  EXPECT_EQ(state.list.sortIndex, 2);
   // No temporary file is left beside it.
   int entries = 0;
   for (const char* n : {".sortelia-a.jpg.1.part", "a.jpg"}) entries += fs::exists(d(n));
@@ -154,7 +154,7 @@ TEST_F(Transfer, OverwriteOfAReadOnlyFileIsRefused) {
   EXPECT_EQ(readAll(old), "old");
   EXPECT_EQ(readAll(s("a.jpg")), bytesOf("a.jpg"));
   EXPECT_EQ(files.copies, 0);
-  EXPECT_EQ(state.sortIndex, 1);
+  EXPECT_EQ(state.list.sortIndex, 1);
 }
 
 TEST_F(Transfer, NoThenCancelCopiesNothing) {
@@ -170,8 +170,8 @@ TEST_F(Transfer, NoThenCancelCopiesNothing) {
   EXPECT_EQ(ui.dialogs[0].filter, "JPEG イメージファイル (*.jpg)|*.jpg|すべてのファイル(*.*)|*.*");
   EXPECT_EQ(files.copies, 0);
   EXPECT_EQ(readAll(d("a.jpg")), "old");
-  EXPECT_EQ(state.sortIndex, 1);
-  EXPECT_TRUE(state.undoBox.empty());
+  EXPECT_EQ(state.list.sortIndex, 1);
+  EXPECT_TRUE(state.undo.lines.empty());
 }
 
 TEST_F(Transfer, NoAsksForAnotherNameUntilAFreeOneIsChosen) {
@@ -191,12 +191,12 @@ TEST_F(Transfer, NoAsksForAnotherNameUntilAFreeOneIsChosen) {
   EXPECT_EQ(ui.dialogs[1].fileName, d("taken.jpg"));
   EXPECT_EQ(readAll(other + "/chosen.jpg"), bytesOf("a.jpg"));
   EXPECT_EQ(readAll(d("taken.jpg")), "taken");
-  EXPECT_NE(state.undoBox.back().find(other + "/chosen.jpg"), std::string::npos);
+  EXPECT_NE(state.undo.lines.back().find(other + "/chosen.jpg"), std::string::npos);
 }
 
 TEST_F(Transfer, EnglishTexts) {
   scan({"a.jpg"});
-  state.japaneseMode = false;
+  state.options.japaneseMode = false;
   root.write("dst/a.jpg", "old");
   root.write("dst/b.jpg", "b");
   bind(1, dst);
@@ -229,7 +229,7 @@ TEST_F(Transfer, SlotWithoutFolderOrWithoutPicturesExplains) {
   bind(2, dst);
   transfer.Button1Click(2);
   EXPECT_EQ(ui.infoText(), "　イメージファイルが保存されているフォルダーを指定しましょう。");
-  state.japaneseMode = false;
+  state.options.japaneseMode = false;
   transfer.Button1Click(5);
   transfer.Button1Click(2);
   EXPECT_EQ(

@@ -1,4 +1,4 @@
-#include "core/undo_journal.h"
+#include "core/sorting/undo_journal.h"
 
 #include <gtest/gtest.h>
 
@@ -33,11 +33,11 @@ class Undo : public testing::SortingFixture {};
 
 TEST_F(Undo, EmptyJournalChangesNothing) {
   scan({"a.jpg", "b.jpg"});
-  state.sortIndex = 2;
+  state.list.sortIndex = 2;
   const int busyBefore = ui.busyOnCalls;
   journal.Undo1Click();
   EXPECT_EQ(ui.busyOnCalls, busyBefore);
-  EXPECT_EQ(state.sortIndex, 2);
+  EXPECT_EQ(state.list.sortIndex, 2);
   EXPECT_TRUE(view.shown.empty());
   EXPECT_TRUE(ui.statusTexts.empty());
 }
@@ -47,19 +47,19 @@ TEST_F(Undo, TwoMovesAndTwoUndosPutEverythingBack) {
   bind(1, dst);
   transfer.Button1Click(1);
   transfer.Button1Click(1);
-  ASSERT_EQ(state.sortIndex, 3);
+  ASSERT_EQ(state.list.sortIndex, 3);
   journal.Undo1Click();
   EXPECT_EQ(view.captions["Undo1"], "Undo[元に戻す] ☆ Move ☆");
-  EXPECT_EQ(state.sortIndex, 2);
+  EXPECT_EQ(state.list.sortIndex, 2);
   EXPECT_EQ(view.shown.back().n, 2);
   journal.Undo1Click();
   EXPECT_EQ(view.captions["Undo1"], "Undo[元に戻す] ☆ ★記録なし★ ☆");
-  EXPECT_EQ(state.sortIndex, 1);
+  EXPECT_EQ(state.list.sortIndex, 1);
   for (const char* n : {"a.jpg", "b.jpg"}) {
     EXPECT_EQ(readAll(s(n)), bytesOf(n)) << n;
     EXPECT_FALSE(fs::exists(d(n))) << n;
   }
-  EXPECT_TRUE(state.undoBox.empty());
+  EXPECT_TRUE(state.undo.lines.empty());
   EXPECT_EQ(ui.status(), s("a.jpg") + " [ 1 / 3 files ]");
   EXPECT_NE(std::find(ui.statusTexts.begin(), ui.statusTexts.end(), "Copying..."),
             ui.statusTexts.end());
@@ -68,13 +68,13 @@ TEST_F(Undo, TwoMovesAndTwoUndosPutEverythingBack) {
 
 TEST_F(Undo, TwoCopiesAndTwoUndosRemoveTheCopies) {
   scan({"a.jpg", "b.jpg", "c.jpg"});
-  state.keepOriginal = true;
+  state.options.keepOriginal = true;
   bind(1, dst);
   transfer.Button1Click(1);
   transfer.Button1Click(1);
   journal.Undo1Click();
   journal.Undo1Click();
-  EXPECT_EQ(state.sortIndex, 1);
+  EXPECT_EQ(state.list.sortIndex, 1);
   for (const char* n : {"a.jpg", "b.jpg"}) {
     EXPECT_EQ(readAll(s(n)), bytesOf(n));
     EXPECT_FALSE(fs::exists(d(n)));
@@ -83,14 +83,14 @@ TEST_F(Undo, TwoCopiesAndTwoUndosRemoveTheCopies) {
 
 TEST_F(Undo, CopyWhoseSourceHasGoneKeepsTheCopyAndTheLine) {
   scan({"a.jpg", "b.jpg"});
-  state.keepOriginal = true;
+  state.options.keepOriginal = true;
   bind(1, dst);
   transfer.Button1Click(1);
   std::remove(s("a.jpg").c_str());
   journal.Undo1Click();
   EXPECT_EQ(readAll(d("a.jpg")), bytesOf("a.jpg"));
-  EXPECT_EQ(state.undoBox.size(), 1u);
-  EXPECT_EQ(state.sortIndex, 2);
+  EXPECT_EQ(state.undo.lines.size(), 1u);
+  EXPECT_EQ(state.list.sortIndex, 2);
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(ui.messages[0].text, "元に戻せませんでした[ " + s("a.jpg") +
                                      " ]。エラー番号[2]\r\n整理先のファイルは削除しません。");
@@ -104,25 +104,25 @@ TEST_F(Undo, ReducedMoveIsRestoredFromTheKeptOriginal) {
   root.write("dst/Org_a.jpg", bytesOf("a.jpg"));
   journal.SetUndoMrk("MovRS", s("a.jpg"), d("a.jpg"));
   EXPECT_EQ(view.captions["Undo1"], "Undo[元に戻す] ☆ MovRS ☆");
-  state.sortIndex = 2;
+  state.list.sortIndex = 2;
   journal.Undo1Click();
   EXPECT_EQ(readAll(s("a.jpg")), bytesOf("a.jpg"));
   EXPECT_FALSE(fs::exists(d("a.jpg")));
   EXPECT_FALSE(fs::exists(d("Org_a.jpg")));
   EXPECT_EQ(ui.statusTexts.front(), "Org Copying...");
-  EXPECT_EQ(state.sortIndex, 1);
+  EXPECT_EQ(state.list.sortIndex, 1);
 }
 
 TEST_F(Undo, DeleteOfPictureFiveIsTakenBack) {
   scan({"1.jpg", "2.jpg", "3.jpg", "4.jpg", "5.jpg", "6.jpg"});
-  state.sortIndex = 5;
+  state.list.sortIndex = 5;
   marks.Button13Click();
-  EXPECT_EQ(state.images[4], "!:" + s("5.jpg"));
-  EXPECT_EQ(state.undoBox.back(), "Del, \"5\", \"\"");
-  EXPECT_EQ(state.sortIndex, 6);
+  EXPECT_EQ(state.list.images[4], "!:" + s("5.jpg"));
+  EXPECT_EQ(state.undo.lines.back(), "Del, \"5\", \"\"");
+  EXPECT_EQ(state.list.sortIndex, 6);
   journal.Undo1Click();
-  EXPECT_EQ(state.images[4], s("5.jpg"));
-  EXPECT_EQ(state.sortIndex, 5);
+  EXPECT_EQ(state.list.images[4], s("5.jpg"));
+  EXPECT_EQ(state.list.sortIndex, 5);
   EXPECT_EQ(view.shown.back().n, 5);
   EXPECT_EQ(readAll(s("5.jpg")), bytesOf("5.jpg"));
 }
@@ -133,15 +133,15 @@ TEST_F(Undo, StepsBackOneEntryAndSkipsAMarkedOneForward) {
   transfer.Button1Click(1);  // a -> dst, shows b
   marks.Button13Click();     // marks b, shows c
   transfer.Button1Click(1);  // c -> dst, shows d
-  ASSERT_EQ(state.sortIndex, 4);
+  ASSERT_EQ(state.list.sortIndex, 4);
   journal.Undo1Click();  // c comes back
   EXPECT_EQ(readAll(s("c.jpg")), bytesOf("c.jpg"));
-  EXPECT_EQ(state.sortIndex, 3);
+  EXPECT_EQ(state.list.sortIndex, 3);
   journal.Undo1Click();  // b loses its mark
-  EXPECT_EQ(state.images[1], s("b.jpg"));
-  EXPECT_EQ(state.sortIndex, 2);
+  EXPECT_EQ(state.list.images[1], s("b.jpg"));
+  EXPECT_EQ(state.list.sortIndex, 2);
   journal.Undo1Click();  // a comes back: every step is taken back
-  EXPECT_EQ(state.sortIndex, 1);
+  EXPECT_EQ(state.list.sortIndex, 1);
   EXPECT_EQ(readAll(s("a.jpg")), bytesOf("a.jpg"));
 }
 
@@ -151,15 +151,15 @@ TEST_F(Undo, AfterMarkedPicturesWereSkippedStepsBackOneEntryOnly) {
   bind(1, dst);
   transfer.Button1Click(1);  // a -> dst, shows b
   transfer.Button1Click(1);  // b -> dst, skips c, shows d
-  ASSERT_EQ(state.sortIndex, 4);
+  ASSERT_EQ(state.list.sortIndex, 4);
   journal.Undo1Click();  // b comes back; entry 3 is marked, so d is shown again
   EXPECT_EQ(readAll(s("b.jpg")), bytesOf("b.jpg"));
   EXPECT_FALSE(fs::exists(d("b.jpg")));
-  EXPECT_EQ(state.sortIndex, 4);
+  EXPECT_EQ(state.list.sortIndex, 4);
   EXPECT_EQ(view.shown.back().n, 4);
   journal.SetUndoMrk("Other", "", "");  // a line of an unknown kind moves no file
   journal.Undo1Click();
-  EXPECT_EQ(state.undoBox.size(), 1u);
+  EXPECT_EQ(state.undo.lines.size(), 1u);
   EXPECT_EQ(view.captions["Undo1"], "Undo[元に戻す] ☆ Move ☆");
 }
 

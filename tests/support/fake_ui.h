@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "core/main_view.h"
-#include "core/ui.h"
+#include "core/ports/main_view.h"
+#include "core/ports/ui.h"
 
 namespace sortelia::testing {
 

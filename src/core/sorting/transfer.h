@@ -6,9 +6,9 @@
 #include <optional>
 #include <string>
 
-#include "core/comment_edit.h"
-#include "core/sorting_session.h"
-#include "core/undo_journal.h"
+#include "core/sorting/comment_edit.h"
+#include "core/session/sorting_session.h"
+#include "core/sorting/undo_journal.h"
 #include "platform/safe_copy.h"
 
 namespace sortelia {

@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "core/main_view.h"
+#include "core/ports/main_view.h"
 
 namespace sortelia {
 

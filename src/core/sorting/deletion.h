@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "core/sorting_session.h"
-#include "core/undo_journal.h"
+#include "core/session/sorting_session.h"
+#include "core/sorting/undo_journal.h"
 #include "platform/safe_copy.h"
 
 namespace sortelia {

@@ -6,9 +6,9 @@
 #include <memory>
 #include <string>
 
-#include "core/main_view.h"
-#include "core/sorting_state.h"
-#include "core/ui.h"
+#include "core/ports/main_view.h"
+#include "core/session/sorting_state.h"
+#include "core/ports/ui.h"
 #include "imaging/bitmap.h"
 
 namespace sortelia {

@@ -1,10 +1,10 @@
-#include "core/undo_journal.h"
+#include "core/sorting/undo_journal.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
 
-#include "core/image_list.h"
+#include "core/display/image_list.h"
 #include "platform/format.h"
 #include "platform/path.h"
 
@@ -77,18 +77,18 @@ UndoJournal::UndoJournal(SortingSession& session, fs::FileOperations& files)
 
 void UndoJournal::SetUndoMrk(const std::string& kind, const std::string& source,
                              const std::string& destination) {
-  session_.state().undoBox.push_back(composeJournalLine(kind, source, destination));
+  session_.state().undo.lines.push_back(composeJournalLine(kind, source, destination));
   SetUndoCap(kind);
 }
 
 void UndoJournal::SetUndoCap(const std::string& text) {
-  session_.view().setCaption("Undo1", format("%s ☆ %s ☆", {session_.state().undoHint, text}));
+  session_.view().setCaption("Undo1", format("%s ☆ %s ☆", {session_.state().undo.hint, text}));
 }
 
 void UndoJournal::Undo1Click() {
   SortingState& st = session_.state();
-  if (st.undoBox.empty()) return;
-  std::vector<std::string> items = parseCommaText(st.undoBox.back());
+  if (st.undo.lines.empty()) return;
+  std::vector<std::string> items = parseCommaText(st.undo.lines.back());
   items.resize(std::max<std::size_t>(items.size(), 3));
   const std::string& kind = items[0];
   {
@@ -108,12 +108,12 @@ void UndoJournal::Undo1Click() {
     } else if (kind == kJournalDel) {
       undoDel(items[1]);
     }
-    st.undoBox.pop_back();
-    const auto newest = st.undoBox.empty() ? std::vector<std::string>{kNoRecord}
-                                           : parseCommaText(st.undoBox.back());
+    st.undo.lines.pop_back();
+    const auto newest = st.undo.lines.empty() ? std::vector<std::string>{kNoRecord}
+                                           : parseCommaText(st.undo.lines.back());
     SetUndoCap(newest.empty() ? std::string() : newest.front());
-    st.sortIndex = std::max(1, st.sortIndex - 1);
-    session_.imageDSP(st.sortIndex);
+    st.list.sortIndex = std::max(1, st.list.sortIndex - 1);
+    session_.imageDSP(st.list.sortIndex);
   }
 }
 
@@ -161,7 +161,7 @@ void UndoJournal::undoDel(const std::string& item) {
   int n = 0;
   const auto [end, ec] = std::from_chars(item.data(), item.data() + item.size(), n);
   if (ec != std::errc() || end != item.data() + item.size()) return;
-  auto& images = session_.state().images;
+  auto& images = session_.state().list.images;
   if (n < 1 || n > static_cast<int>(images.size())) return;
   std::string path;
   if (ChkDMRK(images[n - 1], path)) images[n - 1] = path;
@@ -169,7 +169,7 @@ void UndoJournal::undoDel(const std::string& item) {
 
 void UndoJournal::reportFailure(const std::string& path, int error) {
   const std::string text =
-      session_.state().japaneseMode
+      session_.state().options.japaneseMode
           ? format("元に戻せませんでした[ %s ]。エラー番号[%d]\r\n整理先のファイルは削除しません。",
                    {path, error})
           : format("Undo failed [ %s ]. Error![%d]\r\nThe sorted file is kept.", {path, error});

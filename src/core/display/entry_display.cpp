@@ -1,7 +1,7 @@
-#include "core/entry_display.h"
+#include "core/display/entry_display.h"
 
-#include "core/display_geometry.h"
-#include "core/image_list.h"
+#include "core/display/display_geometry.h"
+#include "core/display/image_list.h"
 #include "imaging/jpeg_codec.h"
 #include "imaging/screen_scale.h"
 #include "platform/file_ops.h"
@@ -21,8 +21,8 @@ EntryDisplay::EntryDisplay(SortingState& state, Ui& ui, MainView& view)
 
 void EntryDisplay::ShowEntry(int n) {
   view_.hideMovieButton();
-  const std::string& entry = state_.images[n - 1];
-  ui_.setStatusText(format("%s [ %d / %d files ]", {entry, n, state_.imageCount}));
+  const std::string& entry = state_.list.images[n - 1];
+  ui_.setStatusText(format("%s [ %d / %d files ]", {entry, n, state_.list.imageCount}));
   std::string path;
   const bool marked = ChkDMRK(entry, path);
   if (markDeleted) markDeleted(marked);
@@ -79,7 +79,7 @@ void EntryDisplay::showMovie(const std::string& entry, const std::string& path) 
   std::string app = FindPlayerApp(path);
   if (app.empty()) app = "None";
   const std::string caption =
-      state_.japaneseMode
+      state_.options.japaneseMode
           ? "[ " + entry +
                 " ]\r\n動画ファイルです。\r\n再生するならここをクリック！\r\n再生アプリは< " + app +
                 " >です。"
@@ -119,9 +119,9 @@ void EntryDisplay::SetDateLBL(const std::string& text, const std::string& path) 
 void EntryDisplay::CheckDATEClick() { view_.setDateOverlayVisible(view_.isChecked("CheckDATE")); }
 
 void EntryDisplay::BitBtn1Click() {
-  const int i = state_.viewerMode ? state_.viewIndex : state_.sortIndex;
-  if (i < 1 || i > static_cast<int>(state_.images.size())) return;
-  StartPlayer(entryPath(state_.images[i - 1]));
+  const int i = state_.list.viewerMode ? state_.list.viewIndex : state_.list.sortIndex;
+  if (i < 1 || i > static_cast<int>(state_.list.images.size())) return;
+  StartPlayer(entryPath(state_.list.images[i - 1]));
 }
 
 bool EntryDisplay::StartPlayer(const std::string& path) {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/main_view.h"
-#include "core/sorting_state.h"
+#include "core/ports/main_view.h"
+#include "core/session/sorting_state.h"
 
 namespace sortelia {
 

@@ -1,8 +1,8 @@
-#include "core/sorting_session.h"
+#include "core/session/sorting_session.h"
 
 #include <algorithm>
 
-#include "core/image_list.h"
+#include "core/display/image_list.h"
 #include "exif/comment_line.h"
 #include "platform/file_list.h"
 #include "platform/file_ops.h"
@@ -17,16 +17,16 @@ SortingSession::SortingSession(SortingState& state, Ui& ui, MainView& view, std:
       view_(view),
       dataFolder_(std::move(dataFolder)),
       display_(state, ui, view) {
-  state_.cameraParamIndex = 0;
-  state_.japaneseMode = true;
-  state_.sortIndex = 0;
+  state_.options.cameraParamIndex = 0;
+  state_.options.japaneseMode = true;
+  state_.list.sortIndex = 0;
   state_.firstActivation = true;
-  state_.loopSlideShow = false;
-  state_.autoRename = false;
-  state_.keepOriginal = false;
-  state_.exifItemMask = kDefaultExifItemMask;
-  state_.undoBox.clear();
-  state_.resizeOption = 0;
+  state_.options.loopSlideShow = false;
+  state_.options.autoRename = false;
+  state_.options.keepOriginal = false;
+  state_.options.exifItemMask = kDefaultExifItemMask;
+  state_.undo.lines.clear();
+  state_.options.resizeOption = 0;
   view_.setChecked("RadioButton1", true);
   view_.setCaption("Form1", "Sortelia for Windows");
   view_.setBounds(WindowBounds{});
@@ -41,17 +41,17 @@ SortingSession::SortingSession(SortingState& state, Ui& ui, MainView& view, std:
 }
 
 void SortingSession::GetPdata(const std::string& path) {
-  const int set = std::clamp(state_.cameraParamIndex, 0, exif::kCameraParamSetCount - 1);
-  photo_.GetPdata(path, state_.exifItemMask, cameraParams_.table[set]);
-  if (exif::isExifItemMode(state_.exifItemMask)) state_.rotationMark = photo_.RotationMark;
+  const int set = std::clamp(state_.options.cameraParamIndex, 0, exif::kCameraParamSetCount - 1);
+  photo_.GetPdata(path, state_.options.exifItemMask, cameraParams_.table[set]);
+  if (exif::isExifItemMode(state_.options.exifItemMask)) state_.comment.rotationMark = photo_.RotationMark;
 }
 
 void SortingSession::DspPdata() {
-  photo_.DspPdata(state_.exifItemMask, [this](const std::string& info, const std::string& comment) {
+  photo_.DspPdata(state_.options.exifItemMask, [this](const std::string& info, const std::string& comment) {
     ui_.setInfoText(info);
     view_.setCommentText(comment);
   });
-  if (exif::isExifItemMode(state_.exifItemMask)) {
+  if (exif::isExifItemMode(state_.options.exifItemMask)) {
     const exif::TExifInfo& x = photo_.ExifInfo1;
     display_.SetDateLBL(format("%s.%s", {exif::DotDate(x.DateTimeOriginal), x.SubSecTimeOriginal}),
                         "");
@@ -59,12 +59,12 @@ void SortingSession::DspPdata() {
 }
 
 void SortingSession::SetJpMode() {
-  if (!state_.japaneseMode) return;
-  state_.deleteCaption = "削除";
-  state_.restoreCaption = "復活";
-  state_.undoHint = "Undo[元に戻す]";
-  view_.setHint("Undo1", state_.undoHint);
-  view_.setCaption("Undo1", state_.undoHint + "★記録なし★");
+  if (!state_.options.japaneseMode) return;
+  state_.captions.deleteCaption = "削除";
+  state_.captions.restoreCaption = "復活";
+  state_.undo.hint = "Undo[元に戻す]";
+  view_.setHint("Undo1", state_.undo.hint);
+  view_.setCaption("Undo1", state_.undo.hint + "★記録なし★");
   static const char* const kCaptions[][2] = {
       {"CheckInfo", "写真情報"},
       {"CheckView", "ビューワ"},
@@ -84,7 +84,7 @@ void SortingSession::SetJpMode() {
       {"ClearALL1", "Clear ALL[すべてのフォルダ解除]"},
       {"MoveFolder1", "Move[整理先を整理元にする] "},
   };
-  view_.setCaption("Button13", state_.deleteCaption);
+  view_.setCaption("Button13", state_.captions.deleteCaption);
   for (const auto& c : kCaptions) view_.setCaption(c[0], c[1]);
 }
 
@@ -97,7 +97,7 @@ void SortingSession::FormActivate() {
   const std::string path = dataFolder_.empty() ? "" : dataFolder_ + "/" + kSettingsFileName;
   if (!path.empty() && fs::exists(path)) {
     readSettingsFile(path);
-    state_.openDialogDir = state_.sourceDir;
+    state_.list.openDialogDir = state_.list.sourceDir;
     FirstStepGetImgLst();
   }
   ui_.setInfoText(
@@ -125,12 +125,12 @@ void SortingSession::readSettingsFile(const std::string& path) {
     view_.setBounds(b);
   }
   if (!read.complete) return;
-  state_.loopSlideShow = read.loopSlideShow;
+  state_.options.loopSlideShow = read.loopSlideShow;
   view_.setIntervalText(read.intervalText);
-  state_.autoRename = read.autoRename;
-  state_.keepOriginal = read.keepOriginal;
+  state_.options.autoRename = read.autoRename;
+  state_.options.keepOriginal = read.keepOriginal;
   view_.setMaximized(read.maximized);
-  state_.exifItemMask = read.exifItemMask;
+  state_.options.exifItemMask = read.exifItemMask;
 }
 
 void SortingSession::restoreSlots(const SettingsRead& read) {
@@ -139,7 +139,7 @@ void SortingSession::restoreSlots(const SettingsRead& read) {
     setSlot(i, line);
     if (line.empty() || fs::isDirectory(line)) continue;
     const std::string text =
-        state_.japaneseMode
+        state_.options.japaneseMode
             ? format(
                   "指定されているフォルダはありません！\r\n  整理先ボタンNo.[ %d ]\r\n  "
                   "指定フォルダ名 [ %s ]\r\nこのボタンの整理先を解除します。",
@@ -156,12 +156,12 @@ void SortingSession::restoreSourceDir(const std::string& line) {
   if (line.empty()) return;
   const std::string folder = line.substr(0, line.size() - 1);
   if (fs::isDirectory(folder)) {
-    state_.sourceDir = folder + "/";
+    state_.list.sourceDir = folder + "/";
     return;
   }
-  state_.sourceDir.clear();
+  state_.list.sourceDir.clear();
   const std::string text =
-      state_.japaneseMode
+      state_.options.japaneseMode
           ? format(
                 "整理もとの写真データがあるフォルダがありません。\r\n別のフォルダを後から指定"
                 "しましょう！\r\n  フォルダ名[ %s ]",
@@ -185,14 +185,14 @@ void SortingSession::FormClose() {
   if (dataFolder_.empty() || !fs::makeDirectories(dataFolder_).ok()) return;
   SettingsValues v;
   for (int i = 0; i < kSlotCount; ++i) v.slotFolders[i] = state_.slots[i].folder;
-  v.sourceDir = state_.sourceDir;
+  v.sourceDir = state_.list.sourceDir;
   v.bounds = view_.normalBounds();
-  v.loopSlideShow = state_.loopSlideShow;
+  v.loopSlideShow = state_.options.loopSlideShow;
   v.intervalText = view_.intervalText();
-  v.autoRename = state_.autoRename;
-  v.keepOriginal = state_.keepOriginal;
+  v.autoRename = state_.options.autoRename;
+  v.keepOriginal = state_.options.keepOriginal;
   v.maximized = view_.isMaximized();
-  v.exifItemMask = state_.exifItemMask;
+  v.exifItemMask = state_.options.exifItemMask;
   (void)writeTextLines(dataFolder_ + "/" + kSettingsFileName, composeSettings(v));
 }
 
@@ -202,25 +202,25 @@ void SortingSession::FirstStepGetImgLst() {
   std::vector<std::string> entries;
   {
     BusyCursor busy(ui_);
-    state_.images.clear();
-    state_.undoBox.clear();
-    view_.setCaption("Undo1", state_.undoHint + "★記録なし★");
+    state_.list.images.clear();
+    state_.undo.lines.clear();
+    view_.setCaption("Undo1", state_.undo.hint + "★記録なし★");
     std::vector<std::string> folders;
-    if (!state_.sourceDir.empty()) {
-      folders.push_back(state_.sourceDir);
-      if (state_.subfolderSwitch) listSubfolders(state_.sourceDir, folders);
+    if (!state_.list.sourceDir.empty()) {
+      folders.push_back(state_.list.sourceDir);
+      if (state_.list.subfolderSwitch) listSubfolders(state_.list.sourceDir, folders);
     }
     for (const auto& folder : folders) {
       listImageFiles(folder, {".jpg"}, entries);
       listImageFiles(folder, {".mov", ".mpg"}, entries);
     }
     sortImageList(entries);
-    state_.images = std::move(entries);
-    state_.imageCount = static_cast<int>(state_.images.size());
-    state_.viewerMode = false;
+    state_.list.images = std::move(entries);
+    state_.list.imageCount = static_cast<int>(state_.list.images.size());
+    state_.list.viewerMode = false;
     view_.setChecked("CheckView", false);
   }
-  if (state_.imageCount < 1) {
+  if (state_.list.imageCount < 1) {
     view_.clearPicture();
     ui_.setStatusText("No File in this Folder!");
     ui_.message(Icon::Question,
@@ -231,19 +231,19 @@ void SortingSession::FirstStepGetImgLst() {
     return;
   }
   ui_.setStatusText(
-      state_.japaneseMode
-          ? format("%s [ %d 枚 ]", {"写真データの一覧を取得しました！", state_.imageCount})
-          : format("%s [ %d files ]", {"Finish Getting Image List!", state_.imageCount}));
-  std::vector<std::string> info{format("%d 枚のイメージがありました。", {state_.imageCount})};
-  info.insert(info.end(), state_.images.begin(), state_.images.end());
+      state_.options.japaneseMode
+          ? format("%s [ %d 枚 ]", {"写真データの一覧を取得しました！", state_.list.imageCount})
+          : format("%s [ %d files ]", {"Finish Getting Image List!", state_.list.imageCount}));
+  std::vector<std::string> info{format("%d 枚のイメージがありました。", {state_.list.imageCount})};
+  info.insert(info.end(), state_.list.images.begin(), state_.list.images.end());
   ui_.setInfoText(joinLines(info));
-  state_.sortIndex = 1;
+  state_.list.sortIndex = 1;
   imageDSP(1);
   AllBtnEnabled(true);
 }
 
 bool SortingSession::iDSPchk(int n) {
-  if (n > state_.imageCount) {
+  if (n > state_.list.imageCount) {
     AllBtnEnabled(false);
     view_.clearPicture();
     ui_.setInfoText("　ここにはイメージファイルがありません。");
@@ -258,14 +258,14 @@ bool SortingSession::iDSPchk(int n) {
 void SortingSession::imageDSP(int n) {
   display_.SetDateLBL("", "");
   view_.setDeletionOverlay(false);
-  if (state_.viewerMode) {
-    if (n >= 1 && n <= state_.imageCount) showEntry(n);
+  if (state_.list.viewerMode) {
+    if (n >= 1 && n <= state_.list.imageCount) showEntry(n);
     return;
   }
   if (!iDSPchk(n)) return;
-  while (n <= state_.imageCount && state_.images[n - 1].rfind(kDeletionMark, 0) == 0) {
+  while (n <= state_.list.imageCount && state_.list.images[n - 1].rfind(kDeletionMark, 0) == 0) {
     ++n;
-    ++state_.sortIndex;
+    ++state_.list.sortIndex;
   }
   if (iDSPchk(n)) showEntry(n);
 }

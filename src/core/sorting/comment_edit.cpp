@@ -1,6 +1,6 @@
-#include "core/comment_edit.h"
+#include "core/sorting/comment_edit.h"
 
-#include "core/image_list.h"
+#include "core/display/image_list.h"
 #include "exif/exif_info.h"
 #include "exif/exif_writer.h"
 #include "exif/rotation_mark.h"
@@ -56,23 +56,23 @@ void CommentEditor::noteShownPicture(const std::string& path,
                                      const std::vector<std::string>& userComment) {
   SortingState& st = session_.state();
   MainView& view = session_.view();
-  st.rotationMark = ExtractRotationMark(storedText(userComment));
+  st.comment.rotationMark = ExtractRotationMark(storedText(userComment));
   view.setCommentText(commentFieldText(userComment));
   // What the field holds now, as the field gives it back, is the "unchanged" text.
-  st.loadedComment = view.commentText();
-  st.commentPath = path;
+  st.comment.loadedText = view.commentText();
+  st.comment.path = path;
 }
 
 void CommentEditor::noteNoPicture() {
-  session_.state().commentPath.clear();
-  session_.state().loadedComment.clear();
+  session_.state().comment.path.clear();
+  session_.state().comment.loadedText.clear();
   session_.view().setCommentFieldVisible(false);
 }
 
 void CommentEditor::SpeedButton1Click() {
   MainView& view = session_.view();
   SetCmtEdit();
-  if (session_.state().commentPath.empty()) {
+  if (session_.state().comment.path.empty()) {
     view.setCommentFieldVisible(false);
     return;
   }
@@ -96,24 +96,24 @@ void CommentEditor::SetCmtEdit() {
 
 bool CommentEditor::RewriteCMT(int index) {
   SortingState& st = session_.state();
-  if (index < 1 || index > static_cast<int>(st.images.size())) return false;
-  const std::string path = entryPath(st.images[index - 1]);
-  if (st.commentPath.empty() || st.commentPath != path) return false;
+  if (index < 1 || index > static_cast<int>(st.list.images.size())) return false;
+  const std::string path = entryPath(st.list.images[index - 1]);
+  if (st.comment.path.empty() || st.comment.path != path) return false;
   const std::string field = session_.view().commentText();
   exif::TExifInfo info;
   info.setImageFileName(path);
-  const bool textChanged = field != st.loadedComment;
-  const bool rotationChanged = ExtractRotationMark(storedText(info.UserComment)) != st.rotationMark;
+  const bool textChanged = field != st.comment.loadedText;
+  const bool rotationChanged = ExtractRotationMark(storedText(info.UserComment)) != st.comment.rotationMark;
   if (!textChanged && !rotationChanged) return false;
-  if (textChanged) info.UserComment = {st.rotationMark + exif::trimText(field)};
+  if (textChanged) info.UserComment = {st.comment.rotationMark + exif::trimText(field)};
   if (rotationChanged) {
     std::string s = storedText(info.UserComment);
-    ApplyRotationMark(st.rotationMark, s);
+    ApplyRotationMark(st.comment.rotationMark, s);
     info.UserComment = {s};
   }
   if (!fs::hasExtension(path, ".jpg")) return false;
   exif::WriteExif(info, path);
-  st.loadedComment = field;  // the file holds it now: a second call writes nothing
+  st.comment.loadedText = field;  // the file holds it now: a second call writes nothing
   return true;
 }
 

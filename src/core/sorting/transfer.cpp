@@ -1,6 +1,6 @@
-#include "core/transfer.h"
+#include "core/sorting/transfer.h"
 
-#include "core/image_list.h"
+#include "core/display/image_list.h"
 #include "platform/format.h"
 
 namespace sortelia {
@@ -50,12 +50,12 @@ void TransferEngine::Button1Click(int slot) {
   SortingState& st = session_.state();
   Ui& ui = session_.ui();
   const bool bound = !st.slots[slot - 1].folder.empty();
-  if (st.sortIndex > 0 && bound) {
-    comments_.RewriteCMT(st.sortIndex);
-    if (!iFileCopy(slot, st.sortIndex)) return;
+  if (st.list.sortIndex > 0 && bound) {
+    comments_.RewriteCMT(st.list.sortIndex);
+    if (!iFileCopy(slot, st.list.sortIndex)) return;
     session_.view().hideMovieButton();
-    ++st.sortIndex;
-    session_.imageDSP(st.sortIndex);
+    ++st.list.sortIndex;
+    session_.imageDSP(st.list.sortIndex);
   } else if (bound) {
     ui.setInfoText("　イメージファイルが保存されているフォルダーを指定しましょう。");
     ui.message(Icon::None,
@@ -80,9 +80,9 @@ bool TransferEngine::iFileCopy(int slot, int index) {
   SortingState& st = session_.state();
   Ui& ui = session_.ui();
   if (slot < 1 || slot > kSlotCount) return false;
-  if (index < 1 || index > static_cast<int>(st.images.size())) return false;
+  if (index < 1 || index > static_cast<int>(st.list.images.size())) return false;
   const std::string folder = st.slots[slot - 1].folder;
-  const std::string source = entryPath(st.images[index - 1]);
+  const std::string source = entryPath(st.list.images[index - 1]);
   std::string destination = folder + "/" + fs::fileNameOf(source);
   // The same file under another name (a link, a case-folding card) counts as the same path:
   // overwriting it would destroy the only copy.
@@ -120,7 +120,7 @@ bool TransferEngine::iFileCopy(int slot, int index) {
     guard.commit();
   }
   const char* kind = kJournalCopy;
-  if (!st.keepOriginal) {
+  if (!st.options.keepOriginal) {
     ui.setStatusText("Delete Original File.");
     (void)files_.removeFile(source);
     kind = kJournalMove;
@@ -133,7 +133,7 @@ std::optional<std::string> TransferEngine::resolveClash(const std::string& folde
                                                         const std::string& source,
                                                         std::string destination, bool& replace) {
   const std::string name = fs::fileNameOf(source);
-  if (session_.state().autoRename) {
+  if (session_.state().options.autoRename) {
     for (long n = 1;; ++n) {
       destination = numberedName(folder, name, n);
       if (!files_.exists(destination)) return destination;

@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "core/ui.h"
+#include "core/ports/ui.h"
 
 namespace sortelia {
 

@@ -1,4 +1,4 @@
-#include "core/main_commands.h"
+#include "core/session/main_commands.h"
 
 #include "platform/path.h"
 
@@ -16,12 +16,12 @@ void Open1Click(SortingSession& session) {
       "Pic(*.JPG) & Movie(*.MOV,*.MPG)|*.JPG;*.MOV;*.MPG|Pic(*.JPG)|*.JPG|Movie(*.MOV,*."
       "MPG)|*.MOV;*.MPG|All Files(*.*)|*.*|");
   d.filter = session.openDialogFilter;
-  d.initialDir = state.sourceDir;
+  d.initialDir = state.list.sourceDir;
   const auto chosen = session.ui().openFile(d);
   if (!chosen) return;
   const std::string folder = fs::folderPrefixOf(*chosen);
   if (folder.empty()) return;
-  state.sourceDir = folder;
+  state.list.sourceDir = folder;
   session.FirstStepGetImgLst();
 }
 

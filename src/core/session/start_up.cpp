@@ -1,4 +1,4 @@
-#include "core/start_up.h"
+#include "core/session/start_up.h"
 
 #include "platform/format.h"
 

@@ -1,4 +1,4 @@
-#include "core/sorting_loop.h"
+#include "core/sorting/sorting_loop.h"
 
 #include "exif/photo_info.h"
 
@@ -23,7 +23,7 @@ SortingLoop::SortingLoop(SortingSession& session, fs::FileOperations& files)
     }
     // In EXIF item mode GetPdata has just read this file's comment; in camera parameter mode
     // it read none, so the comment is read here.
-    if (exif::isExifItemMode(session_.state().exifItemMask)) {
+    if (exif::isExifItemMode(session_.state().options.exifItemMask)) {
       comments.noteShownPicture(path, session_.photo().ExifInfo1.UserComment);
     } else {
       exif::TExifInfo own;

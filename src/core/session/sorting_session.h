@@ -6,11 +6,11 @@
 #include <functional>
 #include <string>
 
-#include "core/entry_display.h"
-#include "core/main_view.h"
-#include "core/settings_file.h"
-#include "core/sorting_state.h"
-#include "core/ui.h"
+#include "core/display/entry_display.h"
+#include "core/ports/main_view.h"
+#include "core/session/settings_file.h"
+#include "core/session/sorting_state.h"
+#include "core/ports/ui.h"
 #include "exif/camera_params.h"
 #include "exif/photo_info.h"
 
@@ -56,7 +56,7 @@ class SortingSession {
 
   // Chooses the Japanese or the English text of a message pair.
   const char* tr(const char* japanese, const char* english) const {
-    return state_.japaneseMode ? japanese : english;
+    return state_.options.japaneseMode ? japanese : english;
   }
 
   const std::string& dataFolder() const { return dataFolder_; }

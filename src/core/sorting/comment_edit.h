@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/sorting_session.h"
+#include "core/session/sorting_session.h"
 
 namespace sortelia {
 

@@ -1,4 +1,4 @@
-#include "core/destination_slots.h"
+#include "core/sorting/destination_slots.h"
 
 #include "platform/file_ops.h"
 #include "platform/format.h"
@@ -16,7 +16,7 @@ void DestinationSlots::SetBox1Click() {
   FileDialog d;
   d.title = d.fileName =
       session_.tr("フォトデータの移動先フォルダを開く", "Open the Folder for Dividing");
-  d.initialDir = slot->bound() ? slot->folder : session_.state().sourceDir;
+  d.initialDir = slot->bound() ? slot->folder : session_.state().list.sourceDir;
   d.filter = session_.openDialogFilter;
   if (!slot->bound() || RegBtnChkRewrite()) {
     if (auto chosen = session_.ui().openFile(d)) SetFldNamOnBTN(*chosen);
@@ -51,7 +51,7 @@ void DestinationSlots::SetFldNamOnBTN(const std::string& path) {
 bool DestinationSlots::RegBtnChkRewrite() {
   const std::string& folder = pointed()->folder;
   session_.ui().setInfoText(format("移動先[ %s ]が登録済みです。変更しますか？", {folder}));
-  const std::string question = session_.state().japaneseMode
+  const std::string question = session_.state().options.japaneseMode
                                    ? format("移動先[ %s ]が登録済みです。変更しますか？", {folder})
                                    : format("Folder[ %s ] was registed. Change?", {folder});
   return session_.ui().message(Icon::Question, question, Buttons::YesNo) == Answer::Yes;
@@ -63,7 +63,7 @@ void DestinationSlots::CancelBox1Click() {
   const std::string folder = slot->folder;
   session_.ui().setInfoText(format("移動先[ %s ]を解除しますか？", {folder}));
   const std::string question =
-      session_.state().japaneseMode
+      session_.state().options.japaneseMode
           ? format("フォルダ[ %s ] は登録済みです。登録を中止しますか？", {folder})
           : format("Folder[ %s ] was registed. Cancel?", {folder});
   if (session_.ui().message(Icon::Question, question, Buttons::YesNo) == Answer::Yes) {
@@ -91,7 +91,7 @@ void DestinationSlots::MoveFolder1Click() {
   }
   const std::string folder = slot->folder;
   session_.runDeletionPass();
-  session_.state().sourceDir = folder + "/";
+  session_.state().list.sourceDir = folder + "/";
   session_.FirstStepGetImgLst();
 }
 

@@ -1,7 +1,7 @@
 // Commands of the main window's pop-up menu that belong to the sorting session.
 #pragma once
 
-#include "core/sorting_session.h"
+#include "core/session/sorting_session.h"
 
 namespace sortelia {
 

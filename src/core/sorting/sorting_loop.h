@@ -3,11 +3,11 @@
 // installs the deletion pass into the session and follows the display of every entry.
 #pragma once
 
-#include "core/comment_edit.h"
-#include "core/deletion.h"
-#include "core/sorting_session.h"
-#include "core/transfer.h"
-#include "core/undo_journal.h"
+#include "core/sorting/comment_edit.h"
+#include "core/sorting/deletion.h"
+#include "core/session/sorting_session.h"
+#include "core/sorting/transfer.h"
+#include "core/sorting/undo_journal.h"
 #include "platform/safe_copy.h"
 
 namespace sortelia {

@@ -1,4 +1,4 @@
-#include "core/display_geometry.h"
+#include "core/display/display_geometry.h"
 
 #include <cmath>
 

@@ -1,9 +1,9 @@
-#include "core/deletion.h"
+#include "core/sorting/deletion.h"
 
 #include <map>
 #include <vector>
 
-#include "core/image_list.h"
+#include "core/display/image_list.h"
 #include "platform/format.h"
 #include "platform/line_file.h"
 
@@ -25,18 +25,18 @@ DeletionMarks::DeletionMarks(SortingSession& session, UndoJournal& journal,
 
 void DeletionMarks::Button13Click() {
   SortingState& st = session_.state();
-  const int i = st.viewerMode ? st.viewIndex : st.sortIndex;
-  if (i < 1 || i > static_cast<int>(st.images.size())) return;
+  const int i = st.list.viewerMode ? st.list.viewIndex : st.list.sortIndex;
+  if (i < 1 || i > static_cast<int>(st.list.images.size())) return;
   DelMark(MrkDelImg(i - 1));
-  if (st.viewerMode) return;
+  if (st.list.viewerMode) return;
   DelMark(false);
-  journal_.SetUndoMrk(kJournalDel, std::to_string(st.sortIndex), "");
-  ++st.sortIndex;
-  session_.imageDSP(st.sortIndex);
+  journal_.SetUndoMrk(kJournalDel, std::to_string(st.list.sortIndex), "");
+  ++st.list.sortIndex;
+  session_.imageDSP(st.list.sortIndex);
 }
 
 bool DeletionMarks::MrkDelImg(int i) {
-  auto& images = session_.state().images;
+  auto& images = session_.state().list.images;
   if (i < 0 || i >= static_cast<int>(images.size())) return false;
   std::string path;
   if (ChkDMRK(images[i], path)) {
@@ -53,17 +53,17 @@ void DeletionMarks::DelMark(bool shown) {
   view.setDeletionOverlay(shown);
   if (view.isChecked("CheckShow")) return;  // a slide show is running
   view.setEnabled("SpeedButton1", !shown);
-  const std::string deleteCaption = st.deleteCaption.empty() ? "Delete" : st.deleteCaption;
-  const std::string restoreCaption = st.restoreCaption.empty() ? "Restore" : st.restoreCaption;
+  const std::string deleteCaption = st.captions.deleteCaption.empty() ? "Delete" : st.captions.deleteCaption;
+  const std::string restoreCaption = st.captions.restoreCaption.empty() ? "Restore" : st.captions.restoreCaption;
   view.setCaption("Button13", shown ? restoreCaption : deleteCaption);
-  if (!st.viewerMode) session_.zelBTNctr(!shown);
+  if (!st.list.viewerMode) session_.zelBTNctr(!shown);
 }
 
 void DeletionMarks::DMRKFdelete() {
   Ui& ui = session_.ui();
   MainView& view = session_.view();
   std::vector<std::string> marked;
-  for (const auto& entry : session_.state().images) {
+  for (const auto& entry : session_.state().list.images) {
     std::string path;
     if (ChkDMRK(entry, path)) marked.push_back(path);
   }
@@ -97,7 +97,7 @@ void DeletionMarks::tgMovORGdel() {
   // Each kept file with the reduced picture that stands for it.
   std::map<std::string, std::string> reducedOf;
   std::vector<std::string> lines{"【移動先のサイズ変更前オリジナルファイルの削除予定】"};
-  for (const auto& line : session_.state().undoBox) {
+  for (const auto& line : session_.state().undo.lines) {
     if (line.rfind(kJournalMovRS, 0) != 0) continue;
     const auto items = parseCommaText(line);
     const std::string reduced = items.size() > 2 ? items[2] : "";

@@ -1,0 +1,77 @@
+// The sorting state: one object, created with the main window and handed to whoever needs it.
+// It is split by what owns each part: the source list, the options (edited as one value by the
+// options window), the slots, the comment of the shown picture, and the journal.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace sortelia {
+
+inline constexpr int kSlotCount = 12;
+inline constexpr const char* kDefaultExifItemMask = "110011010101110010101100000";
+
+// A destination slot: its folder (no trailing "/") and caption (the folder's last component);
+// both empty when the slot is unbound.
+struct Slot {
+  std::string folder;
+  std::string caption;
+  bool bound() const { return !caption.empty(); }
+};
+
+// The image list and the positions in it.
+struct SourceList {
+  std::string sourceDir;            // ends with "/"; empty when no folder is set
+  std::vector<std::string> images;  // FnBox: full paths, optionally behind "!:"
+  int imageCount = 0;               // set only by the scan
+  int sortIndex = 0;                // 1-based position in sorting mode
+  int viewIndex = 0;                // 1-based position in viewer mode
+  bool viewerMode = false;          // CheckView ticked
+  bool subfolderSwitch = false;     // SubDchkBox down
+  std::string openDialogDir;        // initial folder of the picture open dialog
+};
+
+// The options the person sets (the options window edits a copy and applies it as one value).
+struct Options {
+  bool japaneseMode = true;
+  bool loopSlideShow = false;
+  bool autoRename = false;
+  bool keepOriginal = false;
+  std::string exifItemMask = kDefaultExifItemMask;
+  int cameraParamIndex = 0;
+  int resizeOption = 0;  // 0 full size, 1 width 1600, 2 width 1280
+  bool operator==(const Options&) const = default;
+};
+
+// The comment of the shown picture. RewriteCMT writes only into path, and only when Edit3's
+// text differs from loadedText or rotationMark differs from the file's stored mark.
+struct CommentState {
+  std::string path;        // file of the shown picture; empty for a movie or no picture
+  std::string loadedText;  // Edit3's text as loaded for path
+  std::string rotationMark;  // "", "@090:", "@180:" or "@270:"
+};
+
+// The undo journal UndoBox and the captions that name its steps.
+struct UndoState {
+  std::vector<std::string> lines;     // one line per completed step, the newest last
+  std::string hint = "Undoのヘルプ";  // first part of the Undo1 caption
+};
+
+// Captions that depend on the language mode.
+struct ModeCaptions {
+  std::string deleteCaption;
+  std::string restoreCaption;
+};
+
+struct SortingState {
+  SourceList list;
+  Options options;
+  std::array<Slot, kSlotCount> slots;
+  CommentState comment;
+  UndoState undo;
+  ModeCaptions captions;
+  bool firstActivation = true;
+};
+
+}  // namespace sortelia
