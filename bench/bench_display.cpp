@@ -32,11 +32,11 @@ class NullView : public MainView {
  public:
   void showEntry(int, const std::string&, const std::string&) override {}
   void clearPicture() override {}
-  void setCaption(const std::string&, const std::string&) override {}
-  void setHint(const std::string&, const std::string&) override {}
-  void setEnabled(const std::string&, bool) override {}
-  void setChecked(const std::string&, bool) override {}
-  bool isChecked(const std::string&) const override { return false; }
+  void setCaption(Control, const std::string&) override {}
+  void setHint(Control, const std::string&) override {}
+  void setEnabled(Control, bool) override {}
+  void setChecked(Control, bool) override {}
+  bool isChecked(Control) const override { return false; }
   void showSlot(int, const std::string&, const std::string&) override {}
   WindowBounds normalBounds() const override { return {}; }
   void setBounds(const WindowBounds&) override {}
@@ -102,7 +102,7 @@ void BM_ShowPicture24MP(benchmark::State& state) {
   s.list.imageCount = 1;
   s.list.sortIndex = 1;
   for (auto _ : state) {
-    session.imageDSP(1);
+    session.scan().imageDSP(1);
     if (!view.picture || view.picture->width() != 6000) state.SkipWithError("not decoded");
     if (!view.screen || view.screen->width() != 460) state.SkipWithError("not scaled");
   }
@@ -123,7 +123,7 @@ void BM_Page200Pictures24MP(benchmark::State& state) {
   long afterFirst = 0;
   for (auto _ : state) {
     for (int n = 1; n <= 200; ++n) {
-      session.imageDSP(n);
+      session.scan().imageDSP(n);
       if (n == 1) afterFirst = maxRssKb();
     }
   }

@@ -23,9 +23,9 @@ Application::Application(const std::string& dataFolder) {
   session_ = std::make_unique<SortingSession>(state_, *ui_, *form1_, dataFolder);
   slots_ = std::make_unique<DestinationSlots>(*session_);
   loop_ = std::make_unique<SortingLoop>(*session_, files_);
-  form1_->onFirstActivation = [this] { session_->FormActivate(); };
+  form1_->onFirstActivation = [this] { session_->settings().FormActivate(); };
   form1_->onClose = [this] {
-    guarded([&] { session_->FormClose(); });
+    guarded([&] { session_->settings().FormClose(); });
     form2_->close();
   };
   connectCommands();

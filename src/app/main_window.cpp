@@ -397,13 +397,16 @@ void MainWindow::setStatusAlert(bool red) {
   status_->setStyleSheet(red ? "QLabel { color: red; }" : QString());
 }
 
-QObject* MainWindow::control(const std::string& name) const {
-  const QString n = QString::fromStdString(name);
-  if (objectName() == n) return const_cast<MainWindow*>(this);
-  return findChild<QObject*>(n);
+QObject* MainWindow::control(Control c) const {
+  if (c == Control::Form1) return const_cast<MainWindow*>(this);
+  const std::string_view name = controlName(c);
+  QObject* o =
+      findChild<QObject*>(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+  if (!o) qFatal("MainWindow: no widget for the control %s", std::string(name).c_str());
+  return o;
 }
 
-void MainWindow::setCaption(const std::string& name, const std::string& text) {
+void MainWindow::setCaption(Control name, const std::string& text) {
   const QString t = QString::fromStdString(text);
   QObject* o = control(name);
   if (o == this) {
@@ -419,7 +422,7 @@ void MainWindow::setCaption(const std::string& name, const std::string& text) {
   }
 }
 
-void MainWindow::setHint(const std::string& name, const std::string& text) {
+void MainWindow::setHint(Control name, const std::string& text) {
   QObject* o = control(name);
   if (auto* a = qobject_cast<QAction*>(o)) {
     a->setToolTip(QString::fromStdString(text));
@@ -428,19 +431,19 @@ void MainWindow::setHint(const std::string& name, const std::string& text) {
   }
 }
 
-void MainWindow::setEnabled(const std::string& name, bool enabled) {
+void MainWindow::setEnabled(Control name, bool enabled) {
   QObject* o = control(name);
   if (auto* a = qobject_cast<QAction*>(o)) a->setEnabled(enabled);
   if (auto* w = qobject_cast<QWidget*>(o)) w->setEnabled(enabled);
 }
 
-void MainWindow::setChecked(const std::string& name, bool checked) {
+void MainWindow::setChecked(Control name, bool checked) {
   QObject* o = control(name);
   if (auto* a = qobject_cast<QAction*>(o)) a->setChecked(checked);
   if (auto* b = qobject_cast<QAbstractButton*>(o)) b->setChecked(checked);
 }
 
-bool MainWindow::isChecked(const std::string& name) const {
+bool MainWindow::isChecked(Control name) const {
   QObject* o = control(name);
   if (auto* a = qobject_cast<QAction*>(o)) return a->isChecked();
   if (auto* b = qobject_cast<QAbstractButton*>(o)) return b->isChecked();

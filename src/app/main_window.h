@@ -22,6 +22,12 @@ class MainWindow : public QMainWindow, public MainView {
  public:
   explicit MainWindow(QWidget* parent = nullptr);
 
+  // The widget or menu item of a control, for wiring (as control(), typed).
+  template <typename T>
+  T* find(Control c) const {
+    return qobject_cast<T*>(control(c));
+  }
+
   // Called once, after the window is first shown (the first activation).
   std::function<void()> onFirstActivation;
   // Called when the window is closing, before it goes.
@@ -45,11 +51,11 @@ class MainWindow : public QMainWindow, public MainView {
   // MainView
   void showEntry(int n, const std::string& entry, const std::string& path) override;
   void clearPicture() override;
-  void setCaption(const std::string& control, const std::string& text) override;
-  void setHint(const std::string& control, const std::string& text) override;
-  void setEnabled(const std::string& control, bool enabled) override;
-  void setChecked(const std::string& control, bool checked) override;
-  bool isChecked(const std::string& control) const override;
+  void setCaption(Control control, const std::string& text) override;
+  void setHint(Control control, const std::string& text) override;
+  void setEnabled(Control control, bool enabled) override;
+  void setChecked(Control control, bool checked) override;
+  bool isChecked(Control control) const override;
   void showSlot(int i, const std::string& caption, const std::string& folder) override;
   WindowBounds normalBounds() const override;
   void setBounds(const WindowBounds& b) override;
@@ -90,7 +96,8 @@ class MainWindow : public QMainWindow, public MainView {
   QWidget* buildButtonColumn();
   QWidget* buildSlotPanel();
   void buildMenus();
-  QObject* control(const std::string& name) const;
+  // The widget or menu item of a control identity; every identity has one (asserted).
+  QObject* control(Control c) const;
   void trackPointer();
   // The slot (1..12) whose button is at a point of the window, 0 for a control that resets
   // the pointed slot, -1 for anything else.

@@ -66,7 +66,7 @@ TEST_F(ShownWindow, ShowsARealCameraPictureFittedIntoTheDisplayArea) {
   // At start the information window greets; showing the picture again (as every later step
   // does) puts its photo information there, and the date overlay its shooting date and size.
   EXPECT_EQ(app->infoWindow().text().substr(0, 27), "右クリックしてネ！");
-  app->session().imageDSP(1);
+  app->session().scan().imageDSP(1);
   const std::string info = app->infoWindow().text();
   EXPECT_EQ(info.substr(0, info.find("\r\n")), "01:画像ファイル名 ------> " + path);
   EXPECT_NE(info.find("\r\n02:撮影日時 ------------> 2004.08.27 13:52:55.\r\n"), std::string::npos)

@@ -147,20 +147,20 @@ TEST_F(CommentEdit, EditButtonShowsTheFieldAndTheRedStatus) {
   picture("a.jpg", {"c"});
   scan({});
   show(1);
-  view.setChecked("SpeedButton1", true);
+  view.setChecked(Control::SpeedButton1, true);
   comments.SpeedButton1Click();
   EXPECT_TRUE(view.commentVisible);
   EXPECT_TRUE(view.statusRed);
   EXPECT_EQ(ui.status(), "☆↑★↑☆【 Exif定義のユーザーコメントを編集します 】☆↑★↑☆");
   EXPECT_EQ(view.commentRect, (Rect{1, view.areaHeight - 21, view.areaWidth - 1, 21}));
   EXPECT_GE(view.commentFocusCalls, 1);
-  view.setChecked("SpeedButton1", false);
+  view.setChecked(Control::SpeedButton1, false);
   comments.SpeedButton1Click();
   EXPECT_FALSE(view.commentVisible);
   EXPECT_FALSE(view.statusRed);
   // Without a picture the field stays hidden even with the button down.
   comments.noteNoPicture();
-  view.setChecked("SpeedButton1", true);
+  view.setChecked(Control::SpeedButton1, true);
   comments.SpeedButton1Click();
   EXPECT_FALSE(view.commentVisible);
 }

@@ -58,7 +58,7 @@ TEST_F(Deletion, MarkedPictureDisablesSlotsAndCommentEditing) {
   marks.DelMark(false);
   EXPECT_TRUE(view.enabled["Button12"]);
   // During a slide show only the overlay follows the mark.
-  view.setChecked("CheckShow", true);
+  view.setChecked(Control::CheckShow, true);
   marks.DelMark(true);
   EXPECT_TRUE(view.deletionOverlay);
   EXPECT_TRUE(view.enabled["Button12"]);
@@ -74,13 +74,13 @@ TEST_F(Deletion, CloseWithThreeMarkedOneReadOnly) {
   bool infoShownDuringQuestion = false;
   std::string infoDuringQuestion;
   ui.onMessage = [&](const std::string&) {
-    infoShownDuringQuestion = view.isChecked("CheckInfo");
+    infoShownDuringQuestion = view.isChecked(Control::CheckInfo);
     infoDuringQuestion = ui.infoText();
   };
   ui.queueAnswer(Answer::Yes);
   marks.DMRKFdelete();
   EXPECT_TRUE(infoShownDuringQuestion);
-  EXPECT_FALSE(view.isChecked("CheckInfo"));
+  EXPECT_FALSE(view.isChecked(Control::CheckInfo));
   EXPECT_EQ(infoDuringQuestion,
             "【削除予定のファイル】\r\n" + s("a.jpg") + "\r\n" + s("b.jpg") + "\r\n" + s("d.jpg"));
   EXPECT_EQ(messageTexts(),
@@ -105,7 +105,7 @@ TEST_F(Deletion, NoDeletesNothingAndAsksAgainNextTime) {
   marks.DMRKFdelete();
   EXPECT_EQ(readAll(s("a.jpg")), bytesOf("a.jpg"));
   EXPECT_EQ(state.list.images[0], "!:" + s("a.jpg"));
-  EXPECT_FALSE(view.isChecked("CheckInfo"));
+  EXPECT_FALSE(view.isChecked(Control::CheckInfo));
   EXPECT_TRUE(ui.statusTexts.empty());
   ui.queueAnswer(Answer::Yes);
   marks.DMRKFdelete();
@@ -154,7 +154,7 @@ TEST_F(Deletion, KeptOriginalsOfReducedMovesAreListedAndDeleted) {
   EXPECT_EQ(readAll(d("Org_c.jpg")), bytesOf("c.jpg"));
   EXPECT_EQ(ui.status(), "Deleted 2 / 3 files.");
   EXPECT_EQ(ui.statusTexts[1], "Del[ " + d("Org_b.jpg") + " ]( 2 / 3 )");
-  EXPECT_FALSE(view.isChecked("CheckInfo"));
+  EXPECT_FALSE(view.isChecked(Control::CheckInfo));
 }
 
 TEST_F(Deletion, UndoneReducedMoveLeavesNothingToDelete) {

@@ -16,7 +16,7 @@ using testing::TempDir;
 class SlotsTest : public ::testing::Test {
  protected:
   SlotsTest() : session(state, ui, view, ""), slots(session) {
-    session.deletionPass = [this] { ++deletionPasses; };
+    session.setDeletionPass([this] { ++deletionPasses; });
     a = root.mkdir("dest/a");
     b = root.mkdir("dest/b");
     state.list.sourceDir = root.mkdir("src") + "/";

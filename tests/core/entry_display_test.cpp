@@ -46,9 +46,22 @@ TEST(MovieButton, PlacedInUnitsOfTheDeletionLabel) {
 
 class EntryDisplayTest : public ::testing::Test {
  protected:
-  EntryDisplayTest() : display(state, ui, view) {
-    display.fileDateLine = [](const std::string& p) { return "date of " + p; };
+  EntryDisplayTest()
+      : display(state, ui, view, view, [](const std::string& p) { return "date of " + p; }) {
+    display.events().subscribe(heard);
   }
+  // Hears what the display announces, as the session's units do.
+  struct Heard : EntryListener {
+    std::vector<ShownEntry> shown;  // without their pictures, which are not kept alive here
+    std::vector<std::weak_ptr<const imaging::Bitmap>> pictures;
+    int noPictures = 0;
+    void entryShown(const ShownEntry& e) override {
+      shown.push_back(e);
+      shown.back().picture.reset();
+      pictures.push_back(e.picture);
+    }
+    void noPicture() override { ++noPictures; }
+  };
   void list(std::vector<std::string> entries) {
     state.list.images = std::move(entries);
     state.list.imageCount = static_cast<int>(state.list.images.size());
@@ -57,14 +70,13 @@ class EntryDisplayTest : public ::testing::Test {
   SortingState state;
   FakeUi ui;
   FakeMainView view;
+  Heard heard;
   EntryDisplay display;
 };
 
 TEST_F(EntryDisplayTest, ShowsACameraPictureFittedWithItsStatusText) {
   const std::string p = testing::testData("camera/Canon_40D.jpg");
   list({"/x/a.jpg", p});
-  std::vector<std::string> loaded;
-  display.loadPhotoData = [&](const std::string& path) { loaded.push_back(path); };
   display.ShowEntry(2);
   EXPECT_EQ(ui.status(), p + " [ 2 / 2 files ]");
   ASSERT_TRUE(view.picture);
@@ -72,7 +84,11 @@ TEST_F(EntryDisplayTest, ShowsACameraPictureFittedWithItsStatusText) {
   EXPECT_EQ(view.picture->height(), 68);
   EXPECT_EQ(view.pictureRect, (Rect{150, 216, 100, 68}));  // smaller than 400 x 500: centred
   EXPECT_EQ(view.screenPicture, view.picture);             // shown at its own size: no second copy
-  EXPECT_EQ(loaded, std::vector<std::string>{p});
+  ASSERT_EQ(heard.shown.size(), 1u);
+  EXPECT_EQ(heard.shown[0].index, 2);
+  EXPECT_EQ(heard.shown[0].path, p);
+  EXPECT_TRUE(heard.shown[0].isJpeg);
+  EXPECT_EQ(heard.pictures[0].lock(), view.picture);
   EXPECT_TRUE(view.enabled["Print1"]);
   EXPECT_TRUE(view.enabled["rot270"]);
   EXPECT_EQ(ui.busyDepth, 0);
@@ -117,11 +133,12 @@ TEST_F(EntryDisplayTest, OnlyOneFullPictureIsHeldAtATime) {
 TEST_F(EntryDisplayTest, UndecodablePictureShowsNothingButStillItsInformation) {
   const std::string bad = root.write("bad.jpg", "this is no JPEG");
   list({bad});
-  int shown = 0;
-  display.showPhotoData = [&] { ++shown; };
   display.ShowEntry(1);
   EXPECT_FALSE(view.picture);
-  EXPECT_EQ(shown, 1);
+  // Its photo data are still read and shown: the entry is announced as a JPEG without picture.
+  ASSERT_EQ(heard.shown.size(), 1u);
+  EXPECT_TRUE(heard.shown[0].isJpeg);
+  EXPECT_FALSE(heard.pictures[0].lock());
   EXPECT_TRUE(ui.messages.empty());
   for (const char* broken : {"corrupted.jpg", "image00971.jpg", "image02206.jpg"}) {
     list({testing::testData(std::string("invalid/") + broken)});
@@ -132,11 +149,11 @@ TEST_F(EntryDisplayTest, UndecodablePictureShowsNothingButStillItsInformation) {
 TEST_F(EntryDisplayTest, MarkedEntryKeepsItsMarkInTheStatusText) {
   const std::string a = root.write("a.jpg", testing::makeTestJpeg(8, 8));
   list({"!:" + a});
-  bool marked = false;
-  display.markDeleted = [&](bool m) { marked = m; };
   display.ShowEntry(1);
   EXPECT_EQ(ui.status(), "!:" + a + " [ 1 / 1 files ]");
-  EXPECT_TRUE(marked);
+  ASSERT_EQ(heard.shown.size(), 1u);
+  EXPECT_TRUE(heard.shown[0].marked);
+  EXPECT_EQ(heard.shown[0].path, a);
   ASSERT_TRUE(view.picture);
 }
 
@@ -158,6 +175,9 @@ TEST_F(EntryDisplayTest, MovieShowsTheFourLineButtonAndTheFileDate) {
   EXPECT_EQ(ui.infoText(), "");
   EXPECT_EQ(view.dateText, "date of " + m);
   EXPECT_EQ(view.sizeText, "0 x 0");
+  EXPECT_EQ(heard.noPictures, 1);
+  ASSERT_EQ(heard.shown.size(), 1u);
+  EXPECT_FALSE(heard.shown[0].isJpeg);
   // Without an associated application a click says so.
   state.list.sortIndex = 1;
   display.BitBtn1Click();

@@ -1,6 +1,5 @@
 // A sorting session over real folders with the scripted fakes, the fault-injecting file
-// operations and the transfer, journal, deletion and comment objects wired as the window
-// wires them.
+// operations and the production sorting loop (transfer, journal, deletion marks, comments).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,11 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "core/sorting/comment_edit.h"
-#include "core/sorting/deletion.h"
 #include "core/session/sorting_session.h"
-#include "core/sorting/transfer.h"
-#include "core/sorting/undo_journal.h"
+#include "core/sorting/sorting_loop.h"
 #include "support/fake_ui.h"
 #include "support/faulty_file_ops.h"
 #include "support/temp_dir.h"
@@ -36,11 +32,12 @@ class SortingFixture : public ::testing::Test {
       : src(root.mkdir("src")),
         dst(root.mkdir("dst")),
         session(state, ui, view, ""),
-        journal(session, files),
-        comments(session),
-        transfer(session, journal, comments, files),
-        marks(session, journal, files) {
-    session.SetJpMode();
+        loop(session, files),
+        journal(loop.journal),
+        comments(loop.comments),
+        transfer(loop.transfer),
+        marks(loop.marks) {
+    session.settings().SetJpMode();
   }
 
   // Distinct bytes for each picture name, some kilobytes long.
@@ -53,7 +50,7 @@ class SortingFixture : public ::testing::Test {
   void scan(const std::vector<std::string>& names) {
     for (const auto& n : names) root.write("src/" + n, bytesOf(n));
     state.list.sourceDir = src + "/";
-    session.FirstStepGetImgLst();
+    session.scan().FirstStepGetImgLst();
     forget();
   }
   void forget() {
@@ -79,10 +76,11 @@ class SortingFixture : public ::testing::Test {
   FakeMainView view;
   FaultyFileOperations files;
   SortingSession session;
-  UndoJournal journal;
-  CommentEditor comments;
-  TransferEngine transfer;
-  DeletionMarks marks;
+  SortingLoop loop;  // wired as the window wires it
+  UndoJournal& journal;
+  CommentEditor& comments;
+  TransferEngine& transfer;
+  DeletionMarks& marks;
 };
 
 }  // namespace sortelia::testing

@@ -33,7 +33,7 @@ class LoopWiring : public ::testing::Test {
   }
   void scan() {
     state.list.sourceDir = root.path() + "/src/";
-    session.FirstStepGetImgLst();
+    session.scan().FirstStepGetImgLst();
   }
   TempDir root;
   std::string dst;

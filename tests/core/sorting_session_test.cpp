@@ -67,7 +67,7 @@ TEST_F(SessionTest, CreationDefaults) {
 }
 
 TEST_F(SessionTest, FirstActivationWithoutSettingsFileScansNothing) {
-  session().FormActivate();
+  session().settings().FormActivate();
   EXPECT_EQ(ui.statusTexts.front(),
             "ZEL v2.4   '070312 By <Mofuko> Sortelia for Windows [ 右ボタンをクリックして！ ]");
   EXPECT_EQ(ui.statusTexts.size(), 1u);
@@ -76,7 +76,7 @@ TEST_F(SessionTest, FirstActivationWithoutSettingsFileScansNothing) {
   EXPECT_FALSE(state.firstActivation);
   // The camera parameter file is written into the data folder and read back.
   EXPECT_EQ(readTextLines(data + "/zel-prm.txt")->size(), 463u);
-  EXPECT_EQ(session().cameraParams().setNames.front(), "OLYMPUS-C700UZ");
+  EXPECT_EQ(session().photoData().cameraParams().setNames.front(), "OLYMPUS-C700UZ");
   EXPECT_EQ(view.captions["CheckInfo"], "写真情報");
   EXPECT_EQ(view.captions["MoveFolder1"], "Move[整理先を整理元にする] ");
   EXPECT_EQ(view.captions["Button13"], "削除");
@@ -84,7 +84,7 @@ TEST_F(SessionTest, FirstActivationWithoutSettingsFileScansNothing) {
   EXPECT_EQ(view.hints["Undo1"], "Undo[元に戻す]");
   EXPECT_EQ(state.captions.restoreCaption, "復活");
   // Later activations do nothing.
-  session().FormActivate();
+  session().settings().FormActivate();
   EXPECT_EQ(ui.statusTexts.size(), 1u);
 }
 
@@ -95,10 +95,11 @@ TEST_F(SessionTest, ScanSortsCaseInsensitivelyAndShowsTheFirstEntry) {
   root.write("src/n.png", "x");
   root.write("src/t.THM", "x");
   writeIni(iniWithSource(src));
-  session().FormActivate();
+  session().settings().FormActivate();
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_EQ(state.list.sourceDir, src);
-  EXPECT_EQ(state.list.images, (std::vector<std::string>{src + "a.jpg", src + "B.JPG", src + "m.MOV"}));
+  EXPECT_EQ(state.list.images,
+            (std::vector<std::string>{src + "a.jpg", src + "B.JPG", src + "m.MOV"}));
   EXPECT_EQ(state.list.imageCount, 3);
   EXPECT_EQ(state.list.sortIndex, 1);
   EXPECT_EQ(state.list.openDialogDir, src);
@@ -128,7 +129,7 @@ TEST_F(SessionTest, SubfolderSwitchInterleavesByFullPath) {
   state.list.sourceDir = src;
   session();
   state.list.subfolderSwitch = true;
-  session().FirstStepGetImgLst();
+  session().scan().FirstStepGetImgLst();
   EXPECT_EQ(state.list.images,
             (std::vector<std::string>{src + "a/c.jpg", src + "b.jpg", src + "z.jpg"}));
 }
@@ -136,7 +137,7 @@ TEST_F(SessionTest, SubfolderSwitchInterleavesByFullPath) {
 TEST_F(SessionTest, EmptyFolderAsksWithQuestionIconAndDisablesControls) {
   writeIni(iniWithSource(src));
   state.list.sortIndex = 0;
-  session().FormActivate();
+  session().settings().FormActivate();
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(ui.messages[0].icon, Icon::Question);
   EXPECT_EQ(ui.messages[0].buttons, Buttons::Ok);
@@ -152,7 +153,7 @@ TEST_F(SessionTest, EmptyFolderAsksWithQuestionIconAndDisablesControls) {
 
 TEST_F(SessionTest, MissingSourceFolderWarnsWithTheShortenedLine) {
   writeIni(iniWithSource(root.path() + "/gone/"));
-  session().FormActivate();
+  session().settings().FormActivate();
   ASSERT_EQ(ui.messages.size(), 2u);
   EXPECT_EQ(ui.messages[0].icon, Icon::Warning);
   EXPECT_EQ(ui.messages[0].buttons, Buttons::Ok);
@@ -177,7 +178,7 @@ TEST_F(SessionTest, MissingSlotFoldersAskOneWarningEachInSlotOrder) {
   ui.queueAnswer(Answer::Yes);
   ui.queueAnswer(Answer::No);
   ui.queueAnswer(Answer::Yes);
-  session().FormActivate();
+  session().settings().FormActivate();
   ASSERT_EQ(ui.messages.size(), 3u);
   for (const auto& m : ui.messages) {
     EXPECT_EQ(m.icon, Icon::Warning);
@@ -204,7 +205,7 @@ TEST_F(SessionTest, EnglishSlotWarning) {
   writeIni(l);
   session();
   state.options.japaneseMode = false;
-  session().FormActivate();
+  session().settings().FormActivate();
   ASSERT_EQ(ui.messages.size(), 2u);
   EXPECT_EQ(ui.messages[0].text,
             "This Folder is Nothing!\r\n  Button [ 5 ]\r\n  Folder [ /nonexistent-sortelia/x "
@@ -227,7 +228,7 @@ TEST_F(SessionTest, SettingsRoundTripThroughClose) {
   l[21] = "TRUE";
   l[22] = std::string(27, '0');
   writeIni(l);
-  session().FormActivate();
+  session().settings().FormActivate();
   EXPECT_EQ(view.bounds, (WindowBounds{11, 22, 333, 444}));
   EXPECT_TRUE(view.maximized);
   EXPECT_TRUE(state.options.loopSlideShow);
@@ -236,7 +237,7 @@ TEST_F(SessionTest, SettingsRoundTripThroughClose) {
   EXPECT_EQ(view.interval, "7");
   EXPECT_EQ(state.options.exifItemMask, std::string(27, '0'));
   EXPECT_EQ(state.slots[3].caption, "写真 😀 dst");
-  session().FormClose();
+  session().settings().FormClose();
   const std::string written = readAll(data + "/zel.ini");
   // A character outside CP932 makes the file UTF-8 as a whole; CR LF line ends.
   EXPECT_EQ(written.substr(0, 6), "\r\n\r\n\r\n");
@@ -249,7 +250,7 @@ TEST_F(SessionTest, GeometryIsAppliedInOrderUntilABadLine) {
   l[14] = "oops";
   l[19] = "TRUE";
   writeIni(l);
-  session().FormActivate();
+  session().settings().FormActivate();
   EXPECT_EQ(view.bounds, (WindowBounds{5, 250, 603, 545}));
   EXPECT_FALSE(state.options.autoRename);
   EXPECT_EQ(view.interval, "3");
@@ -263,7 +264,7 @@ TEST_F(SessionTest, CloseWritesNormalBoundsOfAMaximizedWindowInCp932) {
   state.list.sourceDir = "/写真/";
   view.bounds = {1, 2, 3, 4};
   view.maximized = true;
-  session().FormClose();
+  session().settings().FormClose();
   EXPECT_EQ(
       readAll(data + "/zel.ini"),
       "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n/\x8E\xCA\x90\x5E/\r\n1\r\n2\r\n3\r\n4\r\n"
@@ -277,7 +278,7 @@ TEST_F(SessionTest, SettingsFileInCp932IsRead) {
   for (int i = 0; i < 11; ++i) bytes += "\r\n";
   writeIni({});
   root.write("data/zel.ini", bytes);
-  session().FormActivate();
+  session().settings().FormActivate();
   EXPECT_EQ(state.slots[0].folder, dst);
   EXPECT_EQ(state.slots[0].caption, "写真");
 }
@@ -287,7 +288,7 @@ TEST_F(SessionTest, ImageDspSkipsMarkedEntriesInSortingMode) {
   state.list.images = {"/p/1.jpg", "/p/2.jpg", "!:/p/3.jpg", "/p/4.jpg", "/p/5.jpg"};
   state.list.imageCount = 5;
   state.list.sortIndex = 3;
-  session().imageDSP(3);
+  session().scan().imageDSP(3);
   ASSERT_EQ(view.shown.size(), 1u);
   EXPECT_EQ(view.shown[0].n, 4);
   EXPECT_EQ(view.shown[0].path, "/p/4.jpg");
@@ -300,7 +301,7 @@ TEST_F(SessionTest, OnlyMarkedEntriesLeftEndsInTheNothingState) {
   state.list.images = {"/p/1.jpg", "!:/p/2.jpg", "!:/p/3.jpg"};
   state.list.imageCount = 3;
   state.list.sortIndex = 2;
-  session().imageDSP(2);
+  session().scan().imageDSP(2);
   EXPECT_TRUE(view.shown.empty());
   EXPECT_EQ(state.list.sortIndex, 4);
   ASSERT_EQ(ui.messages.size(), 1u);
@@ -318,7 +319,7 @@ TEST_F(SessionTest, ViewerModeShowsMarkedEntries) {
   state.list.images = {"/p/1.jpg", "!:" + p2};
   state.list.imageCount = 2;
   state.list.viewerMode = true;
-  session().imageDSP(2);
+  session().scan().imageDSP(2);
   ASSERT_EQ(view.shown.size(), 1u);
   EXPECT_EQ(view.shown[0].entry, "!:" + p2);
   EXPECT_EQ(view.shown[0].path, p2);
@@ -337,7 +338,7 @@ TEST_F(SessionTest, BrokenSettingsFilesGiveDefaults) {
     FakeMainView v;
     root.write("data/zel.ini", bytes);
     SortingSession sess(s, u, v, data);
-    sess.FormActivate();
+    sess.settings().FormActivate();
     EXPECT_EQ(v.bounds, WindowBounds{});
     EXPECT_EQ(s.options.exifItemMask, kDefaultExifItemMask);
     EXPECT_FALSE(s.firstActivation);
@@ -346,10 +347,10 @@ TEST_F(SessionTest, BrokenSettingsFilesGiveDefaults) {
 
 TEST_F(SessionTest, MissingDataFolderReadsNothingAndWritesNothing) {
   SortingSession sess(state, ui, view, "");
-  sess.FormActivate();
-  sess.FormClose();
+  sess.settings().FormActivate();
+  sess.settings().FormClose();
   EXPECT_TRUE(ui.messages.empty());
-  EXPECT_EQ(sess.cameraParams().table[0].Name, "OLYMPUS-C700UZ");
+  EXPECT_EQ(sess.photoData().cameraParams().table[0].Name, "OLYMPUS-C700UZ");
 }
 
 }  // namespace

@@ -58,14 +58,16 @@ class FakeMainView : public MainView {
     shown.push_back({n, entry, path});
   }
   void clearPicture() override { ++clearPictureCalls; }
-  void setCaption(const std::string& c, const std::string& t) override { captions[c] = t; }
-  void setHint(const std::string& c, const std::string& t) override { hints[c] = t; }
-  void setEnabled(const std::string& c, bool e) override { enabled[c] = e; }
-  void setChecked(const std::string& c, bool v) override { checked[c] = v; }
-  bool isChecked(const std::string& c) const override {
-    auto it = checked.find(c);
+  // Recorded by the control's design name, so tests read them as "Button13", "CheckInfo".
+  void setCaption(Control c, const std::string& t) override { captions[name(c)] = t; }
+  void setHint(Control c, const std::string& t) override { hints[name(c)] = t; }
+  void setEnabled(Control c, bool e) override { enabled[name(c)] = e; }
+  void setChecked(Control c, bool v) override { checked[name(c)] = v; }
+  bool isChecked(Control c) const override {
+    auto it = checked.find(name(c));
     return it != checked.end() && it->second;
   }
+  static std::string name(Control c) { return std::string(controlName(c)); }
   void showSlot(int i, const std::string& caption, const std::string& folder) override {
     slotCaptions[i] = caption;
     slotFolders[i] = folder;

@@ -12,26 +12,35 @@
 namespace sortelia {
 namespace {
 
-const char* const kPictureCommands[] = {"Print1", "rot090", "rot180", "rot270"};
+const Control kPictureCommands[] = {Control::Print1, Control::rot090, Control::rot180,
+                                    Control::rot270};
 
 }  // namespace
 
-EntryDisplay::EntryDisplay(SortingState& state, Ui& ui, MainView& view)
-    : state_(state), ui_(ui), view_(view) {}
+EntryDisplay::EntryDisplay(SortingState& state, Ui& ui, PictureView& picture,
+                           ControlPanel& controls, FileDateLine fileDateLine)
+    : state_(state),
+      ui_(ui),
+      view_(picture),
+      controls_(controls),
+      fileDateLine_(std::move(fileDateLine)) {}
 
 void EntryDisplay::ShowEntry(int n) {
   view_.hideMovieButton();
   const std::string& entry = state_.list.images[n - 1];
   ui_.setStatusText(format("%s [ %d / %d files ]", {entry, n, state_.list.imageCount}));
-  std::string path;
-  const bool marked = ChkDMRK(entry, path);
-  if (markDeleted) markDeleted(marked);
-  view_.showEntry(n, entry, path);
-  if (fs::hasExtension(path, ".jpg")) {
-    showPicture(path);
-  } else if (fs::hasExtension(path, ".mov") || fs::hasExtension(path, ".mpg")) {
-    showMovie(entry, path);
+  ShownEntry shown;
+  shown.index = n;
+  shown.entry = entry;
+  shown.marked = ChkDMRK(entry, shown.path);
+  view_.showEntry(n, entry, shown.path);
+  if (fs::hasExtension(shown.path, ".jpg")) {
+    shown.isJpeg = showPicture(shown.path);
+    shown.picture = picture_;
+  } else if (fs::hasExtension(shown.path, ".mov") || fs::hasExtension(shown.path, ".mpg")) {
+    showMovie(entry, shown.path);
   }
+  events_.announceShown(shown);
 }
 
 void EntryDisplay::dropPicture(const std::string& path) {
@@ -43,15 +52,15 @@ void EntryDisplay::dropPicture(const std::string& path) {
   shownPath_ = path;
 }
 
-void EntryDisplay::showPicture(const std::string& path) {
-  for (const char* c : kPictureCommands) view_.setEnabled(c, true);
+bool EntryDisplay::showPicture(const std::string& path) {
+  for (Control c : kPictureCommands) controls_.setEnabled(c, true);
   BusyCursor busy(ui_);
   // Let go of the previous picture before decoding the next: one full-size bitmap at a time.
   dropPicture(path);
   if (!fs::isRegularFile(path)) {
-    if (noPicture) noPicture();
+    events_.announceNoPicture();
     ui_.message(Icon::Error, format("%s が見つかりません。", {path}), Buttons::Ok);
-    return;
+    return false;
   }
   imaging::JpegDecodeResult decoded = imaging::decodeJpegFile(path);
   if (decoded.ok()) {
@@ -61,19 +70,12 @@ void EntryDisplay::showPicture(const std::string& path) {
     view_.showPicture(picture_);
     fit();
   }
-  if (loadPhotoData) loadPhotoData(path);
-  if (showPhotoData) showPhotoData();
-  if (view_.isChecked("SpeedButton1")) {
-    view_.setCommentFieldVisible(true);
-    if (showCommentField) showCommentField();
-  }
-  if (view_.commentFieldVisible()) view_.focusCommentField();
+  return true;
 }
 
 void EntryDisplay::showMovie(const std::string& entry, const std::string& path) {
-  for (const char* c : kPictureCommands) view_.setEnabled(c, false);
-  view_.setCommentFieldVisible(false);
-  if (noPicture) noPicture();
+  for (Control c : kPictureCommands) controls_.setEnabled(c, false);
+  events_.announceNoPicture();
   ui_.setInfoText("");
   dropPicture(path);
   std::string app = FindPlayerApp(path);
@@ -110,17 +112,20 @@ void EntryDisplay::FormResize() {
 void EntryDisplay::SetDateLBL(const std::string& text, const std::string& path) {
   std::string shown = text;
   const std::string t = text::trimBlanks(text);
-  if ((t == "FILE" || t == ".") && fileDateLine) {
-    shown = fileDateLine(path.empty() ? shownPath_ : path);
+  if ((t == "FILE" || t == ".") && fileDateLine_) {
+    shown = fileDateLine_(path.empty() ? shownPath_ : path);
   }
   view_.setDateOverlay(shown, format("%d x %d", {pictureWidth_, pictureHeight_}));
 }
 
-void EntryDisplay::CheckDATEClick() { view_.setDateOverlayVisible(view_.isChecked("CheckDATE")); }
+void EntryDisplay::CheckDATEClick() {
+  view_.setDateOverlayVisible(controls_.isChecked(Control::CheckDATE));
+}
 
 void EntryDisplay::BitBtn1Click() {
-  const int i = state_.list.viewerMode ? state_.list.viewIndex : state_.list.sortIndex;
-  if (i < 1 || i > static_cast<int>(state_.list.images.size())) return;
+  const SourceList& list = state_.list;
+  const int i = list.viewerMode ? list.viewIndex : list.sortIndex;
+  if (i < 1 || i > static_cast<int>(list.images.size())) return;
   StartPlayer(entryPath(state_.list.images[i - 1]));
 }
 

@@ -6,16 +6,24 @@
 #include <memory>
 #include <string>
 
+#include "core/display/entry_events.h"
 #include "core/ports/main_view.h"
-#include "core/session/sorting_state.h"
 #include "core/ports/ui.h"
+#include "core/session/sorting_state.h"
 #include "imaging/bitmap.h"
 
 namespace sortelia {
 
+// The date-and-time line of a file (for "FILE" in the date overlay).
+using FileDateLine = std::function<std::string(const std::string& path)>;
+
 class EntryDisplay {
  public:
-  EntryDisplay(SortingState& state, Ui& ui, MainView& view);
+  EntryDisplay(SortingState& state, Ui& ui, PictureView& picture, ControlPanel& controls,
+               FileDateLine fileDateLine);
+
+  // Who hears that an entry was shown.
+  EntryEvents& events() { return events_; }
 
   // ShowEntry: shows entry n (1-based) of the image list.
   void ShowEntry(int n);
@@ -37,29 +45,20 @@ class EntryDisplay {
   int pictureWidth() const { return pictureWidth_; }
   int pictureHeight() const { return pictureHeight_; }
 
-  // Reads a picture's photo data (GetPdata) and shows its information (DspPdata); set by the
-  // session once photo information is available.
-  std::function<void(const std::string& path)> loadPhotoData;
-  std::function<void()> showPhotoData;
-  // Date-and-time line of a file (for "FILE"); empty when not set.
-  std::function<std::string(const std::string& path)> fileDateLine;
-  // Called with the entry's deletion mark while it is shown (DelMark).
-  std::function<void(bool marked)> markDeleted;
-  // Called after a picture was shown while comment editing is on (fills Edit3).
-  std::function<void()> showCommentField;
-  // Called when the entry shown is no picture (a movie, a missing file).
-  std::function<void()> noPicture;
-
  private:
   // Empties the display and forgets the picture held; path becomes the entry on display.
   void dropPicture(const std::string& path);
-  void showPicture(const std::string& path);
+  // Shows the picture at path; false when the file is missing.
+  bool showPicture(const std::string& path);
   void showMovie(const std::string& entry, const std::string& path);
   void fit();
 
   SortingState& state_;
   Ui& ui_;
-  MainView& view_;
+  PictureView& view_;
+  ControlPanel& controls_;
+  FileDateLine fileDateLine_;
+  EntryEvents events_;
   std::shared_ptr<const imaging::Bitmap> picture_;
   std::shared_ptr<const imaging::Bitmap> screen_;  // picture_ at its size on screen
   int pictureWidth_ = 0;

@@ -22,7 +22,7 @@ void Open1Click(SortingSession& session) {
   const std::string folder = fs::folderPrefixOf(*chosen);
   if (folder.empty()) return;
   state.list.sourceDir = folder;
-  session.FirstStepGetImgLst();
+  session.scan().FirstStepGetImgLst();
 }
 
 void PopupMenu1Popup(SortingSession& session) {

@@ -1,6 +1,7 @@
-// The sorting session: start-up and close of the main window, the image list scan and the
-// step to a position. Owns no widgets; talks to the person through Ui and to the window
-// through MainView.
+// The sorting session: the thin context that the main window's core units share. It holds
+// the state, the ports by role, the data folder and the session's units: the entry display,
+// the photo data presenter, the image scan and the settings store. The commands live in the
+// units; the context only hands them out.
 #pragma once
 
 #include <functional>
@@ -8,46 +9,31 @@
 
 #include "core/display/entry_display.h"
 #include "core/ports/main_view.h"
-#include "core/session/settings_file.h"
-#include "core/session/sorting_state.h"
 #include "core/ports/ui.h"
-#include "exif/camera_params.h"
-#include "exif/photo_info.h"
+#include "core/session/image_scan.h"
+#include "core/session/photo_data_presenter.h"
+#include "core/session/settings_store.h"
+#include "core/session/sorting_state.h"
 
 namespace sortelia {
 
 class SortingSession {
  public:
-  // FormCreate: puts the creation defaults into state and onto the view. dataFolder holds
-  // "zel.ini"; an empty dataFolder means there is none (nothing is read or written).
+  // FormCreate: builds the units and puts the creation defaults into state and onto the view.
+  // dataFolder holds "zel.ini"; an empty dataFolder means there is none (nothing is read or
+  // written).
   SortingSession(SortingState& state, Ui& ui, MainView& view, std::string dataFolder);
-
-  // FormActivate: the first-activation sequence, once; later calls return at once.
-  void FormActivate();
-  // FormClose: writes the settings file (write failures are ignored).
-  void FormClose();
-
-  // Rebuilds the image list from SourceDir and shows entry 1.
-  void FirstStepGetImgLst();
-  // Position check: false (with its message) when n is past the end of the list.
-  bool iDSPchk(int n);
-  // Moves the display to position n; in sorting mode marked entries are skipped.
-  void imageDSP(int n);
-  // Enables or disables the sorting controls as a whole.
-  void AllBtnEnabled(bool enable);
-  // Enables or disables the twelve destination slots.
-  void zelBTNctr(bool enabled);
-  // The Japanese captions of the main window and its menus.
-  void SetJpMode();
+  SortingSession(const SortingSession&) = delete;
+  SortingSession& operator=(const SortingSession&) = delete;
 
   // Binds slot i (1..12) to folder (caption = its last component), or unbinds it when empty.
   void setSlot(int i, const std::string& folder);
 
   // The deferred deletion of marked pictures, run before every rebuild of the list and at
-  // close; does nothing until a pass is installed.
-  std::function<void()> deletionPass;
+  // close; does nothing until a pass is installed (by the sorting loop, which owns the marks).
+  void setDeletionPass(std::function<void()> pass) { deletionPass_ = std::move(pass); }
   void runDeletionPass() {
-    if (deletionPass) deletionPass();
+    if (deletionPass_) deletionPass_();
   }
 
   // Filter of the picture open dialog shared by Open and Set Folder (Delphi style
@@ -62,31 +48,28 @@ class SortingSession {
   const std::string& dataFolder() const { return dataFolder_; }
   SortingState& state() { return state_; }
   Ui& ui() { return ui_; }
-  MainView& view() { return view_; }
-  EntryDisplay& display() { return display_; }
-  // The photo data of the picture on display, and the camera parameter sets.
-  exif::PhotoInfo& photo() { return photo_; }
-  exif::CameraParams& cameraParams() { return cameraParams_; }
+  // The main window by role.
+  PictureView& pictureView() { return view_; }
+  ControlPanel& controls() { return view_; }
+  SlotPanel& slotPanel() { return view_; }
+  CommentField& commentField() { return view_; }
+  WindowFrame& frame() { return view_; }
 
-  // GetPdata for path with the current mask and camera parameter set.
-  void GetPdata(const std::string& path);
-  // DspPdata: the information window shows the photo information text, the comment field
-  // the comment, and the date overlay the shooting date.
-  void DspPdata();
+  EntryDisplay& display() { return display_; }
+  PhotoDataPresenter& photoData() { return photoData_; }
+  ImageScan& scan() { return scan_; }
+  SettingsStore& settings() { return settings_; }
 
  private:
-  void readSettingsFile(const std::string& path);
-  void restoreSlots(const SettingsRead& read);
-  void restoreSourceDir(const std::string& line);
-  void showEntry(int n);
-
   SortingState& state_;
   Ui& ui_;
   MainView& view_;
   std::string dataFolder_;
+  std::function<void()> deletionPass_;
+  PhotoDataPresenter photoData_;
   EntryDisplay display_;
-  exif::PhotoInfo photo_;
-  exif::CameraParams cameraParams_;
+  ImageScan scan_;
+  SettingsStore settings_;
 };
 
 }  // namespace sortelia

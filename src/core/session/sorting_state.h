@@ -47,8 +47,8 @@ struct Options {
 // The comment of the shown picture. RewriteCMT writes only into path, and only when Edit3's
 // text differs from loadedText or rotationMark differs from the file's stored mark.
 struct CommentState {
-  std::string path;        // file of the shown picture; empty for a movie or no picture
-  std::string loadedText;  // Edit3's text as loaded for path
+  std::string path;          // file of the shown picture; empty for a movie or no picture
+  std::string loadedText;    // Edit3's text as loaded for path
   std::string rotationMark;  // "", "@090:", "@180:" or "@270:"
 };
 

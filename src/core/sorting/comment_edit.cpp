@@ -3,6 +3,7 @@
 #include "core/display/image_list.h"
 #include "exif/exif_info.h"
 #include "exif/exif_writer.h"
+#include "exif/photo_info.h"
 #include "exif/rotation_mark.h"
 #include "platform/path.h"
 
@@ -55,7 +56,7 @@ CommentEditor::CommentEditor(SortingSession& session) : session_(session) {}
 void CommentEditor::noteShownPicture(const std::string& path,
                                      const std::vector<std::string>& userComment) {
   SortingState& st = session_.state();
-  MainView& view = session_.view();
+  CommentField& view = session_.commentField();
   st.comment.rotationMark = ExtractRotationMark(storedText(userComment));
   view.setCommentText(commentFieldText(userComment));
   // What the field holds now, as the field gives it back, is the "unchanged" text.
@@ -66,31 +67,51 @@ void CommentEditor::noteShownPicture(const std::string& path,
 void CommentEditor::noteNoPicture() {
   session_.state().comment.path.clear();
   session_.state().comment.loadedText.clear();
-  session_.view().setCommentFieldVisible(false);
+  session_.commentField().setCommentFieldVisible(false);
+}
+
+void CommentEditor::entryShown(const ShownEntry& e) {
+  if (!e.picture) {
+    noteNoPicture();
+    return;
+  }
+  // In EXIF item mode the presenter has just read this file's comment; in camera parameter
+  // mode it read none, so the comment is read here.
+  if (exif::isExifItemMode(session_.state().options.exifItemMask)) {
+    noteShownPicture(e.path, session_.photoData().photo().ExifInfo1.UserComment);
+  } else {
+    exif::TExifInfo own;
+    own.setImageFileName(e.path);
+    noteShownPicture(e.path, own.UserComment);
+  }
+  CommentField& field = session_.commentField();
+  if (session_.controls().isChecked(Control::SpeedButton1)) field.setCommentFieldVisible(true);
+  if (field.commentFieldVisible()) field.focusCommentField();
 }
 
 void CommentEditor::SpeedButton1Click() {
-  MainView& view = session_.view();
+  CommentField& view = session_.commentField();
   SetCmtEdit();
   if (session_.state().comment.path.empty()) {
     view.setCommentFieldVisible(false);
     return;
   }
-  const bool down = view.isChecked("SpeedButton1");
+  const bool down = session_.controls().isChecked(Control::SpeedButton1);
   view.setCommentFieldVisible(down);
   if (!down) {
-    view.setStatusAlert(false);
+    session_.frame().setStatusAlert(false);
     return;
   }
   view.focusCommentField();
-  view.setStatusAlert(true);
+  session_.frame().setStatusAlert(true);
   session_.ui().setStatusText(kCommentEditStatus);
 }
 
 void CommentEditor::SetCmtEdit() {
-  MainView& view = session_.view();
-  view.setCommentFieldRect(Rect{1, view.displayHeight() - kCommentFieldHeight,
-                                view.displayWidth() - 1, kCommentFieldHeight});
+  CommentField& view = session_.commentField();
+  const PictureView& area = session_.pictureView();
+  view.setCommentFieldRect(Rect{1, area.displayHeight() - kCommentFieldHeight,
+                                area.displayWidth() - 1, kCommentFieldHeight});
   if (view.commentFieldVisible()) view.focusCommentField();
 }
 
@@ -99,11 +120,12 @@ bool CommentEditor::RewriteCMT(int index) {
   if (index < 1 || index > static_cast<int>(st.list.images.size())) return false;
   const std::string path = entryPath(st.list.images[index - 1]);
   if (st.comment.path.empty() || st.comment.path != path) return false;
-  const std::string field = session_.view().commentText();
+  const std::string field = session_.commentField().commentText();
   exif::TExifInfo info;
   info.setImageFileName(path);
   const bool textChanged = field != st.comment.loadedText;
-  const bool rotationChanged = ExtractRotationMark(storedText(info.UserComment)) != st.comment.rotationMark;
+  const bool rotationChanged =
+      ExtractRotationMark(storedText(info.UserComment)) != st.comment.rotationMark;
   if (!textChanged && !rotationChanged) return false;
   if (textChanged) info.UserComment = {st.comment.rotationMark + exif::trimText(field)};
   if (rotationChanged) {

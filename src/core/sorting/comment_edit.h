@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/display/entry_events.h"
 #include "core/session/sorting_session.h"
 
 namespace sortelia {
@@ -20,7 +21,7 @@ inline constexpr const char* kCommentEditStatus =
 // trimmed at both ends, without a leading rotation mark (and at most 512 bytes after it).
 std::string commentFieldText(const std::vector<std::string>& userComment);
 
-class CommentEditor {
+class CommentEditor : public EntryListener {
  public:
   explicit CommentEditor(SortingSession& session);
 
@@ -29,6 +30,10 @@ class CommentEditor {
   void noteShownPicture(const std::string& path, const std::vector<std::string>& userComment);
   // The display shows no picture (a movie, an undecodable file, nothing): nothing to write.
   void noteNoPicture();
+  // A shown picture fills Edit3 with its comment (shown and focused while editing is on);
+  // any other entry leaves nothing to write.
+  void entryShown(const ShownEntry& e) override;
+  void noPicture() override { noteNoPicture(); }
 
   // SpeedButton1Click, after the button toggled: shows or hides Edit3 and the red status.
   void SpeedButton1Click();

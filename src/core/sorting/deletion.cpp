@@ -32,7 +32,7 @@ void DeletionMarks::Button13Click() {
   DelMark(false);
   journal_.SetUndoMrk(kJournalDel, std::to_string(st.list.sortIndex), "");
   ++st.list.sortIndex;
-  session_.imageDSP(st.list.sortIndex);
+  session_.scan().imageDSP(st.list.sortIndex);
 }
 
 bool DeletionMarks::MrkDelImg(int i) {
@@ -48,20 +48,22 @@ bool DeletionMarks::MrkDelImg(int i) {
 }
 
 void DeletionMarks::DelMark(bool shown) {
-  MainView& view = session_.view();
+  ControlPanel& view = session_.controls();
   const SortingState& st = session_.state();
-  view.setDeletionOverlay(shown);
-  if (view.isChecked("CheckShow")) return;  // a slide show is running
-  view.setEnabled("SpeedButton1", !shown);
-  const std::string deleteCaption = st.captions.deleteCaption.empty() ? "Delete" : st.captions.deleteCaption;
-  const std::string restoreCaption = st.captions.restoreCaption.empty() ? "Restore" : st.captions.restoreCaption;
-  view.setCaption("Button13", shown ? restoreCaption : deleteCaption);
-  if (!st.list.viewerMode) session_.zelBTNctr(!shown);
+  session_.pictureView().setDeletionOverlay(shown);
+  if (view.isChecked(Control::CheckShow)) return;  // a slide show is running
+  view.setEnabled(Control::SpeedButton1, !shown);
+  const std::string deleteCaption =
+      st.captions.deleteCaption.empty() ? "Delete" : st.captions.deleteCaption;
+  const std::string restoreCaption =
+      st.captions.restoreCaption.empty() ? "Restore" : st.captions.restoreCaption;
+  view.setCaption(Control::Button13, shown ? restoreCaption : deleteCaption);
+  if (!st.list.viewerMode) session_.scan().zelBTNctr(!shown);
 }
 
 void DeletionMarks::DMRKFdelete() {
   Ui& ui = session_.ui();
-  MainView& view = session_.view();
+  ControlPanel& view = session_.controls();
   std::vector<std::string> marked;
   for (const auto& entry : session_.state().list.images) {
     std::string path;
@@ -72,7 +74,7 @@ void DeletionMarks::DMRKFdelete() {
     std::vector<std::string> lines{"【削除予定のファイル】"};
     lines.insert(lines.end(), marked.begin(), marked.end());
     ui.setInfoText(joinLines(lines));
-    view.setChecked("CheckInfo", true);
+    view.setChecked(Control::CheckInfo, true);
     if (ui.message(Icon::Question,
                    format("削除写真データファイル(%d個)があります。本当に削除しますか？", {n}),
                    Buttons::YesNo) == Answer::Yes) {
@@ -86,14 +88,14 @@ void DeletionMarks::DMRKFdelete() {
       }
       ui.setStatusText(format("Deleted %d / %d files.", {k, n}));
     }
-    view.setChecked("CheckInfo", false);
+    view.setChecked(Control::CheckInfo, false);
   }
   tgMovORGdel();
 }
 
 void DeletionMarks::tgMovORGdel() {
   Ui& ui = session_.ui();
-  MainView& view = session_.view();
+  ControlPanel& view = session_.controls();
   // Each kept file with the reduced picture that stands for it.
   std::map<std::string, std::string> reducedOf;
   std::vector<std::string> lines{"【移動先のサイズ変更前オリジナルファイルの削除予定】"};
@@ -107,7 +109,7 @@ void DeletionMarks::tgMovORGdel() {
   const int n = static_cast<int>(lines.size()) - 1;
   if (n <= 0) return;
   ui.setInfoText(joinLines(lines));
-  view.setChecked("CheckInfo", true);
+  view.setChecked(Control::CheckInfo, true);
   if (ui.message(Icon::Question,
                  format("削除対象のサイズ変更前オリジナル写真データファイル(%d個)があります。"
                         "本当に削除しますか？",
@@ -136,7 +138,7 @@ void DeletionMarks::tgMovORGdel() {
     }
     ui.setStatusText(format("Deleted %d / %d files.", {k, n}));
   }
-  view.setChecked("CheckInfo", false);
+  view.setChecked(Control::CheckInfo, false);
 }
 
 bool DeletionMarks::deleteListed(const std::string& path, int k, int n) {

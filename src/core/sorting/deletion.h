@@ -5,13 +5,14 @@
 
 #include <string>
 
+#include "core/display/entry_events.h"
 #include "core/session/sorting_session.h"
 #include "core/sorting/undo_journal.h"
 #include "platform/safe_copy.h"
 
 namespace sortelia {
 
-class DeletionMarks {
+class DeletionMarks : public EntryListener {
  public:
   DeletionMarks(SortingSession& session, UndoJournal& journal, fs::FileOperations& files);
 
@@ -23,6 +24,8 @@ class DeletionMarks {
   bool MrkDelImg(int i);
   // DelMark: shows or hides the deletion overlay and sets the controls that depend on it.
   void DelMark(bool shown);
+  // Every shown entry shows its own mark.
+  void entryShown(const ShownEntry& e) override { DelMark(e.marked); }
   // DMRKFdelete: the deletion pass over marked pictures, after one question; ends with
   // tgMovORGdel. Files that cannot be deleted are named one by one and not counted.
   void DMRKFdelete();

@@ -92,7 +92,7 @@ void DestinationSlots::MoveFolder1Click() {
   const std::string folder = slot->folder;
   session_.runDeletionPass();
   session_.state().list.sourceDir = folder + "/";
-  session_.FirstStepGetImgLst();
+  session_.scan().FirstStepGetImgLst();
 }
 
 void DestinationSlots::dropPaths(const std::vector<std::string>& paths) {

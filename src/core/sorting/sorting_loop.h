@@ -1,11 +1,12 @@
 // The sorting loop's commands wired to one session: the transfer into a slot, the undo
 // journal, deletion marks with the deferred deletion pass, and comment editing. Creating it
-// installs the deletion pass into the session and follows the display of every entry.
+// installs the deletion pass into the session and subscribes the marks and the comment editor
+// to the entries the display shows.
 #pragma once
 
+#include "core/session/sorting_session.h"
 #include "core/sorting/comment_edit.h"
 #include "core/sorting/deletion.h"
-#include "core/session/sorting_session.h"
 #include "core/sorting/transfer.h"
 #include "core/sorting/undo_journal.h"
 #include "platform/safe_copy.h"
@@ -16,6 +17,9 @@ class SortingLoop {
  public:
   // files performs every file operation of the loop (tests pass one that injects faults).
   SortingLoop(SortingSession& session, fs::FileOperations& files);
+  ~SortingLoop();
+  SortingLoop(const SortingLoop&) = delete;
+  SortingLoop& operator=(const SortingLoop&) = delete;
 
   UndoJournal journal;
   CommentEditor comments;

@@ -53,9 +53,9 @@ void TransferEngine::Button1Click(int slot) {
   if (st.list.sortIndex > 0 && bound) {
     comments_.RewriteCMT(st.list.sortIndex);
     if (!iFileCopy(slot, st.list.sortIndex)) return;
-    session_.view().hideMovieButton();
+    session_.pictureView().hideMovieButton();
     ++st.list.sortIndex;
-    session_.imageDSP(st.list.sortIndex);
+    session_.scan().imageDSP(st.list.sortIndex);
   } else if (bound) {
     ui.setInfoText("　イメージファイルが保存されているフォルダーを指定しましょう。");
     ui.message(Icon::None,

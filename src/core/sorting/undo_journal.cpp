@@ -82,7 +82,8 @@ void UndoJournal::SetUndoMrk(const std::string& kind, const std::string& source,
 }
 
 void UndoJournal::SetUndoCap(const std::string& text) {
-  session_.view().setCaption("Undo1", format("%s ☆ %s ☆", {session_.state().undo.hint, text}));
+  session_.controls().setCaption(Control::Undo1,
+                                 format("%s ☆ %s ☆", {session_.state().undo.hint, text}));
 }
 
 void UndoJournal::Undo1Click() {
@@ -110,10 +111,10 @@ void UndoJournal::Undo1Click() {
     }
     st.undo.lines.pop_back();
     const auto newest = st.undo.lines.empty() ? std::vector<std::string>{kNoRecord}
-                                           : parseCommaText(st.undo.lines.back());
+                                              : parseCommaText(st.undo.lines.back());
     SetUndoCap(newest.empty() ? std::string() : newest.front());
     st.list.sortIndex = std::max(1, st.list.sortIndex - 1);
-    session_.imageDSP(st.list.sortIndex);
+    session_.scan().imageDSP(st.list.sortIndex);
   }
 }
 

@@ -1,0 +1,52 @@
+// The "entry shown" event: the entry display announces each entry it shows to any number of
+// listeners (the photo data presenter, the comment editor, the deletion marks, later viewer
+// mode and the browser). Listeners hear events in the order they subscribed.
+#pragma once
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "imaging/bitmap.h"
+
+namespace sortelia {
+
+// What the display has just shown.
+struct ShownEntry {
+  int index = 0;        // 1-based position in the image list
+  std::string entry;    // the list text (with the deletion mark when marked)
+  std::string path;     // the file
+  bool marked = false;  // the entry carries the deletion mark
+  bool isJpeg = false;  // a JPEG file that exists (decoded or not)
+  // The decoded picture; null for a movie, a missing file or a picture that failed to decode.
+  std::shared_ptr<const imaging::Bitmap> picture;
+};
+
+class EntryListener {
+ public:
+  virtual ~EntryListener() = default;
+  // Every entry, once it is on display.
+  virtual void entryShown(const ShownEntry& /*e*/) {}
+  // The entry about to be shown is no picture (a movie or a missing file); heard before the
+  // display says so to the person.
+  virtual void noPicture() {}
+};
+
+// The list of listeners of one display.
+class EntryEvents {
+ public:
+  void subscribe(EntryListener& l) { listeners_.push_back(&l); }
+  void unsubscribe(EntryListener& l) { std::erase(listeners_, &l); }
+  void announceShown(const ShownEntry& e) const {
+    for (EntryListener* l : listeners_) l->entryShown(e);
+  }
+  void announceNoPicture() const {
+    for (EntryListener* l : listeners_) l->noPicture();
+  }
+
+ private:
+  std::vector<EntryListener*> listeners_;
+};
+
+}  // namespace sortelia

@@ -1,0 +1,100 @@
+#include "core/session/image_scan.h"
+
+#include "core/display/image_list.h"
+#include "platform/file_list.h"
+#include "platform/format.h"
+#include "platform/line_file.h"
+
+namespace sortelia {
+
+ImageScan::ImageScan(SortingState& state, Ui& ui, PictureView& picture, ControlPanel& controls,
+                     EntryDisplay& display)
+    : state_(state), ui_(ui), picture_(picture), controls_(controls), display_(display) {}
+
+void ImageScan::FirstStepGetImgLst() {
+  ui_.setStatusText(tr("写真データの一覧を作成中です!", "Getting Image List, Now!"));
+  ui_.setInfoText("イメージファイルのリストを取得中…");
+  std::vector<std::string> entries;
+  {
+    BusyCursor busy(ui_);
+    state_.list.images.clear();
+    state_.undo.lines.clear();
+    controls_.setCaption(Control::Undo1, state_.undo.hint + "★記録なし★");
+    std::vector<std::string> folders;
+    if (!state_.list.sourceDir.empty()) {
+      folders.push_back(state_.list.sourceDir);
+      if (state_.list.subfolderSwitch) listSubfolders(state_.list.sourceDir, folders);
+    }
+    for (const auto& folder : folders) {
+      listImageFiles(folder, {".jpg"}, entries);
+      listImageFiles(folder, {".mov", ".mpg"}, entries);
+    }
+    sortImageList(entries);
+    state_.list.images = std::move(entries);
+    state_.list.imageCount = static_cast<int>(state_.list.images.size());
+    state_.list.viewerMode = false;
+    controls_.setChecked(Control::CheckView, false);
+  }
+  if (state_.list.imageCount < 1) {
+    picture_.clearPicture();
+    ui_.setStatusText("No File in this Folder!");
+    ui_.message(Icon::Question,
+                tr("このフォルダには写真データがありません", "No File in this Folder!"),
+                Buttons::Ok);
+    ui_.setInfoText("　このフォルダにはイメージファイルがありませんでした。");
+    AllBtnEnabled(false);
+    return;
+  }
+  ui_.setStatusText(
+      state_.options.japaneseMode
+          ? format("%s [ %d 枚 ]", {"写真データの一覧を取得しました！", state_.list.imageCount})
+          : format("%s [ %d files ]", {"Finish Getting Image List!", state_.list.imageCount}));
+  std::vector<std::string> info{format("%d 枚のイメージがありました。", {state_.list.imageCount})};
+  info.insert(info.end(), state_.list.images.begin(), state_.list.images.end());
+  ui_.setInfoText(joinLines(info));
+  state_.list.sortIndex = 1;
+  imageDSP(1);
+  AllBtnEnabled(true);
+}
+
+bool ImageScan::iDSPchk(int n) {
+  if (n > state_.list.imageCount) {
+    AllBtnEnabled(false);
+    picture_.clearPicture();
+    ui_.setInfoText("　ここにはイメージファイルがありません。");
+    ui_.message(Icon::Question, tr("写真データがありません。", "Image file Nothing"), Buttons::Ok);
+    ui_.setStatusText("Image file Nothing!");
+    return false;
+  }
+  AllBtnEnabled(true);
+  return true;
+}
+
+void ImageScan::imageDSP(int n) {
+  display_.SetDateLBL("", "");
+  picture_.setDeletionOverlay(false);
+  if (state_.list.viewerMode) {
+    if (n >= 1 && n <= state_.list.imageCount) display_.ShowEntry(n);
+    return;
+  }
+  if (!iDSPchk(n)) return;
+  while (n <= state_.list.imageCount && state_.list.images[n - 1].rfind(kDeletionMark, 0) == 0) {
+    ++n;
+    ++state_.list.sortIndex;
+  }
+  if (iDSPchk(n)) display_.ShowEntry(n);
+}
+
+void ImageScan::AllBtnEnabled(bool enable) {
+  zelBTNctr(enable);
+  for (Control c :
+       {Control::CheckView, Control::SpeedButton1, Control::Button13, Control::Button14}) {
+    controls_.setEnabled(c, enable);
+  }
+}
+
+void ImageScan::zelBTNctr(bool enabled) {
+  for (int i = 1; i <= kSlotCount; ++i) controls_.setEnabled(slotControl(i), enabled);
+}
+
+}  // namespace sortelia

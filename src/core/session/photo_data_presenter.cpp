@@ -1,0 +1,44 @@
+#include "core/session/photo_data_presenter.h"
+
+#include <algorithm>
+
+#include "core/display/entry_display.h"
+#include "exif/comment_line.h"
+#include "platform/format.h"
+
+namespace sortelia {
+
+PhotoDataPresenter::PhotoDataPresenter(SortingState& state, Ui& ui, CommentField& comment)
+    : state_(state), ui_(ui), comment_(comment) {}
+
+void PhotoDataPresenter::GetPdata(const std::string& path) {
+  const Options& o = state_.options;
+  const int set = std::clamp(o.cameraParamIndex, 0, exif::kCameraParamSetCount - 1);
+  photo_.GetPdata(path, o.exifItemMask, cameraParams_.table[set]);
+  if (exif::isExifItemMode(o.exifItemMask)) state_.comment.rotationMark = photo_.RotationMark;
+}
+
+void PhotoDataPresenter::DspPdata() {
+  const std::string& mask = state_.options.exifItemMask;
+  photo_.DspPdata(mask, [this](const std::string& info, const std::string& comment) {
+    ui_.setInfoText(info);
+    comment_.setCommentText(comment);
+  });
+  if (exif::isExifItemMode(mask) && display_) {
+    const exif::TExifInfo& x = photo_.ExifInfo1;
+    display_->SetDateLBL(format("%s.%s", {exif::DotDate(x.DateTimeOriginal), x.SubSecTimeOriginal}),
+                         "");
+  }
+}
+
+std::string PhotoDataPresenter::fileDateLine(const std::string& path) const {
+  return exif::makecmt(photo_.record, path, false, "", false, true, true, false);
+}
+
+void PhotoDataPresenter::entryShown(const ShownEntry& e) {
+  if (!e.isJpeg) return;
+  GetPdata(e.path);
+  DspPdata();
+}
+
+}  // namespace sortelia

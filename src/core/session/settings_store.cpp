@@ -1,0 +1,175 @@
+#include "core/session/settings_store.h"
+
+#include <utility>
+
+#include "core/session/sorting_session.h"
+#include "platform/file_ops.h"
+#include "platform/format.h"
+#include "platform/line_file.h"
+
+namespace sortelia {
+
+SettingsStore::SettingsStore(SortingSession& session) : session_(session) {}
+
+void SettingsStore::FormCreate() {
+  SortingState& state_ = session_.state();
+  state_.options.cameraParamIndex = 0;
+  state_.options.japaneseMode = true;
+  state_.list.sortIndex = 0;
+  state_.firstActivation = true;
+  state_.options.loopSlideShow = false;
+  state_.options.autoRename = false;
+  state_.options.keepOriginal = false;
+  state_.options.exifItemMask = kDefaultExifItemMask;
+  state_.undo.lines.clear();
+  state_.options.resizeOption = 0;
+  session_.controls().setChecked(Control::RadioButton1, true);
+  session_.controls().setCaption(Control::Form1, "Sortelia for Windows");
+  session_.frame().setBounds(WindowBounds{});
+  session_.controls().setIntervalText("3");
+}
+
+void SettingsStore::SetJpMode() {
+  SortingState& state_ = session_.state();
+  ControlPanel& controls = session_.controls();
+  if (!state_.options.japaneseMode) return;
+  state_.captions.deleteCaption = "削除";
+  state_.captions.restoreCaption = "復活";
+  state_.undo.hint = "Undo[元に戻す]";
+  controls.setHint(Control::Undo1, state_.undo.hint);
+  controls.setCaption(Control::Undo1, state_.undo.hint + "★記録なし★");
+  static const std::pair<Control, const char*> kCaptions[] = {
+      {Control::CheckInfo, "写真情報"},
+      {Control::CheckView, "ビューワ"},
+      {Control::CheckShow, "連続表示"},
+      {Control::SpeedButton1, "メモ編集"},
+      {Control::Button14, "一覧"},
+      {Control::Open1, "Open[ひらく]"},
+      {Control::Option1, "Option[オプション]"},
+      {Control::Help1, "Help[ヘルプ]"},
+      {Control::Version1, "Version[版]"},
+      {Control::stretchsave1, "Stretch[縮小保存]"},
+      {Control::Browse1, "Browse[一覧表示]"},
+      {Control::End1, "End[おわり]"},
+      {Control::Print1, "Print[印刷]"},
+      {Control::SetBox1, "Set Folder[整理先フォルダの指定]"},
+      {Control::CancelBox1, "Clear[フォルダの解除]"},
+      {Control::ClearALL1, "Clear ALL[すべてのフォルダ解除]"},
+      {Control::MoveFolder1, "Move[整理先を整理元にする] "},
+  };
+  controls.setCaption(Control::Button13, state_.captions.deleteCaption);
+  for (const auto& [control, text] : kCaptions) controls.setCaption(control, text);
+}
+
+void SettingsStore::FormActivate() {
+  SortingState& state_ = session_.state();
+  Ui& ui_ = session_.ui();
+  const std::string& dataFolder_ = session_.dataFolder();
+  exif::CameraParams& cameraParams_ = session_.photoData().cameraParams();
+  if (!state_.firstActivation) return;
+  SetJpMode();
+  ui_.setStatusText(format("%s %s %s %s [ %s ]",
+                           {"ZEL", "v2.4   '070312", "By <Mofuko>", "Sortelia for Windows",
+                            session_.tr("右ボタンをクリックして！", "Click Right Button!")}));
+  const std::string path = dataFolder_.empty() ? "" : dataFolder_ + "/" + kSettingsFileName;
+  if (!path.empty() && fs::exists(path)) {
+    readSettingsFile(path);
+    state_.list.openDialogDir = state_.list.sourceDir;
+    session_.scan().FirstStepGetImgLst();
+  }
+  ui_.setInfoText(
+      "右クリックしてネ！\r\n"
+      "　移動先ボタンの上でクリックすると移動先フォルダの登録ができます。その他のところでは、"
+      "整理するイメージファイルが保存してあるフォルダが選択できます。");
+  if (dataFolder_.empty()) {
+    cameraParams_.table[0] = exif::builtInCameraParamSet();  // no data folder: built-in set only
+  } else if (const std::string error = cameraParams_.SetPdPrm(dataFolder_); !error.empty()) {
+    ui_.message(Icon::Error, error, Buttons::Ok);
+  }
+  state_.firstActivation = false;
+}
+
+void SettingsStore::readSettingsFile(const std::string& path) {
+  SortingState& state_ = session_.state();
+  WindowFrame& frame = session_.frame();
+  auto lines = readTextLines(path);
+  if (!lines) return;  // unreadable: nothing is read, defaults stand
+  const SettingsRead read = parseSettings(*lines);
+  restoreSlots(read);
+  restoreSourceDir(read.sourceLine);
+  WindowBounds b = frame.normalBounds();
+  int* fields[] = {&b.top, &b.left, &b.height, &b.width};
+  for (std::size_t i = 0; i < read.geometry.size(); ++i) {
+    *fields[i] = read.geometry[i];
+    frame.setBounds(b);
+  }
+  if (!read.complete) return;
+  state_.options.loopSlideShow = read.loopSlideShow;
+  session_.controls().setIntervalText(read.intervalText);
+  state_.options.autoRename = read.autoRename;
+  state_.options.keepOriginal = read.keepOriginal;
+  frame.setMaximized(read.maximized);
+  state_.options.exifItemMask = read.exifItemMask;
+}
+
+void SettingsStore::restoreSlots(const SettingsRead& read) {
+  Ui& ui_ = session_.ui();
+  for (int i = 1; i <= kSlotCount; ++i) {
+    const std::string& line = read.slotLines[i - 1];
+    session_.setSlot(i, line);
+    if (line.empty() || fs::isDirectory(line)) continue;
+    const std::string text =
+        session_.state().options.japaneseMode
+            ? format(
+                  "指定されているフォルダはありません！\r\n  整理先ボタンNo.[ %d ]\r\n  "
+                  "指定フォルダ名 [ %s ]\r\nこのボタンの整理先を解除します。",
+                  {i, line})
+            : format(
+                  "This Folder is Nothing!\r\n  Button [ %d ]\r\n  Folder [ %s ]\r\nClear "
+                  "Setting on this Button.",
+                  {i, line});
+    if (ui_.message(Icon::Warning, text, Buttons::YesNo) == Answer::Yes) session_.setSlot(i, "");
+  }
+}
+
+void SettingsStore::restoreSourceDir(const std::string& line) {
+  SortingState& state_ = session_.state();
+  if (line.empty()) return;
+  const std::string folder = line.substr(0, line.size() - 1);
+  if (fs::isDirectory(folder)) {
+    state_.list.sourceDir = folder + "/";
+    return;
+  }
+  state_.list.sourceDir.clear();
+  const std::string text =
+      state_.options.japaneseMode
+          ? format(
+                "整理もとの写真データがあるフォルダがありません。\r\n別のフォルダを後から指定"
+                "しましょう！\r\n  フォルダ名[ %s ]",
+                {folder})
+          : format(
+                "No Folder with Original Photo Data.\r\nSelect Another Folder, Later.\r\n  "
+                "Folder [ %s ]",
+                {folder});
+  session_.ui().message(Icon::Warning, text, Buttons::Ok);
+}
+
+void SettingsStore::FormClose() {
+  session_.runDeletionPass();
+  const SortingState& state_ = session_.state();
+  const std::string& dataFolder_ = session_.dataFolder();
+  if (dataFolder_.empty() || !fs::makeDirectories(dataFolder_).ok()) return;
+  SettingsValues v;
+  for (int i = 0; i < kSlotCount; ++i) v.slotFolders[i] = state_.slots[i].folder;
+  v.sourceDir = state_.list.sourceDir;
+  v.bounds = session_.frame().normalBounds();
+  v.loopSlideShow = state_.options.loopSlideShow;
+  v.intervalText = session_.controls().intervalText();
+  v.autoRename = state_.options.autoRename;
+  v.keepOriginal = state_.options.keepOriginal;
+  v.maximized = session_.frame().isMaximized();
+  v.exifItemMask = state_.options.exifItemMask;
+  (void)writeTextLines(dataFolder_ + "/" + kSettingsFileName, composeSettings(v));
+}
+
+}  // namespace sortelia

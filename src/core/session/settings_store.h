@@ -1,0 +1,38 @@
+// Start-up and close of the main window: the creation defaults, the first activation (captions,
+// "zel.ini" read, slots and source folder restored, camera parameters loaded, first scan), and
+// "zel.ini" written at close.
+#pragma once
+
+#include <string>
+
+#include "core/ports/main_view.h"
+#include "core/ports/ui.h"
+#include "core/session/settings_file.h"
+#include "core/session/sorting_state.h"
+
+namespace sortelia {
+
+class SortingSession;
+
+class SettingsStore {
+ public:
+  explicit SettingsStore(SortingSession& session);
+
+  // FormCreate: the creation defaults in state and on the view.
+  void FormCreate();
+  // FormActivate: the first-activation sequence, once; later calls return at once.
+  void FormActivate();
+  // FormClose: the deletion pass, then the settings file (write failures are ignored).
+  void FormClose();
+  // The Japanese captions of the main window and its menus.
+  void SetJpMode();
+
+ private:
+  void readSettingsFile(const std::string& path);
+  void restoreSlots(const SettingsRead& read);
+  void restoreSourceDir(const std::string& line);
+
+  SortingSession& session_;
+};
+
+}  // namespace sortelia
