@@ -1,5 +1,5 @@
-// The running program: the sorting state, the nine windows in their creation order, the ports
-// and the sorting session that ties them together.
+// The running program: the sorting state, the nine windows in their creation order, the ports,
+// the core units and each window's wiring. It only constructs them; the wiring units connect.
 #pragma once
 
 #include <QLocalServer>
@@ -8,13 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "app/info_window.h"
-#include "app/main_window.h"
-#include "app/qt_ui.h"
-#include "core/sorting/destination_slots.h"
-#include "core/sorting/sorting_loop.h"
+#include "app/common/qt_ui.h"
+#include "app/info/info_window.h"
+#include "app/main/main_window.h"
+#include "app/main/main_wiring.h"
 #include "core/session/sorting_session.h"
 #include "core/session/sorting_state.h"
+#include "core/sorting/destination_slots.h"
+#include "core/sorting/sorting_loop.h"
 
 namespace sortelia::app {
 
@@ -47,12 +48,8 @@ class Application : public QObject {
   std::unique_ptr<DestinationSlots> slots_;
   fs::FileOperations files_;
   std::unique_ptr<SortingLoop> loop_;
+  std::unique_ptr<MainWiring> mainWiring_;
   QLocalServer server_;
-
-  void connectCommands();
-  void connectSortingLoop();
-  // Runs a command; an error that ends it is shown in a message box.
-  void guarded(const std::function<void()>& command);
 };
 
 }  // namespace sortelia::app

@@ -2,10 +2,10 @@
 #include <QApplication>
 #include <cstdio>
 
-#include "app/app_font.h"
 #include "app/application.h"
-#include "app/qt_ui.h"
-#include "app/second_start.h"
+#include "app/common/app_font.h"
+#include "app/common/qt_ui.h"
+#include "app/common/second_start.h"
 #include "core/session/start_up.h"
 #include "platform/data_folder.h"
 #include "platform/instance_lock.h"

@@ -26,6 +26,33 @@ std::vector<std::string> settingsNaming(const std::string& source, const std::st
   return l;
 }
 
+TEST(MainWindow, EveryControlIdentityHasItsWidgetAndTakesCaptionsAndStates) {
+  MainWindow w;
+  for (Control c : allControls()) {
+    const QString name = QString::fromUtf8(controlName(c).data());
+    QObject* o = c == Control::Form1 ? &w : w.findChild<QObject*>(name);
+    ASSERT_NE(o, nullptr) << name.toStdString();
+    // Exactly one object carries the name, so the identity cannot reach the wrong widget.
+    if (c != Control::Form1) {
+      EXPECT_EQ(w.findChildren<QObject*>(name).size(), 1) << name.toStdString();
+    }
+    w.setEnabled(c, false);
+    const bool enabled = qobject_cast<QAction*>(o) ? qobject_cast<QAction*>(o)->isEnabled()
+                                                   : qobject_cast<QWidget*>(o)->isEnabled();
+    EXPECT_FALSE(enabled) << name.toStdString();
+    w.setEnabled(c, true);
+  }
+  w.setCaption(Control::Button13, "削除");
+  EXPECT_EQ(w.find<QPushButton>(Control::Button13)->text(), "削除");
+  w.setCaption(Control::Undo1, "Undo[元に戻す]");
+  EXPECT_EQ(w.find<QAction>(Control::Undo1)->text(), "Undo[元に戻す]");
+  w.setCaption(Control::Form1, "x");
+  EXPECT_EQ(w.windowTitle(), "x");
+  w.setChecked(Control::CheckInfo, true);
+  EXPECT_TRUE(w.isChecked(Control::CheckInfo));
+  EXPECT_EQ(w.find<QWidget>(slotControl(12)), w.slotButton(12));
+}
+
 TEST(MainWindow, WindowsAreCreatedInOrderWithTheDesignGeometry) {
   TempDir root;
   Application app(root.mkdir("data"));

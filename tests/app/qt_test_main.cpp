@@ -1,7 +1,7 @@
 // GoogleTest entry for the Qt tests: one QApplication for the whole run.
 #include <gtest/gtest.h>
 #include <QApplication>
-#include "app/app_font.h"
+#include "app/common/app_font.h"
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM",

@@ -5,7 +5,7 @@
 #include <QProcessEnvironment>
 #include <QThread>
 
-#include "app/second_start.h"
+#include "app/common/second_start.h"
 #include "core/session/start_up.h"
 #include "platform/instance_lock.h"
 #include "support/fake_ui.h"

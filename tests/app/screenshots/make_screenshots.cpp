@@ -13,7 +13,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "app/app_font.h"
+#include "app/common/app_font.h"
 #include "app/application.h"
 #include "platform/line_file.h"
 #include "support/temp_dir.h"

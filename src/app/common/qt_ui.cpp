@@ -1,4 +1,4 @@
-#include "app/qt_ui.h"
+#include "app/common/qt_ui.h"
 
 #include <QApplication>
 #include <QFileDialog>

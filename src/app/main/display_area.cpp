@@ -1,4 +1,4 @@
-#include "app/display_area.h"
+#include "app/main/display_area.h"
 
 #include <QFontMetrics>
 #include <QPainter>

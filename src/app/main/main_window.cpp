@@ -1,4 +1,4 @@
-#include "app/main_window.h"
+#include "app/main/main_window.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -28,18 +28,24 @@ constexpr int kColumnWidth = 85;
 constexpr int kSlotWidth = 79;
 constexpr int kSlotHeight = 21;
 
-template <typename W>
-W* named(W* w, const char* name, const QString& text = {}) {
-  w->setObjectName(name);
+QString nameOf(Control c) { return QString::fromUtf8(controlName(c).data()); }
+
+template <typename W, typename Name>
+W* named(W* w, Name name, const QString& text = {}) {
+  if constexpr (std::is_same_v<Name, Control>) {
+    w->setObjectName(nameOf(name));
+  } else {
+    w->setObjectName(name);
+  }
   if constexpr (std::is_base_of_v<QAbstractButton, W> || std::is_base_of_v<QLabel, W>) {
     if (!text.isNull()) w->setText(text);
   }
   return w;
 }
 
-QSpinBox* spinBox(const char* name, int min, int max, int value) {
+QSpinBox* spinBox(Control name, int min, int max, int value) {
   auto* s = new QSpinBox;
-  s->setObjectName(name);
+  s->setObjectName(nameOf(name));
   s->setRange(min, max);
   s->setValue(value);
   s->setFixedHeight(21);
@@ -53,7 +59,7 @@ int slotTop(int i) { return (i / 4) * (3 * kSlotHeight + 24) + (i % 4) * kSlotHe
 }  // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
-  setObjectName("Form1");
+  setObjectName(nameOf(Control::Form1));
   auto* central = new QWidget(this);
   auto* row = new QHBoxLayout(central);
   row->setContentsMargins(0, 0, 0, 0);
@@ -92,7 +98,7 @@ QWidget* MainWindow::buildButtonColumn() {
   col->setContentsMargins(3, 2, 3, 2);
   col->setSpacing(2);
 
-  auto* group = named(new QGroupBox("リサイズOP"), "RadioGroup1");
+  auto* group = named(new QGroupBox("リサイズOP"), Control::RadioGroup1);
   QFont small = group->font();
   small.setPixelSize(11);
   group->setFont(small);
@@ -106,7 +112,7 @@ QWidget* MainWindow::buildButtonColumn() {
       "QGroupBox::title { subcontrol-origin: margin; left: 3px; padding: 0px; }"
       "QGroupBox, QRadioButton { font-size: 11px; } QRadioButton { spacing: 0px; }"
       "QRadioButton::indicator { width: 8px; height: 8px; }");
-  const char* const names[] = {"RadioButton1", "RadioButton2", "RadioButton3"};
+  const Control names[] = {Control::RadioButton1, Control::RadioButton2, Control::RadioButton3};
   const char* const texts[] = {"OG", "2M", "1M"};
   const char* const hints[] = {"オリジナルサイズで", "２メガ相当1600x1200", "１メガ相当1280x960"};
   for (int i = 0; i < 3; ++i) {
@@ -117,30 +123,30 @@ QWidget* MainWindow::buildButtonColumn() {
   }
   col->addWidget(group);
 
-  auto* quality = spinBox("Edit4", 1, 10, 7);
+  auto* quality = spinBox(Control::Edit4, 1, 10, 7);
   quality->setToolTip("圧縮率(標準は８かな？)");
   col->addWidget(quality);
 
   col->addWidget(buildSlotPanel());
 
-  auto* checkDate = named(new QCheckBox, "CheckDATE", "日");
+  auto* checkDate = named(new QCheckBox, Control::CheckDATE, "日");
   checkDate->setToolTip("日時の表示");
   col->addWidget(checkDate);
-  col->addWidget(named(new QPushButton, "Button14", "Browse"));
-  col->addWidget(named(new QCheckBox, "CheckInfo", "Photo Info."));
-  col->addWidget(named(new QCheckBox, "CheckView", "Viewer"));
-  auto* viewPos = spinBox("Edit1", 0, 0, 0);
+  col->addWidget(named(new QPushButton, Control::Button14, "Browse"));
+  col->addWidget(named(new QCheckBox, Control::CheckInfo, "Photo Info."));
+  col->addWidget(named(new QCheckBox, Control::CheckView, "Viewer"));
+  auto* viewPos = spinBox(Control::Edit1, 0, 0, 0);
   viewPos->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
   viewPos->setEnabled(false);
   col->addWidget(viewPos);
-  auto* label1 = named(new QLabel, "Label1", "( 000 - 000 )");
+  auto* label1 = named(new QLabel, Control::Label1, "( 000 - 000 )");
   label1->setEnabled(false);
   col->addWidget(label1);
-  auto* checkShow = named(new QCheckBox, "CheckShow", "Slide Show");
+  auto* checkShow = named(new QCheckBox, Control::CheckShow, "Slide Show");
   checkShow->setEnabled(false);
   col->addWidget(checkShow);
   auto* intervalRow = new QHBoxLayout;
-  auto* interval = spinBox("Edit2", 1, 600, 3);
+  auto* interval = spinBox(Control::Edit2, 1, 600, 3);
   interval->findChild<QLineEdit*>()->setReadOnly(true);  // arrows only
   interval->setEnabled(false);
   connect(interval, &QSpinBox::valueChanged, this,
@@ -148,15 +154,15 @@ QWidget* MainWindow::buildButtonColumn() {
   intervalRow->setSpacing(2);
   interval->setFixedWidth(48);
   intervalRow->addWidget(interval);
-  auto* label2 = named(new QLabel, "Label2", "Sec.");
+  auto* label2 = named(new QLabel, Control::Label2, "Sec.");
   label2->setEnabled(false);
   intervalRow->addWidget(label2);
   col->addLayout(intervalRow);
-  auto* cmt = named(new QPushButton, "SpeedButton1", "CMT Edit");
+  auto* cmt = named(new QPushButton, Control::SpeedButton1, "CMT Edit");
   cmt->setCheckable(true);
   col->addWidget(cmt);
-  col->addWidget(named(new QPushButton, "Button13", "Delete"));
-  auto* sub = named(new QPushButton, "SubDchkBox", "サブフォルダ");
+  col->addWidget(named(new QPushButton, Control::Button13, "Delete"));
+  auto* sub = named(new QPushButton, Control::SubDchkBox, "サブフォルダ");
   sub->setCheckable(true);
   sub->setToolTip("サブホルダ内の画像も整理対称にする。");
   col->addWidget(sub);
@@ -169,9 +175,8 @@ QWidget* MainWindow::buildSlotPanel() {
   auto* panel3 = named(new QWidget, "Panel3");
   panel3->setFixedSize(kSlotWidth, slotTop(11) + kSlotHeight);
   for (int i = 0; i < 12; ++i) {
-    const std::string name = "Button" + std::to_string(i + 1);
     auto* b = new QPushButton(panel3);
-    b->setObjectName(QString::fromStdString(name));
+    b->setObjectName(nameOf(slotControl(i + 1)));
     b->setGeometry(0, slotTop(i), kSlotWidth, kSlotHeight);
     b->setContextMenuPolicy(Qt::CustomContextMenu);
     b->setToolTip(QString("F%1").arg(i + 1));
@@ -183,9 +188,9 @@ QWidget* MainWindow::buildSlotPanel() {
 void MainWindow::buildMenus() {
   popup1_ = new QMenu(this);
   popup1_->setObjectName("PopupMenu1");
-  auto add = [this](QMenu* menu, const char* name, const char* text, const char* key = nullptr) {
+  auto add = [this](QMenu* menu, Control name, const char* text, const char* key = nullptr) {
     auto* a = new QAction(text, this);
-    a->setObjectName(name);
+    a->setObjectName(nameOf(name));
     if (key) {
       a->setShortcut(QKeySequence(key));
       addAction(a);  // shortcuts work without opening the menu
@@ -193,38 +198,38 @@ void MainWindow::buildMenus() {
     menu->addAction(a);
     return a;
   };
-  add(popup1_, "Undo1", "Undo", "Ctrl+Z");
+  add(popup1_, Control::Undo1, "Undo", "Ctrl+Z");
   popup1_->addSeparator();
-  add(popup1_, "Open1", "Open", "Ctrl+O");
-  add(popup1_, "Option1", "Option", "Ctrl+T");
-  add(popup1_, "Help1", "Help", "Ctrl+H");
-  add(popup1_, "Version1", "Version", "Ctrl+N");
+  add(popup1_, Control::Open1, "Open", "Ctrl+O");
+  add(popup1_, Control::Option1, "Option", "Ctrl+T");
+  add(popup1_, Control::Help1, "Help", "Ctrl+H");
+  add(popup1_, Control::Version1, "Version", "Ctrl+N");
   popup1_->addSeparator();
-  add(popup1_, "stretchsave1", "Stretch Save", "Ctrl+S");
-  add(popup1_, "Browse1", "Browse", "Ctrl+B");
+  add(popup1_, Control::stretchsave1, "Stretch Save", "Ctrl+S");
+  add(popup1_, Control::Browse1, "Browse", "Ctrl+B");
   popup1_->addSeparator();
-  add(popup1_, "Print1", "Print", "Ctrl+P");
-  add(popup1_, "rot090", "回転(90)");
-  add(popup1_, "rot180", "回転(180)");
-  add(popup1_, "rot270", "回転(270)");
+  add(popup1_, Control::Print1, "Print", "Ctrl+P");
+  add(popup1_, Control::rot090, "回転(90)");
+  add(popup1_, Control::rot180, "回転(180)");
+  add(popup1_, Control::rot270, "回転(270)");
   popup1_->addSeparator();
-  QAction* end = add(popup1_, "End1", "End", "Ctrl+Q");
+  QAction* end = add(popup1_, Control::End1, "End", "Ctrl+Q");
   connect(end, &QAction::triggered, this, &QWidget::close);
 
   popup2_ = new QMenu(this);
   popup2_->setObjectName("PopupMenu2");
-  add(popup2_, "SetBox1", "Set Folder");
+  add(popup2_, Control::SetBox1, "Set Folder");
   popup2_->addSeparator();
-  add(popup2_, "CancelBox1", "Clear");
-  add(popup2_, "ClearALL1", "Clear ALL");
+  add(popup2_, Control::CancelBox1, "Clear");
+  add(popup2_, Control::ClearALL1, "Clear ALL");
   popup2_->addSeparator();
-  add(popup2_, "MoveFolder1", "Move to This Folder");
+  add(popup2_, Control::MoveFolder1, "Move to This Folder");
   for (auto* b : slots_) {
     connect(b, &QWidget::customContextMenuRequested, this,
             [this, b](const QPoint& p) { popup2_->popup(b->mapToGlobal(p)); });
   }
-  for (const char* name : {"Button13", "Button14"}) {
-    auto* b = findChild<QPushButton*>(name);
+  for (Control c : {Control::Button13, Control::Button14}) {
+    auto* b = find<QPushButton>(c);
     b->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(b, &QWidget::customContextMenuRequested, this,
             [this, b](const QPoint& p) { popup2_->popup(b->mapToGlobal(p)); });
@@ -236,9 +241,21 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* e) { popup1_->popup(e->glob
 namespace {
 
 // Controls over which the pointer makes the window forget the pointed slot.
-const char* const kResettingControls[] = {"Panel1",    "Panel2", "Panel3", "CheckInfo",
-                                          "CheckView", "Edit1",  "Label1", "CheckShow",
-                                          "Edit2",     "Label2", "Image1", "StatusBar1"};
+const Control kResettingControls[] = {Control::CheckInfo, Control::CheckView, Control::Edit1,
+                                      Control::Label1,    Control::CheckShow, Control::Edit2,
+                                      Control::Label2};
+// Layout parts of the design, which have no control identity.
+const char* const kResettingParts[] = {"Panel1", "Panel2", "Panel3", "Image1", "StatusBar1"};
+
+const QStringList& resettingNames() {
+  static const QStringList names = [] {
+    QStringList n;
+    for (Control c : kResettingControls) n << nameOf(c);
+    for (const char* part : kResettingParts) n << part;
+    return n;
+  }();
+  return names;
+}
 
 }  // namespace
 
@@ -251,7 +268,7 @@ void MainWindow::trackPointer() {
     b->setMouseTracking(true);
     b->installEventFilter(this);
   }
-  for (const char* name : kResettingControls) {
+  for (const QString& name : resettingNames()) {
     if (auto* w = findChild<QWidget*>(name)) {
       w->setMouseTracking(true);
       w->installEventFilter(this);
@@ -265,9 +282,7 @@ int MainWindow::slotAt(const QPoint& windowPos) const {
     for (int i = 0; i < 12; ++i) {
       if (w == slots_[i]) return i + 1;
     }
-    for (const char* name : kResettingControls) {
-      if (w->objectName() == name) return 0;
-    }
+    if (resettingNames().contains(w->objectName())) return 0;
     if (w == statusBar() || w == this) return 0;
   }
   return -1;
@@ -487,7 +502,7 @@ void MainWindow::setMaximized(bool maximized) {
 std::string MainWindow::intervalText() const { return intervalText_; }
 
 void MainWindow::setIntervalText(const std::string& text) {
-  auto* edit = findChild<QSpinBox*>("Edit2");
+  auto* edit = find<QSpinBox>(Control::Edit2);
   bool ok = false;
   const int v = QString::fromStdString(text).trimmed().toInt(&ok);
   if (ok) edit->setValue(v);

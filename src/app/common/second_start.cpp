@@ -1,4 +1,4 @@
-#include "app/second_start.h"
+#include "app/common/second_start.h"
 
 #include <QLocalSocket>
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/display_area.h"
+#include "app/main/display_area.h"
 #include "core/ports/main_view.h"
 
 namespace sortelia::app {

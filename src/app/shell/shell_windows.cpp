@@ -1,4 +1,4 @@
-#include "app/shell_windows.h"
+#include "app/shell/shell_windows.h"
 
 namespace sortelia::app {
 

@@ -1,4 +1,4 @@
-#include "app/info_window.h"
+#include "app/info/info_window.h"
 
 #include <QCloseEvent>
 #include <QVBoxLayout>

@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QWidget>
 
-#include "app/info_window.h"
+#include "app/info/info_window.h"
 #include "core/ports/ui.h"
 
 namespace sortelia::app {
