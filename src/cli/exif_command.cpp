@@ -1,5 +1,6 @@
 // sortelia-cli exif: prints the EXIF record of pictures, or rewrites a picture's user comment.
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -8,13 +9,25 @@
 #include "exif/exif_record_text.h"
 #include "exif/exif_writer.h"
 #include "exif/rotation_mark.h"
+#include "platform/file_ops.h"
 
 namespace sortelia::cli {
 namespace {
 
+// False, after saying why on standard error, when path is not a file that can be read: a
+// missing or unreadable file has no EXIF segment only in the sense that nothing was read.
+bool readable(const std::string& path) {
+  const int err = fs::readError(path);
+  if (err == 0) return true;
+  std::fflush(stdout);
+  std::fprintf(stderr, "%s: cannot read the file: %s\n", path.c_str(), std::strerror(err));
+  return false;
+}
+
 // --set-comment TEXT FILE: the comment becomes the one line TEXT, behind the old comment's
 // rotation mark when it had one.
 int setComment(const std::string& textArg, const std::string& path) {
+  if (!readable(path)) return 1;
   exif::TExifInfo info;
   if (!info.HasExif(path)) {
     std::fprintf(stderr, "%s: no EXIF segment\n", path.c_str());
@@ -45,6 +58,10 @@ int runExif(const std::vector<std::string>& args) {
   std::string out;
   bool firstRecord = true;
   for (const std::string& path : args) {
+    if (!readable(path)) {
+      status = 1;
+      continue;
+    }
     bool missing = false;
     info.OnReadError = [&missing](exif::TExifInfo&) { missing = true; };
     info.setImageFileName(path);

@@ -1,7 +1,6 @@
 // sortelia-cli reduce: the file-to-file reduction from a terminal. A ".ppm" source or
 // destination (binary P6) skips the JPEG decoding or encoding on that side, so that the
 // resampler and the effects can be checked byte for byte by other tools.
-#include <cctype>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -10,23 +9,18 @@
 #include <vector>
 
 #include "cli/command.h"
+#include "imaging/jpeg_stream.h"
 #include "imaging/ppm.h"
 #include "imaging/resample.h"
 #include "outputs/reduce_pipeline.h"
 #include "platform/file_ops.h"
+#include "platform/path.h"
 
 namespace sortelia::cli {
 namespace {
 
 constexpr const char* kUsage =
     "reduce SRC DST --width W --height H [--level L] [--sepia] [--bw] [--exif]";
-
-bool endsWithPpm(const std::string& path) {
-  if (path.size() < 4) return false;
-  std::string ext = path.substr(path.size() - 4);
-  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return ext == ".ppm";
-}
 
 std::optional<int> parseInt(const std::string& s) {
   int v = 0;
@@ -43,6 +37,26 @@ imaging::Bitmap loadPpmResampled(const std::string& path, int width, int height)
   if (!bitmap) throw outputs::ReductionError("\"" + path + "\": " + error);
   imaging::ResampleBitmap(*bitmap, width, height);
   return std::move(*bitmap);
+}
+
+// As outputs::loadJpegResampled, but damaged data that could be decoded only in part are
+// reported on standard error, naming the file, before the picture is reduced as decoded.
+imaging::Bitmap loadJpegResampledWithWarning(const std::string& path, int width, int height) {
+  const auto bytes = fs::readFile(path, imaging::kMaxJpegFileBytes);
+  if (!bytes) {
+    const int err = fs::readError(path);
+    throw outputs::ReductionError("cannot read \"" + path + "\"" +
+                                  (err != 0 ? std::string(": ") + std::strerror(err) : ""));
+  }
+  imaging::JpegDecodeResult r = imaging::decodeJpegResampled(*bytes, width, height);
+  if (!r.ok()) throw outputs::ReductionError("\"" + path + "\": " + r.error);
+  if (r.partial) {
+    std::fprintf(stderr,
+                 "sortelia-cli reduce: warning: \"%s\": %s; the picture is reduced as far as it "
+                 "could be decoded\n",
+                 path.c_str(), r.error.c_str());
+  }
+  return std::move(r.bitmap);
 }
 
 void savePpm(const imaging::Bitmap& picture, const std::string& path, int /*level*/) {
@@ -110,8 +124,9 @@ int runReduce(const std::vector<std::string>& args) {
   const auto r = parseArgs(args);
   if (!r) return 2;
   outputs::PictureFiles files;
-  if (endsWithPpm(r->files[0])) files.loadResampled = loadPpmResampled;
-  if (endsWithPpm(r->files[1])) files.save = savePpm;
+  files.loadResampled =
+      fs::hasExtension(r->files[0], ".ppm") ? loadPpmResampled : loadJpegResampledWithWarning;
+  if (fs::hasExtension(r->files[1], ".ppm")) files.save = savePpm;
   outputs::FToFJpgStrchTD(r->files[0], r->files[1], r->exif, r->sepia, r->level, *r->height,
                           *r->width, r->bw, files);
   return 0;

@@ -1,5 +1,7 @@
 #include "exif/byte_source.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -29,10 +31,15 @@ bool preadAll(int fd, std::uint64_t pos, std::size_t n, char* dst) {
 
 ByteSource::ByteSource(std::string_view bytes) : view_(bytes), size_(bytes.size()) {}
 
-ByteSource::ByteSource(int fd, std::uint64_t size, std::size_t prefixBytes) : fd_(fd), size_(size) {
-  const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(size, prefixBytes));
+ByteSource::ByteSource(const std::string& path, std::size_t prefixBytes)
+    : fd_(path.empty() ? -1 : ::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+  struct stat st {};
+  opened_ = fd_.get() >= 0 && ::fstat(fd_.get(), &st) == 0 && S_ISREG(st.st_mode);
+  if (!opened_) return;
+  size_ = static_cast<std::uint64_t>(st.st_size);
+  const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(size_, prefixBytes));
   cache_.resize(n);
-  if (!preadAll(fd, 0, n, cache_.data())) cache_.resize(0);
+  if (!preadAll(fd_.get(), 0, n, cache_.data())) cache_.resize(0);
   view_ = cache_;
 }
 
@@ -42,8 +49,8 @@ bool ByteSource::read(std::uint64_t pos, std::size_t n, void* dst) const {
     if (n > 0) std::memcpy(dst, view_.data() + pos, n);
     return true;
   }
-  if (fd_ < 0) return false;
-  return preadAll(fd_, pos, n, static_cast<char*>(dst));
+  if (fd_.get() < 0) return false;
+  return preadAll(fd_.get(), pos, n, static_cast<char*>(dst));
 }
 
 std::uint16_t getU16(const unsigned char* p, bool motorola) {

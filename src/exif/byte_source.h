@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/unique_fd.h"
+
 namespace sortelia::exif {
 
 // Reads bytes at absolute offsets. A file source keeps its first bytes in memory and reads
@@ -14,9 +16,13 @@ class ByteSource {
  public:
   // Over bytes held by the caller (they must outlive the source).
   explicit ByteSource(std::string_view bytes);
-  // Over an open file descriptor (not owned) of size bytes; the first prefixBytes are cached.
-  // Throws std::system_error when the prefix cannot be read.
-  ByteSource(int fd, std::uint64_t size, std::size_t prefixBytes);
+  // Over the regular file at path, opened for reading and closed with the source; its first
+  // prefixBytes are cached. isOpen() is false (and the source empty) when the file cannot be
+  // opened or is not a regular file. Throws std::system_error when the prefix cannot be read.
+  ByteSource(const std::string& path, std::size_t prefixBytes);
+
+  // False for a file source whose file could not be opened.
+  bool isOpen() const { return opened_; }
 
   // Copies n bytes at pos into dst; false (dst untouched) when pos + n runs past the end.
   // Throws std::system_error on an I/O error of the file.
@@ -28,8 +34,9 @@ class ByteSource {
  private:
   std::string cache_;  // file sources only: the prefix
   std::string_view view_;
-  int fd_ = -1;
+  fs::UniqueFd fd_{-1};
   std::uint64_t size_ = 0;
+  bool opened_ = true;
 };
 
 // Unsigned and signed 16- and 32-bit integers in the TIFF byte order (big-endian when

@@ -1,9 +1,5 @@
 #include "exif/exif_info.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <array>
 #include <bit>
 #include <cmath>
@@ -12,6 +8,8 @@
 #include <system_error>
 
 #include "exif/byte_source.h"
+#include "exif/exif_segment.h"
+#include "exif/exif_tags.h"
 #include "platform/format.h"
 #include "platform/text_codec.h"
 
@@ -23,69 +21,6 @@ namespace {
 constexpr std::size_t kPrefixBytes = 65536 + 256;
 // IFD0 and twelve more IFDs at most are read.
 constexpr std::size_t kQueueSize = 13;
-
-// Closes a descriptor when it leaves scope.
-struct FdCloser {
-  int fd;
-  ~FdCloser() {
-    if (fd >= 0) ::close(fd);
-  }
-};
-
-// Opens a regular file for reading; -1 when that fails. size receives its length.
-int openRegular(const std::string& path, std::uint64_t& size) {
-  if (path.empty()) return -1;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return -1;
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return -1;
-  }
-  size = static_cast<std::uint64_t>(st.st_size);
-  return fd;
-}
-
-// FindExifSegment: the position of the TIFF header behind the first FF E1 marker found within
-// searchRange bytes whose identifier reads "exif" (ignoring case) up to its first NUL.
-std::optional<std::uint64_t> findExifSegment(const ByteSource& src, std::int32_t searchRange) {
-  unsigned char b[6];
-  if (!src.read(0, 2, b) || b[0] != 0xFF || b[1] != 0xD8) return std::nullopt;
-  for (std::uint64_t p = 2;; ++p) {
-    if (!src.read(p, 2, b)) return std::nullopt;
-    if (b[0] == 0xFF && b[1] == 0xE1) {
-      if (!src.read(p + 4, 6, b)) return std::nullopt;
-      std::string id;
-      for (unsigned char c : b) {
-        if (c == 0) break;
-        id += static_cast<char>(c);
-      }
-      if (text::asciiLower(id) != "exif") return std::nullopt;
-      return p + 10;
-    }
-    if (static_cast<std::int64_t>(p) + 2 > searchRange) return std::nullopt;
-  }
-}
-
-// Bytes per value of a TIFF type code.
-unsigned unitSize(unsigned type) {
-  switch (type) {
-    case 1:
-    case 2:
-    case 6:
-    case 7:
-      return 1;
-    case 3:
-    case 8:
-      return 2;
-    case 4:
-    case 9:
-    case 11:
-      return 4;
-    default:
-      return 8;
-  }
-}
 
 std::string hexOf(std::string_view bytes) {
   static const char kDigits[] = "0123456789ABCDEF";
@@ -172,9 +107,10 @@ class IfdWalker {
   TDatas readValue(unsigned type, std::uint32_t count, const unsigned char* field,
                    std::string* raw) const {
     TDatas d;
-    const std::uint64_t size = std::uint64_t{count} * unitSize(type);
-    const bool whole = type == 2 || type == 7;
-    const std::size_t need = whole ? count : unitSize(type);
+    const std::uint64_t size = std::uint64_t{count} * tiffTypeSize(type);
+    const auto t = static_cast<TiffType>(type);
+    const bool whole = t == TiffType::ASCII || t == TiffType::UNDEFINED;
+    const std::size_t need = whole ? count : tiffTypeSize(type);
     std::string buf;
     const unsigned char* p = field;
     if (size > 4) {
@@ -186,44 +122,44 @@ class IfdWalker {
     } else if (need > 4) {
       return d;  // an 8-byte type with count 0: no value
     }
-    switch (type) {
-      case 1:
+    switch (t) {
+      case TiffType::BYTE:
         d.UnsignedValue = p[0];
         break;
-      case 2:
+      case TiffType::ASCII:
         for (std::size_t i = 0; i < count; ++i) {
           if (p[i] != 0) d.Text += static_cast<char>(p[i]);
         }
         break;
-      case 3:
+      case TiffType::SHORT:
         d.UnsignedValue = getU16(p, mm_);
         break;
-      case 4:
+      case TiffType::LONG:
         d.UnsignedValue = getU32(p, mm_);
         break;
-      case 5:
-      case 10:
-        readRational(type == 10, p, d);
+      case TiffType::RATIONAL:
+      case TiffType::SRATIONAL:
+        readRational(t == TiffType::SRATIONAL, p, d);
         break;
-      case 6:
+      case TiffType::SBYTE:
         d.SignedValue = static_cast<std::int8_t>(p[0]);
         break;
-      case 7: {
+      case TiffType::UNDEFINED: {
         const std::string_view bytes(reinterpret_cast<const char*>(p), count);
         d.Text = hexOf(bytes);
         if (raw) raw->assign(bytes);
         break;
       }
-      case 8:
+      case TiffType::SSHORT:
         d.SignedValue = getS16(p, mm_);
         break;
-      case 9:
+      case TiffType::SLONG:
         d.SignedValue = getS32(p, mm_);
         break;
-      case 11:
+      case TiffType::FLOAT:
         d.DoubleValue = std::bit_cast<float>(getU32(p, mm_));
         break;
-      case 12: {
+      case TiffType::DOUBLE: {
         const std::uint64_t hi = getU32(p, mm_), lo = getU32(p + 4, mm_);
         d.DoubleValue = std::bit_cast<double>(mm_ ? (hi << 32 | lo) : (lo << 32 | hi));
         break;
@@ -272,77 +208,12 @@ class IfdWalker {
   std::size_t queued_ = 0;
 };
 
-// True for the tags the record takes a value from.
-bool knownTag(std::uint16_t tag) {
-  switch (tag) {
-    case 0x0001:
-    case 0x0100:
-    case 0x0101:
-    case 0x0103:
-    case 0x0106:
-    case 0x010E:
-    case 0x010F:
-    case 0x0110:
-    case 0x0112:
-    case 0x0115:
-    case 0x011A:
-    case 0x011B:
-    case 0x011C:
-    case 0x0128:
-    case 0x0131:
-    case 0x0132:
-    case 0x0201:
-    case 0x0202:
-    case 0x1001:
-    case 0x1002:
-    case 0x8298:
-    case 0x829A:
-    case 0x829D:
-    case 0x8769:
-    case 0x8822:
-    case 0x8827:
-    case 0x9000:
-    case 0x9003:
-    case 0x9004:
-    case 0x9102:
-    case 0x9201:
-    case 0x9202:
-    case 0x9203:
-    case 0x9204:
-    case 0x9205:
-    case 0x9206:
-    case 0x9207:
-    case 0x9208:
-    case 0x9209:
-    case 0x920A:
-    case 0x927C:
-    case 0x9286:
-    case 0x9290:
-    case 0x9291:
-    case 0x9292:
-    case 0xA000:
-    case 0xA001:
-    case 0xA002:
-    case 0xA003:
-    case 0xA004:
-    case 0xA005:
-    case 0xA20E:
-    case 0xA20F:
-    case 0xA210:
-    case 0xA215:
-    case 0xA217:
-      return true;
-    default:
-      return false;
-  }
-}
-
 void IfdWalker::applyEntry(const unsigned char* e, bool first) {
   const std::uint16_t tag = getU16(e, mm_);
-  if (!knownTag(tag)) return;
+  if (!isReadTag(tag)) return;
   const unsigned type = getU16(e + 2, mm_) & 0xFF;
   const std::uint32_t count = getU32(e + 4, mm_);
-  if (tag == 0x927C) {  // the maker note: only where it lies
+  if (tag == tags::MakerNote) {  // the maker note: only where it lies
     x_.MakerNoteSize = static_cast<std::int32_t>(count);
     x_.MakerNoteOffset = static_cast<std::int32_t>(header_ + getU32(e + 8, mm_));
     return;
@@ -352,176 +223,176 @@ void IfdWalker::applyEntry(const unsigned char* e, bool first) {
   const auto u16 = static_cast<std::uint16_t>(d.UnsignedValue & 0xFFFF);
   const auto i32 = static_cast<std::int32_t>(d.UnsignedValue);
   switch (tag) {
-    case 0x0001:
+    case tags::InteroperabilityIndex:
       thm_ = text::asciiLower(d.Text) == "thm";
       break;
-    case 0x0100:
+    case tags::ImageWidth:
       x_.ImageWidth = i32;
       break;
-    case 0x0101:
+    case tags::ImageLength:
       x_.ImageLength = i32;
       break;
-    case 0x0103:
+    case tags::Compression:
       enumerated(x_.Compression, tag, d);
       break;
-    case 0x0106:
+    case tags::PhotometricInterpretation:
       enumerated(x_.PhotometricInterpretation, tag, d);
       break;
-    case 0x010E:
+    case tags::ImageDescription:
       text(x_.ImageDescription, d);
       break;
-    case 0x010F:
+    case tags::Make:
       text(x_.Make, d);
       break;
-    case 0x0110:
+    case tags::Model:
       text(x_.Model, d);
       break;
-    case 0x0112:
+    case tags::Orientation:
       if (d.UnsignedValue <= 8) {
         (first ? x_.Orientation : x_.ThumbOrientation) = static_cast<std::uint8_t>(d.UnsignedValue);
       }
       break;
-    case 0x0115:
+    case tags::SamplesPerPixel:
       x_.SamplesPerPixel = u16;
       break;
-    case 0x011C:
+    case tags::PlanarConfiguration:
       x_.PlanarConfiguration = u16;
       break;
-    case 0x011A:
+    case tags::XResolution:
       rational(first ? x_.XResolution : x_.ThumbXResolution, d);
       break;
-    case 0x011B:
+    case tags::YResolution:
       rational(first ? x_.YResolution : x_.ThumbYResolution, d);
       break;
-    case 0x0128: {
+    case tags::ResolutionUnit: {
       TExifStringValue& f = first ? x_.ResolutionUnit : x_.ThumbResolutionUnit;
       f.Value = i32;
       if (d.UnsignedValue == 2 || d.UnsignedValue == 3) f.Text = exifLabel(tag, d.UnsignedValue);
       break;
     }
-    case 0x0131:
+    case tags::Software:
       text(x_.Software, d);
       break;
-    case 0x0132:
+    case tags::DateTime:
       text(x_.DateTime, d);
       break;
-    case 0x0201:
+    case tags::JPEGInterchangeFormat:
       x_.JPEGInterchangeFormat = i32;
       break;
-    case 0x0202:
+    case tags::JPEGInterchangeFormatLength:
       x_.JPEGInterchangeFormatLength = i32;
       break;
-    case 0x1001:
-    case 0x1002: {
-      const bool width = tag == 0x1001;
+    case tags::RelatedImageWidth:
+    case tags::RelatedImageLength: {
+      const bool width = tag == tags::RelatedImageWidth;
       std::int32_t& f = thm_ ? (width ? x_.ImageWidth : x_.ImageLength)
                              : (width ? x_.PixelXDimension : x_.PixelYDimension);
       if (f == 0) f = i32;
       break;
     }
-    case 0x8298:
+    case tags::Copyright:
       text(x_.Copyright, d);
       break;
-    case 0x829A:
+    case tags::ExposureTime:
       rational(x_.ExposureTime, d);
       break;
-    case 0x829D:
+    case tags::FNumber:
       rational(x_.FNumber, d);
       break;
-    case 0x8769:
+    case tags::ExifIFDPointer:
       enqueue(header_ + d.UnsignedValue);
       break;
-    case 0x8822:
+    case tags::ExposureProgram:
       enumerated(x_.ExposureProgram, tag, d);
       break;
-    case 0x8827:
+    case tags::ISOSpeedRatings:
       x_.ISOSpeedRatings = u16;
       break;
-    case 0x9000:
+    case tags::ExifVersion:
       x_.ExifVersion = versionText(d.Text);
       break;
-    case 0x9003:
+    case tags::DateTimeOriginal:
       text(x_.DateTimeOriginal, d);
       break;
-    case 0x9004:
+    case tags::DateTimeDigitized:
       text(x_.DateTimeDigitized, d);
       break;
-    case 0x9102:
+    case tags::CompressedBitsPerPixel:
       rational(x_.CompressedBitsPerPixel, d);
       break;
-    case 0x9201:
+    case tags::ShutterSpeedValue:
       rational(x_.ShutterSpeedValue, d);
       break;
-    case 0x9202:
+    case tags::ApertureValue:
       rational(x_.ApertureValue, d);
       break;
-    case 0x9203:
+    case tags::BrightnessValue:
       rational(x_.BrightnessValue, d);
       break;
-    case 0x9204:
+    case tags::ExposureBiasValue:
       rational(x_.ExposureBiasValue, d);
       break;
-    case 0x9205:
+    case tags::MaxApertureValue:
       rational(x_.MaxApertureValue, d);
       break;
-    case 0x9206:
+    case tags::SubjectDistance:
       rational(x_.SubjectDistance, d);
       break;
-    case 0x9207:
+    case tags::MeteringMode:
       enumerated(x_.MeteringMode, tag, d);
       break;
-    case 0x9208:
+    case tags::LightSource:
       enumerated(x_.LightSource, tag, d);
       break;
-    case 0x9209:
+    case tags::Flash:
       enumerated(x_.Flash, tag, d);
       break;
-    case 0x920A:
+    case tags::FocalLength:
       rational(x_.FocalLength, d);
       break;
-    case 0x9286:
+    case tags::UserComment:
       applyUserComment(type, d, raw);
       break;
-    case 0x9290:
+    case tags::SubSecTime:
       text(x_.SubSecTime, d);
       break;
-    case 0x9291:
+    case tags::SubSecTimeOriginal:
       text(x_.SubSecTimeOriginal, d);
       break;
-    case 0x9292:
+    case tags::SubSecTimeDigitized:
       text(x_.SubSecTimeDigitized, d);
       break;
-    case 0xA000:
+    case tags::FlashpixVersion:
       x_.FlashpixVersion = versionText(d.Text);
       break;
-    case 0xA001:
+    case tags::ColorSpace:
       enumerated(x_.ColorSpace, tag, d);
       break;
-    case 0xA002:
+    case tags::PixelXDimension:
       x_.PixelXDimension = i32;
       break;
-    case 0xA003:
+    case tags::PixelYDimension:
       x_.PixelYDimension = i32;
       break;
-    case 0xA004:
+    case tags::RelatedSoundFile:
       text(x_.RelatedSoundFile, d);
       break;
-    case 0xA005:
+    case tags::InteroperabilityIFDPointer:
       enqueue(header_ + d.UnsignedValue);
       break;
-    case 0xA20E:
+    case tags::FocalPlaneXResolution:
       rational(x_.FocalPlaneXResolution, d);
       break;
-    case 0xA20F:
+    case tags::FocalPlaneYResolution:
       rational(x_.FocalPlaneYResolution, d);
       break;
-    case 0xA210:
+    case tags::FocalPlaneResolutionUnit:
       enumerated(x_.FocalPlaneResolutionUnit, tag, d);
       break;
-    case 0xA215:
+    case tags::ExposureIndex:
       x_.ISOSpeedRatings = static_cast<std::uint16_t>(roundedOrZero(d.DoubleValue) & 0xFFFF);
       break;
-    case 0xA217:
+    case tags::SensingMethod:
       enumerated(x_.SensingMethod, tag, d);
       break;
     default:
@@ -531,27 +402,27 @@ void IfdWalker::applyEntry(const unsigned char* e, bool first) {
 
 // One UserComment item per entry, by the entry's type.
 void IfdWalker::applyUserComment(unsigned type, const TDatas& d, const std::string& raw) {
-  switch (type) {
-    case 7:
+  switch (static_cast<TiffType>(type)) {
+    case TiffType::UNDEFINED:
       if (!d.Text.empty()) x_.UserComment.push_back(DecodeUserComment(raw, mm_));
       break;
-    case 1:
-    case 3:
-    case 4:
+    case TiffType::BYTE:
+    case TiffType::SHORT:
+    case TiffType::LONG:
       x_.UserComment.push_back(std::to_string(d.UnsignedValue));
       break;
-    case 6:
-    case 8:
-    case 9:
+    case TiffType::SBYTE:
+    case TiffType::SSHORT:
+    case TiffType::SLONG:
       x_.UserComment.push_back(std::to_string(d.SignedValue));
       break;
-    case 2:
-    case 5:
-    case 10:
+    case TiffType::ASCII:
+    case TiffType::RATIONAL:
+    case TiffType::SRATIONAL:
       x_.UserComment.push_back(text::decodeExternal(d.Text));
       break;
-    case 11:
-    case 12:
+    case TiffType::FLOAT:
+    case TiffType::DOUBLE:
       x_.UserComment.push_back(format("%g", {d.DoubleValue}));
       break;
     default:
@@ -573,44 +444,37 @@ void TExifInfo::ClearAll() {
 void TExifInfo::setImageFileName(const std::string& path) {
   imageFileName_ = path;
   ClearAll();
-  std::uint64_t size = 0;
-  FdCloser fd{openRegular(path, size)};
   std::optional<ByteSource> src;
-  std::optional<std::uint64_t> header;
-  if (fd.fd >= 0) {
-    try {
-      src.emplace(fd.fd, size, kPrefixBytes);
-      header = findExifSegment(*src, SearchRange);
-    } catch (const std::system_error&) {
-      header.reset();
-    }
+  std::optional<ExifSegment> segment;
+  try {
+    src.emplace(path, kPrefixBytes);
+    if (src->isOpen()) segment = findExifSegment(*src, SearchRange);
+  } catch (const std::system_error&) {
+    segment.reset();
   }
-  if (!header) {
+  if (!segment) {
     if (OnReadError) OnReadError(*this);
     return;
   }
-  IfdWalker(*this, *src, *header).run();
+  IfdWalker(*this, *src, segment->tiffHeader).run();
 }
 
 bool TExifInfo::readFromBytes(std::string_view jpegBytes) {
   ClearAll();
   const ByteSource src(jpegBytes);
-  const auto header = findExifSegment(src, SearchRange);
-  if (!header) {
+  const auto segment = findExifSegment(src, SearchRange);
+  if (!segment) {
     if (OnReadError) OnReadError(*this);
     return false;
   }
-  IfdWalker(*this, src, *header).run();
+  IfdWalker(*this, src, segment->tiffHeader).run();
   return true;
 }
 
 bool TExifInfo::HasExif(const std::string& path) const {
-  std::uint64_t size = 0;
-  FdCloser fd{openRegular(path, size)};
-  if (fd.fd < 0) return false;
   try {
-    const ByteSource src(fd.fd, size, 64);
-    return findExifSegment(src, SearchRange).has_value();
+    const ByteSource src(path, 64);
+    return src.isOpen() && findExifSegment(src, SearchRange).has_value();
   } catch (const std::system_error&) {
     return false;
   }

@@ -1,6 +1,6 @@
 // The EXIF record of a JPEG file: TExifInfo reads the EXIF block of a picture into a fixed set
-// of fields (56 tags), each kept as display text and as a number. WriteExif (exif_writer.h)
-// writes the fields back into a JPEG as a new APP1 segment.
+// of fields (the 56 tags exif_tags.h marks as read), each kept as display text and as a
+// number. WriteExif (exif_writer.h) writes the fields back into a JPEG as a new APP1 segment.
 #pragma once
 
 #include <cstdint>
@@ -83,7 +83,7 @@ class TExifInfo {
   std::string RelatedSoundFile;
   TExifStringValue ResolutionUnit;
   std::uint16_t SamplesPerPixel = 0;
-  std::int32_t SearchRange = 32;  // bytes searched for the APP1 marker
+  std::int32_t SearchRange = 32;  // bytes searched for the APP1 marker before the segment walk
   TExifStringValue SensingMethod;
   TExifRational ShutterSpeedValue;
   std::string Software;
@@ -113,7 +113,8 @@ class TExifInfo {
   // is kept). Returns false when no EXIF segment was found (OnReadError is then called).
   bool readFromBytes(std::string_view jpegBytes);
 
-  // True when the file has an EXIF segment within SearchRange bytes; no field changes.
+  // True when the file has an EXIF segment (see findExifSegment in exif_segment.h: the byte
+  // search within SearchRange bytes, then the walk over the segments); no field changes.
   bool HasExif(const std::string& path) const;
 
   // Empties every text, zeroes every number and clears UserComment; the file name,
@@ -125,9 +126,8 @@ class TExifInfo {
 };
 
 // Label of an enumerated tag's code; empty for codes without a label. Tag is the EXIF tag
-// number (0x8822 ExposureProgram, 0x9207 MeteringMode, 0x9208 LightSource, 0x9209 Flash,
-// 0xA217 SensingMethod, 0xA001 ColorSpace, 0x0103 Compression, 0x0106 Photometric...,
-// 0xA210 FocalPlaneResolutionUnit, 0x0128 ResolutionUnit).
+// number (tags::ExposureProgram, MeteringMode, LightSource, Flash, SensingMethod, ColorSpace,
+// Compression, PhotometricInterpretation, FocalPlaneResolutionUnit, ResolutionUnit).
 std::string exifLabel(std::uint16_t tag, std::uint32_t code);
 
 // The comment of an UNDEFINED UserComment value (8-byte character code, then the text) as

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "exif/exif_info.h"
+#include "exif/exif_tags.h"
 
 namespace sortelia::exif {
 namespace {
@@ -59,24 +60,24 @@ const Label kResolutionUnit[] = {{2, "inch"}, {3, "cm"}};
 
 std::string exifLabel(std::uint16_t tag, std::uint32_t code) {
   switch (tag) {
-    case 0x8822:
+    case tags::ExposureProgram:
       return find(kExposureProgram, code);
-    case 0x9207:
+    case tags::MeteringMode:
       return find(kMeteringMode, code);
-    case 0x9208:
+    case tags::LightSource:
       return find(kLightSource, code);
-    case 0x9209:
+    case tags::Flash:
       return find(kFlash, code);
-    case 0xA217:
+    case tags::SensingMethod:
       return find(kSensingMethod, code);
-    case 0xA001:
+    case tags::ColorSpace:
       return find(kColorSpace, code);
-    case 0x0103:
+    case tags::Compression:
       return find(kCompression, code);
-    case 0x0106:
+    case tags::PhotometricInterpretation:
       return find(kPhotometric, code);
-    case 0x0128:
-    case 0xA210:
+    case tags::ResolutionUnit:
+    case tags::FocalPlaneResolutionUnit:
       return find(kResolutionUnit, code);
     default:
       return {};

@@ -5,21 +5,14 @@
 #include <vector>
 
 #include "exif/byte_source.h"
+#include "exif/exif_segment.h"
+#include "exif/exif_tags.h"
 #include "imaging/jpeg_size.h"
 #include "platform/file_ops.h"
 #include "platform/format.h"
 
 namespace sortelia::exif {
 namespace {
-
-enum Type : std::uint16_t {
-  kAscii = 2,
-  kShort = 3,
-  kLong = 4,
-  kRational = 5,
-  kUndefined = 7,
-  kSRational = 10
-};
 
 // Largest picture WriteExif holds in memory.
 constexpr std::size_t kMaxPictureBytes = std::size_t{1} << 30;
@@ -28,7 +21,7 @@ constexpr std::size_t kMaxPictureBytes = std::size_t{1} << 30;
 // bytes sit in the entry itself unless outOfLine is set.
 struct Entry {
   std::uint16_t tag;
-  std::uint16_t type;
+  TiffType type;
   std::uint32_t count;
   std::string value;
   bool outOfLine = false;
@@ -42,30 +35,31 @@ class IfdBuilder {
   void ascii(std::uint16_t tag, const std::string& text) {
     std::string v = text;
     v += '\0';
-    add({tag, kAscii, static_cast<std::uint32_t>(v.size()), v});
+    add({tag, TiffType::ASCII, static_cast<std::uint32_t>(v.size()), v});
   }
   // A date-time: always 20 bytes in the data area, padded with zero bytes.
   void dateTime(std::uint16_t tag, const std::string& text) {
     std::string v = text.substr(0, 19);
     v.resize(20, '\0');
-    add({tag, kAscii, 20, v, true});
+    add({tag, TiffType::ASCII, 20, v, true});
   }
   void shortValue(std::uint16_t tag, std::uint32_t v) {
     std::string b;
     putU16(b, static_cast<std::uint16_t>(v & 0xFFFF), mm_);
     b.append(2, '\0');
-    add({tag, kShort, 1, b});
+    add({tag, TiffType::SHORT, 1, b});
   }
   void longValue(std::uint16_t tag, std::uint32_t v) {
     std::string b;
     putU32(b, v, mm_);
-    add({tag, kLong, 1, b});
+    add({tag, TiffType::LONG, 1, b});
   }
-  void rational(std::uint16_t tag, const std::string& text, bool isSigned = false);
+  // RATIONAL or SRATIONAL, as the tag table types the tag.
+  void rational(std::uint16_t tag, const std::string& text);
   void undefined4(std::uint16_t tag, const std::string& text) {
     std::string v = text.substr(0, 4);
     v.resize(4, '\0');
-    add({tag, kUndefined, 4, v});
+    add({tag, TiffType::UNDEFINED, 4, v});
   }
 
   // Serializes the IFD placed at offset start of the TIFF data, with its data area behind it.
@@ -97,14 +91,16 @@ std::int32_t rationalPart(const std::string& s) {
   return static_cast<std::int32_t>(v);
 }
 
-void IfdBuilder::rational(std::uint16_t tag, const std::string& text, bool isSigned) {
+void IfdBuilder::rational(std::uint16_t tag, const std::string& text) {
   const auto slash = text.find('/');
   const std::int32_t num = rationalPart(text.substr(0, slash));
   const std::int32_t den = slash == std::string::npos ? 0 : rationalPart(text.substr(slash + 1));
   std::string b;
   putU32(b, static_cast<std::uint32_t>(num), mm_);
   putU32(b, static_cast<std::uint32_t>(den), mm_);
-  add({tag, isSigned ? kSRational : kRational, 1, b, true});
+  const TiffType type =
+      tagType(tag) == TiffType::SRATIONAL ? TiffType::SRATIONAL : TiffType::RATIONAL;
+  add({tag, type, 1, b, true});
 }
 
 std::string IfdBuilder::build(std::uint32_t start, std::uint16_t pointerTag) const {
@@ -116,7 +112,7 @@ std::string IfdBuilder::build(std::uint32_t start, std::uint16_t pointerTag) con
   std::vector<std::size_t> pointerFields;
   for (const Entry& e : entries_) {
     putU16(out, e.tag, mm_);
-    putU16(out, e.type, mm_);
+    putU16(out, static_cast<std::uint16_t>(e.type), mm_);
     putU32(out, e.count, mm_);
     if (e.tag == pointerTag) {
       pointerFields.push_back(out.size());
@@ -141,66 +137,75 @@ std::string IfdBuilder::build(std::uint32_t start, std::uint16_t pointerTag) con
 
 IfdBuilder ifd0(const TExifInfo& x) {
   IfdBuilder b(x.MotorolaOrder);
-  if (!x.ImageDescription.empty()) b.ascii(0x010E, x.ImageDescription);
-  b.ascii(0x010F, x.Make);
-  b.ascii(0x0110, x.Model);
-  b.shortValue(0x0112, x.Orientation);
-  if (x.XResolution.Value != 0) b.rational(0x011A, x.XResolution.Text);
-  if (x.YResolution.Value != 0) b.rational(0x011B, x.YResolution.Text);
+  if (!x.ImageDescription.empty()) b.ascii(tags::ImageDescription, x.ImageDescription);
+  b.ascii(tags::Make, x.Make);
+  b.ascii(tags::Model, x.Model);
+  b.shortValue(tags::Orientation, x.Orientation);
+  if (x.XResolution.Value != 0) b.rational(tags::XResolution, x.XResolution.Text);
+  if (x.YResolution.Value != 0) b.rational(tags::YResolution, x.YResolution.Text);
   if (x.ResolutionUnit.Value != 0)
-    b.shortValue(0x0128, static_cast<std::uint32_t>(x.ResolutionUnit.Value));
-  b.ascii(0x0131, x.Software);
-  b.dateTime(0x0132, x.DateTime);
-  if (!x.Copyright.empty()) b.ascii(0x8298, x.Copyright);
-  b.longValue(0x8769, 0);
+    b.shortValue(tags::ResolutionUnit, static_cast<std::uint32_t>(x.ResolutionUnit.Value));
+  b.ascii(tags::Software, x.Software);
+  b.dateTime(tags::DateTime, x.DateTime);
+  if (!x.Copyright.empty()) b.ascii(tags::Copyright, x.Copyright);
+  b.longValue(tags::ExifIFDPointer, 0);
   return b;
 }
 
 IfdBuilder exifIfd(const TExifInfo& x, int width, int height) {
   IfdBuilder b(x.MotorolaOrder);
   const auto code = [](const TExifStringValue& v) { return static_cast<std::uint32_t>(v.Value); };
-  if (!x.ExposureTime.Text.empty()) b.rational(0x829A, x.ExposureTime.Text);
-  if (!x.FNumber.Text.empty()) b.rational(0x829D, x.FNumber.Text);
-  if (!x.ExposureProgram.Text.empty()) b.shortValue(0x8822, code(x.ExposureProgram));
-  b.shortValue(0x8827, x.ISOSpeedRatings);
-  b.undefined4(0x9000, x.ExifVersion);
-  b.dateTime(0x9003, x.DateTimeOriginal);
-  b.dateTime(0x9004, x.DateTimeDigitized);
-  if (!x.CompressedBitsPerPixel.Text.empty()) b.rational(0x9102, x.CompressedBitsPerPixel.Text);
-  if (!x.ShutterSpeedValue.Text.empty()) b.rational(0x9201, x.ShutterSpeedValue.Text, true);
-  if (!x.ApertureValue.Text.empty()) b.rational(0x9202, x.ApertureValue.Text);
-  if (!x.BrightnessValue.Text.empty()) b.rational(0x9203, x.BrightnessValue.Text, true);
-  if (!x.ExposureBiasValue.Text.empty()) b.rational(0x9204, x.ExposureBiasValue.Text, true);
-  if (!x.MaxApertureValue.Text.empty()) b.rational(0x9205, x.MaxApertureValue.Text);
-  b.rational(0x9206, x.SubjectDistance.Text);
-  b.shortValue(0x9207, code(x.MeteringMode));
-  b.shortValue(0x9208, code(x.LightSource));
-  b.shortValue(0x9209, code(x.Flash));
-  b.rational(0x920A, x.FocalLength.Text);
+  if (!x.ExposureTime.Text.empty()) b.rational(tags::ExposureTime, x.ExposureTime.Text);
+  if (!x.FNumber.Text.empty()) b.rational(tags::FNumber, x.FNumber.Text);
+  if (!x.ExposureProgram.Text.empty()) b.shortValue(tags::ExposureProgram, code(x.ExposureProgram));
+  b.shortValue(tags::ISOSpeedRatings, x.ISOSpeedRatings);
+  b.undefined4(tags::ExifVersion, x.ExifVersion);
+  b.dateTime(tags::DateTimeOriginal, x.DateTimeOriginal);
+  b.dateTime(tags::DateTimeDigitized, x.DateTimeDigitized);
+  if (!x.CompressedBitsPerPixel.Text.empty())
+    b.rational(tags::CompressedBitsPerPixel, x.CompressedBitsPerPixel.Text);
+  if (!x.ShutterSpeedValue.Text.empty())
+    b.rational(tags::ShutterSpeedValue, x.ShutterSpeedValue.Text);
+  if (!x.ApertureValue.Text.empty()) b.rational(tags::ApertureValue, x.ApertureValue.Text);
+  if (!x.BrightnessValue.Text.empty()) b.rational(tags::BrightnessValue, x.BrightnessValue.Text);
+  if (!x.ExposureBiasValue.Text.empty())
+    b.rational(tags::ExposureBiasValue, x.ExposureBiasValue.Text);
+  if (!x.MaxApertureValue.Text.empty()) b.rational(tags::MaxApertureValue, x.MaxApertureValue.Text);
+  b.rational(tags::SubjectDistance, x.SubjectDistance.Text);
+  b.shortValue(tags::MeteringMode, code(x.MeteringMode));
+  b.shortValue(tags::LightSource, code(x.LightSource));
+  b.shortValue(tags::Flash, code(x.Flash));
+  b.rational(tags::FocalLength, x.FocalLength.Text);
   std::string comment;
   for (const std::string& line : x.UserComment) comment += line + "\r\n";
-  if (!comment.empty()) b.ascii(0x9286, comment);
-  if (!x.SubSecTime.empty()) b.ascii(0x9290, x.SubSecTime);
-  if (!x.SubSecTimeOriginal.empty()) b.ascii(0x9291, x.SubSecTimeOriginal);
-  if (!x.SubSecTimeDigitized.empty()) b.ascii(0x9292, x.SubSecTimeDigitized);
-  if (!x.FlashpixVersion.empty()) b.undefined4(0xA000, x.FlashpixVersion);
-  b.shortValue(0xA001, code(x.ColorSpace));
-  b.longValue(0xA002, static_cast<std::uint32_t>(width));
-  b.longValue(0xA003, static_cast<std::uint32_t>(height));
-  if (!x.FocalPlaneXResolution.Text.empty()) b.rational(0xA20E, x.FocalPlaneXResolution.Text);
-  if (!x.FocalPlaneYResolution.Text.empty()) b.rational(0xA20F, x.FocalPlaneYResolution.Text);
+  if (!comment.empty()) b.ascii(tags::UserComment, comment);
+  if (!x.SubSecTime.empty()) b.ascii(tags::SubSecTime, x.SubSecTime);
+  if (!x.SubSecTimeOriginal.empty()) b.ascii(tags::SubSecTimeOriginal, x.SubSecTimeOriginal);
+  if (!x.SubSecTimeDigitized.empty()) b.ascii(tags::SubSecTimeDigitized, x.SubSecTimeDigitized);
+  if (!x.FlashpixVersion.empty()) b.undefined4(tags::FlashpixVersion, x.FlashpixVersion);
+  b.shortValue(tags::ColorSpace, code(x.ColorSpace));
+  b.longValue(tags::PixelXDimension, static_cast<std::uint32_t>(width));
+  b.longValue(tags::PixelYDimension, static_cast<std::uint32_t>(height));
+  if (!x.FocalPlaneXResolution.Text.empty())
+    b.rational(tags::FocalPlaneXResolution, x.FocalPlaneXResolution.Text);
+  if (!x.FocalPlaneYResolution.Text.empty())
+    b.rational(tags::FocalPlaneYResolution, x.FocalPlaneYResolution.Text);
   if (!x.FocalPlaneResolutionUnit.Text.empty())
-    b.shortValue(0xA210, code(x.FocalPlaneResolutionUnit));
-  b.shortValue(0xA217, code(x.SensingMethod));
-  b.longValue(0xA005, 0);
+    b.shortValue(tags::FocalPlaneResolutionUnit, code(x.FocalPlaneResolutionUnit));
+  b.shortValue(tags::SensingMethod, code(x.SensingMethod));
+  b.longValue(tags::InteroperabilityIFDPointer, 0);
   return b;
 }
 
 IfdBuilder interopIfd(bool motorola) {
   IfdBuilder b(motorola);
-  b.ascii(0x0001, "R98");
-  b.undefined4(0x0002, "0100");
+  b.ascii(tags::InteroperabilityIndex, "R98");
+  b.undefined4(tags::InteroperabilityVersion, "0100");
   return b;
+}
+
+ExifWriteError cannotWrite(const std::string& path, int err) {
+  return ExifWriteError(format("%s を書き込めません: %s", {path, std::strerror(err)}));
 }
 
 }  // namespace
@@ -210,8 +215,9 @@ std::string buildExifSegment(const TExifInfo& info, int width, int height) {
   std::string tiff = mm ? "MM" : "II";
   putU16(tiff, 42, mm);
   putU32(tiff, 8, mm);
-  tiff += ifd0(info).build(static_cast<std::uint32_t>(tiff.size()), 0x8769);
-  tiff += exifIfd(info, width, height).build(static_cast<std::uint32_t>(tiff.size()), 0xA005);
+  tiff += ifd0(info).build(static_cast<std::uint32_t>(tiff.size()), tags::ExifIFDPointer);
+  tiff += exifIfd(info, width, height)
+              .build(static_cast<std::uint32_t>(tiff.size()), tags::InteroperabilityIFDPointer);
   tiff += interopIfd(mm).build(static_cast<std::uint32_t>(tiff.size()), 0);
   const std::size_t body = 6 + tiff.size();
   if (body > kMaxApp1Body) {
@@ -238,15 +244,29 @@ void WriteExif(const TExifInfo& info, const std::string& path) {
       static_cast<unsigned char>((*bytes)[1]) != 0xD8) {
     throw EFOpenError(format("%s は無効なファイルです。", {path}));
   }
+  // The replacement renames over the file, which the file's own permissions do not prevent:
+  // a picture the user may not write keeps its comment.
+  if (const int err = fs::writeDenied(path)) throw cannotWrite(path, err);
   const auto pixels = imaging::readJpegSize(*bytes);
   if (!pixels) throw ExifWriteError(format("%s の JPEG データを読めません。", {path}));
-  std::string out = "\xFF\xD8";
-  out += buildExifSegment(info, pixels->width, pixels->height);
-  out.append(*bytes, 2, std::string::npos);
-  const fs::FileResult r = fs::writeFileAtomic(path, out);
-  if (!r.ok()) {
-    throw ExifWriteError(format("%s を書き込めません: %s", {path, std::strerror(r.error)}));
+  const std::string segment = buildExifSegment(info, pixels->width, pixels->height);
+  std::string out;
+  const ByteSource src(*bytes);
+  const auto old = findExifSegment(src, info.SearchRange);
+  if (old && old->foundByWalk) {
+    // An EXIF segment behind other segments (a JFIF header, a colour profile) is replaced
+    // where it stands, so that the file keeps a single EXIF block and its segment order.
+    out.reserve(bytes->size() + segment.size());
+    out.append(*bytes, 0, old->marker);
+    out += segment;
+    out.append(*bytes, old->end, std::string::npos);
+  } else {
+    out = "\xFF\xD8";
+    out += segment;
+    out.append(*bytes, 2, std::string::npos);
   }
+  const fs::FileResult r = fs::writeFileAtomic(path, out);
+  if (!r.ok()) throw cannotWrite(path, r.error);
 }
 
 }  // namespace sortelia::exif

@@ -1,5 +1,6 @@
 // WriteExif: gives a JPEG file a new APP1 EXIF segment, built from a TExifInfo record, directly
-// after its SOI marker. Everything that followed SOI (an older EXIF segment included) is kept.
+// after its SOI marker. Everything that followed SOI (an older EXIF segment included) is kept,
+// except that an EXIF segment found only behind other segments is replaced in place.
 #pragma once
 
 #include <stdexcept>
@@ -29,10 +30,14 @@ inline constexpr std::size_t kMaxApp1Body = 65533;
 // Throws ExifWriteError when the body would exceed kMaxApp1Body bytes.
 std::string buildExifSegment(const TExifInfo& info, int width, int height);
 
-// Writes the record into the JPEG file at path as a new first APP1 segment, with the pixel size
-// the file's own JPEG data declares. The file is replaced atomically (temporary file in the
+// Writes the record into the JPEG file at path, with the pixel size the file's own JPEG data
+// declare, as a new first APP1 segment; when the reader finds the file's EXIF segment only by
+// walking the segments (it stands behind a colour profile, a comment ...), the new segment
+// takes that segment's place instead. The file is replaced atomically (temporary file in the
 // same folder, fsync, rename). Throws EFOpenError ("%s は存在しないか、または開けません。",
-// "%s は無効なファイルです。") or ExifWriteError; the file is then untouched.
+// "%s は無効なファイルです。") or ExifWriteError ("%s を書き込めません: <reason>", also for a
+// file the user may not write, checked before anything is written); the file is then
+// untouched.
 void WriteExif(const TExifInfo& info, const std::string& path);
 
 }  // namespace sortelia::exif

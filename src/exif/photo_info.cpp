@@ -57,15 +57,6 @@ std::string joinedComment(const std::vector<std::string>& lines) {
   return t;
 }
 
-// At most n characters of UTF-8 text.
-std::string firstCharacters(std::string_view s, std::size_t n) {
-  std::size_t i = 0;
-  for (std::size_t count = 0; i < s.size() && count < n; ++count) {
-    i += text::utf8SequenceLength(static_cast<unsigned char>(s[i]));
-  }
-  return std::string(s.substr(0, std::min(i, s.size())));
-}
-
 std::string kindOf(const TExifStringValue& v) { return format("%s(%d)", {v.Text, v.Value}); }
 
 }  // namespace
@@ -137,8 +128,7 @@ void PhotoInfo::readFromExif(const std::string& path) {
   const TExifInfo& x = ExifInfo1;
   const std::string joined = joinedComment(x.UserComment);
   const std::string t = trimText(joined);
-  record.Comment =
-      rotationMarkOf(t).empty() ? t : firstCharacters(std::string_view(t).substr(5), 512);
+  record.Comment = withoutRotationMark(t);
   record.CameraMaker = x.Make;
   record.CameraModel = x.Model;
   const auto blank = x.DateTimeOriginal.find(' ');

@@ -1,5 +1,7 @@
 #include "exif/rotation_mark.h"
 
+#include "platform/text_codec.h"
+
 namespace sortelia::exif {
 
 std::string rotationMarkOf(std::string_view text) {
@@ -7,6 +9,15 @@ std::string rotationMarkOf(std::string_view text) {
     if (text.starts_with(mark)) return mark;
   }
   return {};
+}
+
+void ApplyRotationMark(const std::string& mark, std::string& text) {
+  text = mark + withoutRotationMark(text);
+}
+
+std::string withoutRotationMark(std::string_view text) {
+  if (rotationMarkOf(text).empty()) return std::string(text);
+  return text::firstCharacters(text.substr(5), kMaxCharactersAfterMark);
 }
 
 std::string trimText(std::string_view text) {

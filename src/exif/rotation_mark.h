@@ -7,8 +7,20 @@
 
 namespace sortelia::exif {
 
+// The most characters of a comment kept behind a rotation mark.
+inline constexpr std::size_t kMaxCharactersAfterMark = 512;
+
 // "@090:", "@180:" or "@270:" when text starts with one of them, otherwise "".
 std::string rotationMarkOf(std::string_view text);
+
+// Puts mark ("" or one of the three marks) in front of text. When text starts with a mark,
+// that mark is replaced and at most kMaxCharactersAfterMark characters after it are kept
+// (counted as characters, never splitting one); the empty mark removes an existing mark.
+void ApplyRotationMark(const std::string& mark, std::string& text);
+
+// The comment behind the rotation mark text starts with (at most kMaxCharactersAfterMark
+// characters), or text itself when it has no mark.
+std::string withoutRotationMark(std::string_view text);
 
 // text without leading and trailing blanks and control characters (bytes up to " ").
 std::string trimText(std::string_view text);

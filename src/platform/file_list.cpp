@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "platform/text_codec.h"
+#include "platform/path.h"
 
 namespace sortelia {
 namespace {
@@ -43,11 +43,6 @@ std::vector<DirEntry> readDirectory(const std::string& folder) {
   return out;
 }
 
-bool endsWithIgnoringCase(const std::string& name, const std::string& lowerExt) {
-  if (name.size() < lowerExt.size()) return false;
-  return text::asciiLower(name.substr(name.size() - lowerExt.size())) == lowerExt;
-}
-
 void collectSubfolders(const std::string& folder, std::vector<std::string>& list, int depth) {
   if (depth > 256) return;  // guards against pathological nesting
   for (const auto& e : readDirectory(folder)) {
@@ -65,9 +60,9 @@ int listImageFiles(const std::string& folder, const std::vector<std::string>& ex
   const auto entries = readDirectory(folder);
   int found = 0;
   for (const auto& ext : extensions) {
-    const std::string lowerExt = text::asciiLower(ext);
     for (const auto& e : entries) {
-      if (e.kind == Kind::File && endsWithIgnoringCase(e.name, lowerExt)) {
+      // The empty extension takes every file.
+      if (e.kind == Kind::File && (ext.empty() || fs::hasExtension(e.name, ext))) {
         list.push_back(folder + e.name);
         ++found;
       }

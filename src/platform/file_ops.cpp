@@ -91,6 +91,27 @@ std::int64_t getFileSize(const std::string& path) {
   return static_cast<std::int64_t>(st.st_size);
 }
 
+int readError(const std::string& path) {
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) return errno;
+  struct stat st {};
+  if (::fstat(fd.get(), &st) != 0) return errno;
+  if (S_ISDIR(st.st_mode)) return EISDIR;
+  if (!S_ISREG(st.st_mode)) return EINVAL;
+  char byte;
+  while (::pread(fd.get(), &byte, 1, 0) < 0) {
+    if (errno != EINTR) return errno;
+  }
+  return 0;
+}
+
+int writeDenied(const std::string& path) {
+  if (::access(path.c_str(), W_OK) != 0) return errno;
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return errno;
+  return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ? EACCES : 0;
+}
+
 bool isDirectory(const std::string& path) {
   struct stat st {};
   return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);

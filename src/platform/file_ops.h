@@ -27,6 +27,15 @@ FileResult writeFileAtomic(const std::string& path, std::string_view bytes);
 // Size of a file in bytes; 0 when it cannot be opened.
 std::int64_t getFileSize(const std::string& path);
 
+// 0 when path is a regular file that can be opened for reading, else the errno of the failure
+// (EISDIR for a directory, EINVAL for another kind of file).
+int readError(const std::string& path);
+
+// 0 when the user may write the file at path, else EACCES (or the errno of access): the
+// access check fails, or the file has no write permission bit at all, which holds even for
+// root, whom the access check lets through.
+int writeDenied(const std::string& path);
+
 // True when path names an existing directory (symbolic links followed).
 bool isDirectory(const std::string& path);
 

@@ -24,8 +24,8 @@ std::vector<std::string> splitLines(const std::string& text);
 // The lines joined with CR LF between them (none after the last).
 std::string joinLines(const std::vector<std::string>& lines);
 
-// Writes lines, each followed by CR LF, atomically; CP932 when every character has a CP932
-// form, otherwise UTF-8.
+// Writes lines, each followed by CR LF, atomically; CP932 when the whole text reads back
+// unchanged from CP932 (text::encodeForFile), otherwise UTF-8.
 fs::FileResult writeTextLines(const std::string& path, const std::vector<std::string>& lines);
 
 }  // namespace sortelia

@@ -112,8 +112,18 @@ std::string decodeExternal(std::string_view bytes) {
 }
 
 std::string encodeForFile(std::string_view utf8) {
-  if (auto sjis = toCp932(utf8)) return *sjis;
+  if (auto sjis = toCp932(utf8); sjis && fromCp932(*sjis) == utf8) return *sjis;
   return std::string(utf8);
+}
+
+std::string firstCharacters(std::string_view utf8, std::size_t n) {
+  std::size_t i = 0;
+  for (std::size_t count = 0; i < utf8.size() && count < n; ++count) {
+    std::size_t len = 0;
+    decodeOne(utf8, i, &len);
+    i += len;
+  }
+  return std::string(utf8.substr(0, i));
 }
 
 std::size_t cp932Width(std::string_view utf8) {

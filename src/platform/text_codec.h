@@ -20,12 +20,18 @@ std::optional<std::string> toCp932(std::string_view utf8);
 // Outside bytes to UTF-8: taken as UTF-8 when valid, otherwise as CP932.
 std::string decodeExternal(std::string_view bytes);
 
-// Bytes for one of the program's own text files: CP932 when every character has a CP932
-// form, otherwise UTF-8 unchanged, so that no character is ever lost.
+// Bytes for one of the program's own text files: CP932 when the CP932 bytes decode back to
+// exactly the same text, otherwise UTF-8 unchanged, so that no character is ever lost or
+// changed. (iconv maps some characters, such as 〜 U+301C or − U+2212, to CP932 bytes that
+// read back as their full-width variants.)
 std::string encodeForFile(std::string_view utf8);
 
 // Length in bytes of the UTF-8 sequence that starts with lead byte c (1 for a stray byte).
 std::size_t utf8SequenceLength(unsigned char c);
+
+// The first n characters of utf8 (all of it when it has fewer); never splits a character. A
+// byte that does not start a well-formed sequence counts as one character.
+std::string firstCharacters(std::string_view utf8, std::size_t n);
 
 // Width of text counted in CP932 bytes: ASCII and half-width katakana 1, every other
 // character 2 (also when CP932 lacks it).

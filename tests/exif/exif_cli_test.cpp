@@ -1,6 +1,8 @@
-// sortelia-cli exif from the outside: the record dump, the missing-EXIF report and the
-// comment rewrite.
+// sortelia-cli exif from the outside: the record dump, the missing-EXIF and unreadable-file
+// reports and the comment rewrite.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -61,6 +63,44 @@ TEST(ExifCli, SetCommentKeepsTheRotationMark) {
   EXPECT_EQ(x.UserComment, std::vector<std::string>{"x\r\n"});
   const auto missing = testing::runProcess({kCli, "exif", "--set-comment", "x", dir.file("n.jpg")});
   EXPECT_EQ(missing.exitCode, 1);
+}
+
+}  // namespace
+}  // namespace sortelia::exif
+
+namespace sortelia::exif {
+namespace {
+
+TEST(ExifCli, SaysAFileCannotBeReadInsteadOfHavingNoExif) {
+  testing::TempDir dir;
+  const std::string good = pictureWithComment(dir, "good.jpg", "fine");
+  const std::string missing = dir.file("missing.jpg");
+  const std::string folder = dir.mkdir("folder.jpg");
+  const auto r = testing::runProcess({kCli, "exif", missing, good, folder});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, missing + ": cannot read the file: No such file or directory\n" + folder +
+                       ": cannot read the file: Is a directory\n");
+  EXPECT_NE(r.out.find("UserComment: fine\n"), std::string::npos);
+  const auto set = testing::runProcess({kCli, "exif", "--set-comment", "x", missing});
+  EXPECT_EQ(set.exitCode, 1);
+  EXPECT_EQ(set.err, missing + ": cannot read the file: No such file or directory\n");
+  if (::geteuid() != 0) {  // root reads any file
+    const std::string locked = pictureWithComment(dir, "locked.jpg", "x");
+    ASSERT_EQ(::chmod(locked.c_str(), 0), 0);
+    EXPECT_EQ(testing::runProcess({kCli, "exif", locked}).err,
+              locked + ": cannot read the file: Permission denied\n");
+  }
+}
+
+TEST(ExifCli, SetCommentRefusesAReadOnlyPicture) {
+  testing::TempDir dir;
+  const std::string p = pictureWithComment(dir, "p.jpg", "old");
+  const std::string before = testing::readAll(p);
+  ASSERT_EQ(::chmod(p.c_str(), 0444), 0);
+  const auto r = testing::runProcess({kCli, "exif", "--set-comment", "new", p});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "sortelia-cli exif: " + p + " を書き込めません: Permission denied\n");
+  EXPECT_EQ(testing::readAll(p), before);
 }
 
 }  // namespace

@@ -25,6 +25,7 @@ class ExifReader : public ::testing::TestWithParam<bool> {
   TExifInfo read(const std::vector<std::string>& segments) {
     const std::string path = dir_.write("p.jpg", jpegWithSegments(segments));
     TExifInfo info;
+    info.SearchRange = searchRange_;
     info.OnReadError = [this](TExifInfo&) { ++readErrors_; };
     info.setImageFileName(path);
     return info;
@@ -32,6 +33,7 @@ class ExifReader : public ::testing::TestWithParam<bool> {
 
   testing::TempDir dir_;
   int readErrors_ = 0;
+  std::int32_t searchRange_ = 32;
 };
 
 INSTANTIATE_TEST_SUITE_P(ByteOrders, ExifReader, ::testing::Values(false, true),
@@ -117,14 +119,53 @@ TEST_P(ExifReader, ReadsEveryIfdOfATypicalCameraBlock) {
   EXPECT_EQ(x.JPEGInterchangeFormatLength, 1378);
 }
 
-TEST_P(ExifReader, FindsTheSegmentOnlyWithinTheSearchRange) {
+TEST_P(ExifReader, FindsTheSegmentByTheByteSearchThenByWalkingTheSegments) {
   const std::string app1 = typicalCamera(mm()).app1();
-  EXPECT_EQ(read({jfifApp0(), app1}).Make, "Canon");  // APP1 at offset 20
-  // An APP0 whose length puts APP1 at offset 31: the last place searched.
-  EXPECT_EQ(read({jpegSegment(0xE0, std::string(25, '\0')), app1}).Make, "Canon");
-  EXPECT_EQ(readErrors_, 0);
-  EXPECT_EQ(read({jpegSegment(0xE0, std::string(26, '\0')), app1}).Make, "");  // offset 32
-  EXPECT_EQ(readErrors_, 1);
+  const std::string app0At32 = jpegSegment(0xE0, std::string(26, '\0'));  // APP1 at offset 32
+  ExifBuilder inner = builder();
+  inner.ascii(Ifd::kIfd0, tags::Make, "Inner");
+  // An APP0 whose data happen to hold a complete EXIF APP1 at offset 6: the byte search
+  // takes it, the segment walk would not.
+  const std::string hidden = jpegSegment(0xE0, inner.app1());
+  std::string badLength = app0At32;
+  badLength[3] = 1;  // a length below 2
+  std::string pastTheEnd = app0At32;
+  pastTheEnd[2] = '\x7F';  // runs past the end of the file
+  const std::string sos = jpegSegment(0xDA, std::string(10, '\0'));
+  const struct {
+    const char* what;
+    std::vector<std::string> segments;
+    std::int32_t searchRange;
+    const char* make;
+  } cases[] = {
+      {"offset 20, behind JFIF", {jfifApp0(), app1}, 32, "Canon"},
+      {"offset 31, the last place searched",
+       {jpegSegment(0xE0, std::string(25, '\0')), app1},
+       32,
+       "Canon"},
+      {"offset 32, found by the walk", {app0At32, app1}, 32, "Canon"},
+      {"behind a colour profile",
+       {jfifApp0(), jpegSegment(0xE2, std::string(2000, 'p')), app1},
+       32,
+       "Canon"},
+      {"fill bytes before the marker", {app0At32, "\xFF\xFF", app1}, 32, "Canon"},
+      {"the byte search comes first", {hidden, app1}, 32, "Inner"},
+      {"search range 4: the walk alone", {hidden, app1}, 4, "Canon"},
+      {"a length below 2 ends the walk", {badLength, app1}, 32, ""},
+      {"a segment past the end ends the walk", {pastTheEnd, app1}, 32, ""},
+      {"the walk ends at the start of scan", {app0At32, sos, app1}, 32, ""},
+  };
+  for (const auto& c : cases) {
+    searchRange_ = c.searchRange;
+    EXPECT_EQ(read(c.segments).Make, c.make) << c.what;
+  }
+  EXPECT_EQ(readErrors_, 3);
+  // An EXIF APP1 behind the picture data is no header of the picture.
+  const std::string trailing =
+      dir_.write("t.jpg", jpegWithSegments({app0At32}) + typicalCamera(mm()).app1());
+  TExifInfo x;
+  EXPECT_FALSE(x.HasExif(trailing));
+  EXPECT_TRUE(x.HasExif(dir_.write("w.jpg", jpegWithSegments({app0At32, app1}))));
 }
 
 TEST_P(ExifReader, AcceptsTheIdentifierInAnyCaseAndRejectsOtherApp1Data) {
@@ -133,9 +174,13 @@ TEST_P(ExifReader, AcceptsTheIdentifierInAnyCaseAndRejectsOtherApp1Data) {
   EXPECT_EQ(read({b.app1(std::string("exif\0\0", 6))}).Model, "Canon EOS 40D");
   EXPECT_EQ(readErrors_, 0);
   const std::string xmp = std::string("http://ns.adobe.com/xap/1.0/\0", 29) + "<x:xmpmeta/>";
-  EXPECT_EQ(read({jpegSegment(0xE1, xmp), b.app1()}).Model, "");
+  EXPECT_EQ(read({jpegSegment(0xE1, xmp)}).Model, "");
   EXPECT_EQ(read({b.app1("Exif  ")}).Model, "");
   EXPECT_EQ(readErrors_, 2);
+  // Behind another APP1 (XMP) the walk finds the EXIF segment by its exact identifier.
+  EXPECT_EQ(read({jpegSegment(0xE1, xmp), b.app1()}).Model, "Canon EOS 40D");
+  EXPECT_EQ(read({jpegSegment(0xE1, xmp), b.app1(std::string("exif\0\0", 6))}).Model, "");
+  EXPECT_EQ(readErrors_, 3);
 }
 
 TEST_P(ExifReader, KeepsTheTextOfARationalWithDenominatorZero) {

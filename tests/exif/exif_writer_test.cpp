@@ -221,6 +221,103 @@ TEST(ExifWriterFiles, ACommentRewrittenOnACameraFileIsTheFirstOneListed) {
   EXPECT_EQ(back.Orientation, x.Orientation);
 }
 
+// Offsets of the APP1 segments with the EXIF identifier, walking the segments up to SOS.
+std::vector<std::size_t> exifApp1At(const std::string& jpeg) {
+  std::vector<std::size_t> found;
+  std::size_t p = 2;
+  while (p + 4 <= jpeg.size() && static_cast<unsigned char>(jpeg[p]) == 0xFF) {
+    const auto marker = static_cast<unsigned char>(jpeg[p + 1]);
+    if (marker == 0xDA || marker == 0xD9) break;
+    const std::size_t length =
+        static_cast<unsigned char>(jpeg[p + 2]) << 8 | static_cast<unsigned char>(jpeg[p + 3]);
+    if (marker == 0xE1 && jpeg.compare(p + 4, 6, std::string("Exif\0\0", 6)) == 0) {
+      found.push_back(p);
+    }
+    p += 2 + length;
+  }
+  return found;
+}
+
+TEST(ExifWriterFiles, ReplacesAnExifSegmentBehindAProfileInPlace) {
+  ASSERT_TRUE(testing::haveExiftool()) << "exiftool is missing (scripts/setup.sh installs it)";
+  testing::TempDir dir;
+  const struct {
+    const char* name;
+    int orientation;
+  } files[] = {{"orientation_landscape_3.jpg", 3},
+               {"orientation_landscape_6.jpg", 6},
+               {"orientation_portrait_6.jpg", 6}};
+  for (const auto& f : files) {
+    // The camera files carry an orientation only; exiftool adds a model and a date to the
+    // EXIF segment where it stands, behind the JFIF header and the colour profile.
+    const std::string path =
+        dir.write(f.name, testing::readAll(testing::testData(std::string("camera/") + f.name)));
+    const auto added =
+        testing::runProcess({"exiftool", "-q", "-overwrite_original", "-Model=Test Cam",
+                             "-DateTimeOriginal=2021:03:04 05:06:07", path});
+    ASSERT_EQ(added.exitCode, 0) << added.err;
+    const std::string before = testing::readAll(path);
+    const std::vector<std::size_t> at = exifApp1At(before);
+    ASSERT_EQ(at.size(), 1u) << f.name;
+    ASSERT_GT(at[0], 32u) << f.name;
+    TExifInfo x;
+    x.setImageFileName(path);
+    EXPECT_EQ(x.Orientation, f.orientation) << f.name;
+    EXPECT_EQ(x.Model, "Test Cam") << f.name;
+    EXPECT_EQ(x.DateTimeOriginal, "2021:03:04 05:06:07") << f.name;
+    x.UserComment = {"new comment"};
+    WriteExif(x, path);
+    const std::string after = testing::readAll(path);
+    // One EXIF segment, where the old one stood; the segments around it are unchanged.
+    EXPECT_EQ(exifApp1At(after), at) << f.name;
+    EXPECT_EQ(after.substr(0, at[0]), before.substr(0, at[0])) << f.name;
+    const std::size_t oldEnd = at[0] + 2 +
+                               (static_cast<unsigned char>(before[at[0] + 2]) << 8 |
+                                static_cast<unsigned char>(before[at[0] + 3]));
+    const std::string tail = before.substr(oldEnd);
+    EXPECT_EQ(after.substr(after.size() - tail.size()), tail) << f.name;
+    testing::ExiftoolTags tags = testing::readWithExiftool(path);
+    EXPECT_EQ(tags["IFD0:Model"], "Test Cam") << f.name;
+    EXPECT_EQ(tags["ExifIFD:DateTimeOriginal"], "2021:03:04 05:06:07") << f.name;
+    EXPECT_EQ(tags["IFD0:Orientation"], std::to_string(f.orientation)) << f.name;
+    EXPECT_EQ(tags["ExifIFD:UserComment"], "new comment..") << f.name;
+    TExifInfo back;
+    back.setImageFileName(path);
+    EXPECT_EQ(back.UserComment, std::vector<std::string>{"new comment\r\n"}) << f.name;
+    EXPECT_EQ(back.Orientation, f.orientation) << f.name;
+  }
+}
+
+TEST(ExifWriterFiles, RefusesAFileWithoutWritePermissionEvenForRoot) {
+  testing::TempDir dir;
+  const std::string jpeg = jpegWithSegments({richBlock(false).app1()}, 8, 8);
+  const std::string path = dir.write("ro.jpg", jpeg);
+  TExifInfo x;
+  x.setImageFileName(path);
+  x.UserComment = {"changed"};
+  for (const auto mode : {std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                              std::filesystem::perms::others_read,
+                          std::filesystem::perms::none}) {
+    std::filesystem::permissions(path, mode);
+    try {
+      WriteExif(x, path);
+      ADD_FAILURE() << "no error";
+    } catch (const EFOpenError&) {
+      ADD_FAILURE() << "the error of a file that cannot be opened";
+    } catch (const ExifWriteError& e) {
+      EXPECT_EQ(std::string(e.what()), path + " を書き込めません: Permission denied");
+    }
+    std::filesystem::permissions(
+        path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    EXPECT_EQ(testing::readAll(path), jpeg);
+  }
+  // Writable again, the same record is written.
+  WriteExif(x, path);
+  TExifInfo back;
+  back.setImageFileName(path);
+  EXPECT_EQ(back.UserComment, std::vector<std::string>{"changed\r\n"});
+}
+
 TEST(ExifWriterFiles, RefusesMissingAndNonJpegFilesWithoutTouchingThem) {
   testing::TempDir dir;
   TExifInfo x;

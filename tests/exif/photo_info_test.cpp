@@ -11,6 +11,7 @@
 #include "exif/camera_params.h"
 #include "exif/comment_line.h"
 #include "exif/photo_info.h"
+#include "exif/rotation_mark.h"
 #include "platform/line_file.h"
 #include "support/exif_builder.h"
 #include "support/temp_dir.h"
@@ -123,6 +124,43 @@ TEST_F(PhotoInfoTest, RotationMarkIsSplitFromTheComment) {
   EXPECT_EQ(info_.RotationMark, "@090:");
   EXPECT_EQ(comment, "comment");
   EXPECT_NE(shown.find("25:コメント ------------> @090:comment\r\n"), std::string::npos);
+}
+
+// n copies of a character.
+std::string repeat(const std::string& c, int n) {
+  std::string s;
+  for (int i = 0; i < n; ++i) s += c;
+  return s;
+}
+
+TEST_F(PhotoInfoTest, BothCutsBehindARotationMarkCount512Characters) {
+  const struct {
+    std::string after;  // the comment behind the mark
+    std::string kept;
+  } cases[] = {
+      {repeat("写", 600), repeat("写", 512)},                // 1800 bytes: 512 characters kept
+      {repeat("写", 400), repeat("写", 400)},                // 1200 bytes: nothing cut
+      {"ab" + repeat("真", 599), "ab" + repeat("真", 510)},  // the cut never splits one
+      {repeat("x", 513), repeat("x", 512)},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    std::string t = "@090:" + c.after;
+    ApplyRotationMark("@180:", t);
+    EXPECT_EQ(t, "@180:" + c.kept);
+    t = "@270:" + c.after;
+    ApplyRotationMark("", t);
+    EXPECT_EQ(t, c.kept);
+    ExifBuilder b(false);
+    b.ascii(Ifd::kExif, 0x9286, "@090:" + c.after);
+    info_.GetPdata(picture(b, "m" + std::to_string(n++) + ".jpg"), kDefaultMask, set0_);
+    EXPECT_EQ(info_.record.Comment, c.kept);
+    EXPECT_EQ(info_.RotationMark, "@090:");
+  }
+  // Without a mark nothing is cut; a mark is put in front.
+  std::string t = repeat("写", 600);
+  ApplyRotationMark("@090:", t);
+  EXPECT_EQ(t, "@090:" + repeat("写", 600));
 }
 
 // A picture head for camera parameter mode, with values at the built-in set's offsets.

@@ -8,7 +8,9 @@
 #include "imaging/color_effects.h"
 #include "imaging/ppm.h"
 #include "imaging/resample.h"
+#include "support/run_process.h"
 #include "support/temp_dir.h"
+#include "support/test_jpeg.h"
 
 namespace sortelia::outputs {
 namespace {
@@ -61,6 +63,39 @@ TEST(ReduceCommand, RefusesBadArguments) {
   EXPECT_FALSE(std::filesystem::exists(out));
   EXPECT_EQ(runCli(in + " " + out + " --width 2 --height 2"), 0);
   EXPECT_TRUE(std::filesystem::exists(out));
+}
+
+TEST(ReduceCommand, WarnsAboutDamagedJpegDataAndStillWritesThePicture) {
+  if (!std::filesystem::exists(kCli)) GTEST_SKIP() << "sortelia-cli not built";
+  TempDir dir;
+  const std::string whole = testing::makeTestJpeg(64, 48);
+  const std::string truncated = dir.write("cut.jpg", whole.substr(0, whole.size() * 2 / 3));
+  const struct {
+    std::string source;
+    bool damaged;
+  } cases[] = {{dir.write("whole.jpg", whole), false},
+               {truncated, true},
+               {testing::testData("invalid/corrupted.jpg"), true}};
+  int n = 0;
+  for (const auto& c : cases) {
+    const std::string out = dir.file("out" + std::to_string(n++) + ".jpg");
+    const auto r =
+        testing::runProcess({kCli, "reduce", c.source, out, "--width", "32", "--height", "24"});
+    EXPECT_EQ(r.exitCode, 0) << c.source << r.err;
+    EXPECT_TRUE(std::filesystem::exists(out)) << c.source;
+    if (c.damaged) {
+      EXPECT_TRUE(r.err.starts_with("sortelia-cli reduce: warning: \"" + c.source + "\": "))
+          << r.err;
+      EXPECT_NE(r.err.find("as far as it could be decoded\n"), std::string::npos) << r.err;
+    } else {
+      EXPECT_EQ(r.err, "");
+    }
+  }
+  // A source that cannot be read at all still fails, naming the reason.
+  const auto missing = testing::runProcess(
+      {kCli, "reduce", dir.file("none.jpg"), dir.file("o.jpg"), "--width", "4", "--height", "4"});
+  EXPECT_NE(missing.exitCode, 0);
+  EXPECT_NE(missing.err.find("No such file or directory"), std::string::npos) << missing.err;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "platform/file_ops.h"
 #include "platform/instance_lock.h"
 #include "platform/line_file.h"
+#include "platform/text_codec.h"
 #include "support/temp_dir.h"
 
 namespace sortelia {
@@ -84,6 +85,23 @@ TEST(FileOps, AtomicWriteReplacesAndKeepsNoTemporary) {
   EXPECT_EQ(all.size(), 1u);
 }
 
+TEST(FileOps, ReadAndWritePermissionsByErrno) {
+  TempDir d;
+  const std::string p = d.write("f.jpg", "x");
+  EXPECT_EQ(fs::readError(p), 0);
+  EXPECT_EQ(fs::readError(d.file("missing.jpg")), ENOENT);
+  EXPECT_EQ(fs::readError(d.path()), EISDIR);
+  EXPECT_EQ(fs::writeDenied(p), 0);
+  EXPECT_EQ(fs::writeDenied(d.file("missing.jpg")), ENOENT);
+  // No write bit: refused also for root, whom access() would let through.
+  for (const mode_t mode : {0444, 0000, 0040}) {
+    ASSERT_EQ(::chmod(p.c_str(), mode), 0);
+    EXPECT_EQ(fs::writeDenied(p), EACCES) << std::oct << mode;
+  }
+  ASSERT_EQ(::chmod(p.c_str(), 0200), 0);
+  EXPECT_EQ(fs::writeDenied(p), 0);
+}
+
 TEST(FileOps, AtomicWriteIntoMissingFolderFailsWithErrno) {
   fs::FileResult r = fs::writeFileAtomic("/nonexistent-sortelia/x.txt", "x");
   EXPECT_FALSE(r.ok());
@@ -106,6 +124,22 @@ TEST(LineFile, TextOutsideCp932IsWrittenAsUtf8AndSurvives) {
   ASSERT_TRUE(writeTextLines(p, lines).ok());
   EXPECT_EQ(readAll(p), "/photos/家族😀/\r\n写真\r\n");
   EXPECT_EQ(*readTextLines(p), lines);
+}
+
+TEST(LineFile, CharactersCp932WouldChangeAreWrittenAsUtf8) {
+  TempDir d;
+  const std::string p = d.file("zel.ini");
+  // iconv encodes each of these to CP932 bytes that decode as a different character.
+  for (const char* c : {"〜", "−", "—", "‖", "¢", "¬"}) {
+    const std::vector<std::string> lines{std::string("/写真/旅行") + c + "2024/", "1"};
+    ASSERT_TRUE(writeTextLines(p, lines).ok());
+    EXPECT_EQ(readAll(p), lines[0] + "\r\n1\r\n") << c;
+    EXPECT_EQ(*readTextLines(p), lines) << c;
+  }
+  // A plain Japanese name still goes out as CP932.
+  ASSERT_TRUE(writeTextLines(p, {"/写真/旅行～2024/"}).ok());
+  EXPECT_EQ(readAll(p), *text::toCp932("/写真/旅行～2024/\r\n"));
+  EXPECT_EQ(*readTextLines(p), std::vector<std::string>{"/写真/旅行～2024/"});
 }
 
 TEST(LineFile, SplitsOnAnyLineEnd) {

@@ -33,6 +33,16 @@ TEST(TextCodec, ExternalBytesPreferUtf8ThenCp932) {
 TEST(TextCodec, FileEncodingKeepsEveryCharacter) {
   EXPECT_EQ(encodeForFile("写真"), kShashinSjis);
   EXPECT_EQ(encodeForFile("写真😀"), "写真😀");  // falls back to UTF-8 as a whole
+  // CP932 bytes that would decode as another character: UTF-8 as a whole.
+  EXPECT_EQ(encodeForFile("写真〜"), "写真〜");
+  EXPECT_EQ(encodeForFile("写真～"), *toCp932("写真～"));  // the full-width tilde round-trips
+}
+
+TEST(TextCodec, FirstCharactersNeverSplitsOne) {
+  EXPECT_EQ(firstCharacters("日本語", 2), "日本");
+  EXPECT_EQ(firstCharacters("a😀b", 2), "a😀");
+  EXPECT_EQ(firstCharacters("ab", 5), "ab");
+  EXPECT_EQ(firstCharacters("\xE6\x41\x42", 2), "\xE6\x41");  // a broken sequence: bytes
 }
 
 TEST(TextCodec, Utf8Validation) {

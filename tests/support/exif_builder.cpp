@@ -3,6 +3,14 @@
 #include "support/test_jpeg.h"
 
 namespace sortelia::testing {
+namespace {
+
+using exif::TiffType;
+namespace tags = exif::tags;
+
+constexpr std::uint16_t code(TiffType t) { return static_cast<std::uint16_t>(t); }
+
+}  // namespace
 
 std::string ExifBuilder::u16(std::uint16_t v) const {
   std::string s(2, '\0');
@@ -23,30 +31,31 @@ ExifBuilder& ExifBuilder::raw(Ifd ifd, std::uint16_t tag, std::uint16_t type, st
 }
 
 ExifBuilder& ExifBuilder::ascii(Ifd ifd, std::uint16_t tag, const std::string& text) {
-  return raw(ifd, tag, 2, static_cast<std::uint32_t>(text.size() + 1), text + std::string(1, '\0'));
+  return raw(ifd, tag, code(TiffType::ASCII), static_cast<std::uint32_t>(text.size() + 1),
+             text + std::string(1, '\0'));
 }
 
 ExifBuilder& ExifBuilder::shortValue(Ifd ifd, std::uint16_t tag, std::uint16_t v) {
-  return raw(ifd, tag, 3, 1, u16(v));
+  return raw(ifd, tag, code(TiffType::SHORT), 1, u16(v));
 }
 
 ExifBuilder& ExifBuilder::longValue(Ifd ifd, std::uint16_t tag, std::uint32_t v) {
-  return raw(ifd, tag, 4, 1, u32(v));
+  return raw(ifd, tag, code(TiffType::LONG), 1, u32(v));
 }
 
 ExifBuilder& ExifBuilder::rational(Ifd ifd, std::uint16_t tag, std::uint32_t num,
                                    std::uint32_t den) {
-  return raw(ifd, tag, 5, 1, u32(num) + u32(den));
+  return raw(ifd, tag, code(TiffType::RATIONAL), 1, u32(num) + u32(den));
 }
 
 ExifBuilder& ExifBuilder::srational(Ifd ifd, std::uint16_t tag, std::int32_t num,
                                     std::int32_t den) {
-  return raw(ifd, tag, 10, 1,
+  return raw(ifd, tag, code(TiffType::SRATIONAL), 1,
              u32(static_cast<std::uint32_t>(num)) + u32(static_cast<std::uint32_t>(den)));
 }
 
 ExifBuilder& ExifBuilder::undefined(Ifd ifd, std::uint16_t tag, const std::string& bytes) {
-  return raw(ifd, tag, 7, static_cast<std::uint32_t>(bytes.size()), bytes);
+  return raw(ifd, tag, code(TiffType::UNDEFINED), static_cast<std::uint32_t>(bytes.size()), bytes);
 }
 
 std::uint32_t ExifBuilder::sizeOf(const std::vector<Entry>& entries) const {
@@ -77,27 +86,33 @@ std::string ExifBuilder::layout(std::uint32_t start, const std::vector<Entry>& e
 }
 
 std::string ExifBuilder::tiff() const {
-  std::vector<Entry> ifd0 = ifds_[0], exif = ifds_[1];
-  const std::vector<Entry>& interop = ifds_[2];
-  const std::vector<Entry>& ifd1 = ifds_[3];
+  const auto entries = [this](Ifd ifd) { return ifds_[static_cast<int>(ifd)]; };
+  std::vector<Entry> ifd0 = entries(Ifd::kIfd0), exif = entries(Ifd::kExif);
+  const std::vector<Entry> interop = entries(Ifd::kInterop), gps = entries(Ifd::kGps);
+  const std::vector<Entry> ifd1 = entries(Ifd::kIfd1);
+  const std::uint16_t pointer = code(TiffType::LONG);
   // Pointer entries get their values once the sizes are known.
-  if (!exif.empty() || !interop.empty()) ifd0.push_back({0x8769, 4, 1, u32(0)});
-  if (!interop.empty()) exif.push_back({0xA005, 4, 1, u32(0)});
+  if (!exif.empty() || !interop.empty()) ifd0.push_back({tags::ExifIFDPointer, pointer, 1, u32(0)});
+  if (!gps.empty()) ifd0.push_back({tags::GPSInfoIFDPointer, pointer, 1, u32(0)});
+  if (!interop.empty()) exif.push_back({tags::InteroperabilityIFDPointer, pointer, 1, u32(0)});
   const std::uint32_t at0 = 8;
   const std::uint32_t atExif = at0 + sizeOf(ifd0);
   const std::uint32_t atInterop = atExif + (exif.empty() ? 0 : sizeOf(exif));
-  const std::uint32_t atIfd1 = atInterop + (interop.empty() ? 0 : sizeOf(interop));
+  const std::uint32_t atGps = atInterop + (interop.empty() ? 0 : sizeOf(interop));
+  const std::uint32_t atIfd1 = atGps + (gps.empty() ? 0 : sizeOf(gps));
   for (Entry& e : ifd0) {
-    if (e.tag == 0x8769) e.value = u32(atExif);
+    if (e.tag == tags::ExifIFDPointer) e.value = u32(atExif);
+    if (e.tag == tags::GPSInfoIFDPointer) e.value = u32(atGps);
   }
   for (Entry& e : exif) {
-    if (e.tag == 0xA005) e.value = u32(atInterop);
+    if (e.tag == tags::InteroperabilityIFDPointer) e.value = u32(atInterop);
   }
   std::string out = mm_ ? "MM" : "II";
   out += u16(42) + u32(at0);
   out += layout(at0, ifd0, loop_ ? at0 : (ifd1.empty() ? 0 : atIfd1));
   if (!exif.empty()) out += layout(atExif, exif, 0);
   if (!interop.empty()) out += layout(atInterop, interop, 0);
+  if (!gps.empty()) out += layout(atGps, gps, 0);
   if (!ifd1.empty()) out += layout(atIfd1, ifd1, 0);
   return out;
 }

@@ -5,9 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "exif/exif_tags.h"
+
 namespace sortelia::testing {
 
-enum class Ifd { kIfd0, kExif, kInterop, kIfd1 };
+using exif::Ifd;
 
 class ExifBuilder {
  public:
@@ -29,9 +31,9 @@ class ExifBuilder {
     return *this;
   }
 
-  // TIFF data: header, IFD0 (pointing to the EXIF IFD, linking to IFD1), EXIF IFD (pointing
-  // to the Interoperability IFD), Interoperability IFD, IFD1; empty IFDs other than IFD0 are
-  // left out.
+  // TIFF data: header, IFD0 (pointing to the EXIF and GPS IFDs, linking to IFD1), EXIF IFD
+  // (pointing to the Interoperability IFD), Interoperability IFD, GPS IFD, IFD1; empty IFDs
+  // other than IFD0 are left out.
   std::string tiff() const;
   // An APP1 segment: FF E1, length, identifier (default "Exif\0\0"), TIFF data.
   std::string app1(const std::string& identifier = std::string("Exif\0\0", 6)) const;
@@ -51,7 +53,7 @@ class ExifBuilder {
 
   bool mm_;
   bool loop_ = false;
-  std::vector<Entry> ifds_[4];
+  std::vector<Entry> ifds_[5];
 };
 
 // A JPEG segment: FF, marker, 2-byte big-endian length, payload.
