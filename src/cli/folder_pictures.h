@@ -1,0 +1,45 @@
+// What the folder commands (export, rename) share: the image list of a folder as the program's
+// scan builds it, and the photo data loader with the item mask and camera set of the run.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "exif/photo_loader.h"
+
+namespace sortelia::cli {
+
+// The image list of folder (ending with "/"): its ".jpg" files, then its ".mov" and ".mpg"
+// files, sorted ignoring letter case; subfolders are not entered.
+std::vector<std::string> folderImageList(const std::string& folder);
+
+// The options that choose how photo data are read, as "info" takes them.
+struct PhotoOptions {
+  std::string mask = "110011010101110010101100000";
+  int cameraSet = 0;
+};
+
+// Parses "--mask MASK" or "--camera-set N" at args[i], advancing i past its value. nullopt
+// when args[i] is not one of them; false when its value is not usable.
+std::optional<bool> parsePhotoOption(const std::vector<std::string>& args, std::size_t& i,
+                                     PhotoOptions& options);
+
+// The photo data loader of a command: the camera parameter sets from the data folder (their
+// problems printed on standard error) and a reader with the options' mask and set.
+class CommandLoader {
+ public:
+  explicit CommandLoader(const PhotoOptions& options);
+  exif::PhotoDataLoader& loader() { return *loader_; }
+
+ private:
+  exif::PhotoInfo info_;
+  std::unique_ptr<exif::PhotoInfoLoader> loader_;
+};
+
+// folder with exactly one "/" at its end, or nullopt (with a message on standard error
+// naming the command) when it is not a folder.
+std::optional<std::string> folderArgument(const std::string& command, const std::string& folder);
+
+}  // namespace sortelia::cli

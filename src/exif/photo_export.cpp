@@ -1,0 +1,81 @@
+#include "exif/photo_export.h"
+
+#include <cstring>
+
+#include "platform/file_ops.h"
+#include "platform/path.h"
+#include "platform/text_codec.h"
+
+namespace sortelia::exif {
+namespace {
+
+constexpr const char* kRecordEnd = "\r\n\r\n";
+
+std::string writeFailure(const fs::FileResult& r) {
+  return "cannot write \"" + r.path + "\": " + std::strerror(r.error);
+}
+
+}  // namespace
+
+std::vector<std::string> exportedPictures(const std::vector<std::string>& entries) {
+  std::vector<std::string> out;
+  for (const std::string& entry : entries) {
+    if (!isMarkedEntry(entry) && fs::isRegularFile(entry)) out.push_back(entry);
+  }
+  return out;
+}
+
+std::string infoFileNameOf(const std::string& picture) {
+  const std::string name = fs::fileNameOf(picture);
+  const auto dot = name.rfind('.');
+  const std::string folder = picture.substr(0, picture.size() - name.size());
+  return folder + (dot == std::string::npos ? name : name.substr(0, dot)) + ".txt";
+}
+
+BatchReport exportAllInOne(const std::vector<std::string>& entries, const std::string& sourceDir,
+                           PhotoDataLoader& loader, const ExportedCallback& exported) {
+  BatchReport report;
+  const std::string target = sourceDir + kPhotoInfoFileName;
+  const std::vector<std::string> pictures = exportedPictures(entries);
+  std::string all;
+  for (const std::string& picture : pictures) {
+    loader.GetPdata(picture);
+    all += loader.MakeDspPdat() + kRecordEnd;
+  }
+  // One encoding for the whole file: CP932 unless some record needs UTF-8.
+  const fs::FileResult r = fs::writeFileAtomic(target, text::encodeForFile(all));
+  if (!r.ok()) {
+    report.fail(target, writeFailure(r));
+    return report;
+  }
+  report.done = static_cast<int>(pictures.size());
+  if (exported) {
+    for (const std::string& picture : pictures) exported(picture, target);
+  }
+  return report;
+}
+
+BatchReport exportEachPicture(const std::vector<std::string>& entries, PhotoDataLoader& loader,
+                              const ExportedCallback& exported) {
+  BatchReport report;
+  for (const std::string& picture : exportedPictures(entries)) {
+    const std::string target = infoFileNameOf(picture);
+    if (target == picture) {
+      // A list entry that is itself a ".txt" file would be replaced by its own information.
+      report.fail(picture, "\"" + picture + "\" would be replaced by its own information");
+      continue;
+    }
+    loader.GetPdata(picture);
+    const fs::FileResult r =
+        fs::writeFileAtomic(target, text::encodeForFile(loader.MakeDspPdat() + kRecordEnd));
+    if (!r.ok()) {
+      report.fail(picture, writeFailure(r));
+      continue;
+    }
+    ++report.done;
+    if (exported) exported(picture, target);
+  }
+  return report;
+}
+
+}  // namespace sortelia::exif

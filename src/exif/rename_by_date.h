@@ -1,0 +1,54 @@
+// Renaming the pictures of an image list after the moment they were taken: YYYYMMDD-HHMMSS
+// from the shooting date and time (or the file's modification time), in the same folder, with
+// the extension as it was, never over an existing file.
+#pragma once
+
+#include <ctime>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "exif/photo_loader.h"
+#include "platform/batch_report.h"
+#include "platform/file_ops.h"
+
+namespace sortelia::exif {
+
+// Renames from to to unless something exists at to: renameat2 with RENAME_NOREPLACE, or, where
+// the file system does not support that, a hard link to the new name and the removal of the
+// old one. Never replaces an existing file, also when one appears meanwhile (EEXIST then).
+fs::FileResult renameNoReplace(const std::string& from, const std::string& to);
+
+// The link-and-unlink way of renameNoReplace on its own. When the old name cannot be removed
+// the new link is taken back, leaving the file as it was.
+fs::FileResult renameNoReplaceByLink(const std::string& from, const std::string& to);
+
+// The stem from the shooting date and time: ShotDate + "-" + ShotTime with every ":" removed,
+// when exactly four were removed ("2003:05:06", "12:34:56" -> "20030506-123456"). nullopt for
+// any other form, and for a stem that holds a "/" or a control character, which could never
+// be a plain name in the picture's folder.
+std::optional<std::string> shootingTimeStem(const PhotoRecord& record);
+
+// The stem from a file time: the local date as yyyy/MM/dd, "-", the local time as H:mm:ss,
+// with every "/" and ":" removed (2003-05-06 09:12:34 -> "20030506-91234").
+std::string fileTimeStem(std::time_t time);
+
+struct RenameOptions {
+  // Called after every rename, with the old and the new path.
+  std::function<void(const std::string& from, const std::string& to)> renamed;
+  // The rename itself; tests put a file system that refuses in its place.
+  std::function<fs::FileResult(const std::string& from, const std::string& to)> rename =
+      renameNoReplace;
+};
+
+// Renames every entry of the list that carries no deletion mark, first to last: the target
+// is the entry's folder + stem + its extension in its own letter case, where the stem comes
+// from shootingTimeStem of the loaded photo data, else from the file's modification time.
+// While something exists at the target, "_1", "_2", ... go behind the stem, the first free
+// name winning; a picture already named after its time thus moves on to the next free name.
+// A rename that fails is reported and the loop goes on; done counts the files renamed.
+BatchReport renameByShootingTime(const std::vector<std::string>& entries, PhotoDataLoader& loader,
+                                 const RenameOptions& options = {});
+
+}  // namespace sortelia::exif

@@ -1,0 +1,120 @@
+// sortelia-cli export and rename on a folder: what they print, what they write, and their
+// exit status when something fails.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "exif/photo_export.h"
+#include "exif/rename_by_date.h"
+#include "platform/file_ops.h"
+#include "platform/text_codec.h"
+#include "support/exif_builder.h"
+#include "support/run_process.h"
+#include "support/temp_dir.h"
+
+namespace sortelia::exif {
+namespace {
+
+using testing::ExifBuilder;
+using testing::Ifd;
+
+const std::string kCli = std::string(SORTELIA_BIN_DIR) + "/sortelia-cli";
+
+std::string fileTimeStemOf(const std::string& path) {
+  struct stat st {};
+  EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+  return fileTimeStem(st.st_mtime);
+}
+
+class FolderCli : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    setenv("XDG_CONFIG_HOME", config_.path().c_str(), 1);
+    b_ = picture("b.JPG", "2003:05:06 12:34:56");
+    a_ = picture("A.jpg", "2003:05:06 12:34:56");
+    movie_ = dir_.write("c.mov", "movie bytes");
+    dir_.write("notes.txt", "not a picture");
+    dir_.mkdir("sub");
+    picture("sub/d.jpg", "2004:01:01 00:00:00");
+  }
+  std::string picture(const std::string& name, const std::string& dateTime) {
+    ExifBuilder b(false);
+    b.ascii(Ifd::kExif, 0x9003, dateTime);
+    return dir_.write(name, testing::jpegWithSegments({b.app1()}));
+  }
+  std::string f(const std::string& name) const { return dir_.file(name); }
+
+  testing::TempDir config_, dir_;
+  std::string a_, b_, movie_;
+};
+
+TEST_F(FolderCli, ExportEachAndAllInOne) {
+  auto r = testing::runProcess({kCli, "export", "--each", dir_.path() + "/"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "'" + a_ + "' -> '" + f("A.txt") + "'\n'" + b_ + "' -> '" + f("b.txt") + "'\n'" +
+                       movie_ + "' -> '" + f("c.txt") + "'\n");
+  EXPECT_TRUE(text::fromCp932(testing::readAll(f("A.txt")))
+                  .starts_with("01:画像ファイル名 ------> " + a_ + "\r\n"));
+  EXPECT_FALSE(fs::exists(f("sub/d.txt")));
+
+  r = testing::runProcess(
+      {kCli, "export", "--all-in-one", "--mask", std::string(27, '0'), dir_.path()});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const std::string all = text::fromCp932(testing::readAll(f("_Photo.txt")));
+  EXPECT_TRUE(all.starts_with("FilePath: " + a_ + "\r\n")) << all;
+  EXPECT_NE(all.find("\r\n\r\nFilePath: " + movie_ + "\r\n"), std::string::npos);
+  EXPECT_TRUE(all.ends_with(" mm\r\n\r\n"));
+}
+
+TEST_F(FolderCli, ExportFailureIsReportedAfterTheRest) {
+  dir_.mkdir("b.txt");
+  const auto r = testing::runProcess({kCli, "export", "--each", dir_.path()});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "sortelia-cli export: cannot write \"" + f("b.txt") + "\": Is a directory\n");
+  EXPECT_TRUE(fs::isRegularFile(f("c.txt")));
+}
+
+TEST_F(FolderCli, RenameNeverOverwritesAndReportsRefusals) {
+  // A shooting time that makes a name longer than the file system allows.
+  const std::string longName = picture("e.jpg", "2005:05:05 05:05:05" + std::string(300, '5'));
+  // Something the scan does not list holds the first name: a symbolic link to the notes.
+  ASSERT_EQ(::symlink("notes.txt", f("20030506-123456.jpg").c_str()), 0);
+  const std::string movieStem = fileTimeStemOf(movie_);
+  const auto r = testing::runProcess({kCli, "rename", dir_.path()});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out, "renamed '" + a_ + "' -> '" + f("20030506-123456_1.jpg") + "'\nrenamed '" + b_ +
+                       "' -> '" + f("20030506-123456.JPG") + "'\n" + "renamed '" + movie_ +
+                       "' -> '" + f(movieStem + ".mov") + "'\n");
+  EXPECT_NE(r.err.find("sortelia-cli rename: cannot rename \"" + longName + "\""),
+            std::string::npos)
+      << r.err;
+  EXPECT_NE(r.err.find("File name too long"), std::string::npos) << r.err;
+  EXPECT_EQ(testing::readAll(f("20030506-123456.jpg")), "not a picture");
+  EXPECT_TRUE(fs::exists(longName));
+  EXPECT_TRUE(fs::exists(f("sub/d.jpg")));
+}
+
+TEST_F(FolderCli, BadArguments) {
+  for (const auto& args :
+       std::vector<std::vector<std::string>>{{"export", dir_.path()},
+                                             {"export", "--each", "--all-in-one", dir_.path()},
+                                             {"export", "--each"},
+                                             {"export", "--each", "--mask", "101", dir_.path()},
+                                             {"rename"},
+                                             {"rename", "--bogus", dir_.path()},
+                                             {"rename", dir_.path(), dir_.path()}}) {
+    std::vector<std::string> argv = {kCli};
+    argv.insert(argv.end(), args.begin(), args.end());
+    EXPECT_EQ(testing::runProcess(argv).exitCode, 2) << ::testing::PrintToString(args);
+  }
+  EXPECT_EQ(testing::runProcess({kCli, "rename", f("missing")}).exitCode, 1);
+  EXPECT_TRUE(fs::exists(a_));
+}
+
+}  // namespace
+}  // namespace sortelia::exif
