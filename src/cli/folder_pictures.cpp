@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "core/image_list.h"
+#include "core/display/image_list.h"
 #include "exif/camera_params.h"
 #include "platform/data_folder.h"
 #include "platform/file_list.h"
