@@ -12,6 +12,8 @@
 #include <map>
 
 #include "app/application.h"
+#include "exif/exif_info.h"
+#include "exif/exif_writer.h"
 #include "platform/file_ops.h"
 #include "platform/line_file.h"
 #include "qt_wait.h"
@@ -115,6 +117,50 @@ TEST(SortingLoopEndToEnd, TenPicturesThreeSlotsTwoMarksOneUndo) {
     EXPECT_TRUE(holds(root.path() + "/src", kept)) << kept;
   }
   EXPECT_EQ(*readTextLines(data + "/zel.ini"), ini);
+}
+
+// The real comment field (a QLineEdit) gives back what it was given, so a picture whose
+// comment nobody touched is copied as it was, in EXIF item mode and in camera parameter mode.
+TEST(SortingLoopEndToEnd, UntouchedCommentsLeaveThePicturesAsTheyWere) {
+  for (const char* mask : {"110011010101110010101100000", "000000000000000000000000000"}) {
+    SCOPED_TRACE(mask);
+    TempDir root;
+    const std::string data = root.mkdir("data");
+    const std::string dst = root.mkdir("dst");
+    const std::vector<std::string> comments{"one\ntwo", "one\rtwo", "  padded  ", ""};
+    std::vector<std::string> bytes;
+    for (std::size_t i = 0; i < comments.size(); ++i) {
+      const std::string path =
+          root.write("src/P" + std::to_string(i) + ".JPG", testing::makeTestJpeg(40, 30));
+      if (!comments[i].empty()) {
+        exif::TExifInfo info;
+        info.UserComment = {comments[i]};
+        exif::WriteExif(info, path);
+      }
+      bytes.push_back(testing::readAll(path));
+    }
+    std::vector<std::string> ini{dst};
+    ini.resize(12);
+    ini.push_back(root.path() + "/src/");
+    for (const char* v : {"100", "100", "603", "545", "FALSE", "3", "FALSE", "FALSE", "FALSE"}) {
+      ini.push_back(v);
+    }
+    ini.push_back(mask);
+    ASSERT_TRUE(writeTextLines(data + "/zel.ini", ini).ok());
+
+    MessageAnswerer answers;
+    Application app(data);
+    MainWindow& w = app.mainWindow();
+    w.show();
+    ASSERT_TRUE(waitFor([&] { return !app.state().firstActivation; }));
+    for (std::size_t i = 0; i < comments.size(); ++i) pressKey(w, Qt::Key_F1);
+    // The only message: the list has run out.
+    EXPECT_EQ(answers.texts, std::vector<std::string>{"写真データがありません。"});
+    for (std::size_t i = 0; i < comments.size(); ++i) {
+      EXPECT_EQ(testing::readAll(dst + "/P" + std::to_string(i) + ".JPG"), bytes[i]) << i;
+    }
+    w.close();
+  }
 }
 
 }  // namespace

@@ -34,11 +34,8 @@ class CommentEdit : public testing::SortingFixture {
     }
     return path;
   }
-  // Shows entry n as the display does: the comment goes into Edit3.
-  void show(int n) {
-    const std::string path = state.list.images[n - 1];
-    comments.noteShownPicture(path, storedComment(path));
-  }
+  // Shows entry n through the display: the photo data put the comment into Edit3.
+  void show(int n) { session.display().ShowEntry(n); }
   struct Stamp {
     std::string bytes;
     timespec mtime;
@@ -50,12 +47,66 @@ class CommentEdit : public testing::SortingFixture {
   }
 };
 
-TEST(CommentFieldText, TrimsAndDropsTheRotationMark) {
-  EXPECT_EQ(commentFieldText({"  hello \r\n"}), "hello");
-  EXPECT_EQ(commentFieldText({"@090:hello\r\n"}), "hello");
-  EXPECT_EQ(commentFieldText({"first\r\nsecond\r\n"}), "first\r\nsecond");
-  EXPECT_EQ(commentFieldText({" @180: x"}), " x");
-  EXPECT_EQ(commentFieldText({}), "");
+TEST_F(CommentEdit, TheFieldShowsTheCommentTrimmedWithoutItsRotationMark) {
+  const std::pair<std::vector<std::string>, const char*> cases[] = {
+      {{"  hello \r\n"}, "hello"},
+      {{"@090:hello\r\n"}, "hello"},
+      {{"first\r\nsecond\r\n"}, "first\r\nsecond"},
+      {{" @180: x"}, " x"},  // trimmed first, so the mark counts
+      {{}, ""},
+  };
+  for (const auto& [comment, field] : cases) {
+    picture("a.jpg", comment);
+    scan({});
+    EXPECT_EQ(view.comment, field);
+    EXPECT_EQ(state.comment.loadedText, field);
+    ::unlink(s("a.jpg").c_str());
+  }
+}
+
+// Stepping past a picture whose field nobody touched leaves the file as it was, byte for
+// byte, whatever the comment holds and however the photo data were read.
+TEST_F(CommentEdit, AnUntouchedFieldNeverRewritesThePicture) {
+  std::string longJapanese = "@090:";
+  for (int i = 0; i < 600; ++i) longJapanese += "写";
+  const std::string itemMode = kDefaultExifItemMask;
+  const std::string cameraMode(27, '0');  // no item chosen: camera parameter mode
+  struct Case {
+    const char* what;
+    std::string mask;
+    std::function<std::string()> make;
+  };
+  const std::string canon = testing::testData("camera/Canon_40D.jpg");
+  const Case cases[] = {
+      {"camera parameter mode, camera picture", cameraMode,
+       [&] { return root.write("src/a.jpg", readAll(canon)); }},
+      {"camera parameter mode, commented picture", cameraMode,
+       [&] { return picture("a.jpg", {"a comment"}); }},
+      {"camera parameter mode, no EXIF at all", cameraMode, [&] { return picture("a.jpg", {}); }},
+      {"lone LF", itemMode, [&] { return picture("a.jpg", {"one\ntwo"}); }},
+      {"lone CR", itemMode, [&] { return picture("a.jpg", {"one\rtwo"}); }},
+      {"600 characters after a mark", itemMode, [&] { return picture("a.jpg", {longJapanese}); }},
+      {"EXIF behind other segments", itemMode,
+       [&] {
+         return root.write("src/a.jpg",
+                           readAll(testing::testData("camera/orientation_landscape_6.jpg")));
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    state.options.exifItemMask = c.mask;
+    const std::string a = c.make();
+    picture("b.jpg", {"next"});
+    const std::string before = readAll(a);
+    scan({});
+    bind(1, dst);
+    state.options.keepOriginal = false;
+    transfer.Button1Click(1);
+    ASSERT_TRUE(fs::exists(d("a.jpg")));
+    EXPECT_EQ(readAll(d("a.jpg")), before);
+    ::unlink(d("a.jpg").c_str());
+    ::unlink(s("b.jpg").c_str());
+  }
 }
 
 TEST_F(CommentEdit, SteppingPastAnUntouchedCommentWritesNothing) {
@@ -109,7 +160,8 @@ TEST_F(CommentEdit, RotationIsPutInFrontAndTakenOffAgain) {
   EXPECT_EQ(view.comment, "a comment");
   state.comment.rotationMark = "";
   EXPECT_TRUE(comments.RewriteCMT(1));
-  EXPECT_EQ(commentFieldText(storedComment(a)), "a comment");
+  show(1);
+  EXPECT_EQ(view.comment, "a comment");
   EXPECT_EQ(ExtractRotationMark(storedComment(a).front()), "");
 }
 

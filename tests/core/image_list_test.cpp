@@ -42,14 +42,20 @@ TEST(RotationMark, ApplyReplacesAddsOrRemoves) {
   EXPECT_EQ(t, "");
 }
 
-TEST(RotationMark, ApplyKeepsAtMost512BytesWithoutSplittingACharacter) {
+TEST(RotationMark, ApplyKeepsAtMost512CharactersWithoutSplittingOne) {
   std::string t = "@090:" + std::string(600, 'a');
   ApplyRotationMark("@180:", t);
   EXPECT_EQ(t, "@180:" + std::string(512, 'a'));
-  // 511 ASCII bytes then a three-byte character straddling the cut.
+  // Characters, not bytes: 511 ASCII characters and two three-byte ones keep the first of them.
   t = "@090:" + std::string(511, 'a') + "日本";
   ApplyRotationMark("", t);
-  EXPECT_EQ(t, std::string(511, 'a'));
+  EXPECT_EQ(t, std::string(511, 'a') + "日");
+  // 400 Japanese characters (1200 bytes) are kept whole.
+  std::string jp;
+  for (int i = 0; i < 400; ++i) jp += "写";
+  t = "@270:" + jp;
+  ApplyRotationMark("@090:", t);
+  EXPECT_EQ(t, "@090:" + jp);
 }
 
 TEST(SortImageList, CaseInsensitiveStableFullPathOrder) {

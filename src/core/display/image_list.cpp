@@ -30,23 +30,7 @@ std::string entryPath(const std::string& entry) {
 std::string ExtractRotationMark(const std::string& text) { return exif::rotationMarkOf(text); }
 
 void ApplyRotationMark(const std::string& mark, std::string& text) {
-  if (!ExtractRotationMark(text).empty()) {
-    std::string rest = text.substr(5, 512);
-    // Never keep half of a UTF-8 character at the cut.
-    if (text.size() > 5 + 512) {
-      std::size_t end = rest.size();
-      std::size_t start = end;
-      while (start > 0 && (static_cast<unsigned char>(rest[start - 1]) & 0xC0) == 0x80) --start;
-      if (start > 0) {
-        const auto lead = static_cast<unsigned char>(rest[start - 1]);
-        if (lead >= 0x80 && start - 1 + text::utf8SequenceLength(lead) > end)
-          rest.resize(start - 1);
-      }
-    }
-    text = mark + rest;
-  } else {
-    text = mark + text;
-  }
+  exif::ApplyRotationMark(mark, text);
 }
 
 void sortImageList(std::vector<std::string>& entries) {

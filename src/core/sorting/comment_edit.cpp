@@ -39,28 +39,15 @@ std::string storedText(const std::vector<std::string>& items) {
 
 }  // namespace
 
-std::string commentFieldText(const std::vector<std::string>& userComment) {
-  const std::vector<std::string> lines = commentLines(userComment);
-  std::string joined;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (i > 0) joined += "\r\n";
-    joined += lines[i];
-  }
-  std::string text = exif::trimText(joined);
-  if (!ExtractRotationMark(text).empty()) ApplyRotationMark("", text);
-  return text;
-}
-
 CommentEditor::CommentEditor(SortingSession& session) : session_(session) {}
 
 void CommentEditor::noteShownPicture(const std::string& path,
                                      const std::vector<std::string>& userComment) {
   SortingState& st = session_.state();
-  CommentField& view = session_.commentField();
   st.comment.rotationMark = ExtractRotationMark(storedText(userComment));
-  view.setCommentText(commentFieldText(userComment));
-  // What the field holds now, as the field gives it back, is the "unchanged" text.
-  st.comment.loadedText = view.commentText();
+  // The field is filled once, by DspPdata; what it holds now, as it gives it back, is the
+  // "unchanged" text, so stepping past an untouched field never writes.
+  st.comment.loadedText = session_.commentField().commentText();
   st.comment.path = path;
 }
 

@@ -17,16 +17,13 @@ inline constexpr int kCommentFieldHeight = 21;
 inline constexpr const char* kCommentEditStatus =
     "☆↑★↑☆【 Exif定義のユーザーコメントを編集します 】☆↑★↑☆";
 
-// The text Edit3 shows for a picture's UserComment lines: the lines joined with CR LF and
-// trimmed at both ends, without a leading rotation mark (and at most 512 bytes after it).
-std::string commentFieldText(const std::vector<std::string>& userComment);
-
 class CommentEditor : public EntryListener {
  public:
   explicit CommentEditor(SortingSession& session);
 
-  // The display shows the picture at path whose UserComment lines are userComment: Edit3
-  // gets its text, RotationMark the picture's mark, and both are remembered for RewriteCMT.
+  // The display shows the picture at path whose UserComment lines are userComment, and Edit3
+  // holds the comment the photo data put there: RotationMark becomes the picture's mark, and
+  // the field's text, as the field gives it back, is remembered as the unchanged text.
   void noteShownPicture(const std::string& path, const std::vector<std::string>& userComment);
   // The display shows no picture (a movie, an undecodable file, nothing): nothing to write.
   void noteNoPicture();

@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "core/sorting/comment_edit.h"
 #include "core/session/sorting_session.h"
+#include "core/sorting/comment_edit.h"
 #include "core/sorting/undo_journal.h"
 #include "platform/safe_copy.h"
 
