@@ -5,9 +5,11 @@
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QShortcut>
+#include <QTimer>
 #include <QUrl>
 
 #include "app/application.h"
@@ -94,6 +96,41 @@ TEST_F(ShownWindow, LargePictureIsRefittedWhenTheWindowIsResized) {
   const QSize grown = w.displayArea()->size();
   EXPECT_EQ(view->width(), std::min(grown.width(), 3000 * grown.height() / 2000));
   EXPECT_LE(view->height(), grown.height());
+}
+
+// When the list runs out the picture leaves the screen for good: a later resize paints nothing.
+TEST_F(ShownWindow, NoPictureIsPaintedOnceTheListRunsOut) {
+  start({{"big.jpg", testing::makeTestJpeg(3000, 2000)}});
+  MainWindow& w = app->mainWindow();
+  PictureView* view = w.displayArea()->pictureView();
+  ASSERT_NE(view->picture(), nullptr);
+  const std::string empty = root.mkdir("empty");
+  app->state().list.sourceDir = empty + "/";
+  QTimer answer;  // the "no pictures" message is answered as a person would
+  QObject::connect(&answer, &QTimer::timeout, [] {
+    for (QWidget* t : QApplication::topLevelWidgets()) {
+      if (auto* box = qobject_cast<QMessageBox*>(t); box && box->isVisible()) box->accept();
+    }
+  });
+  answer.start(20);
+  app->session().scan().FirstStepGetImgLst();
+  EXPECT_EQ(view->picture(), nullptr);
+  EXPECT_EQ(view->screenPicture(), nullptr);
+  EXPECT_EQ(app->session().display().picture(), nullptr);
+  EXPECT_EQ(app->session().display().pictureWidth(), 0);
+  w.resize(w.width() + 120, w.height() + 40);
+  ASSERT_TRUE(waitFor([&] { return w.displayArea()->width() > 460; }));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(view->picture(), nullptr);
+  EXPECT_EQ(view->screenPicture(), nullptr);
+  // The picture control paints no pixel of the old picture.
+  const QImage grabbed = w.displayArea()->grab().toImage();
+  const QRect r = view->geometry();
+  if (!r.isEmpty()) {
+    const QColor c = grabbed.pixelColor(r.center());
+    EXPECT_EQ(c, grabbed.pixelColor(QPoint(r.center().x(), r.top())));
+    EXPECT_EQ(c.rgb(), w.displayArea()->palette().color(w.displayArea()->backgroundRole()).rgb());
+  }
 }
 
 TEST_F(ShownWindow, FolderDroppedOnASlotBindsIt) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/session/main_commands.h"
+#include "platform/path.h"
 #include "support/fake_ui.h"
 #include "support/temp_dir.h"
 
@@ -97,6 +98,18 @@ TEST_F(SlotsTest, DropBindsTheFirstFolderOnly) {
   const std::string odd = root.mkdir("it's a \"folder\", ok");
   slots.dropPaths({odd});
   EXPECT_EQ(state.slots[5].caption, "it's a \"folder\", ok");
+  // A folder dropped with trailing slashes is that folder, not the root.
+  ui.queueAnswer(Answer::Yes);
+  slots.dropPaths({a + "//"});
+  EXPECT_EQ(state.slots[5].folder, a);
+  EXPECT_EQ(state.slots[5].caption, fs::fileNameOf(a));
+  // The dialog that binds a slot takes any name: only its folder counts.
+  ui.queueAnswer(Answer::Yes);
+  ui.queueDialogResult(b + "/フォトデータの移動先フォルダを開く");
+  slots.SetBox1Click();
+  ASSERT_FALSE(ui.dialogs.empty());
+  EXPECT_TRUE(ui.dialogs.back().anyName);
+  EXPECT_EQ(state.slots[5].folder, b);
 }
 
 TEST_F(SlotsTest, NothingHappensWithoutAPointedSlot) {

@@ -38,6 +38,8 @@ QStringList qtFilters(const std::string& filter) {
 
 Answer QtUi::message(Icon icon, const std::string& text, Buttons buttons) {
   QMessageBox box(parent_);
+  // Above every window of the program, the information window (which stays on top) included.
+  box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
   box.setWindowTitle(QApplication::applicationName());
   box.setText(toQt(text));
   switch (icon) {
@@ -89,9 +91,13 @@ Answer QtUi::message(Icon icon, const std::string& text, Buttons buttons) {
 
 std::optional<std::string> QtUi::runFileDialog(const FileDialog& d, bool save) {
   QFileDialog dialog(parent_, QString::fromStdString(d.title));
+  dialog.setObjectName(save ? "SaveDialog" : "OpenDialog");
+  dialog.setWindowFlag(Qt::WindowStaysOnTopHint, true);
   dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+  // The program asks its own question about an existing name; Qt's would come first.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setFileMode(save || d.anyName ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   if (!d.filter.empty()) dialog.setNameFilters(qtFilters(d.filter));
   if (!d.initialDir.empty()) dialog.setDirectory(QString::fromStdString(d.initialDir));
   if (!d.fileName.empty()) dialog.selectFile(QString::fromStdString(d.fileName));

@@ -25,6 +25,7 @@ class PictureView : public QWidget {
   // The picture already at this widget's size; painted without scaling while it fits.
   void setScreenPicture(std::shared_ptr<const imaging::Bitmap> screen);
   const imaging::Bitmap* picture() const { return picture_.get(); }
+  const imaging::Bitmap* screenPicture() const { return screen_.get(); }
   // The screen-sized image drawn last (empty before the first paint); for tests.
   const QImage& scaledImage() const { return scaled_; }
 

@@ -350,7 +350,10 @@ void MainWindow::bringToFront() {
 
 void MainWindow::showEntry(int /*n*/, const std::string& /*entry*/, const std::string& /*path*/) {}
 
-void MainWindow::clearPicture() { panel1_->pictureView()->setPicture(nullptr); }
+void MainWindow::clearPicture() {
+  panel1_->pictureView()->setScreenPicture(nullptr);
+  panel1_->pictureView()->setPicture(nullptr);
+}
 
 void MainWindow::showPicture(std::shared_ptr<const imaging::Bitmap> picture) {
   panel1_->pictureView()->setPicture(std::move(picture));

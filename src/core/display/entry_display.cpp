@@ -105,6 +105,11 @@ void EntryDisplay::fit() {
   }
 }
 
+void EntryDisplay::clearPicture() {
+  dropPicture("");
+  view_.clearPicture();
+}
+
 void EntryDisplay::FormResize() {
   if (picture_) fit();
 }

@@ -30,6 +30,9 @@ class EntryDisplay {
   // SetDateLBL: the date overlay's texts; "FILE" or "." stand for the date line of path (or of
   // the picture on display when path is empty).
   void SetDateLBL(const std::string& text, const std::string& path);
+  // Empties the display area and lets go of the picture held, its screen copy and its size, so
+  // that no later resize paints it back (the list ran out, a folder without pictures).
+  void clearPicture();
   // Refits the picture on display into the display area (after a resize).
   void FormResize();
   // CheckDATEClick: the overlay labels are visible exactly while CheckDATE is ticked.

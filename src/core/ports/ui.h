@@ -19,6 +19,9 @@ struct FileDialog {
   // Pairs of description and patterns, "|"-separated: "Pictures|*.JPG;*.MOV|All|*.*";
   // empty shows every file. Patterns match either letter case.
   std::string filter;
+  // The open dialog accepts any name, also one that does not exist: the person picks a
+  // place (a folder, possibly new and empty) rather than a file.
+  bool anyName = false;
 };
 
 class Ui {

@@ -36,7 +36,7 @@ void ImageScan::FirstStepGetImgLst() {
     controls_.setChecked(Control::CheckView, false);
   }
   if (state_.list.imageCount < 1) {
-    picture_.clearPicture();
+    display_.clearPicture();
     ui_.setStatusText("No File in this Folder!");
     ui_.message(Icon::Question,
                 tr("このフォルダには写真データがありません", "No File in this Folder!"),
@@ -60,7 +60,7 @@ void ImageScan::FirstStepGetImgLst() {
 bool ImageScan::iDSPchk(int n) {
   if (n > state_.list.imageCount) {
     AllBtnEnabled(false);
-    picture_.clearPicture();
+    display_.clearPicture();
     ui_.setInfoText("　ここにはイメージファイルがありません。");
     ui_.message(Icon::Question, tr("写真データがありません。", "Image file Nothing"), Buttons::Ok);
     ui_.setStatusText("Image file Nothing!");

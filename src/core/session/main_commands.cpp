@@ -17,6 +17,7 @@ void Open1Click(SortingSession& session) {
       "MPG)|*.MOV;*.MPG|All Files(*.*)|*.*|");
   d.filter = session.openDialogFilter;
   d.initialDir = state.list.sourceDir;
+  d.anyName = true;  // only the folder counts
   const auto chosen = session.ui().openFile(d);
   if (!chosen) return;
   const std::string folder = fs::folderPrefixOf(*chosen);

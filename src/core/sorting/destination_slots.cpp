@@ -18,6 +18,7 @@ void DestinationSlots::SetBox1Click() {
       session_.tr("フォトデータの移動先フォルダを開く", "Open the Folder for Dividing");
   d.initialDir = slot->bound() ? slot->folder : session_.state().list.sourceDir;
   d.filter = session_.openDialogFilter;
+  d.anyName = true;  // only the folder counts, and a new empty folder must do
   if (!slot->bound() || RegBtnChkRewrite()) {
     if (auto chosen = session_.ui().openFile(d)) SetFldNamOnBTN(*chosen);
   }
@@ -100,7 +101,7 @@ void DestinationSlots::dropPaths(const std::vector<std::string>& paths) {
   if (!slot || paths.empty()) return;
   // The dropped item read as a file inside itself: a folder yields the folder, a file fails
   // the folder test.
-  const std::string inside = paths.front() + "/dummy";
+  const std::string inside = fs::withoutTrailingSlashes(paths.front()) + "/dummy";
   if (!slot->bound() || RegBtnChkRewrite()) SetFldNamOnBTN(inside);
 }
 

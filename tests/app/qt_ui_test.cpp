@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QTimer>
+
+#include "app/common/qt_ui.h"
+#include "app/info/info_window.h"
+#include "support/temp_dir.h"
+
+namespace sortelia::app {
+namespace {
+
+using testing::TempDir;
+
+// Presses the dialog's accept once it is up, as a person pressing Enter would; a second
+// look rejects whatever is still open (a refused name, a question), so a test never hangs.
+// Records the message boxes seen on the way.
+class DialogDriver : public QObject {
+ public:
+  DialogDriver() {
+    connect(&timer_, &QTimer::timeout, this, [this] {
+      for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (!w->isVisible()) continue;
+        if (auto* box = qobject_cast<QMessageBox*>(w)) {
+          boxes.push_back(box->text().toStdString());
+          stayOnTop = stayOnTop && box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+          box->reject();
+        } else if (auto* d = qobject_cast<QFileDialog*>(w)) {
+          if (accepted_) {
+            d->reject();
+          } else {
+            accepted_ = true;
+            QMetaObject::invokeMethod(d, "accept");
+          }
+        }
+      }
+    });
+    timer_.start(20);
+  }
+  std::vector<std::string> boxes;
+  bool stayOnTop = true;
+
+ private:
+  QTimer timer_;
+  bool accepted_ = false;
+};
+
+TEST(QtUi, OpenDialogTakesANameInANewEmptyFolder) {
+  TempDir root;
+  const std::string empty = root.mkdir("new folder");
+  QtUi ui(nullptr, nullptr, nullptr);
+  FileDialog d;
+  d.title = d.fileName = "フォトデータの移動先フォルダを開く";
+  d.initialDir = empty;
+  d.filter = "すべてのファイル (*.*)|*.*";
+  d.anyName = true;
+  DialogDriver driver;
+  const auto chosen = ui.openFile(d);
+  ASSERT_TRUE(chosen.has_value());
+  EXPECT_EQ(*chosen, empty + "/フォトデータの移動先フォルダを開く");
+  EXPECT_TRUE(driver.boxes.empty());
+}
+
+TEST(QtUi, SaveDialogLeavesTheExistingNameQuestionToTheProgram) {
+  TempDir root;
+  const std::string taken = root.write("IMG_1.jpg", "x");
+  QtUi ui(nullptr, nullptr, nullptr);
+  FileDialog d;
+  d.title = "別の名前で保存する";
+  d.fileName = "IMG_1.jpg";
+  d.initialDir = root.path();
+  DialogDriver driver;
+  const auto chosen = ui.saveFile(d);
+  ASSERT_TRUE(chosen.has_value());
+  EXPECT_EQ(*chosen, taken);
+  EXPECT_TRUE(driver.boxes.empty()) << driver.boxes.front();  // no "Replace?" from Qt
+}
+
+TEST(QtUi, MessageBoxesStayAboveTheInformationWindow) {
+  InfoWindow info;
+  info.show();
+  ASSERT_TRUE(info.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  QtUi ui(nullptr, nullptr, &info);
+  DialogDriver driver;
+  ui.message(Icon::Question, "削除写真データファイル(1個)があります。本当に削除しますか？",
+             Buttons::YesNo);
+  ASSERT_EQ(driver.boxes.size(), 1u);
+  EXPECT_TRUE(driver.stayOnTop);
+}
+
+}  // namespace
+}  // namespace sortelia::app
