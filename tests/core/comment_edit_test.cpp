@@ -217,5 +217,25 @@ TEST_F(CommentEdit, EditButtonShowsTheFieldAndTheRedStatus) {
   EXPECT_FALSE(view.commentVisible);
 }
 
+// A read-only picture is protected: an edited comment is not written into it, the error says
+// why, and the transfer does not start.
+TEST_F(CommentEdit, AReadOnlyPictureRefusesTheCommentAndStaysWhereItIs) {
+  const std::string a = picture("a.jpg", {"old"});
+  ASSERT_EQ(::chmod(a.c_str(), 0444), 0);
+  const std::string before = readAll(a);
+  scan({});
+  view.comment = "new";
+  bind(1, dst);
+  try {
+    transfer.Button1Click(1);
+    ADD_FAILURE() << "the write was not refused";
+  } catch (const exif::ExifWriteError& e) {
+    EXPECT_EQ(std::string(e.what()), a + " を書き込めません: Permission denied");
+  }
+  EXPECT_EQ(readAll(a), before);
+  EXPECT_FALSE(fs::exists(d("a.jpg")));
+  EXPECT_TRUE(state.undo.lines.empty());
+}
+
 }  // namespace
 }  // namespace sortelia

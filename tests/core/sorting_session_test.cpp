@@ -353,5 +353,23 @@ TEST_F(SessionTest, MissingDataFolderReadsNothingAndWritesNothing) {
   EXPECT_EQ(sess.photoData().cameraParams().table[0].Name, "OLYMPUS-C700UZ");
 }
 
+// The date overlay shows the shooting date exactly when item 2 ("02:撮影日時") is chosen.
+TEST_F(SessionTest, DateOverlayFollowsItemTwoOfTheMask) {
+  const std::string canon = readAll(testing::testData("camera/Canon_DIGITAL_IXUS_400.jpg"));
+  root.write("src/a.jpg", canon);
+  state.list.sourceDir = src;
+  const std::pair<std::string, std::string> cases[] = {
+      {kDefaultExifItemMask, "2004.08.27 13:52:55."},
+      {"100011010101110010101100000", ""},  // items chosen, but not item 2
+      {"010000000000000000000000000", "2004.08.27 13:52:55."},
+  };
+  for (const auto& [mask, date] : cases) {
+    state.options.exifItemMask = mask;
+    view.dateText = "not set";
+    session().scan().FirstStepGetImgLst();
+    EXPECT_EQ(view.dateText, date) << mask;
+  }
+}
+
 }  // namespace
 }  // namespace sortelia

@@ -24,7 +24,9 @@ void PhotoDataPresenter::DspPdata() {
     ui_.setInfoText(info);
     comment_.setCommentText(comment);
   });
-  if (exif::isExifItemMode(mask) && display_) {
+  // The overlay shows the shooting date only as item 2 of the information text, "02:撮影日時".
+  const bool shootingDateItem = mask.size() > 1 && mask[1] == '1';
+  if (shootingDateItem && display_) {
     const exif::TExifInfo& x = photo_.ExifInfo1;
     display_->SetDateLBL(format("%s.%s", {exif::DotDate(x.DateTimeOriginal), x.SubSecTimeOriginal}),
                          "");
