@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <system_error>
 #include "app/application.h"
 #include "platform/line_file.h"
 #include "qt_wait.h"
@@ -191,6 +192,77 @@ TEST_F(ShownWindow, InformationWindowFollowsCheckInfo) {
   EXPECT_EQ(app->infoWindow().windowTitle().toStdString(), "写真情報");
   app->infoWindow().close();
   EXPECT_FALSE(check->isChecked());
+}
+
+// A read error while a picture is read (a card pulled out, a bad sector) ends the command with
+// a message; the program goes on. The error is raised by a listener of the display, where the
+// photo data of the first picture are read.
+TEST(Robustness, ReadErrorsDuringActivationOpenAndMoveEndOnlyTheCommand) {
+  struct FailingRead : EntryListener {
+    void entryShown(const ShownEntry&) override {
+      throw std::system_error(EIO, std::generic_category(), "read");
+    }
+  } failing;
+  TempDir root;
+  const std::string data = root.mkdir("data");
+  root.write("src/a.jpg", testing::makeTestJpeg(16, 16));
+  const std::string other = root.mkdir("other");
+  root.write("other/b.jpg", testing::makeTestJpeg(16, 16));
+  std::vector<std::string> l{other};
+  l.resize(12);
+  l.push_back(root.path() + "/src/");
+  for (const char* v : {"100", "100", "603", "545", "FALSE", "3", "FALSE", "FALSE", "FALSE"}) {
+    l.push_back(v);
+  }
+  l.push_back("110011010101110010101100000");
+  ASSERT_TRUE(writeTextLines(data + "/zel.ini", l).ok());
+
+  std::vector<std::string> boxes;
+  QTimer answer;
+  QObject::connect(&answer, &QTimer::timeout, [&] {
+    for (QWidget* t : QApplication::topLevelWidgets()) {
+      if (auto* box = qobject_cast<QMessageBox*>(t); box && box->isVisible()) {
+        boxes.push_back(box->text().toStdString());
+        box->accept();
+      }
+    }
+  });
+  answer.start(20);
+  Application app(data);
+  app.session().display().events().subscribe(failing);
+  MainWindow& w = app.mainWindow();
+  w.show();
+  ASSERT_TRUE(waitFor([&] { return !boxes.empty(); }));
+  EXPECT_NE(boxes[0].find("read"), std::string::npos) << boxes[0];
+  // Move to This Folder on slot 1, then the same read error: a message again, no end.
+  w.onPointedSlot(1);
+  w.find<QAction>(Control::MoveFolder1)->trigger();
+  ASSERT_TRUE(waitFor([&] { return boxes.size() >= 2; }));
+  EXPECT_EQ(app.state().list.sourceDir, other + "/");
+  app.session().display().events().unsubscribe(failing);
+  EXPECT_TRUE(w.isVisible());
+}
+
+// Controls of features that have not landed stay disabled although the sorting controls are
+// enabled as a whole; the ones that work are live.
+TEST_F(ShownWindow, OnlyControlsWithABuiltFeatureAreLive) {
+  start({{"a.jpg", testing::makeTestJpeg(16, 16)}, {"b.jpg", testing::makeTestJpeg(16, 16)}});
+  MainWindow& w = app->mainWindow();
+  auto enabled = [&](Control c) {
+    QObject* o = c == Control::Form1 ? &w : w.findChild<QObject*>(controlName(c).data());
+    if (auto* a = qobject_cast<QAction*>(o)) return a->isEnabled();
+    return qobject_cast<QWidget*>(o)->isEnabled();
+  };
+  for (Control c : {Control::CheckView, Control::CheckShow, Control::Button14, Control::Browse1,
+                    Control::stretchsave1, Control::Print1, Control::rot090, Control::Option1,
+                    Control::SubDchkBox, Control::RadioButton2, Control::Edit4}) {
+    EXPECT_FALSE(enabled(c)) << controlName(c);
+  }
+  for (Control c : {Control::Button1, Control::Button12, Control::Button13, Control::SpeedButton1,
+                    Control::CheckInfo, Control::CheckDATE, Control::Undo1, Control::Open1,
+                    Control::End1, Control::SetBox1, Control::MoveFolder1}) {
+    EXPECT_TRUE(enabled(c)) << controlName(c);
+  }
 }
 
 }  // namespace

@@ -10,7 +10,7 @@ namespace sortelia::app {
 MainWiring::MainWiring(MainWindow& window, InfoWindow& info, QtUi& ui, SortingSession& session,
                        DestinationSlots& slots, SortingLoop& loop)
     : w_(window), info_(info), ui_(ui), session_(session), slots_(slots), loop_(loop) {
-  w_.onFirstActivation = [this] { session_.settings().FormActivate(); };
+  w_.onFirstActivation = [this] { guarded([&] { session_.settings().FormActivate(); }); };
   w_.onClose = [this] {
     guarded([&] { session_.settings().FormClose(); });
     info_.close();
@@ -37,29 +37,32 @@ void MainWiring::connectSlots() {
       slots_.pointAt(slot);
     }
   };
-  w_.onDrop = [this](const std::vector<std::string>& paths) { slots_.dropPaths(paths); };
+  w_.onDrop = [this](const std::vector<std::string>& paths) {
+    guarded([&] { slots_.dropPaths(paths); });
+  };
   connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
     if (s != Qt::ApplicationActive) slots_.resetPointed();  // AppDeactivate
   });
   auto action = [this](Control c) { return w_.find<QAction>(c); };
-  connect(action(Control::SetBox1), &QAction::triggered, this, [this] { slots_.SetBox1Click(); });
+  connect(action(Control::SetBox1), &QAction::triggered, this,
+          [this] { guarded([&] { slots_.SetBox1Click(); }); });
   connect(action(Control::CancelBox1), &QAction::triggered, this,
-          [this] { slots_.CancelBox1Click(); });
+          [this] { guarded([&] { slots_.CancelBox1Click(); }); });
   connect(action(Control::ClearALL1), &QAction::triggered, this,
-          [this] { slots_.ClearALL1Click(); });
+          [this] { guarded([&] { slots_.ClearALL1Click(); }); });
   connect(action(Control::MoveFolder1), &QAction::triggered, this,
-          [this] { slots_.MoveFolder1Click(); });
+          [this] { guarded([&] { slots_.MoveFolder1Click(); }); });
   connect(w_.popupMenu2(), &QMenu::aboutToShow, this, [this] { slots_.PopupMenu2Popup(); });
 }
 
 void MainWiring::connectMenus() {
   connect(w_.find<QAction>(Control::Open1), &QAction::triggered, this,
-          [this] { Open1Click(session_); });
+          [this] { guarded([&] { Open1Click(session_); }); });
   connect(w_.popupMenu1(), &QMenu::aboutToShow, this, [this] { PopupMenu1Popup(session_); });
   connect(w_.find<QCheckBox>(Control::CheckDATE), &QCheckBox::toggled, this,
           [this] { session_.display().CheckDATEClick(); });
   connect(w_.displayArea()->movieButton(), &QPushButton::clicked, this,
-          [this] { session_.display().BitBtn1Click(); });
+          [this] { guarded([&] { session_.display().BitBtn1Click(); }); });
 }
 
 void MainWiring::connectSortingLoop() {
@@ -69,7 +72,7 @@ void MainWiring::connectSortingLoop() {
   connect(w_.find<QPushButton>(Control::Button13), &QPushButton::clicked, this,
           [this] { guarded([&] { loop_.marks.Button13Click(); }); });
   connect(w_.find<QPushButton>(Control::SpeedButton1), &QPushButton::toggled, this,
-          [this] { loop_.comments.SpeedButton1Click(); });
+          [this] { guarded([&] { loop_.comments.SpeedButton1Click(); }); });
   w_.displayArea()->onResized = [this] {
     session_.display().FormResize();
     loop_.comments.SetCmtEdit();
