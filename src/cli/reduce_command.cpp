@@ -112,8 +112,9 @@ int runReduce(const std::vector<std::string>& args) {
   outputs::PictureFiles files;
   if (endsWithPpm(r->files[0])) files.loadResampled = loadPpmResampled;
   if (endsWithPpm(r->files[1])) files.save = savePpm;
-  outputs::FToFJpgStrchTD(r->files[0], r->files[1], r->exif, r->sepia, r->level, *r->height,
-                          *r->width, r->bw, files);
+  outputs::FToFJpgStrchTD(r->files[0], r->files[1],
+                          {.sepia = r->sepia, .blackAndWhite = r->bw, .addExif = r->exif},
+                          {.width = *r->width, .height = *r->height}, r->level, files);
   return 0;
 }
 
