@@ -116,14 +116,19 @@ TEST(AlbumRun, ABadPictureKeepsItsRowAndTheOthersGoOn) {
 }
 
 TEST(AlbumRun, AStopEndsAfterTheCurrentPicturesAndClosesThePages) {
-  for (int threads : {1, 2}) {
+  // A stop after entry 2 is done, or while entry 3 waits for its reduction (as a window
+  // stopping the run from another thread may).
+  for (auto [threads, whileWaiting] : {std::pair{1, false}, {2, false}, {1, true}, {2, true}}) {
     AlbumFixture f;
     f.job.threads = threads;
     for (int i = 1; i <= 8; ++i) f.add("p" + std::to_string(i) + ".jpg", makeTestJpeg(64, 48));
     CancelToken stop;
     f.callbacks.step = [&](int i, int) {
-      f.steps.push_back(i);
-      if (i == 2) stop.cancel();
+      if (i == 2 && !whileWaiting) stop.cancel();
+    };
+    f.callbacks.label = [&](const std::string& text) {
+      f.labels.push_back(text);
+      if (text.ends_with("[3/8]") && whileWaiting) stop.cancel();
     };
     const AlbumResult r = runAlbum(f.job, f.callbacks, stop);
     EXPECT_TRUE(r.report.stopped);

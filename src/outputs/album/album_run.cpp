@@ -54,10 +54,11 @@ struct Pending {
   std::optional<Reduction> outcome;          // its result, once collected
 };
 
-// The reduction of one picture, on a worker: plain inputs only.
+// The reduction of one picture, on a worker: plain inputs only. It does not start once the
+// person or the run has stopped.
 Reduction reducePicture(std::string source, std::string folder, ReduceOptions options,
-                        ReduceSize size, int level, CancelToken stop) {
-  if (stop.cancelled()) return {};
+                        ReduceSize size, int level, CancelToken stop, CancelToken runEnd) {
+  if (stop.cancelled() || runEnd.cancelled()) return {};
   try {
     (void)FToFJpgStrch(source, folder, options, size, level);
     return {true, ""};
@@ -76,7 +77,7 @@ class AlbumRun {
  private:
   void schedule(WorkerPool& pool, int window);
   void collect(Pending& p);
-  void finish(Pending& p);
+  bool finish(Pending& p);
   void label(const std::string& text) const {
     if (callbacks_.label) callbacks_.label(text);
   }
@@ -84,7 +85,7 @@ class AlbumRun {
   const AlbumJob& job_;
   const AlbumCallbacks& callbacks_;
   const CancelToken& cancel_;
-  CancelToken stopJobs_;  // tells queued reductions not to start
+  CancelToken runEnd_;  // tells queued reductions not to start
   AlbumResult result_;
   Template t1_, t2_;
   std::string folder_;
@@ -114,10 +115,11 @@ void AlbumRun::schedule(WorkerPool& pool, int window) {
       for (const Pending& q : ahead_) {
         if (q.kind == EntryOutcome::Reduced && text::asciiLower(q.reduced) == key) return;
       }
-      p.reduction = pool.submit([source = entry.path, folder = folder_, options = job_.options,
-                                 size = job_.size, level = job_.level, stop = stopJobs_] {
-        return reducePicture(source, folder, options, size, level, stop);
-      });
+      p.reduction =
+          pool.submit([source = entry.path, folder = folder_, options = job_.options,
+                       size = job_.size, level = job_.level, stop = cancel_, runEnd = runEnd_] {
+            return reducePicture(source, folder, options, size, level, stop, runEnd);
+          });
       ++inFlight_;
     }
     ahead_.push_back(std::move(p));
@@ -132,8 +134,9 @@ void AlbumRun::collect(Pending& p) {
   --inFlight_;
 }
 
-// Writes the rows of the entry at the front and records its outcome.
-void AlbumRun::finish(Pending& p) {
+// Shows the entry, waits for its reduction, writes its rows and records its outcome. Returns
+// false, with nothing written, when its reduction was stopped before it started.
+bool AlbumRun::finish(Pending& p) {
   const int count = static_cast<int>(job_.entries.size());
   const std::string& path = job_.entries[static_cast<std::size_t>(p.index)].path;
   AlbumEntryResult& out = result_.entries[static_cast<std::size_t>(p.index)];
@@ -142,6 +145,7 @@ void AlbumRun::finish(Pending& p) {
   }
   collect(p);
   const std::optional<Reduction>& reduction = p.outcome;
+  if (reduction && !reduction->ran) return false;
   out.outcome = p.kind;
   if (p.kind == EntryOutcome::Missing) label("");
   if (p.kind == EntryOutcome::Listed || p.kind == EntryOutcome::Reduced) {
@@ -167,6 +171,7 @@ void AlbumRun::finish(Pending& p) {
     }
   }
   if (callbacks_.step) callbacks_.step(p.index + 1, count);
+  return true;
 }
 
 AlbumResult AlbumRun::run() {
@@ -186,15 +191,17 @@ AlbumResult AlbumRun::run() {
   struct StopJobs {
     CancelToken token;
     ~StopJobs() { token.cancel(); }
-  } stopOnExit{stopJobs_};
+  } stopOnExit{runEnd_};
   // Twice the workers in flight, so that no worker waits while the pages are written.
   const int window = 2 * pool.size();
   while (true) {
     schedule(pool, window);
     if (ahead_.empty()) break;
-    Pending p = std::move(ahead_.front());
+    if (!finish(ahead_.front())) {
+      result_.report.stopped = true;  // stopped while the picture waited for a worker
+      break;
+    }
     ahead_.pop_front();
-    finish(p);
     if (cancel_.cancelled()) {
       result_.report.stopped = true;
       break;
@@ -203,7 +210,7 @@ AlbumResult AlbumRun::run() {
   if (result_.report.stopped) {
     // The pictures being reduced at the stop are finished and listed, with the entries
     // between them; the rest is not reached.
-    stopJobs_.cancel();
+    runEnd_.cancel();
     std::size_t listed = 0;
     for (std::size_t k = 0; k < ahead_.size(); ++k) {
       collect(ahead_[k]);
