@@ -132,8 +132,7 @@ BENCHMARK(BM_EncodeLevel7)->Unit(benchmark::kMillisecond);
 void BM_ReduceFileTo1600Level7(benchmark::State& state) {
   const std::string out = (std::filesystem::temp_directory_path() / "sortelia-bench-out.jpg");
   for (auto _ : state) {
-    sortelia::outputs::FToFJpgStrchTD(jpegPath(), out, false, false, 7, kTargetHeight,
-                                      kTargetWidth);
+    sortelia::outputs::FToFJpgStrchTD(jpegPath(), out, {}, {kTargetWidth, kTargetHeight}, 7);
   }
   std::filesystem::remove(out);
 }

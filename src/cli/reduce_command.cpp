@@ -127,8 +127,9 @@ int runReduce(const std::vector<std::string>& args) {
   files.loadResampled =
       fs::hasExtension(r->files[0], ".ppm") ? loadPpmResampled : loadJpegResampledWithWarning;
   if (fs::hasExtension(r->files[1], ".ppm")) files.save = savePpm;
-  outputs::FToFJpgStrchTD(r->files[0], r->files[1], r->exif, r->sepia, r->level, *r->height,
-                          *r->width, r->bw, files);
+  outputs::FToFJpgStrchTD(r->files[0], r->files[1],
+                          {.sepia = r->sepia, .blackAndWhite = r->bw, .addExif = r->exif},
+                          {.width = *r->width, .height = *r->height}, r->level, files);
   return 0;
 }
 

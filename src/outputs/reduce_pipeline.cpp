@@ -38,6 +38,13 @@ std::size_t nameStart(const std::string& path) {
   return slash == std::string::npos ? 0 : slash + 1;
 }
 
+void writeOrThrow(const std::string& file, std::string_view bytes) {
+  const fs::FileResult r = fs::writeFileAtomic(file, bytes);
+  if (!r.ok()) {
+    throw ReductionError("cannot write \"" + r.path + "\": " + std::strerror(r.error));
+  }
+}
+
 }  // namespace
 
 int jpegQualityForLevel(int level) {
@@ -55,17 +62,22 @@ imaging::Bitmap ReduceWithEffects(imaging::Bitmap picture, int width, int height
   return picture;
 }
 
+std::string encodeJpegAtLevel(const imaging::Bitmap& picture, int level) {
+  try {
+    return imaging::encodeJpeg(picture, jpegQualityForLevel(level));
+  } catch (const std::runtime_error& e) {
+    throw ReductionError(e.what());
+  }
+}
+
 void SaveJpegAtLevel(const imaging::Bitmap& picture, const std::string& file, int level) {
   std::string bytes;
   try {
-    bytes = imaging::encodeJpeg(picture, jpegQualityForLevel(level));
-  } catch (const std::runtime_error& e) {
+    bytes = encodeJpegAtLevel(picture, level);
+  } catch (const ReductionError& e) {
     throw ReductionError("\"" + file + "\": " + e.what());
   }
-  const fs::FileResult r = fs::writeFileAtomic(file, bytes);
-  if (!r.ok()) {
-    throw ReductionError("cannot write \"" + r.path + "\": " + std::strerror(r.error));
-  }
+  writeOrThrow(file, bytes);
 }
 
 std::string MakeReducedName(const std::string& file, int width, int height, int level, bool sepia) {
@@ -89,10 +101,14 @@ imaging::Bitmap loadJpegResampled(const std::string& file, int width, int height
   return std::move(r.bitmap);
 }
 
-void FToFJpgStrchTD(const std::string& source, const std::string& dest, bool addExif, bool sepia,
-                    int level, int height, int width, bool blackAndWhite,
+void FToFJpgStrchTD(const std::string& source, const std::string& dest,
+                    const ReduceOptions& options, ReduceSize size, int level,
                     const PictureFiles& files) {
+  int width = size.width, height = size.height;
   requirePositiveSize(width, height);
+  if (options.addExif && files.save) {
+    throw ReductionError("\"" + dest + "\": EXIF data can only be added to a JPEG file");
+  }
   exif::TExifInfo info;
   const bool found = info.HasExif(source);
   info.setImageFileName(source);
@@ -102,20 +118,37 @@ void FToFJpgStrchTD(const std::string& source, const std::string& dest, bool add
   }
   // Decoding and resampling in one go: the full-size picture is never held in memory.
   imaging::Bitmap reduced = files.loadResampled(source, width, height);
-  if (sepia) imaging::ApplySepia(reduced);
-  if (blackAndWhite) imaging::ApplyBlackAndWhite(reduced);
-  files.save(reduced, dest, level);
-  if (addExif) exif::WriteExif(info, dest);
+  if (options.sepia) imaging::ApplySepia(reduced);
+  if (options.blackAndWhite) imaging::ApplyBlackAndWhite(reduced);
+  if (files.save) {
+    files.save(reduced, dest, level);
+    return;
+  }
+  std::string bytes;
+  try {
+    bytes = encodeJpegAtLevel(reduced, level);
+  } catch (const ReductionError& e) {
+    throw ReductionError("\"" + dest + "\": " + e.what());
+  }
+  // The EXIF segment goes directly after SOI, with the size the encoded picture declares.
+  if (options.addExif) {
+    bytes.insert(2, exif::buildExifSegment(info, reduced.width(), reduced.height()));
+  }
+  writeOrThrow(dest, bytes);
 }
 
-std::string FToFJpgStrch(const std::string& source, const std::string& folder, int level,
-                         int height, int width, const ReduceOptions& options) {
+std::string reducedPathInFolder(const std::string& source, const std::string& folder, bool sepia) {
   std::string dest = folder;
   if (!dest.empty() && dest.back() != '/') dest += '/';
-  dest += options.sepia ? "0_S_" : "0_";
+  dest += sepia ? "0_S_" : "0_";
   dest += source.substr(nameStart(source));
-  FToFJpgStrchTD(source, dest, options.addExif, options.sepia, level, height, width,
-                 options.blackAndWhite);
+  return dest;
+}
+
+std::string FToFJpgStrch(const std::string& source, const std::string& folder,
+                         const ReduceOptions& options, ReduceSize size, int level) {
+  std::string dest = reducedPathInFolder(source, folder, options.sepia);
+  FToFJpgStrchTD(source, dest, options, size, level);
   return dest;
 }
 

@@ -26,6 +26,10 @@ int jpegQualityForLevel(int level);
 imaging::Bitmap ReduceWithEffects(imaging::Bitmap picture, int width, int height, bool sepia,
                                   bool blackAndWhite);
 
+// Encodes picture as a JPEG at the level's quality. Throws ReductionError when the encoder
+// fails.
+std::string encodeJpegAtLevel(const imaging::Bitmap& picture, int level);
+
 // Encodes picture at the level's JPEG quality and writes it to file, replacing the file
 // atomically. Throws ReductionError when encoding or writing fails (the file is then
 // untouched).
@@ -39,33 +43,46 @@ std::string MakeReducedName(const std::string& file, int width, int height, int 
 // Throws ReductionError when nothing could be decoded.
 imaging::Bitmap loadJpegResampled(const std::string& file, int width, int height);
 
-// How the file-to-file reduction reads its source (resampled to the size asked) and writes
-// its result; the defaults are loadJpegResampled and SaveJpegAtLevel.
-struct PictureFiles {
-  std::function<imaging::Bitmap(const std::string& file, int width, int height)> loadResampled =
-      loadJpegResampled;
-  std::function<void(const imaging::Bitmap&, const std::string& file, int level)> save =
-      SaveJpegAtLevel;
-};
-
-// Reduces the picture in source into dest at width x height and level. When the source's
-// EXIF data call it landscape (PixelYDimension < PixelXDimension) and height > width, width
-// and height are exchanged. With addExif the source's EXIF data are written into dest.
-// Throws ReductionError (or an EXIF write error) on failure.
-void FToFJpgStrchTD(const std::string& source, const std::string& dest, bool addExif, bool sepia,
-                    int level, int height, int width, bool blackAndWhite = false,
-                    const PictureFiles& files = {});
-
-// The options of the reduced-size save window that FToFJpgStrch follows.
+// The options of the reduced-size save window that the file-to-file reductions follow.
 struct ReduceOptions {
   bool sepia = false;
   bool blackAndWhite = false;
-  bool addExif = false;
+  bool addExif = false;  // give the result the source's EXIF data
 };
 
-// Reduces source into folder as "0_[S_]<source file name>" (the source's extension kept);
-// returns the path written. Throws as FToFJpgStrchTD.
-std::string FToFJpgStrch(const std::string& source, const std::string& folder, int level,
-                         int height, int width, const ReduceOptions& options);
+// The box a picture is reduced to, in pixels.
+struct ReduceSize {
+  int width = 0;
+  int height = 0;
+};
+
+// How the file-to-file reduction reads its source (resampled to the size asked) and writes
+// its result. Without save the result is encoded as a JPEG at the level, given the source's
+// EXIF segment when asked, and written to the destination in one atomic write; a save of the
+// caller's own writes the picture instead (no EXIF data can be added then).
+struct PictureFiles {
+  std::function<imaging::Bitmap(const std::string& file, int width, int height)> loadResampled =
+      loadJpegResampled;
+  std::function<void(const imaging::Bitmap&, const std::string& file, int level)> save;
+};
+
+// Reduces the picture in source into dest at size and level, with the options' effects. When
+// the source's EXIF data call it landscape (PixelYDimension < PixelXDimension) and the box is
+// portrait (height > width), width and height are exchanged. With addExif the source's EXIF
+// data, with the reduced size, go into dest as its first APP1 segment. dest is written once,
+// atomically; on failure nothing is written. Throws ReductionError, or exif::ExifWriteError
+// when the EXIF data do not fit one segment.
+void FToFJpgStrchTD(const std::string& source, const std::string& dest,
+                    const ReduceOptions& options, ReduceSize size, int level,
+                    const PictureFiles& files = {});
+
+// The path FToFJpgStrch writes for source in folder: folder + "0_[S_]<source file name>"
+// (the source's extension kept).
+std::string reducedPathInFolder(const std::string& source, const std::string& folder, bool sepia);
+
+// Reduces source into folder as reducedPathInFolder names it; returns the path written.
+// Throws as FToFJpgStrchTD.
+std::string FToFJpgStrch(const std::string& source, const std::string& folder,
+                         const ReduceOptions& options, ReduceSize size, int level);
 
 }  // namespace sortelia::outputs

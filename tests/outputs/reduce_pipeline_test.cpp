@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "exif/exif_info.h"
+#include "exif/exif_writer.h"
 #include "imaging/jpeg_codec.h"
 #include "imaging/jpeg_size.h"
 #include "imaging/resample.h"
@@ -100,11 +101,11 @@ TEST(ReducePipeline, EffectsFollowTheResampling) {
 TEST(FToFJpgStrchTD, LandscapeWithExifStaysLandscapeInAPortraitBox) {
   TempDir dir;
   const std::string dest = dir.file("out.jpg");
-  FToFJpgStrchTD(testData("camera/Canon_40D.jpg"), dest, false, false, 8, 40, 20);
+  FToFJpgStrchTD(testData("camera/Canon_40D.jpg"), dest, {}, {20, 40}, 8);
   EXPECT_EQ(sizeOf(dest).width, 40);
   EXPECT_EQ(sizeOf(dest).height, 20);
   // A landscape box is kept as it is.
-  FToFJpgStrchTD(testData("camera/Canon_40D.jpg"), dest, false, false, 8, 20, 40);
+  FToFJpgStrchTD(testData("camera/Canon_40D.jpg"), dest, {}, {40, 20}, 8);
   EXPECT_EQ(sizeOf(dest).width, 40);
   EXPECT_EQ(sizeOf(dest).height, 20);
 }
@@ -113,12 +114,12 @@ TEST(FToFJpgStrchTD, PortraitExifOrNoExifKeepsTheBox) {
   TempDir dir;
   const std::string dest = dir.file("out.jpg");
   // EXIF says 59 x 100: taller than wide, never swapped.
-  FToFJpgStrchTD(testData("camera/Fujifilm_FinePix_E500.jpg"), dest, false, false, 8, 30, 50);
+  FToFJpgStrchTD(testData("camera/Fujifilm_FinePix_E500.jpg"), dest, {}, {50, 30}, 8);
   EXPECT_EQ(sizeOf(dest).width, 50);
   EXPECT_EQ(sizeOf(dest).height, 30);
   // A landscape picture without EXIF data: the box stands.
   const std::string bare = dir.write("bare.jpg", sortelia::testing::makeTestJpeg(90, 60));
-  FToFJpgStrchTD(bare, dest, false, false, 8, 45, 30);
+  FToFJpgStrchTD(bare, dest, {}, {30, 45}, 8);
   EXPECT_EQ(sizeOf(dest).width, 30);
   EXPECT_EQ(sizeOf(dest).height, 45);
 }
@@ -126,8 +127,8 @@ TEST(FToFJpgStrchTD, PortraitExifOrNoExifKeepsTheBox) {
 TEST(FToFJpgStrchTD, AddsTheSourcesExifWithTheNewSizeWhenAsked) {
   TempDir dir;
   const std::string with = dir.file("with.jpg"), without = dir.file("without.jpg");
-  FToFJpgStrchTD(testData("camera/Canon_40D.jpg"), with, true, false, 8, 34, 50);
-  FToFJpgStrchTD(testData("camera/Canon_40D.jpg"), without, false, false, 8, 34, 50);
+  FToFJpgStrchTD(testData("camera/Canon_40D.jpg"), with, {.addExif = true}, {50, 34}, 8);
+  FToFJpgStrchTD(testData("camera/Canon_40D.jpg"), without, {}, {50, 34}, 8);
   exif::TExifInfo info;
   EXPECT_FALSE(info.HasExif(without));
   ASSERT_TRUE(info.HasExif(with));
@@ -137,10 +138,39 @@ TEST(FToFJpgStrchTD, AddsTheSourcesExifWithTheNewSizeWhenAsked) {
   EXPECT_EQ(info.PixelYDimension, 34);
 }
 
+TEST(FToFJpgStrchTD, ExifInOneWriteGivesTheBytesOfAWriteThenRewrite) {
+  TempDir dir;
+  for (const char* camera : {"camera/Canon_40D.jpg", "camera/Fujifilm_FinePix_E500.jpg"}) {
+    const std::string source = testData(camera);
+    const std::string once = dir.file("once.jpg"), twice = dir.file("twice.jpg");
+    FToFJpgStrchTD(source, once, {.sepia = true, .addExif = true}, {48, 36}, 7);
+    // The picture written first, then given the source's EXIF data by rewriting the file.
+    FToFJpgStrchTD(source, twice, {.sepia = true}, {48, 36}, 7);
+    exif::TExifInfo info;
+    info.setImageFileName(source);
+    exif::WriteExif(info, twice);
+    EXPECT_EQ(sortelia::testing::readAll(once), sortelia::testing::readAll(twice)) << camera;
+  }
+}
+
+TEST(FToFJpgStrchTD, ACallersOwnWriterCannotCarryExif) {
+  TempDir dir;
+  const std::string dest = dir.file("out.ppm");
+  int saves = 0;
+  PictureFiles files;
+  files.save = [&](const imaging::Bitmap&, const std::string&, int) { ++saves; };
+  EXPECT_THROW(
+      FToFJpgStrchTD(testData("camera/Canon_40D.jpg"), dest, {.addExif = true}, {8, 6}, 8, files),
+      ReductionError);
+  EXPECT_EQ(saves, 0);
+  FToFJpgStrchTD(testData("camera/Canon_40D.jpg"), dest, {}, {8, 6}, 8, files);
+  EXPECT_EQ(saves, 1);
+}
+
 TEST(FToFJpgStrchTD, BlackAndWhiteGivesAGreyPicture) {
   TempDir dir;
   const std::string dest = dir.file("bw.jpg");
-  FToFJpgStrchTD(testData("camera/Canon_40D.jpg"), dest, false, false, 10, 34, 50, true);
+  FToFJpgStrchTD(testData("camera/Canon_40D.jpg"), dest, {.blackAndWhite = true}, {50, 34}, 10);
   const imaging::JpegDecodeResult r = imaging::decodeJpegFile(dest);
   ASSERT_TRUE(r.ok());
   int maxSpread = 0;
@@ -159,7 +189,7 @@ TEST(FToFJpgStrchTD, WritesWhatTheStepByStepPipelineEncodes) {
   ASSERT_TRUE(decoded.ok());
   for (auto [sepia, bw] : {std::pair{false, false}, {true, false}, {false, true}}) {
     const std::string viaFile = dir.file("file.jpg"), viaSteps = dir.file("steps.jpg");
-    FToFJpgStrchTD(source, viaFile, false, sepia, 6, 29, 43, bw);
+    FToFJpgStrchTD(source, viaFile, {.sepia = sepia, .blackAndWhite = bw}, {43, 29}, 6);
     SaveJpegAtLevel(ReduceWithEffects(decoded.bitmap, 43, 29, sepia, bw), viaSteps, 6);
     EXPECT_EQ(sortelia::testing::readAll(viaFile), sortelia::testing::readAll(viaSteps))
         << sepia << bw;
@@ -170,10 +200,9 @@ TEST(FToFJpgStrchTD, FailuresWriteNothing) {
   TempDir dir;
   const std::string dest = dir.file("out.jpg");
   const std::string notJpeg = dir.write("text.jpg", "hello");
-  EXPECT_THROW(FToFJpgStrchTD(notJpeg, dest, false, false, 8, 10, 10), ReductionError);
-  EXPECT_THROW(FToFJpgStrchTD(dir.file("missing.jpg"), dest, false, false, 8, 10, 10),
-               ReductionError);
-  EXPECT_THROW(FToFJpgStrchTD(testData("camera/Canon_40D.jpg"), dest, false, false, 8, 0, 10),
+  EXPECT_THROW(FToFJpgStrchTD(notJpeg, dest, {}, {10, 10}, 8), ReductionError);
+  EXPECT_THROW(FToFJpgStrchTD(dir.file("missing.jpg"), dest, {}, {10, 10}, 8), ReductionError);
+  EXPECT_THROW(FToFJpgStrchTD(testData("camera/Canon_40D.jpg"), dest, {}, {10, 0}, 8),
                ReductionError);
   EXPECT_FALSE(std::filesystem::exists(dest));
 }
@@ -182,10 +211,10 @@ TEST(FToFJpgStrch, NamesTheResultAfterTheSource) {
   TempDir dir;
   const std::string src = dir.write("in/IMG_0001.JPG", sortelia::testing::makeTestJpeg(64, 48));
   const std::string out = dir.mkdir("out");
-  EXPECT_EQ(FToFJpgStrch(src, out + "/", 8, 24, 32, {}), out + "/0_IMG_0001.JPG");
+  EXPECT_EQ(FToFJpgStrch(src, out + "/", {}, {32, 24}, 8), out + "/0_IMG_0001.JPG");
   EXPECT_EQ(sizeOf(out + "/0_IMG_0001.JPG").width, 32);
-  EXPECT_EQ(FToFJpgStrch(src, out, 8, 24, 32, {.sepia = true}), out + "/0_S_IMG_0001.JPG");
-  EXPECT_EQ(FToFJpgStrch(src, out, 8, 24, 32, {.blackAndWhite = true}), out + "/0_IMG_0001.JPG");
+  EXPECT_EQ(FToFJpgStrch(src, out, {.sepia = true}, {32, 24}, 8), out + "/0_S_IMG_0001.JPG");
+  EXPECT_EQ(FToFJpgStrch(src, out, {.blackAndWhite = true}, {32, 24}, 8), out + "/0_IMG_0001.JPG");
   EXPECT_TRUE(std::filesystem::exists(out + "/0_S_IMG_0001.JPG"));
 }
 
