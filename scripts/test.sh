@@ -1,15 +1,13 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test: once normally, once with
-# AddressSanitizer and UndefinedBehaviorSanitizer; checks formatting and the layering rule.
+# AddressSanitizer and UndefinedBehaviorSanitizer; checks formatting and the include rules.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
 
-echo "== layering: Qt only in src/app"
-if grep -rn --include='*.h' --include='*.cpp' '#include <Q' src tests bench fuzz | grep -v '^src/app/' | grep -v '^tests/app/'; then
-  echo "Qt include outside src/app (and its tests)" >&2
-  exit 1
-fi
+echo "== layering"
+python3 scripts/check_layers_test.py
+python3 scripts/check_layers.py
 
 echo "== formatting"
 files=$(git ls-files '*.cpp' '*.h' 2>/dev/null || find src tests bench fuzz -name '*.cpp' -o -name '*.h')
