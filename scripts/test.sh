@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test: once normally, once with
-# AddressSanitizer and UndefinedBehaviorSanitizer; checks formatting and the include rules.
+# AddressSanitizer and UndefinedBehaviorSanitizer, both with warnings as errors; checks
+# formatting and the include rules.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
@@ -17,13 +18,14 @@ export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
 
 echo "== build and test"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSORTELIA_BUILD_BENCH=ON >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSORTELIA_BUILD_BENCH=ON \
+  -DSORTELIA_WERROR=ON >/dev/null
 cmake --build build --parallel "$jobs"
 ctest --test-dir build --output-on-failure --parallel "$jobs"
 
 echo "== build and test with AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSORTELIA_SANITIZE=ON \
-  -DSORTELIA_BUILD_BENCH=OFF >/dev/null
+  -DSORTELIA_BUILD_BENCH=OFF -DSORTELIA_WERROR=ON >/dev/null
 cmake --build build-asan --parallel "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure --parallel "$jobs"
