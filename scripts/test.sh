@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test: once normally, once with
 # AddressSanitizer and UndefinedBehaviorSanitizer, both with warnings as errors; checks
-# formatting and the include rules.
+# formatting and the include rules; runs each fuzz target briefly from its seeds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
@@ -29,5 +29,8 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSORTELIA_SANITIZE=O
 cmake --build build-asan --parallel "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure --parallel "$jobs"
+
+echo "== fuzzing: each target replays its seeds and runs 10 seconds of new inputs"
+./scripts/fuzz.sh --all 10
 
 echo "== all tests passed"
