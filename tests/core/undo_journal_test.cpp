@@ -1,6 +1,12 @@
 #include "core/sorting/undo_journal.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "platform/file_ops.h"
 #include "sorting_fixture.h"
@@ -81,19 +87,123 @@ TEST_F(Undo, TwoCopiesAndTwoUndosRemoveTheCopies) {
   }
 }
 
-TEST_F(Undo, CopyWhoseSourceHasGoneKeepsTheCopyAndTheLine) {
+// A line whose files have changed outside the program so that it can never be taken back.
+enum class Lost { CopiedFile, CopySource, CopySameFile, MovedFile, KeptOriginal };
+
+class UndoOfALostLine : public testing::SortingFixture,
+                        public ::testing::WithParamInterface<Lost> {};
+
+// The line is reported and dropped, nothing that may be the last copy is deleted, and the undo
+// goes on as usual, so that the older line behind it can still be taken back.
+TEST_P(UndoOfALostLine, IsReportedAndDroppedAndTheOlderLineStaysReachable) {
+  scan({"a.jpg", "b.jpg", "c.jpg"});
+  bind(1, dst);
+  transfer.Button1Click(1);  // the older line: a moved
+  const std::string b = bytesOf("b.jpg");
+  std::string message;
+  std::optional<std::string> sourceAfter;  // what stays at s("b.jpg"), nullopt: nothing
+  std::optional<std::string> destinationAfter;
+  switch (GetParam()) {
+    case Lost::CopiedFile:
+      state.options.keepOriginal = true;
+      transfer.Button1Click(1);
+      std::remove(d("b.jpg").c_str());
+      message = "整理先のファイルがありません[ " + d("b.jpg") +
+                " ]。\r\n取り消すコピーがないため、この記録を消します。";
+      sourceAfter = b;
+      break;
+    case Lost::CopySource:
+      state.options.keepOriginal = true;
+      transfer.Button1Click(1);
+      std::remove(s("b.jpg").c_str());
+      message = "元のファイルがありません[ " + s("b.jpg") + " ]。\r\n整理先のファイル[ " +
+                d("b.jpg") + " ]は唯一のコピーなので削除せず、この記録を消します。";
+      destinationAfter = b;
+      break;
+    case Lost::CopySameFile:  // the copy was replaced by a second name of the source
+      state.options.keepOriginal = true;
+      transfer.Button1Click(1);
+      std::remove(d("b.jpg").c_str());
+      ASSERT_EQ(::link(s("b.jpg").c_str(), d("b.jpg").c_str()), 0);
+      message = "元のファイル[ " + s("b.jpg") + " ]と整理先のファイル[ " + d("b.jpg") +
+                " ]は同じファイルです。\r\n削除せず、この記録を消します。";
+      sourceAfter = destinationAfter = b;
+      break;
+    case Lost::MovedFile:
+      transfer.Button1Click(1);
+      std::remove(d("b.jpg").c_str());
+      message = "整理先のファイルがありません[ " + d("b.jpg") +
+                " ]。\r\n元に戻せないため、この記録を消します。";
+      break;
+    case Lost::KeptOriginal:  // a reduced move whose full-size file has gone
+      std::remove(s("b.jpg").c_str());
+      root.write("dst/b.jpg", "reduced");
+      journal.SetUndoMrk("MovRS", s("b.jpg"), d("b.jpg"));
+      state.list.sortIndex = 3;
+      message = "整理先のファイルがありません[ " + d("Org_b.jpg") +
+                " ]。\r\n元に戻せないため、この記録を消します。";
+      destinationAfter = "reduced";
+      break;
+  }
+  ASSERT_EQ(state.undo.lines.size(), 2u);
+  ASSERT_EQ(state.list.sortIndex, 3);
+  forget();
+
+  journal.Undo1Click();
+  // The display then shows entry 2 as it always does, and says so when its file is gone.
+  std::vector<std::string> said{message};
+  if (!sourceAfter) said.push_back(s("b.jpg") + " が見つかりません。");
+  EXPECT_EQ(messageTexts(), said);
+  ASSERT_FALSE(ui.messages.empty());
+  EXPECT_EQ(ui.messages[0].icon, Icon::Warning);
+  ASSERT_FALSE(ui.infoTexts.empty());
+  EXPECT_EQ(ui.infoTexts[0], message);
+  EXPECT_EQ(sourceAfter.has_value(), fs::exists(s("b.jpg")));
+  EXPECT_EQ(readAll(s("b.jpg")), sourceAfter.value_or(""));
+  EXPECT_EQ(destinationAfter.has_value(), fs::exists(d("b.jpg")));
+  EXPECT_EQ(readAll(d("b.jpg")), destinationAfter.value_or(""));
+  EXPECT_EQ(state.undo.lines.size(), 1u);
+  EXPECT_EQ(view.captions["Undo1"], "Undo[元に戻す] ☆ Move ☆");
+  EXPECT_EQ(state.list.sortIndex, 2);
+  EXPECT_EQ(view.shown.back().n, 2);
+  EXPECT_EQ(ui.busyDepth, 0);
+
+  const std::size_t messagesBefore = ui.messages.size();
+  journal.Undo1Click();  // the older line is taken back as usual
+  EXPECT_EQ(readAll(s("a.jpg")), bytesOf("a.jpg"));
+  EXPECT_FALSE(fs::exists(d("a.jpg")));
+  EXPECT_TRUE(state.undo.lines.empty());
+  EXPECT_EQ(view.captions["Undo1"], "Undo[元に戻す] ☆ ★記録なし★ ☆");
+  EXPECT_EQ(state.list.sortIndex, 1);
+  EXPECT_EQ(ui.messages.size(), messagesBefore);
+}
+
+std::string lostName(const ::testing::TestParamInfo<Lost>& info) {
+  static const char* const names[] = {"CopiedFile", "CopySource", "CopySameFile", "MovedFile",
+                                      "KeptOriginal"};
+  return names[static_cast<int>(info.param)];
+}
+
+INSTANTIATE_TEST_SUITE_P(Undo, UndoOfALostLine,
+                         ::testing::Values(Lost::CopiedFile, Lost::CopySource, Lost::CopySameFile,
+                                           Lost::MovedFile, Lost::KeptOriginal),
+                         lostName);
+
+TEST_F(Undo, EnglishTextOfALostLine) {
   scan({"a.jpg", "b.jpg"});
+  state.options.japaneseMode = false;
   state.options.keepOriginal = true;
   bind(1, dst);
   transfer.Button1Click(1);
   std::remove(s("a.jpg").c_str());
+  forget();
   journal.Undo1Click();
+  ASSERT_FALSE(ui.messages.empty());
+  EXPECT_EQ(ui.messages[0].text, "The original file is gone [ " + s("a.jpg") +
+                                     " ].\r\nThe sorted file [ " + d("a.jpg") +
+                                     " ] is the only copy and is kept; the record is dropped.");
   EXPECT_EQ(readAll(d("a.jpg")), bytesOf("a.jpg"));
-  EXPECT_EQ(state.undo.lines.size(), 1u);
-  EXPECT_EQ(state.list.sortIndex, 2);
-  ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0].text, "元に戻せませんでした[ " + s("a.jpg") +
-                                     " ]。エラー番号[2]\r\n整理先のファイルは削除しません。");
+  EXPECT_TRUE(state.undo.lines.empty());
 }
 
 TEST_F(Undo, ReducedMoveIsRestoredFromTheKeptOriginal) {

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 #include <memory>
 
 #include "platform/data_folder.h"
@@ -175,14 +176,45 @@ namespace {
 TEST(InstanceLock, OnlyOneHolderUntilReleased) {
   testing::TempDir d;
   auto first = std::make_unique<InstanceLock>(d.path(), "ZEL");
-  ASSERT_TRUE(first->tryAcquire());
+  ASSERT_TRUE(first->tryAcquire().acquired());
   InstanceLock second(d.path(), "ZEL");
-  EXPECT_FALSE(second.tryAcquire());
+  const LockResult refused = second.tryAcquire();
+  EXPECT_EQ(refused.outcome, LockResult::Outcome::HeldByAnother);
+  EXPECT_TRUE(refused.heldByAnother());
+  EXPECT_FALSE(refused.failed());
   EXPECT_FALSE(second.held());
   InstanceLock other(d.path(), "OTHER");
-  EXPECT_TRUE(other.tryAcquire());
+  EXPECT_TRUE(other.tryAcquire().acquired());
   first.reset();
-  EXPECT_TRUE(second.tryAcquire());
+  EXPECT_TRUE(second.tryAcquire().acquired());
+  EXPECT_TRUE(second.held());
+}
+
+// A lock that cannot be used is a failure with its errno, never the sign of another copy.
+// Each of these fails for root as well.
+TEST(InstanceLock, UnusableLockFileIsAFailureNotAnotherCopy) {
+  testing::TempDir d;
+  d.write("plain-file", "x");
+  d.mkdir("dir-at-lock/sortelia-ZEL.lock");
+  const struct {
+    std::string folder;
+    int error;
+  } cases[] = {
+      {d.file("plain-file"), ENOTDIR},          // the folder is a regular file
+      {d.file("plain-file/runtime"), ENOTDIR},  // its parent is a regular file
+      {d.file("missing/runtime"), ENOENT},      // it could not be created
+      {d.file("dir-at-lock"), EISDIR},          // a folder stands at the lock file's name
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.folder);
+    InstanceLock lock(c.folder, "ZEL");
+    const LockResult r = lock.tryAcquire();
+    EXPECT_EQ(r.outcome, LockResult::Outcome::OpenFailed);
+    EXPECT_EQ(r.error, c.error);
+    EXPECT_TRUE(r.failed());
+    EXPECT_FALSE(r.heldByAnother());
+    EXPECT_FALSE(lock.held());
+  }
 }
 
 }  // namespace

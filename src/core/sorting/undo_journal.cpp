@@ -95,17 +95,25 @@ void UndoJournal::Undo1Click() {
   {
     BusyCursor busy(session_.ui());
     if (kind == kJournalCopy) {
-      if (!undoCopy(items[1], items[2])) return;
+      undoCopy(items[1], items[2]);
     } else if (kind == kJournalMove) {
       session_.ui().setStatusText("Copying...");
-      if (!putBack(items[2], items[1])) return;
-      (void)files_.removeFile(items[2]);
+      if (!fs::isRegularFile(items[2])) {
+        reportDropped(movedFileGone(items[2]));
+      } else {
+        if (!putBack(items[2], items[1])) return;
+        (void)files_.removeFile(items[2]);
+      }
     } else if (kind == kJournalMovRS) {
       session_.ui().setStatusText("Org Copying...");
       const std::string kept = keptOriginalPath(items[2]);
-      if (!putBack(kept, items[1])) return;
-      (void)files_.removeFile(items[2]);
-      (void)files_.removeFile(kept);
+      if (!fs::isRegularFile(kept)) {
+        reportDropped(movedFileGone(kept));
+      } else {
+        if (!putBack(kept, items[1])) return;
+        (void)files_.removeFile(items[2]);
+        (void)files_.removeFile(kept);
+      }
     } else if (kind == kJournalDel) {
       undoDel(items[1]);
     }
@@ -118,16 +126,55 @@ void UndoJournal::Undo1Click() {
   }
 }
 
-// A copy is taken back by deleting it, but only while its source is still there: otherwise
-// the copy is the last one of the picture.
-bool UndoJournal::undoCopy(const std::string& source, const std::string& destination) {
-  if (!files_.exists(destination)) return true;  // already gone: nothing to take back
-  if (!fs::isRegularFile(source) || files_.sameFile(source, destination)) {
-    reportFailure(source, ENOENT);
-    return false;
+// A copy is taken back by deleting it, but only while its source is still there as a file of
+// its own: otherwise the copy is the last one of the picture and stays. Either way the line is
+// done with: a line that can never be taken back must not hold back the older ones.
+void UndoJournal::undoCopy(const std::string& source, const std::string& destination) {
+  const bool ja = session_.state().options.japaneseMode;
+  if (!files_.exists(destination)) {
+    reportDropped(ja ? format("整理先のファイルがありません[ %s ]。\r\n"
+                              "取り消すコピーがないため、この記録を消します。",
+                              {destination})
+                     : format("The sorted file is gone [ %s ].\r\n"
+                              "There is no copy to take back; the record is dropped.",
+                              {destination}));
+    return;
+  }
+  if (!fs::isRegularFile(source)) {
+    reportDropped(ja ? format("元のファイルがありません[ %s ]。\r\n"
+                              "整理先のファイル[ %s ]は唯一のコピーなので削除せず、"
+                              "この記録を消します。",
+                              {source, destination})
+                     : format("The original file is gone [ %s ].\r\n"
+                              "The sorted file [ %s ] is the only copy and is kept; "
+                              "the record is dropped.",
+                              {source, destination}));
+    return;
+  }
+  if (files_.sameFile(source, destination)) {
+    reportDropped(ja ? format("元のファイル[ %s ]と整理先のファイル[ %s ]は同じファイルです。\r\n"
+                              "削除せず、この記録を消します。",
+                              {source, destination})
+                     : format("The original file [ %s ] and the sorted file [ %s ] are one "
+                              "file.\r\nIt is kept; the record is dropped.",
+                              {source, destination}));
+    return;
   }
   (void)files_.removeFile(destination);
-  return true;
+}
+
+// The text for a move whose file in the destination (or its kept original) has gone, so that
+// nothing is left to put back.
+std::string UndoJournal::movedFileGone(const std::string& path) const {
+  return session_.state().options.japaneseMode
+             ? format(
+                   "整理先のファイルがありません[ %s ]。\r\n"
+                   "元に戻せないため、この記録を消します。",
+                   {path})
+             : format(
+                   "The sorted file is gone [ %s ].\r\n"
+                   "It cannot be put back; the record is dropped.",
+                   {path});
 }
 
 // Copies from back to to without overwriting and verifies it; on any failure the partial
@@ -166,6 +213,11 @@ void UndoJournal::undoDel(const std::string& item) {
   if (n < 1 || n > static_cast<int>(images.size())) return;
   std::string path;
   if (ChkDMRK(images[n - 1], path)) images[n - 1] = path;
+}
+
+void UndoJournal::reportDropped(const std::string& text) {
+  session_.ui().setInfoText(text);
+  session_.ui().message(Icon::Warning, text, Buttons::Ok);
 }
 
 void UndoJournal::reportFailure(const std::string& path, int error) {

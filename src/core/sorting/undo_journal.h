@@ -42,15 +42,21 @@ class UndoJournal {
                   const std::string& destination);
   // SetUndoCap: caption of Undo1 := "%s ☆ %s ☆" with Undo1's hint and text.
   void SetUndoCap(const std::string& text);
-  // Undo1Click: reverses the newest line, removes it and steps SortIndex back by one. A move
-  // whose file cannot be put back (its name is taken again, its folder is gone, the copy back
-  // does not verify) deletes nothing, says so and keeps its line; nothing else changes then.
+  // Undo1Click: reverses the newest line, removes it and steps SortIndex back by one.
+  // A line that can never be taken back (a copy whose copy or source has gone, a move whose
+  // file in the destination has gone) is reported and removed as if undone, deleting nothing
+  // that may be the last copy of a picture, so that the older lines stay reachable.
+  // A move whose file is there but cannot be put back now (its name is taken again, its
+  // folder is gone, the copy back does not verify) deletes nothing, says so and keeps its
+  // line, to be tried again once the cause is cleared; nothing else changes then.
   void Undo1Click();
 
  private:
-  bool undoCopy(const std::string& source, const std::string& destination);
+  void undoCopy(const std::string& source, const std::string& destination);
   bool putBack(const std::string& from, const std::string& to);
   void undoDel(const std::string& item);
+  std::string movedFileGone(const std::string& path) const;
+  void reportDropped(const std::string& text);
   void reportFailure(const std::string& path, int error);
 
   SortingSession& session_;
