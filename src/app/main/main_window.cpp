@@ -19,6 +19,7 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <algorithm>
 
 namespace sortelia::app {
@@ -103,6 +104,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
   }
   setWindowTitle("Sortelia for Windows");
   setGeometry(250, 108, 545, 603);
+  connect(&frameWatch_, &QTimer::timeout, this, &MainWindow::watchFrame);
   for (Control c : kNotYetBuilt) setEnabled(c, false);
 }
 
@@ -495,15 +497,25 @@ void MainWindow::showSlot(int i, const std::string& caption, const std::string& 
   b->setToolTip(folder.empty() ? key : QString::fromStdString(folder) + "  [" + key + "]");
 }
 
+QMargins MainWindow::frameMargins() const {
+  // The window manager's frame around the client area; none before it is known (or without a
+  // window manager, as offscreen).
+  const QWindow* handle = windowHandle();
+  return handle ? handle->frameMargins() : QMargins();
+}
+
+QRect clientRectForFrame(const QRect& frame, const QMargins& margins) {
+  return frame.marginsRemoved(margins);
+}
+
 WindowBounds MainWindow::normalBounds() const {
-  // Top and left are those of the frame, height and width those of the client area, as
-  // move() and resize() take them; a maximized window reports its normal bounds.
-  const QRect normal = (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))
+  // The frame's rectangle, as the design keeps it (545 x 603 is the frame); a maximized window
+  // reports its normal bounds.
+  const QRect client = (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))
                            ? normalGeometry()
                            : geometry();
-  const QPoint frameOffset = geometry().topLeft() - pos();
-  return {normal.top() - frameOffset.y(), normal.left() - frameOffset.x(), normal.height(),
-          normal.width()};
+  const QRect frame = client.marginsAdded(frameMargins());
+  return {frame.top(), frame.left(), frame.height(), frame.width()};
 }
 
 void MainWindow::setBounds(const WindowBounds& b) {
@@ -511,8 +523,47 @@ void MainWindow::setBounds(const WindowBounds& b) {
   // system can take.
   const int w = std::clamp(b.width, 100, 16000);
   const int h = std::clamp(b.height, 100, 16000);
-  move(std::clamp(b.left, -16000, 16000), std::clamp(b.top, -16000, 16000));
-  resize(w, h);
+  pendingFrame_ = QRect(std::clamp(b.left, -16000, 16000), std::clamp(b.top, -16000, 16000), w, h);
+  applyPendingFrame();
+}
+
+void MainWindow::applyPendingFrame() {
+  if (!pendingFrame_) return;
+  const QMargins m = frameMargins();
+  setGeometry(clientRectForFrame(*pendingFrame_, m));
+  // Once the frame is known the rectangle is placed for good. Until then it is placed as if
+  // there were no frame, and placed again as soon as the window manager has framed the window:
+  // it does so without telling the window, so the window looks for a while (without a window
+  // manager there is never a frame, and the rectangle placed first stands).
+  if (!m.isNull()) {
+    pendingFrame_.reset();
+    return;
+  }
+  if (!frameWatch_.isActive() && isVisible()) {
+    frameChecks_ = 0;
+    frameWatch_.start(25);
+  }
+}
+
+void MainWindow::watchFrame() {
+  if (!pendingFrame_ || ++frameChecks_ > 120) {
+    frameWatch_.stop();
+    return;
+  }
+  if (!frameMargins().isNull()) {
+    frameWatch_.stop();
+    applyPendingFrame();
+  }
+}
+
+bool MainWindow::event(QEvent* e) {
+  const bool r = QMainWindow::event(e);
+  if (pendingFrame_ &&
+      (e->type() == QEvent::Move || e->type() == QEvent::Resize || e->type() == QEvent::Show) &&
+      !frameMargins().isNull()) {
+    applyPendingFrame();
+  }
+  return r;
 }
 
 bool MainWindow::isMaximized() const { return windowState() & Qt::WindowMaximized; }

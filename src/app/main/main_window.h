@@ -7,8 +7,10 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QPushButton>
+#include <QTimer>
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,9 @@
 #include "core/ports/main_view.h"
 
 namespace sortelia::app {
+
+// The client rectangle inside a window frame with the given margins.
+QRect clientRectForFrame(const QRect& frame, const QMargins& margins);
 
 class MainWindow : public QMainWindow, public MainView {
   Q_OBJECT
@@ -85,6 +90,7 @@ class MainWindow : public QMainWindow, public MainView {
   void setIntervalText(const std::string& text) override;
 
  protected:
+  bool event(QEvent* e) override;
   void showEvent(QShowEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
   void contextMenuEvent(QContextMenuEvent* e) override;
@@ -100,6 +106,10 @@ class MainWindow : public QMainWindow, public MainView {
   void buildMenus();
   // The widget or menu item of a control identity; every identity has one (asserted).
   QObject* control(Control c) const;
+  QMargins frameMargins() const;
+  // Places the frame rectangle asked for by setBounds, as far as the frame is known.
+  void applyPendingFrame();
+  void watchFrame();
   void trackPointer();
   // The slot (1..12) whose button is at a point of the window, 0 for a control that resets
   // the pointed slot, -1 for anything else.
@@ -111,6 +121,9 @@ class MainWindow : public QMainWindow, public MainView {
   QMenu* popup1_ = nullptr;
   QMenu* popup2_ = nullptr;
   bool activated_ = false;
+  std::optional<QRect> pendingFrame_;  // frame rectangle still to be placed exactly
+  QTimer frameWatch_;                  // looks for the window manager's frame meanwhile
+  int frameChecks_ = 0;
   std::string intervalText_ = "3";
 };
 

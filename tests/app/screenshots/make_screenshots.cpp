@@ -13,8 +13,8 @@
 #include <filesystem>
 #include <functional>
 
-#include "app/common/app_font.h"
 #include "app/application.h"
+#include "app/common/app_font.h"
 #include "platform/line_file.h"
 #include "support/temp_dir.h"
 
