@@ -27,13 +27,6 @@ namespace {
 constexpr const char* kUsage =
     "album SOURCE-FOLDER --width W --height H [--level L] [--sepia] [--bw] [--columns N]";
 
-std::optional<int> parseInt(const std::string& s) {
-  int v = 0;
-  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-  if (ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
-  return v;
-}
-
 struct AlbumArgs {
   std::string folder;
   std::optional<int> width, height, columns;

@@ -22,13 +22,6 @@ namespace {
 constexpr const char* kUsage =
     "reduce SRC DST --width W --height H [--level L] [--sepia] [--bw] [--exif]";
 
-std::optional<int> parseInt(const std::string& s) {
-  int v = 0;
-  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-  if (ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
-  return v;
-}
-
 imaging::Bitmap loadPpmResampled(const std::string& path, int width, int height) {
   const auto bytes = fs::readFile(path, 1u << 30);
   if (!bytes) throw outputs::ReductionError("cannot read \"" + path + "\"");

@@ -14,6 +14,7 @@
 
 #include <system_error>
 #include "app/application.h"
+#include "app_settings.h"
 #include "platform/line_file.h"
 #include "qt_wait.h"
 #include "support/temp_dir.h"
@@ -31,13 +32,7 @@ class ShownWindow : public ::testing::Test {
     data = root.mkdir("data");
     for (const auto& [name, bytes] : files) root.write("src/" + name, bytes);
     root.mkdir("src");
-    std::vector<std::string> l(12);
-    l.push_back(root.path() + "/src/");
-    for (const char* v : {"100", "100", "603", "545", "FALSE", "3", "FALSE", "FALSE", "FALSE"}) {
-      l.push_back(v);
-    }
-    l.push_back("110011010101110010101100000");
-    ASSERT_TRUE(writeTextLines(data + "/zel.ini", l).ok());
+    ASSERT_TRUE(writeTextLines(data + "/zel.ini", settingsLines({}, root.path() + "/src/")).ok());
     app = std::make_unique<Application>(data);
     app->mainWindow().show();
     ASSERT_TRUE(waitFor([&] { return !app->state().firstActivation; }));
@@ -208,14 +203,8 @@ TEST(Robustness, ReadErrorsDuringActivationOpenAndMoveEndOnlyTheCommand) {
   root.write("src/a.jpg", testing::makeTestJpeg(16, 16));
   const std::string other = root.mkdir("other");
   root.write("other/b.jpg", testing::makeTestJpeg(16, 16));
-  std::vector<std::string> l{other};
-  l.resize(12);
-  l.push_back(root.path() + "/src/");
-  for (const char* v : {"100", "100", "603", "545", "FALSE", "3", "FALSE", "FALSE", "FALSE"}) {
-    l.push_back(v);
-  }
-  l.push_back("110011010101110010101100000");
-  ASSERT_TRUE(writeTextLines(data + "/zel.ini", l).ok());
+  ASSERT_TRUE(
+      writeTextLines(data + "/zel.ini", settingsLines({other}, root.path() + "/src/")).ok());
 
   std::vector<std::string> boxes;
   QTimer answer;

@@ -12,6 +12,7 @@
 #include <map>
 
 #include "app/application.h"
+#include "app_settings.h"
 #include "exif/exif_info.h"
 #include "exif/exif_writer.h"
 #include "platform/file_ops.h"
@@ -67,13 +68,7 @@ TEST(SortingLoopEndToEnd, TenPicturesThreeSlotsTwoMarksOneUndo) {
     root.write(std::string("src/") + name, bytes[name]);
   }
   const std::string src = root.path() + "/src/";
-  std::vector<std::string> ini{a, b, c};
-  ini.resize(12);
-  ini.push_back(src);
-  for (const char* v : {"100", "100", "603", "545", "FALSE", "3", "FALSE", "FALSE", "FALSE"}) {
-    ini.push_back(v);
-  }
-  ini.push_back("110011010101110010101100000");
+  const std::vector<std::string> ini = settingsLines({a, b, c}, src);
   ASSERT_TRUE(writeTextLines(data + "/zel.ini", ini).ok());
 
   MessageAnswerer answers;
@@ -139,14 +134,8 @@ TEST(SortingLoopEndToEnd, UntouchedCommentsLeaveThePicturesAsTheyWere) {
       }
       bytes.push_back(testing::readAll(path));
     }
-    std::vector<std::string> ini{dst};
-    ini.resize(12);
-    ini.push_back(root.path() + "/src/");
-    for (const char* v : {"100", "100", "603", "545", "FALSE", "3", "FALSE", "FALSE", "FALSE"}) {
-      ini.push_back(v);
-    }
-    ini.push_back(mask);
-    ASSERT_TRUE(writeTextLines(data + "/zel.ini", ini).ok());
+    ASSERT_TRUE(
+        writeTextLines(data + "/zel.ini", settingsLines({dst}, root.path() + "/src/", mask)).ok());
 
     MessageAnswerer answers;
     Application app(data);

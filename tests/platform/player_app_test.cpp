@@ -37,8 +37,11 @@ class PlayerAppTest : public ::testing::Test {
                 " %f\nMimeType=video/quicktime;\n");
     d.write("config/mimeapps.list", "[Default Applications]\nvideo/quicktime=fakeplayer.desktop\n");
     ::setenv("XDG_DATA_HOME", data.c_str(), 1);
-    // The MIME database stays the system one; the applications are ours alone.
-    ::setenv("XDG_DATA_DIRS", (data + ":/usr/share").c_str(), 1);
+    // The MIME database stays the system one; the applications are ours alone, whatever the
+    // machine has installed under /usr/share/applications.
+    const std::string system = d.mkdir("system");
+    ::symlink("/usr/share/mime", (system + "/mime").c_str());
+    ::setenv("XDG_DATA_DIRS", (data + ":" + system).c_str(), 1);
     ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     ::setenv("XDG_CONFIG_DIRS", config.c_str(), 1);
   }

@@ -7,6 +7,7 @@
 #include <QWindow>
 
 #include "app/application.h"
+#include "app_settings.h"
 #include "platform/line_file.h"
 #include "qt_wait.h"
 #include "support/temp_dir.h"
@@ -19,12 +20,8 @@ TEST(WindowFrame, StartAndCloseWithNothingMovedKeepTheSavedBounds) {
   testing::TempDir root;
   const std::string data = root.mkdir("data");
   root.write("src/a.jpg", testing::makeTestJpeg(64, 48));
-  std::vector<std::string> ini(12);
-  ini.push_back(root.path() + "/src/");
-  for (const char* v : {"60", "60", "700", "760", "FALSE", "3", "FALSE", "FALSE", "FALSE"}) {
-    ini.push_back(v);
-  }
-  ini.push_back("110011010101110010101100000");
+  const auto ini =
+      settingsLines({}, root.path() + "/src/", kDefaultExifItemMask, {"60", "60", "700", "760"});
   ASSERT_TRUE(writeTextLines(data + "/zel.ini", ini).ok());
   for (int run = 1; run <= 3; ++run) {
     SCOPED_TRACE(run);
