@@ -20,10 +20,16 @@ Application::Application(const std::string& dataFolder) {
   session_ = std::make_unique<SortingSession>(state_, *ui_, *form1_, dataFolder);
   slots_ = std::make_unique<DestinationSlots>(*session_);
   loop_ = std::make_unique<SortingLoop>(*session_, files_);
+  prefetch_ = std::make_unique<PicturePrefetch>(state_, *form1_, prefetchPool_);
+  session_->display().setPictureSource(prefetch_.get());
+  session_->display().events().subscribe(*prefetch_);
   mainWiring_ = std::make_unique<MainWiring>(*form1_, *form2_, *ui_, *session_, *slots_, *loop_);
 }
 
-Application::~Application() = default;
+Application::~Application() {
+  session_->display().events().unsubscribe(*prefetch_);
+  session_->display().setPictureSource(nullptr);
+}
 
 std::vector<std::string> Application::windowNames() const {
   std::vector<std::string> names{form1_->objectName().toStdString(),

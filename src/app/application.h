@@ -12,6 +12,7 @@
 #include "app/info/info_window.h"
 #include "app/main/main_window.h"
 #include "app/main/main_wiring.h"
+#include "core/display/picture_prefetch.h"
 #include "core/session/sorting_session.h"
 #include "core/session/sorting_state.h"
 #include "core/sorting/destination_slots.h"
@@ -48,6 +49,8 @@ class Application : public QObject {
   std::unique_ptr<DestinationSlots> slots_;
   fs::FileOperations files_;
   std::unique_ptr<SortingLoop> loop_;
+  WorkerPool prefetchPool_{1};  // one thread: the GUI thread keeps the other core
+  std::unique_ptr<PicturePrefetch> prefetch_;
   std::unique_ptr<MainWiring> mainWiring_;
   QLocalServer server_;
 };

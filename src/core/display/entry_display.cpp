@@ -2,7 +2,6 @@
 
 #include "core/display/display_geometry.h"
 #include "core/display/image_list.h"
-#include "imaging/jpeg_codec.h"
 #include "imaging/screen_scale.h"
 #include "platform/file_ops.h"
 #include "platform/format.h"
@@ -62,11 +61,12 @@ bool EntryDisplay::showPicture(const std::string& path) {
     ui_.message(Icon::Error, format("%s が見つかりません。", {path}), Buttons::Ok);
     return false;
   }
-  imaging::JpegDecodeResult decoded = imaging::decodeJpegFile(path);
-  if (decoded.ok()) {
-    pictureWidth_ = decoded.bitmap.width();
-    pictureHeight_ = decoded.bitmap.height();
-    picture_ = std::make_shared<const imaging::Bitmap>(std::move(decoded.bitmap));
+  PreparedPicture prepared = source_->load(path, view_.displayWidth(), view_.displayHeight());
+  if (prepared.picture) {
+    pictureWidth_ = prepared.picture->width();
+    pictureHeight_ = prepared.picture->height();
+    picture_ = std::move(prepared.picture);
+    screen_ = std::move(prepared.screen);  // made ahead for this area, or null
     view_.showPicture(picture_);
     fit();
   }

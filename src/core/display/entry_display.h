@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/display/entry_events.h"
+#include "core/display/picture_source.h"
 #include "core/ports/main_view.h"
 #include "core/ports/ui.h"
 #include "core/session/sorting_state.h"
@@ -24,6 +25,8 @@ class EntryDisplay {
 
   // Who hears that an entry was shown.
   EntryEvents& events() { return events_; }
+  // Where pictures come from (the prefetcher); decoded on the spot when null or not set.
+  void setPictureSource(PictureSource* source) { source_ = source ? source : &direct_; }
 
   // ShowEntry: shows entry n (1-based) of the image list.
   void ShowEntry(int n);
@@ -62,6 +65,8 @@ class EntryDisplay {
   ControlPanel& controls_;
   FileDateLine fileDateLine_;
   EntryEvents events_;
+  DirectPictureSource direct_;
+  PictureSource* source_ = &direct_;
   std::shared_ptr<const imaging::Bitmap> picture_;
   std::shared_ptr<const imaging::Bitmap> screen_;  // picture_ at its size on screen
   int pictureWidth_ = 0;

@@ -1,0 +1,155 @@
+#include "core/display/picture_prefetch.h"
+
+#include <sys/stat.h>
+
+#include <chrono>
+
+#include "core/display/display_geometry.h"
+#include "core/display/image_list.h"
+#include "imaging/jpeg_codec.h"
+#include "imaging/screen_scale.h"
+#include "platform/path.h"
+
+namespace sortelia {
+
+FileStamp stampOf(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return {};
+  const auto ns = [](const timespec& t) { return t.tv_sec * 1000000000LL + t.tv_nsec; };
+  return {st.st_dev, st.st_ino, st.st_size, ns(st.st_mtim), ns(st.st_ctim)};
+}
+
+PreparedPicture DirectPictureSource::load(const std::string& path, int, int) {
+  imaging::JpegDecodeResult decoded = imaging::decodeJpegFile(path);
+  PreparedPicture p;
+  if (decoded.ok()) p.picture = std::make_shared<const imaging::Bitmap>(std::move(decoded.bitmap));
+  return p;
+}
+
+PreparedPicture preparePicture(const std::string& path, int areaWidth, int areaHeight) {
+  DirectPictureSource direct;
+  PreparedPicture p = direct.load(path, areaWidth, areaHeight);
+  if (!p.picture) return p;
+  if (auto r = FitImageToPanel(p.picture->height(), p.picture->width(), areaHeight, areaWidth)) {
+    p.screen = imaging::scaleForScreen(p.picture, r->width, r->height);
+    p.areaWidth = areaWidth;
+    p.areaHeight = areaHeight;
+  }
+  return p;
+}
+
+PicturePrefetch::PicturePrefetch(const SortingState& state, const PictureView& area,
+                                 WorkerPool& pool, int ahead, long long maxBytes)
+    : state_(state), area_(area), pool_(pool), ahead_(ahead), maxBytes_(maxBytes) {}
+
+PicturePrefetch::~PicturePrefetch() { clear(); }
+
+long long PicturePrefetch::bytesOf(const PreparedPicture& p) {
+  long long n = 0;
+  if (p.picture) n += static_cast<long long>(p.picture->stride()) * p.picture->height();
+  if (p.screen && p.screen != p.picture) {
+    n += static_cast<long long>(p.screen->stride()) * p.screen->height();
+  }
+  return n;
+}
+
+long long PicturePrefetch::bytesHeld() const {
+  long long n = 0;
+  for (const auto& [path, job] : jobs_) {
+    if (job.result.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
+      n += bytesOf(job.result.get());
+    }
+  }
+  return n;
+}
+
+void PicturePrefetch::clear() {
+  for (auto& [path, job] : jobs_) job.cancel.cancel();
+  // Jobs already running finish on their own; their results are dropped with the futures.
+  jobs_.clear();
+}
+
+PreparedPicture PicturePrefetch::load(const std::string& path, int areaWidth, int areaHeight) {
+  auto it = jobs_.find(path);
+  if (it != jobs_.end()) {
+    Job job = std::move(it->second);
+    jobs_.erase(it);
+    // Wait for a decode under way rather than start a second one; use it only for the file
+    // as it is now.
+    PreparedPicture p = job.result.get();
+    if (p.picture && job.stamp == stampOf(path) && job.stamp.size >= 0) {
+      ++hits_;
+      if (job.areaWidth != areaWidth || job.areaHeight != areaHeight) p.screen.reset();
+      return p;
+    }
+  }
+  ++misses_;
+  return DirectPictureSource().load(path, areaWidth, areaHeight);
+}
+
+std::vector<std::string> PicturePrefetch::nextPaths(int index) const {
+  const SourceList& list = state_.list;
+  std::vector<std::string> paths;
+  auto consider = [&](int i) {
+    if (i < 1 || i > static_cast<int>(list.images.size())) return;
+    std::string path;
+    // In sorting mode marked entries are skipped by the display, so they are not worth a decode.
+    if (ChkDMRK(list.images[i - 1], path) && !list.viewerMode) return;
+    if (fs::hasExtension(path, ".jpg")) paths.push_back(path);
+  };
+  if (list.viewerMode) {
+    consider(index + 1);
+    consider(index - 1);
+  } else {
+    for (int i = index + 1; i <= static_cast<int>(list.images.size()); ++i) {
+      if (static_cast<int>(paths.size()) >= ahead_) break;
+      consider(i);
+    }
+  }
+  return paths;
+}
+
+void PicturePrefetch::entryShown(const ShownEntry& e) {
+  const std::vector<std::string> wanted = nextPaths(e.index);
+  // Drop what is no longer ahead (and the shown entry, which the display holds itself).
+  for (auto it = jobs_.begin(); it != jobs_.end();) {
+    if (std::find(wanted.begin(), wanted.end(), it->first) == wanted.end()) {
+      it->second.cancel.cancel();
+      it = jobs_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  for (const std::string& path : wanted) schedule(path);
+  peak_ = std::max(peak_, bytesHeld());
+}
+
+void PicturePrefetch::schedule(const std::string& path) {
+  const int w = area_.displayWidth();
+  const int h = area_.displayHeight();
+  auto it = jobs_.find(path);
+  if (it != jobs_.end()) {
+    if (it->second.stamp == stampOf(path)) return;  // prepared (or under way) for this file
+    it->second.cancel.cancel();
+    jobs_.erase(it);
+  }
+  // The bound: a 24-megapixel picture is about 72 MB decoded; nothing more is started once
+  // the pictures held, plus this one at its declared size, would pass it.
+  const FileStamp stamp = stampOf(path);
+  if (stamp.size < 0) return;
+  if (bytesHeld() + 3LL * 24 * 1000 * 1000 > maxBytes_ && !jobs_.empty()) return;
+  Job job;
+  job.stamp = stamp;
+  job.areaWidth = w;
+  job.areaHeight = h;
+  CancelToken cancel = job.cancel;
+  job.result = pool_
+                   .submit([path, w, h, cancel] {
+                     if (cancel.cancelled()) return PreparedPicture{};
+                     return preparePicture(path, w, h);
+                   })
+                   .share();
+  jobs_.emplace(path, std::move(job));
+}
+
+}  // namespace sortelia
