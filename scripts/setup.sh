@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho xvfb xauth openbox
   libimage-exiftool-perl exiv2 imagemagick libvips-tools chromium
+  librsvg2-bin desktop-file-utils appstream dpkg-dev file
 )
 
 missing=()
