@@ -12,10 +12,13 @@
 #include "app/info/info_window.h"
 #include "app/main/main_window.h"
 #include "app/main/main_wiring.h"
+#include "app/stretch/stretch_window.h"
+#include "app/stretch/stretch_wiring.h"
 #include "core/session/sorting_session.h"
 #include "core/session/sorting_state.h"
 #include "core/sorting/destination_slots.h"
 #include "core/sorting/sorting_loop.h"
+#include "core/stretch/stretch_save.h"
 
 namespace sortelia::app {
 
@@ -32,6 +35,8 @@ class Application : public QObject {
   SortingState& state() { return state_; }
   DestinationSlots& slots() { return *slots_; }
   SortingLoop& loop() { return *loop_; }
+  StretchWindowForm& stretchWindow() { return *form4_; }
+  StretchSave& stretchSave() { return *stretch_; }
   // Object names of the created windows, in creation order.
   std::vector<std::string> windowNames() const;
 
@@ -43,12 +48,15 @@ class Application : public QObject {
   std::unique_ptr<MainWindow> form1_;
   std::unique_ptr<InfoWindow> form2_;
   std::vector<std::unique_ptr<QWidget>> others_;
+  StretchWindowForm* form4_ = nullptr;  // held in others_
   std::unique_ptr<QtUi> ui_;
   std::unique_ptr<SortingSession> session_;
   std::unique_ptr<DestinationSlots> slots_;
   fs::FileOperations files_;
   std::unique_ptr<SortingLoop> loop_;
   std::unique_ptr<MainWiring> mainWiring_;
+  std::unique_ptr<StretchSave> stretch_;
+  std::unique_ptr<StretchWiring> stretchWiring_;
   QLocalServer server_;
 };
 
