@@ -37,6 +37,7 @@ class NullView : public MainView {
   void setEnabled(Control, bool) override {}
   void setChecked(Control, bool) override {}
   bool isChecked(Control) const override { return false; }
+  void setEmphasized(Control, bool) override {}
   void showSlot(int, const std::string&, const std::string&) override {}
   WindowBounds normalBounds() const override { return {}; }
   void setBounds(const WindowBounds&) override {}

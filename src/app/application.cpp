@@ -14,8 +14,15 @@ Application::Application(const std::string& dataFolder) {
       {"Form6", "Browse"},          {"Form7", "Full Size"},    {"Form8", "Print"},
       {"Form9", "Sortelia Readme"},
   };
-  for (const auto& s : shells)
+  for (const auto& s : shells) {
+    if (std::string_view(s[0]) == "Form4") {
+      auto form4 = std::make_unique<StretchWindowForm>();
+      form4_ = form4.get();
+      others_.push_back(std::move(form4));
+      continue;
+    }
     others_.push_back(std::make_unique<ShellWindow>(s[0], s[1], nullptr));
+  }
   ui_ = std::make_unique<QtUi>(form1_.get(), form1_->statusLabel(), form2_.get());
   session_ = std::make_unique<SortingSession>(state_, *ui_, *form1_, dataFolder);
   slots_ = std::make_unique<DestinationSlots>(*session_);
@@ -24,6 +31,8 @@ Application::Application(const std::string& dataFolder) {
   session_->display().setPictureSource(prefetch_.get());
   session_->display().events().subscribe(*prefetch_);
   mainWiring_ = std::make_unique<MainWiring>(*form1_, *form2_, *ui_, *session_, *slots_, *loop_);
+  stretch_ = std::make_unique<StretchSave>(*session_);
+  stretchWiring_ = std::make_unique<StretchWiring>(*form1_, *form4_, *ui_, *stretch_, *loop_);
 }
 
 Application::~Application() {

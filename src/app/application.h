@@ -12,11 +12,14 @@
 #include "app/info/info_window.h"
 #include "app/main/main_window.h"
 #include "app/main/main_wiring.h"
+#include "app/stretch/stretch_window.h"
+#include "app/stretch/stretch_wiring.h"
 #include "core/display/picture_prefetch.h"
 #include "core/session/sorting_session.h"
 #include "core/session/sorting_state.h"
 #include "core/sorting/destination_slots.h"
 #include "core/sorting/sorting_loop.h"
+#include "core/stretch/stretch_save.h"
 
 namespace sortelia::app {
 
@@ -33,6 +36,8 @@ class Application : public QObject {
   SortingState& state() { return state_; }
   DestinationSlots& slots() { return *slots_; }
   SortingLoop& loop() { return *loop_; }
+  StretchWindowForm& stretchWindow() { return *form4_; }
+  StretchSave& stretchSave() { return *stretch_; }
   // Object names of the created windows, in creation order.
   std::vector<std::string> windowNames() const;
 
@@ -44,6 +49,7 @@ class Application : public QObject {
   std::unique_ptr<MainWindow> form1_;
   std::unique_ptr<InfoWindow> form2_;
   std::vector<std::unique_ptr<QWidget>> others_;
+  StretchWindowForm* form4_ = nullptr;  // held in others_
   std::unique_ptr<QtUi> ui_;
   std::unique_ptr<SortingSession> session_;
   std::unique_ptr<DestinationSlots> slots_;
@@ -52,6 +58,8 @@ class Application : public QObject {
   WorkerPool prefetchPool_{1};  // one thread: the GUI thread keeps the other core
   std::unique_ptr<PicturePrefetch> prefetch_;
   std::unique_ptr<MainWiring> mainWiring_;
+  std::unique_ptr<StretchSave> stretch_;
+  std::unique_ptr<StretchWiring> stretchWiring_;
   QLocalServer server_;
 };
 

@@ -63,6 +63,7 @@ class FakeMainView : public MainView {
   void setHint(Control c, const std::string& t) override { hints[name(c)] = t; }
   void setEnabled(Control c, bool e) override { enabled[name(c)] = e; }
   void setChecked(Control c, bool v) override { checked[name(c)] = v; }
+  void setEmphasized(Control c, bool v) override { emphasized[name(c)] = v; }
   bool isChecked(Control c) const override {
     auto it = checked.find(name(c));
     return it != checked.end() && it->second;
@@ -120,7 +121,7 @@ class FakeMainView : public MainView {
   std::vector<Shown> shown;
   int clearPictureCalls = 0;
   std::map<std::string, std::string> captions, hints;
-  std::map<std::string, bool> enabled, checked;
+  std::map<std::string, bool> enabled, checked, emphasized;
   std::map<int, std::string> slotCaptions, slotFolders;
   WindowBounds bounds;
   std::vector<WindowBounds> boundsHistory;

@@ -35,15 +35,12 @@ QString nameOf(Control c) { return QString::fromUtf8(controlName(c).data()); }
 // nothing looks live and does nothing (or worse, half of something). Each feature takes its
 // controls off this list when it lands.
 constexpr Control kNotYetBuilt[] = {
-    // Reduction on transfer.
-    Control::RadioGroup1, Control::RadioButton1, Control::RadioButton2, Control::RadioButton3,
-    Control::Edit4,
     // Viewer mode, slide show, rotation, subfolders.
     Control::CheckView, Control::Edit1, Control::Label1, Control::CheckShow, Control::Edit2,
     Control::Label2, Control::rot090, Control::rot180, Control::rot270, Control::SubDchkBox,
-    // The windows: reduced-size save, browser, printing, options, help, version.
-    Control::stretchsave1, Control::Browse1, Control::Button14, Control::Print1, Control::Option1,
-    Control::Help1, Control::Version1};
+    // The windows: browser, printing, options, help, version.
+    Control::Browse1, Control::Button14, Control::Print1, Control::Option1, Control::Help1,
+    Control::Version1};
 
 template <typename W, typename Name>
 W* named(W* w, Name name, const QString& text = {}) {
@@ -488,6 +485,16 @@ bool MainWindow::isChecked(Control name) const {
   if (auto* a = qobject_cast<QAction*>(o)) return a->isChecked();
   if (auto* b = qobject_cast<QAbstractButton*>(o)) return b->isChecked();
   return false;
+}
+
+void MainWindow::setEmphasized(Control name, bool emphasized) {
+  auto* w = qobject_cast<QWidget*>(control(name));
+  if (!w) return;
+  QFont f = w->font();
+  f.setBold(emphasized);
+  w->setFont(f);
+  // The option group styles its buttons by style sheet, so the emphasis is one too.
+  w->setStyleSheet(emphasized ? "color: red; font-weight: bold;" : "");
 }
 
 void MainWindow::showSlot(int i, const std::string& caption, const std::string& folder) {

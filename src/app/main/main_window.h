@@ -63,6 +63,7 @@ class MainWindow : public QMainWindow, public MainView {
   void setEnabled(Control control, bool enabled) override;
   void setChecked(Control control, bool checked) override;
   bool isChecked(Control control) const override;
+  void setEmphasized(Control control, bool emphasized) override;
   void showSlot(int i, const std::string& caption, const std::string& folder) override;
   WindowBounds normalBounds() const override;
   void setBounds(const WindowBounds& b) override;

@@ -71,6 +71,8 @@ class ControlPanel {
   virtual void setEnabled(Control control, bool enabled) = 0;
   virtual void setChecked(Control control, bool checked) = 0;
   virtual bool isChecked(Control control) const = 0;
+  // Text of a control in red bold (emphasized) or in the normal colour and weight.
+  virtual void setEmphasized(Control control, bool emphasized) = 0;
   // Text of the slide-show interval field Edit2.
   virtual std::string intervalText() const = 0;
   virtual void setIntervalText(const std::string& text) = 0;

@@ -8,6 +8,7 @@
 #include "core/sorting/comment_edit.h"
 #include "core/sorting/deletion.h"
 #include "core/sorting/transfer.h"
+#include "core/sorting/transfer_reduction.h"
 #include "core/sorting/undo_journal.h"
 #include "platform/safe_copy.h"
 
@@ -25,6 +26,7 @@ class SortingLoop {
   CommentEditor comments;
   TransferEngine transfer;
   DeletionMarks marks;
+  TransferReduction reduction;
 
  private:
   SortingSession& session_;

@@ -96,6 +96,12 @@ bool TransferEngine::iFileCopy(int slot, int index) {
     if (!resolved) return false;
     destination = *resolved;
   }
+  // A reduced move keeps the full-size file under its "Org_" name: that name must be free
+  // before anything is copied.
+  const auto reduceTo = reduction_ ? reduction_->plannedSize(source) : std::nullopt;
+  if (reduceTo && !st.options.keepOriginal && !reduction_->canKeepOriginal(destination)) {
+    return false;
+  }
   // An agreed overwrite copies beside the old file first and replaces it only once the new
   // copy is verified, so a failed copy never costs the file it was to replace.
   std::string target = destination;
@@ -119,11 +125,14 @@ bool TransferEngine::iFileCopy(int slot, int index) {
     }
     guard.commit();
   }
+  // The reduction runs before the source of a move is deleted: when it fails (and throws),
+  // the verified full-size copy stays under its name, the source stays, nothing is journalled.
+  if (reduceTo) reduction_->ReSizImg(destination, !st.options.keepOriginal, true, *reduceTo);
   const char* kind = kJournalCopy;
   if (!st.options.keepOriginal) {
     ui.setStatusText("Delete Original File.");
     (void)files_.removeFile(source);
-    kind = kJournalMove;
+    kind = reduceTo ? kJournalMovRS : kJournalMove;
   }
   journal_.SetUndoMrk(kind, source, destination);
   return true;

@@ -8,6 +8,7 @@
 
 #include "core/session/sorting_session.h"
 #include "core/sorting/comment_edit.h"
+#include "core/sorting/transfer_reduction.h"
 #include "core/sorting/undo_journal.h"
 #include "platform/safe_copy.h"
 
@@ -37,6 +38,10 @@ class TransferEngine {
   // cannot read a file (the copy then stays, the source too).
   bool iFileCopy(int slot, int index);
 
+  // The reduction on transfer that a verified copy goes through when a size option is chosen;
+  // null: never reduced.
+  void setReduction(TransferReduction* reduction) { reduction_ = reduction; }
+
  private:
   // Where the copy goes after a name clash; nullopt stops the transfer. replace is set when
   // the person agreed to overwrite the existing destination.
@@ -51,6 +56,7 @@ class TransferEngine {
   UndoJournal& journal_;
   CommentEditor& comments_;
   fs::FileOperations& files_;
+  TransferReduction* reduction_ = nullptr;
 };
 
 }  // namespace sortelia

@@ -1,6 +1,8 @@
 // Renders the main window in the situations the documentation shows and saves each as a PNG:
 //   make_screenshots OUTPUT_FOLDER
 // Run it under a real X server (Xvfb) so that message boxes and fonts render as on a desktop.
+#include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -8,6 +10,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QSpinBox>
 #include <QTimer>
 #include <cstdio>
 #include <filesystem>
@@ -116,6 +119,30 @@ int main(int argc, char** argv) {
     app->mainWindow().displayArea()->commentField()->setText("お好み焼き、広島風 2001");
     settle();
     saveScreen(out + "/comment-field-in-use.png");
+  }
+  {  // The reduced-size save window with a sepia preview.
+    sortelia::testing::TempDir root;
+    auto app = startOn(root, {{"DSCF0001.JPG", camera}});
+    app->mainWindow().findChild<QAbstractButton*>("RadioButton2")->click();
+    settle();
+    saveScreen(out + "/size-option-2m.png");
+    QTimer::singleShot(300, [&] {
+      auto& f = app->stretchWindow();
+      f.sepiaBox()->click();
+      f.widthField()->setValue(320);
+      f.viewButton()->click();
+      settle();
+      saveScreen(out + "/stretch-window-sepia.png");
+      f.stopButton()->click();
+      QTimer::singleShot(300, [] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+          if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+            box->button(QMessageBox::No)->click();
+          }
+        }
+      });
+    });
+    app->mainWindow().findChild<QAction*>("stretchsave1")->trigger();
   }
   return 0;
 }

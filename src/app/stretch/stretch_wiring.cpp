@@ -1,0 +1,36 @@
+#include "app/stretch/stretch_wiring.h"
+
+#include <QAction>
+#include <QRadioButton>
+#include <QSpinBox>
+
+namespace sortelia::app {
+
+StretchWiring::StretchWiring(MainWindow& main, StretchWindowForm& window, QtUi& ui,
+                             StretchSave& save, SortingLoop& loop)
+    : main_(main), window_(window), ui_(ui), save_(save), loop_(loop) {
+  window_.attach(save_, [this](const std::function<void()>& c) { guarded(c); });
+  window_.placeOf = [this]() -> QWidget* { return &main_; };
+  connect(main_.find<QAction>(Control::stretchsave1), &QAction::triggered, this,
+          [this] { guarded([&] { save_.stretchsave1Click(window_); }); });
+
+  loop_.reduction.blackAndWhite = [this] { return save_.options().blackAndWhite; };
+  for (Control c : {Control::RadioButton1, Control::RadioButton2, Control::RadioButton3}) {
+    connect(main_.find<QRadioButton>(c), &QRadioButton::clicked, this,
+            [this, c] { loop_.reduction.RSOPchg(c); });
+  }
+  loop_.reduction.RSOPchg(Control::RadioButton1);  // "OG" starts chosen
+  auto* quality = main_.find<QSpinBox>(Control::Edit4);
+  loop_.reduction.setLevel(quality->value());
+  connect(quality, &QSpinBox::valueChanged, this, [this](int v) { loop_.reduction.setLevel(v); });
+}
+
+void StretchWiring::guarded(const std::function<void()>& command) {
+  try {
+    command();
+  } catch (const std::exception& e) {
+    ui_.message(Icon::Error, e.what(), Buttons::Ok);
+  }
+}
+
+}  // namespace sortelia::app

@@ -1,0 +1,131 @@
+#include "core/sorting/transfer_reduction.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/sorting/undo_journal.h"
+#include "platform/format.h"
+#include "platform/path.h"
+
+namespace sortelia {
+
+int reducedWidthOf(int resizeOption) {
+  switch (resizeOption) {
+    case 1:
+      return 1600;
+    case 2:
+      return 1280;
+    default:
+      return 0;
+  }
+}
+
+std::optional<outputs::ReduceSize> transferReduceSize(int resizeOption, int shownWidth,
+                                                      int shownHeight) {
+  const int width = reducedWidthOf(resizeOption);
+  if (width == 0 || shownWidth < 1 || shownHeight < 1) return std::nullopt;
+  const auto height = roundHalfEven(static_cast<double>(shownHeight) * width / shownWidth);
+  return outputs::ReduceSize{width, static_cast<int>(std::max<std::int64_t>(height, 1))};
+}
+
+TransferReduction::TransferReduction(SortingSession& session, fs::FileOperations& files)
+    : session_(session), files_(files) {}
+
+void TransferReduction::RSOPchg(Control clicked) {
+  const Control buttons[] = {Control::RadioButton1, Control::RadioButton2, Control::RadioButton3};
+  int& option = session_.state().options.resizeOption;
+  if (option >= 0 && option <= 2) session_.controls().setEmphasized(buttons[option], false);
+  session_.controls().setEmphasized(clicked, true);
+  option = clicked == Control::RadioButton2 ? 1 : clicked == Control::RadioButton3 ? 2 : 0;
+}
+
+void TransferReduction::setLevel(int level) { level_ = std::clamp(level, 1, 10); }
+
+void TransferReduction::entryShown(const ShownEntry& e) {
+  if (e.picture && e.isJpeg) {
+    shownPath_ = e.path;
+    shownWidth_ = e.picture->width();
+    shownHeight_ = e.picture->height();
+  } else {
+    noPicture();
+  }
+}
+
+void TransferReduction::noPicture() {
+  shownPath_.clear();
+  shownWidth_ = shownHeight_ = 0;
+}
+
+std::optional<outputs::ReduceSize> TransferReduction::plannedSize(const std::string& source) const {
+  // Only the picture on display has a known shown size; anything else (a movie, a picture
+  // that could not be decoded) is transferred as it is.
+  if (source != shownPath_ || !fs::hasExtension(source, ".jpg")) return std::nullopt;
+  return transferReduceSize(session_.state().options.resizeOption, shownWidth_, shownHeight_);
+}
+
+bool TransferReduction::canKeepOriginal(const std::string& destination) {
+  const std::string kept = keptOriginalPath(destination);
+  if (!files_.exists(kept)) return true;
+  // The name is the undo's and the deletion pass's only way to the full-size file, so an
+  // older file there can be neither reused nor replaced.
+  session_.ui().message(
+      Icon::Warning,
+      format(session_.tr("縮小前のオリジナルを残す名前のファイルが既にあります。\r\n[ %s ]\r\n"
+                         "転送を中止します。",
+                         "A file keeping the original before reduction already exists.\r\n"
+                         "[ %s ]\r\nThe transfer is stopped."),
+             {kept}),
+      Buttons::Ok);
+  return false;
+}
+
+void TransferReduction::ReSizImg(const std::string& file, bool keepOriginal, bool copyExif,
+                                 outputs::ReduceSize size) {
+  std::string holder;
+  if (keepOriginal) {
+    holder = keptOriginalPath(file);
+    if (files_.exists(holder)) {
+      throw outputs::ReductionError("\"" + holder + "\" exists already; \"" + file +
+                                    "\" is left at full size");
+    }
+  } else {
+    auto temporary = freeTemporaryName(file);
+    if (!temporary) {
+      throw outputs::ReductionError("no free temporary name beside \"" + file + "\"");
+    }
+    holder = *temporary;
+  }
+  const fs::FileResult moved = files_.renameReplace(file, holder);
+  if (!moved.ok()) {
+    throw outputs::ReductionError("cannot rename \"" + file + "\": " + std::strerror(moved.error));
+  }
+  try {
+    reduceInto(holder, file, copyExif, size);
+  } catch (...) {
+    // The reduced file is written in one atomic step, so nothing stands at file now: the
+    // full-size picture goes back under its own name.
+    (void)files_.renameReplace(holder, file);
+    throw;
+  }
+  if (!keepOriginal) (void)files_.removeFile(holder);
+}
+
+std::optional<std::string> TransferReduction::freeTemporaryName(const std::string& file) {
+  const std::string folder = fs::folderPrefixOf(file);
+  const std::string name = fs::fileNameOf(file);
+  std::string candidate = folder + kTemporaryPrefix + name;
+  for (int n = 1; n <= 100 && files_.exists(candidate); ++n)
+    candidate = folder + kTemporaryPrefix + std::to_string(n) + "_" + name;
+  if (files_.exists(candidate)) return std::nullopt;
+  return candidate;
+}
+
+void TransferReduction::reduceInto(const std::string& from, const std::string& to, bool copyExif,
+                                   outputs::ReduceSize size) {
+  outputs::ReduceOptions options;
+  options.blackAndWhite = blackAndWhite && blackAndWhite();
+  options.addExif = copyExif;
+  outputs::FToFJpgStrchTD(from, to, options, size, level_, pictureFiles);
+}
+
+}  // namespace sortelia

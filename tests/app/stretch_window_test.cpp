@@ -1,0 +1,170 @@
+// The reduced-size save window offscreen, opened from the main window's command: its fields
+// follow each other without chasing, the preview and the save, the exclusive boxes, the
+// accessible names, and the size options above the slots.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QMessageBox>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTimer>
+
+#include "app/application.h"
+#include "imaging/jpeg_size.h"
+#include "platform/file_ops.h"
+#include "platform/line_file.h"
+#include "qt_wait.h"
+#include "support/temp_dir.h"
+#include "support/test_jpeg.h"
+
+namespace sortelia::app {
+namespace {
+
+using testing::TempDir;
+
+// Answers message boxes with Yes (else OK) and records their texts.
+class Answerer : public QObject {
+ public:
+  Answerer() {
+    connect(&timer_, &QTimer::timeout, this, [this] {
+      for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        if (!box || !box->isVisible()) continue;
+        texts.push_back(box->text().toStdString());
+        QAbstractButton* b = box->button(QMessageBox::Yes);
+        if (!b) b = box->button(QMessageBox::Ok);
+        if (b) b->click();
+      }
+    });
+    timer_.start(20);
+  }
+  std::vector<std::string> texts;
+
+ private:
+  QTimer timer_;
+};
+
+class StretchWindowTest : public ::testing::Test {
+ protected:
+  void start(const std::vector<std::pair<std::string, std::string>>& files) {
+    for (const auto& [name, bytes] : files) root.write("src/" + name, bytes);
+    std::vector<std::string> ini(12);
+    ini.push_back(root.path() + "/src/");
+    for (const char* v : {"100", "100", "603", "545", "FALSE", "3", "FALSE", "FALSE", "FALSE"})
+      ini.push_back(v);
+    ini.push_back("110011010101110010101100000");
+    ASSERT_TRUE(writeTextLines(root.mkdir("data") + "/zel.ini", ini).ok());
+    app = std::make_unique<Application>(root.path() + "/data");
+    app->mainWindow().show();
+    ASSERT_TRUE(waitFor([&] { return !app->state().firstActivation; }));
+  }
+  // Triggers the command and runs body once the window is up (inside its modal loop).
+  void whileOpen(const std::function<void(StretchWindowForm&)>& body) {
+    bool ran = false;
+    QTimer::singleShot(0, [&] {
+      StretchWindowForm& f = app->stretchWindow();
+      ASSERT_TRUE(waitFor([&] { return f.isVisible(); }));
+      body(f);
+      ran = true;
+      f.stopButton()->click();
+    });
+    app->mainWindow().find<QAction>(Control::stretchsave1)->trigger();
+    EXPECT_TRUE(ran);
+  }
+  TempDir root;
+  std::unique_ptr<Application> app;
+};
+
+TEST_F(StretchWindowTest, FieldsPreviewSaveAndTheRescan) {
+  start({{"IMG_0001.JPG", testing::makeTestJpeg(600, 400)}});
+  Answerer answers;
+  const std::string src = root.path() + "/src/";
+  whileOpen([&](StretchWindowForm& f) {
+    EXPECT_FALSE(app->mainWindow().isVisible()) << "the main window hides meanwhile";
+    EXPECT_EQ(f.windowTitle().toStdString(), "画像縮小保存[ " + src + "IMG_0001.JPG ]");
+    EXPECT_EQ(f.sizeLabel()->text().toStdString(), "     600                 400");
+    EXPECT_EQ(f.widthField()->value(), 600);
+    EXPECT_EQ(f.widthField()->maximum(), 600);
+    EXPECT_EQ(f.heightField()->maximum(), 400);
+    EXPECT_EQ(f.qualityField()->value(), 8);
+    EXPECT_EQ(f.widthField()->accessibleName(), "横");
+    EXPECT_EQ(f.heightField()->accessibleName(), "縦");
+    EXPECT_EQ(f.previewLabel()->accessibleName(), "プレビュー");
+    EXPECT_FALSE(f.runAllButton()->isEnabled()) << "the batch run has not landed";
+
+    f.widthField()->setValue(301);  // as typed: the height follows, the width stays
+    EXPECT_EQ(f.heightField()->value(), 201);
+    EXPECT_EQ(f.widthField()->value(), 301);
+    f.heightField()->setValue(100);
+    EXPECT_EQ(f.widthField()->value(), 150);
+    EXPECT_EQ(f.heightField()->value(), 100);
+
+    f.widthField()->setValue(301);
+    f.viewButton()->click();  // 301 x 201; the fields settle at 302 x 201 (301.5 to even)
+    EXPECT_EQ(f.previewLabel()->pixmap().width(), 301);
+    EXPECT_EQ(f.widthField()->value(), 302);
+    f.saveButton()->click();
+    EXPECT_TRUE(waitFor([&] { return !answers.texts.empty(); }));
+    EXPECT_EQ(answers.texts.back(), "[ビュー]してから実行しましょう！");
+
+    f.widthField()->setValue(300);
+    f.viewButton()->click();
+    EXPECT_EQ(f.heightField()->value(), 200);
+    f.saveButton()->click();
+    EXPECT_TRUE(waitFor([&] { return answers.texts.back() == "処理が終了しました。"; }));
+  });
+  auto size = imaging::readJpegFileSize(src + "0_IMG_0001-300x200-8.jpg");
+  ASSERT_TRUE(size);
+  EXPECT_EQ(size->width, 300);
+  EXPECT_TRUE(app->mainWindow().isVisible());
+  EXPECT_TRUE(waitFor([&] { return answers.texts.back() == "再オープンしますか？"; }));
+  EXPECT_EQ(app->state().list.images.size(), 2u) << "Yes rescans: the saved file is listed";
+}
+
+TEST_F(StretchWindowTest, SepiaAndBwExcludeEachOther) {
+  start({{"IMG_0001.JPG", testing::makeTestJpeg(600, 400)}});
+  Answerer answers;
+  whileOpen([&](StretchWindowForm& f) {
+    f.sepiaBox()->click();
+    f.bwBox()->click();
+    EXPECT_FALSE(f.sepiaBox()->isChecked());
+    EXPECT_TRUE(f.bwBox()->isChecked());
+    EXPECT_TRUE(app->stretchSave().options().blackAndWhite);
+    f.sepiaBox()->click();
+    EXPECT_FALSE(f.bwBox()->isChecked());
+    EXPECT_TRUE(f.sepiaBox()->isChecked());
+    f.widthField()->setValue(300);
+    f.viewButton()->click();
+    f.saveButton()->click();
+    EXPECT_TRUE(waitFor([&] { return !answers.texts.empty(); }));
+  });
+  EXPECT_TRUE(fs::exists(root.path() + "/src/0_S_IMG_0001-300x200-8.jpg"));
+}
+
+TEST_F(StretchWindowTest, MovieRefusedAndSizeOptionsLive) {
+  start({{"MVI_0001.MOV", "movie"}});
+  Answerer answers;
+  app->mainWindow().find<QAction>(Control::stretchsave1)->trigger();
+  EXPECT_TRUE(waitFor([&] { return !answers.texts.empty(); }));
+  EXPECT_EQ(answers.texts.front(), "現在表示中のものは縮小処理ができません。");
+  EXPECT_FALSE(app->stretchWindow().isVisible());
+
+  auto* r1 = app->mainWindow().findChild<QRadioButton*>("RadioButton1");
+  auto* r3 = app->mainWindow().findChild<QRadioButton*>("RadioButton3");
+  ASSERT_TRUE(r3->isEnabled());
+  EXPECT_TRUE(r1->font().bold());
+  r3->click();
+  EXPECT_EQ(app->state().options.resizeOption, 2);
+  EXPECT_TRUE(r3->font().bold());
+  EXPECT_FALSE(r1->font().bold());
+  auto* edit4 = app->mainWindow().findChild<QSpinBox*>("Edit4");
+  ASSERT_TRUE(edit4->isEnabled());
+  edit4->setValue(3);
+  EXPECT_EQ(app->loop().reduction.level(), 3);
+}
+
+}  // namespace
+}  // namespace sortelia::app
