@@ -72,6 +72,8 @@ void PicturePrefetch::clear() {
 PreparedPicture PicturePrefetch::load(const std::string& path, int areaWidth, int areaHeight) {
   auto it = jobs_.find(path);
   if (it != jobs_.end()) {
+    it->second.result.wait();
+    peak_ = std::max(peak_, bytesHeld());
     Job job = std::move(it->second);
     jobs_.erase(it);
     // Wait for a decode under way rather than start a second one; use it only for the file
