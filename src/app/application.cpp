@@ -21,6 +21,8 @@ Application::Application(const std::string& dataFolder) {
   slots_ = std::make_unique<DestinationSlots>(*session_);
   loop_ = std::make_unique<SortingLoop>(*session_, files_);
   mainWiring_ = std::make_unique<MainWiring>(*form1_, *form2_, *ui_, *session_, *slots_, *loop_);
+  viewer_ = std::make_unique<ViewerMode>(*session_, *loop_, *form1_, timer1_);
+  viewerWiring_ = std::make_unique<ViewerWiring>(*form1_, *ui_, *viewer_);
 }
 
 Application::~Application() = default;

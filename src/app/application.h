@@ -8,14 +8,17 @@
 #include <string>
 #include <vector>
 
+#include "app/common/qt_timer.h"
 #include "app/common/qt_ui.h"
 #include "app/info/info_window.h"
 #include "app/main/main_window.h"
 #include "app/main/main_wiring.h"
+#include "app/viewer/viewer_wiring.h"
 #include "core/session/sorting_session.h"
 #include "core/session/sorting_state.h"
 #include "core/sorting/destination_slots.h"
 #include "core/sorting/sorting_loop.h"
+#include "core/viewer/viewer_mode.h"
 
 namespace sortelia::app {
 
@@ -32,6 +35,7 @@ class Application : public QObject {
   SortingState& state() { return state_; }
   DestinationSlots& slots() { return *slots_; }
   SortingLoop& loop() { return *loop_; }
+  ViewerMode& viewer() { return *viewer_; }
   // Object names of the created windows, in creation order.
   std::vector<std::string> windowNames() const;
 
@@ -49,6 +53,9 @@ class Application : public QObject {
   fs::FileOperations files_;
   std::unique_ptr<SortingLoop> loop_;
   std::unique_ptr<MainWiring> mainWiring_;
+  QtTimer timer1_;  // the slide show's Timer1
+  std::unique_ptr<ViewerMode> viewer_;
+  std::unique_ptr<ViewerWiring> viewerWiring_;
   QLocalServer server_;
 };
 
