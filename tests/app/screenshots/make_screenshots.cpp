@@ -1,6 +1,7 @@
 // Renders the main window in the situations the documentation shows and saves each as a PNG:
 //   make_screenshots OUTPUT_FOLDER
 // Run it under a real X server (Xvfb) so that message boxes and fonts render as on a desktop.
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -116,6 +117,23 @@ int main(int argc, char** argv) {
     app->mainWindow().displayArea()->commentField()->setText("お好み焼き、広島風 2001");
     settle();
     saveScreen(out + "/comment-field-in-use.png");
+  }
+  {  // Viewer mode on a picture turned by a quarter turn.
+    sortelia::testing::TempDir root;
+    auto app = startOn(root, {{"DSCF0001.JPG", camera}, {"DSCF0002.JPG", camera}});
+    app->mainWindow().findChild<QCheckBox*>("CheckView")->click();
+    app->mainWindow().findChild<QAction*>("rot090")->trigger();
+    settle();
+    saveScreen(out + "/viewer-rotated-picture.png");
+  }
+  {  // A slide show running: the caption names it, the viewer's controls are locked.
+    sortelia::testing::TempDir root;
+    auto app = startOn(root, {{"DSCF0001.JPG", camera}, {"DSCF0002.JPG", camera}});
+    app->mainWindow().findChild<QCheckBox*>("CheckView")->click();
+    app->mainWindow().findChild<QCheckBox*>("CheckShow")->click();
+    settle();
+    saveScreen(out + "/slide-show-caption.png");
+    app->mainWindow().findChild<QCheckBox*>("CheckShow")->click();
   }
   return 0;
 }
