@@ -269,8 +269,9 @@ void MainWindow::buildMenus() {
   for (Control c : {Control::Button13, Control::Button14}) {
     auto* b = find<QPushButton>(c);
     b->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(b, &QWidget::customContextMenuRequested, this,
-            [this, b](const QPoint& p) { popup2_->popup(b->mapToGlobal(p)); });
+    connect(b, &QWidget::customContextMenuRequested, this, [this, b](const QPoint& p) {
+      if (slotMenuEnabled_) popup2_->popup(b->mapToGlobal(p));
+    });
   }
 }
 
