@@ -331,6 +331,17 @@ TEST_F(Viewer, AViewerStepWritesTheTurnIntoTheCommentAndLeavesThePixels) {
   EXPECT_EQ(storedComment(s("a.jpg")), std::vector<std::string>{"hello\r\n"});
 }
 
+TEST_F(Viewer, ATransferCarriesTheTurnIntoTheCopy) {
+  picture("a.jpg", "hello");
+  picture("b.jpg", "");
+  scan({});
+  bind(1, dst);
+  viewer.RotationClick(Control::rot270);
+  transfer.Button1Click(1);
+  EXPECT_EQ(storedComment(d("a.jpg")), std::vector<std::string>{"@270:hello\r\n"});
+  EXPECT_EQ(lastShown(), 2);
+}
+
 TEST_F(Viewer, ATurnIsDroppedBySlideShowAndByLeavingTheViewer) {
   picture("a.jpg", "hello");
   picture("b.jpg", "");
