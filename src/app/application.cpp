@@ -33,6 +33,8 @@ Application::Application(const std::string& dataFolder) {
   mainWiring_ = std::make_unique<MainWiring>(*form1_, *form2_, *ui_, *session_, *slots_, *loop_);
   stretch_ = std::make_unique<StretchSave>(*session_);
   stretchWiring_ = std::make_unique<StretchWiring>(*form1_, *form4_, *ui_, *stretch_, *loop_);
+  viewer_ = std::make_unique<ViewerMode>(*session_, *loop_, *form1_, timer1_);
+  viewerWiring_ = std::make_unique<ViewerWiring>(*form1_, *ui_, *viewer_);
 }
 
 Application::~Application() {

@@ -8,18 +8,21 @@
 #include <string>
 #include <vector>
 
+#include "app/common/qt_timer.h"
 #include "app/common/qt_ui.h"
 #include "app/info/info_window.h"
 #include "app/main/main_window.h"
 #include "app/main/main_wiring.h"
 #include "app/stretch/stretch_window.h"
 #include "app/stretch/stretch_wiring.h"
+#include "app/viewer/viewer_wiring.h"
 #include "core/display/picture_prefetch.h"
 #include "core/session/sorting_session.h"
 #include "core/session/sorting_state.h"
 #include "core/sorting/destination_slots.h"
 #include "core/sorting/sorting_loop.h"
 #include "core/stretch/stretch_save.h"
+#include "core/viewer/viewer_mode.h"
 
 namespace sortelia::app {
 
@@ -38,6 +41,7 @@ class Application : public QObject {
   SortingLoop& loop() { return *loop_; }
   StretchWindowForm& stretchWindow() { return *form4_; }
   StretchSave& stretchSave() { return *stretch_; }
+  ViewerMode& viewer() { return *viewer_; }
   // Object names of the created windows, in creation order.
   std::vector<std::string> windowNames() const;
 
@@ -60,6 +64,9 @@ class Application : public QObject {
   std::unique_ptr<MainWiring> mainWiring_;
   std::unique_ptr<StretchSave> stretch_;
   std::unique_ptr<StretchWiring> stretchWiring_;
+  QtTimer timer1_;  // the slide show's Timer1
+  std::unique_ptr<ViewerMode> viewer_;
+  std::unique_ptr<ViewerWiring> viewerWiring_;
   QLocalServer server_;
 };
 

@@ -155,7 +155,7 @@ TEST_F(CommentEdit, RotationIsPutInFrontAndTakenOffAgain) {
   show(1);
   state.comment.rotationMark = "@090:";
   EXPECT_TRUE(comments.RewriteCMT(1));
-  EXPECT_EQ(storedComment(a), std::vector<std::string>{"@090:a comment\r\n\r\n"});
+  EXPECT_EQ(storedComment(a), std::vector<std::string>{"@090:a comment\r\n"});
   show(1);
   EXPECT_EQ(view.comment, "a comment");
   state.comment.rotationMark = "";

@@ -35,12 +35,9 @@ QString nameOf(Control c) { return QString::fromUtf8(controlName(c).data()); }
 // nothing looks live and does nothing (or worse, half of something). Each feature takes its
 // controls off this list when it lands.
 constexpr Control kNotYetBuilt[] = {
-    // Viewer mode, slide show, rotation, subfolders.
-    Control::CheckView, Control::Edit1, Control::Label1, Control::CheckShow, Control::Edit2,
-    Control::Label2, Control::rot090, Control::rot180, Control::rot270, Control::SubDchkBox,
     // The windows: browser, printing, options, help, version.
-    Control::Browse1, Control::Button14, Control::Print1, Control::Option1, Control::Help1,
-    Control::Version1};
+    Control::Browse1, Control::Button14, Control::Print1,
+    Control::Option1, Control::Help1,    Control::Version1};
 
 template <typename W, typename Name>
 W* named(W* w, Name name, const QString& text = {}) {
@@ -149,10 +146,33 @@ QWidget* MainWindow::buildButtonColumn() {
   col->addWidget(named(new QPushButton, Control::Button14, "Browse"));
   col->addWidget(named(new QCheckBox, Control::CheckInfo, "Photo Info."));
   col->addWidget(named(new QCheckBox, Control::CheckView, "Viewer"));
-  auto* viewPos = spinBox(Control::Edit1, 0, 0, 0);
-  viewPos->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
+  // Edit1 takes any text (a typed number is clamped, anything else put back, on Enter); its
+  // horizontal arrows UpDown1 step the position by one.
+  auto* viewRow = new QHBoxLayout;
+  viewRow->setSpacing(0);
+  auto* viewPos = new QLineEdit("0");
+  viewPos->setObjectName(nameOf(Control::Edit1));
+  viewPos->setAccessibleName("Edit1");
+  viewPos->setFixedHeight(21);
   viewPos->setEnabled(false);
-  col->addWidget(viewPos);
+  viewRow->addWidget(viewPos, 1);
+  upDown1_ = new QWidget;
+  upDown1_->setObjectName("UpDown1");
+  auto* arrows = new QHBoxLayout(upDown1_);
+  arrows->setContentsMargins(0, 0, 0, 0);
+  arrows->setSpacing(0);
+  for (auto [name, type] :
+       {std::pair{"UpDown1Down", Qt::LeftArrow}, {"UpDown1Up", Qt::RightArrow}}) {
+    auto* b = new QToolButton;
+    b->setObjectName(name);
+    b->setArrowType(type);
+    b->setAccessibleName(type == Qt::LeftArrow ? "UpDown1 -" : "UpDown1 +");
+    b->setFixedSize(14, 21);
+    arrows->addWidget(b);
+  }
+  upDown1_->setEnabled(false);
+  viewRow->addWidget(upDown1_);
+  col->addLayout(viewRow);
   auto* label1 = named(new QLabel, Control::Label1, "( 000 - 000 )");
   label1->setEnabled(false);
   col->addWidget(label1);
@@ -239,18 +259,22 @@ void MainWindow::buildMenus() {
   popup2_->addSeparator();
   add(popup2_, Control::MoveFolder1, "Move to This Folder");
   for (auto* b : slots_) {
-    connect(b, &QWidget::customContextMenuRequested, this,
-            [this, b](const QPoint& p) { popup2_->popup(b->mapToGlobal(p)); });
+    connect(b, &QWidget::customContextMenuRequested, this, [this, b](const QPoint& p) {
+      if (slotMenuEnabled_) popup2_->popup(b->mapToGlobal(p));
+    });
   }
   for (Control c : {Control::Button13, Control::Button14}) {
     auto* b = find<QPushButton>(c);
     b->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(b, &QWidget::customContextMenuRequested, this,
-            [this, b](const QPoint& p) { popup2_->popup(b->mapToGlobal(p)); });
+    connect(b, &QWidget::customContextMenuRequested, this, [this, b](const QPoint& p) {
+      if (slotMenuEnabled_) popup2_->popup(b->mapToGlobal(p));
+    });
   }
 }
 
-void MainWindow::contextMenuEvent(QContextMenuEvent* e) { popup1_->popup(e->globalPos()); }
+void MainWindow::contextMenuEvent(QContextMenuEvent* e) {
+  if (mainMenuEnabled_) popup1_->popup(e->globalPos());
+}
 
 namespace {
 
@@ -469,6 +493,7 @@ bool MainWindow::isBuilt(Control c) {
 
 void MainWindow::setEnabled(Control name, bool enabled) {
   if (!isBuilt(name)) enabled = false;
+  if (name == Control::Edit1) upDown1_->setEnabled(enabled);  // the field and its arrows
   QObject* o = control(name);
   if (auto* a = qobject_cast<QAction*>(o)) a->setEnabled(enabled);
   if (auto* w = qobject_cast<QWidget*>(o)) w->setEnabled(enabled);
@@ -581,6 +606,30 @@ void MainWindow::setMaximized(bool maximized) {
 }
 
 std::string MainWindow::intervalText() const { return intervalText_; }
+
+void MainWindow::setViewPosition(int position) {
+  auto* edit = find<QLineEdit>(Control::Edit1);
+  edit->setText(QString::number(position));
+  edit->setModified(false);
+}
+
+std::string MainWindow::viewPositionText() const {
+  return find<QLineEdit>(Control::Edit1)->text().toStdString();
+}
+
+bool MainWindow::viewPositionTyped() const { return find<QLineEdit>(Control::Edit1)->isModified(); }
+
+void MainWindow::focusViewPosition() { find<QLineEdit>(Control::Edit1)->setFocus(); }
+
+int MainWindow::intervalSeconds() const { return find<QSpinBox>(Control::Edit2)->value(); }
+
+void MainWindow::setMainMenuEnabled(bool enabled) { mainMenuEnabled_ = enabled; }
+
+void MainWindow::setSlotMenuEnabled(bool enabled) { slotMenuEnabled_ = enabled; }
+
+void MainWindow::setSubfolderAlert(bool red) {
+  find<QPushButton>(Control::SubDchkBox)->setStyleSheet(red ? "QPushButton { color: red; }" : "");
+}
 
 void MainWindow::setIntervalText(const std::string& text) {
   auto* edit = find<QSpinBox>(Control::Edit2);

@@ -16,13 +16,14 @@
 
 #include "app/main/display_area.h"
 #include "core/ports/main_view.h"
+#include "core/ports/viewer_panel.h"
 
 namespace sortelia::app {
 
 // The client rectangle inside a window frame with the given margins.
 QRect clientRectForFrame(const QRect& frame, const QMargins& margins);
 
-class MainWindow : public QMainWindow, public MainView {
+class MainWindow : public QMainWindow, public MainView, public ViewerPanel {
   Q_OBJECT
  public:
   explicit MainWindow(QWidget* parent = nullptr);
@@ -89,6 +90,17 @@ class MainWindow : public QMainWindow, public MainView {
   void setStatusAlert(bool red) override;
   std::string intervalText() const override;
   void setIntervalText(const std::string& text) override;
+  // ViewerPanel
+  void setViewPosition(int position) override;
+  std::string viewPositionText() const override;
+  bool viewPositionTyped() const override;
+  void focusViewPosition() override;
+  int intervalSeconds() const override;
+  void setMainMenuEnabled(bool enabled) override;
+  void setSlotMenuEnabled(bool enabled) override;
+  void setSubfolderAlert(bool red) override;
+  // The arrows of Edit1: UpDown1Down (left, -1) and UpDown1Up (right, +1).
+  QWidget* upDown1() const { return upDown1_; }
 
  protected:
   bool event(QEvent* e) override;
@@ -126,6 +138,9 @@ class MainWindow : public QMainWindow, public MainView {
   QTimer frameWatch_;                  // looks for the window manager's frame meanwhile
   int frameChecks_ = 0;
   std::string intervalText_ = "3";
+  QWidget* upDown1_ = nullptr;
+  bool mainMenuEnabled_ = true;
+  bool slotMenuEnabled_ = true;
 };
 
 }  // namespace sortelia::app

@@ -114,12 +114,24 @@ void EntryDisplay::FormResize() {
   if (picture_) fit();
 }
 
+void EntryDisplay::replacePicture(std::shared_ptr<const imaging::Bitmap> picture) {
+  if (!picture || picture->empty()) return;
+  picture_ = std::move(picture);
+  screen_.reset();
+  pictureWidth_ = picture_->width();
+  pictureHeight_ = picture_->height();
+  view_.showPicture(picture_);
+  fit();
+  view_.setDateOverlay(dateText_, format("%d x %d", {pictureWidth_, pictureHeight_}));
+}
+
 void EntryDisplay::SetDateLBL(const std::string& text, const std::string& path) {
   std::string shown = text;
   const std::string t = text::trimBlanks(text);
   if ((t == "FILE" || t == ".") && fileDateLine_) {
     shown = fileDateLine_(path.empty() ? shownPath_ : path);
   }
+  dateText_ = shown;
   view_.setDateOverlay(shown, format("%d x %d", {pictureWidth_, pictureHeight_}));
 }
 

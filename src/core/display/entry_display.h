@@ -38,6 +38,9 @@ class EntryDisplay {
   void clearPicture();
   // Refits the picture on display into the display area (after a resize).
   void FormResize();
+  // Puts picture (the one on display, turned) in place of the picture on display: its size
+  // becomes the display size, it is fitted into the display area, and the size overlay follows.
+  void replacePicture(std::shared_ptr<const imaging::Bitmap> picture);
   // CheckDATEClick: the overlay labels are visible exactly while CheckDATE is ticked.
   void CheckDATEClick();
   // BitBtn1Click: starts the player of the current entry.
@@ -72,6 +75,7 @@ class EntryDisplay {
   int pictureWidth_ = 0;
   int pictureHeight_ = 0;
   std::string shownPath_;
+  std::string dateText_;  // the date overlay's text as last shown
 };
 
 }  // namespace sortelia

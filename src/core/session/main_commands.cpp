@@ -23,6 +23,7 @@ void Open1Click(SortingSession& session) {
   const std::string folder = fs::folderPrefixOf(*chosen);
   if (folder.empty()) return;
   state.list.sourceDir = folder;
+  session.SetMFrmCap();
   session.scan().FirstStepGetImgLst();
 }
 

@@ -77,6 +77,7 @@ void SettingsStore::FormActivate() {
     state_.list.openDialogDir = state_.list.sourceDir;
     session_.scan().FirstStepGetImgLst();
   }
+  session_.SetMFrmCap();
   ui_.setInfoText(
       "右クリックしてネ！\r\n"
       "　移動先ボタンの上でクリックすると移動先フォルダの登録ができます。その他のところでは、"

@@ -36,6 +36,13 @@ class SortingSession {
     if (deletionPass_) deletionPass_();
   }
 
+  // SetMFrmCap: composes the window caption that names the mode; does nothing until a
+  // composer is installed (by viewer mode, which knows the mode).
+  void setCaptionComposer(std::function<void()> compose) { captionComposer_ = std::move(compose); }
+  void SetMFrmCap() {
+    if (captionComposer_) captionComposer_();
+  }
+
   // Filter of the picture open dialog shared by Open and Set Folder (Delphi style
   // "description|patterns|..."); Open replaces the design value.
   std::string openDialogFilter = "すべてのファイル (*.*)|*.*|JPEG イメージファイル (*.jpg)|*.jpg";
@@ -66,6 +73,7 @@ class SortingSession {
   MainView& view_;
   std::string dataFolder_;
   std::function<void()> deletionPass_;
+  std::function<void()> captionComposer_;
   PhotoDataPresenter photoData_;
   EntryDisplay display_;
   ImageScan scan_;

@@ -118,7 +118,9 @@ bool CommentEditor::RewriteCMT(int index) {
   if (rotationChanged) {
     std::string s = storedText(info.UserComment);
     ApplyRotationMark(st.comment.rotationMark, s);
-    info.UserComment = {s};
+    // Stored as its lines: the writer ends every line with CR LF, so s (whose lines already
+    // end so) kept as one item would gain an empty line at each turn.
+    info.UserComment = commentLines({s});
   }
   if (!fs::hasExtension(path, ".jpg")) return false;
   exif::WriteExif(info, path);

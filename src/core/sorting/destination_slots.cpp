@@ -93,6 +93,7 @@ void DestinationSlots::MoveFolder1Click() {
   const std::string folder = slot->folder;
   session_.runDeletionPass();
   session_.state().list.sourceDir = folder + "/";
+  session_.SetMFrmCap();
   session_.scan().FirstStepGetImgLst();
 }
 

@@ -144,5 +144,22 @@ int main(int argc, char** argv) {
     });
     app->mainWindow().findChild<QAction*>("stretchsave1")->trigger();
   }
+  {  // Viewer mode on a picture turned by a quarter turn.
+    sortelia::testing::TempDir root;
+    auto app = startOn(root, {{"DSCF0001.JPG", camera}, {"DSCF0002.JPG", camera}});
+    app->mainWindow().findChild<QCheckBox*>("CheckView")->click();
+    app->mainWindow().findChild<QAction*>("rot090")->trigger();
+    settle();
+    saveScreen(out + "/viewer-rotated-picture.png");
+  }
+  {  // A slide show running: the caption names it, the viewer's controls are locked.
+    sortelia::testing::TempDir root;
+    auto app = startOn(root, {{"DSCF0001.JPG", camera}, {"DSCF0002.JPG", camera}});
+    app->mainWindow().findChild<QCheckBox*>("CheckView")->click();
+    app->mainWindow().findChild<QCheckBox*>("CheckShow")->click();
+    settle();
+    saveScreen(out + "/slide-show-caption.png");
+    app->mainWindow().findChild<QCheckBox*>("CheckShow")->click();
+  }
   return 0;
 }
