@@ -9,9 +9,15 @@
 #include <vector>
 
 #include "app/common/qt_ui.h"
+#include "app/dump/dump_window.h"
+#include "app/dump/dump_wiring.h"
+#include "app/help/help_window.h"
+#include "app/help/help_wiring.h"
 #include "app/info/info_window.h"
 #include "app/main/main_window.h"
 #include "app/main/main_wiring.h"
+#include "app/options/options_window.h"
+#include "app/options/options_wiring.h"
 #include "core/session/sorting_session.h"
 #include "core/session/sorting_state.h"
 #include "core/sorting/destination_slots.h"
@@ -28,6 +34,12 @@ class Application : public QObject {
 
   MainWindow& mainWindow() { return *form1_; }
   InfoWindow& infoWindow() { return *form2_; }
+  OptionsWindow& optionsWindow() { return *form3_; }
+  DumpWindow& dumpWindow() { return *form5_; }
+  HelpWindow& helpWindow() { return *form9_; }
+  OptionsWiring& optionsWiring() { return *optionsWiring_; }
+  DumpWiring& dumpWiring() { return *dumpWiring_; }
+  HelpWiring& helpWiring() { return *helpWiring_; }
   SortingSession& session() { return *session_; }
   SortingState& state() { return state_; }
   DestinationSlots& slots() { return *slots_; }
@@ -49,6 +61,12 @@ class Application : public QObject {
   fs::FileOperations files_;
   std::unique_ptr<SortingLoop> loop_;
   std::unique_ptr<MainWiring> mainWiring_;
+  OptionsWindow* form3_ = nullptr;  // owned by others_, as the other windows after Form2
+  DumpWindow* form5_ = nullptr;
+  HelpWindow* form9_ = nullptr;
+  std::unique_ptr<DumpWiring> dumpWiring_;
+  std::unique_ptr<OptionsWiring> optionsWiring_;
+  std::unique_ptr<HelpWiring> helpWiring_;
   QLocalServer server_;
 };
 

@@ -41,9 +41,8 @@ constexpr Control kNotYetBuilt[] = {
     // Viewer mode, slide show, rotation, subfolders.
     Control::CheckView, Control::Edit1, Control::Label1, Control::CheckShow, Control::Edit2,
     Control::Label2, Control::rot090, Control::rot180, Control::rot270, Control::SubDchkBox,
-    // The windows: reduced-size save, browser, printing, options, help, version.
-    Control::stretchsave1, Control::Browse1, Control::Button14, Control::Print1, Control::Option1,
-    Control::Help1, Control::Version1};
+    // The windows: reduced-size save, browser, printing.
+    Control::stretchsave1, Control::Browse1, Control::Button14, Control::Print1};
 
 template <typename W, typename Name>
 W* named(W* w, Name name, const QString& text = {}) {
