@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QListWidget>
 #include <QMessageBox>
@@ -227,6 +228,28 @@ TEST(DumpWindow, ComparingTwoCameraFilesColoursTheSameDifferencesInBothViews) {
   EXPECT_NE(colourAt(w.view(1), 5, 0), QColor(Qt::red));
 }
 
+TEST(DumpWindow, AClickInADumpStopsARunningComparison) {
+  TempDir root;
+  auto app = startOn(root, {"Canon_40D.jpg"});
+  DumpWiring& dump = app->dumpWiring();
+  DumpWindow& w = app->dumpWindow();
+  ASSERT_TRUE(dump.commands().MakeDump(1, testing::testData("camera/Canon_40D.jpg")));
+  ASSERT_TRUE(dump.commands().MakeDump(2, testing::testData("camera/Nikon_D70.jpg")));
+  w.setPaneLines(1, dump.commands().pane(1).lines);
+  w.setPaneLines(2, dump.commands().pane(2).lines);
+  const auto marks =
+      outputs::compareDumps(dump.commands().pane(1).lines, dump.commands().pane(2).lines, {}).marks;
+  ASSERT_GT(marks.back().row, 10);
+  // The release waits in the queue and is handled while the comparison yields after a line.
+  QCoreApplication::postEvent(
+      w.view(2)->viewport(),
+      new QMouseEvent(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
+                      Qt::NoButton, Qt::NoModifier));
+  w.chkButton()->click();
+  EXPECT_EQ(colourAt(w.view(1), marks.front().row, marks.front().column), QColor(Qt::red));
+  EXPECT_NE(colourAt(w.view(1), marks.back().row, marks.back().column), QColor(Qt::red));
+}
+
 TEST(DumpWindow, ClickingAByteCharacterSelectsItsHexPair) {
   DumpWindow w;
   int clicks = 0;
@@ -308,6 +331,35 @@ TEST(EnglishMode, StoredChoiceGivesEnglishCaptionsFromTheStart) {
   const auto ini = readTextLines(root.path() + "/data/zel.ini");
   ASSERT_TRUE(ini);
   EXPECT_EQ(ini->size(), 23u);
+}
+
+TEST(InfoWindowPopup, FontStartsFromTheLastChoiceAndCopyAllTakesTheWholeText) {
+  InfoWindow info;
+  info.setText("01:画像ファイル名 : a.jpg\r\n02:撮影日時 : 2003:05:06");
+  std::vector<QString> offered;
+  std::optional<QFont> answer;
+  info.chooseFont = [&](const QFont& current) {
+    offered.push_back(current.family());
+    return answer;
+  };
+  QAction* font = info.popupMenu()->findChild<QAction*>("Font1");
+  QAction* copyAll = info.popupMenu()->findChild<QAction*>("AllCopy1");
+  ASSERT_TRUE(font && copyAll);
+  EXPECT_EQ(font->text(), "フォント");
+  EXPECT_EQ(copyAll->text(), "全コピー");
+  font->trigger();  // cancelled: nothing changes
+  answer = QFont("IPAGothic");
+  font->trigger();
+  font->trigger();
+  ASSERT_EQ(offered.size(), 3u);
+  EXPECT_EQ(offered[0], "IPAPGothic");
+  EXPECT_EQ(offered[1], "IPAPGothic");
+  EXPECT_EQ(offered[2], "IPAGothic");
+  EXPECT_EQ(info.memo()->font().family(), "IPAGothic");
+  copyAll->trigger();
+  EXPECT_EQ(QGuiApplication::clipboard()->text(),
+            "01:画像ファイル名 : a.jpg\n02:撮影日時 : 2003:05:06");
+  EXPECT_EQ(info.memo()->textCursor().selectedText().size(), info.memo()->toPlainText().size());
 }
 
 }  // namespace
