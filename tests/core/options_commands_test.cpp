@@ -10,6 +10,7 @@
 
 #include "core/options/language_setting.h"
 #include "core/session/sorting_session.h"
+#include "core/sorting/undo_journal.h"
 #include "platform/file_ops.h"
 #include "platform/line_file.h"
 #include "support/exif_builder.h"
@@ -300,9 +301,16 @@ TEST_F(OptionsCommandsTest, LanguageIsKeptInItsOwnFileAndSwitchesCaptions) {
   EXPECT_FALSE(fs::exists(data + "/zel.ini"));  // the settings file is not touched
 
   o.japaneseMode = true;
+  state.undo.lines.push_back(composeJournalLine(kJournalMove, "/a/x.jpg", "/b/x.jpg"));
   commands.apply(o);
   EXPECT_EQ(readJapaneseMode(data), true);
   EXPECT_EQ(view.captions["CheckInfo"], "写真情報");
+  EXPECT_EQ(view.captions["Undo1"], "Undo[元に戻す] ☆ Move ☆");  // still names the newest step
+  o.japaneseMode = false;
+  commands.apply(o);
+  EXPECT_EQ(view.captions["Undo1"], "Undo ☆ Move ☆");
+  o.japaneseMode = true;
+  commands.apply(o);
 
   ASSERT_TRUE(writeJapaneseMode(data, false));
   SortingState fresh;

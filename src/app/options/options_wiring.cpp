@@ -1,5 +1,7 @@
 #include "app/options/options_wiring.h"
 
+#include <QScreen>
+
 namespace sortelia::app {
 
 OptionsWiring::OptionsWiring(MainWindow& main, OptionsWindow& window, DumpWiring& dump, Ui& ui,
@@ -29,6 +31,9 @@ std::vector<std::string> OptionsWiring::cameraSetNames() const {
 void OptionsWiring::Option1Click() {
   for (;;) {
     w_.load(session_.state().options, cameraSetNames());
+    if (QScreen* screen = main_.screen()) {  // centred on the screen
+      w_.move(screen->availableGeometry().center() - w_.rect().center());
+    }
     const int result = w_.exec();
     if (result != OptionsWindow::kDumpListRequested) break;
     // The dump list: the options window steps aside while the dump window is up, and the

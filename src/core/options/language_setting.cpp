@@ -3,7 +3,9 @@
 #include <utility>
 
 #include "core/display/image_list.h"
+#include "core/sorting/undo_journal.h"
 #include "platform/file_ops.h"
+#include "platform/format.h"
 #include "platform/line_file.h"
 #include "platform/path.h"
 
@@ -72,6 +74,15 @@ void switchLanguage(SortingSession& session, bool japanese) {
     session.settings().SetJpMode();
   } else {
     SetEnMode(session);
+  }
+  // The undo item keeps naming the newest step of the journal, under the new hint.
+  if (!state.undo.lines.empty()) {
+    const auto newest = parseCommaText(state.undo.lines.back());
+    session.controls().setCaption(
+        Control::Undo1,
+        format("%s ☆ %s ☆", {state.undo.hint, newest.empty() ? std::string() : newest.front()}));
+  } else if (!japanese) {
+    session.controls().setCaption(Control::Undo1, state.undo.hint);
   }
   // The delete button names what it would do to the entry on display.
   const SourceList& list = state.list;
