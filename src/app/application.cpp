@@ -3,26 +3,33 @@
 #include <QLocalSocket>
 
 #include "app/shell/shell_windows.h"
+#include "core/options/language_setting.h"
 
 namespace sortelia::app {
 
 Application::Application(const std::string& dataFolder) {
   form1_ = std::make_unique<MainWindow>();
   form2_ = std::make_unique<InfoWindow>();
+  auto form3 = std::make_unique<OptionsWindow>();
+  form3_ = form3.get();
+  others_.push_back(std::move(form3));
+  auto form4 = std::make_unique<StretchWindowForm>();
+  form4_ = form4.get();
+  others_.push_back(std::move(form4));
+  auto form5 = std::make_unique<DumpWindow>();
+  form5_ = form5.get();
+  others_.push_back(std::move(form5));
   const char* const shells[][2] = {
-      {"Form3", "Option"},          {"Form4", "Stretch Save"}, {"Form5", "Dump List"},
-      {"Form6", "Browse"},          {"Form7", "Full Size"},    {"Form8", "Print"},
-      {"Form9", "Sortelia Readme"},
+      {"Form6", "Browse"},
+      {"Form7", "Full Size"},
+      {"Form8", "Print"},
   };
   for (const auto& s : shells) {
-    if (std::string_view(s[0]) == "Form4") {
-      auto form4 = std::make_unique<StretchWindowForm>();
-      form4_ = form4.get();
-      others_.push_back(std::move(form4));
-      continue;
-    }
     others_.push_back(std::make_unique<ShellWindow>(s[0], s[1], nullptr));
   }
+  auto form9 = std::make_unique<HelpWindow>();
+  form9_ = form9.get();
+  others_.push_back(std::move(form9));
   ui_ = std::make_unique<QtUi>(form1_.get(), form1_->statusLabel(), form2_.get());
   session_ = std::make_unique<SortingSession>(state_, *ui_, *form1_, dataFolder);
   slots_ = std::make_unique<DestinationSlots>(*session_);
@@ -31,10 +38,16 @@ Application::Application(const std::string& dataFolder) {
   session_->display().setPictureSource(prefetch_.get());
   session_->display().events().subscribe(*prefetch_);
   mainWiring_ = std::make_unique<MainWiring>(*form1_, *form2_, *ui_, *session_, *slots_, *loop_);
+  applyStoredLanguage(*session_);
   stretch_ = std::make_unique<StretchSave>(*session_);
   stretchWiring_ = std::make_unique<StretchWiring>(*form1_, *form4_, *ui_, *stretch_, *loop_);
   viewer_ = std::make_unique<ViewerMode>(*session_, *loop_, *form1_, timer1_);
   viewerWiring_ = std::make_unique<ViewerWiring>(*form1_, *ui_, *viewer_);
+  dumpWiring_ = std::make_unique<DumpWiring>(*form5_, *ui_, *session_);
+  optionsWiring_ = std::make_unique<OptionsWiring>(*form1_, *form3_, *dumpWiring_, *ui_, *session_);
+  helpWiring_ = std::make_unique<HelpWiring>(*form1_, *form9_, *ui_, *session_);
+  // Closing the options window names the mode in the caption as viewer mode composes it.
+  optionsWiring_->commands().SetMFrmCap = [this] { session_->SetMFrmCap(); };
 }
 
 Application::~Application() {

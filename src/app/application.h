@@ -10,9 +10,15 @@
 
 #include "app/common/qt_timer.h"
 #include "app/common/qt_ui.h"
+#include "app/dump/dump_window.h"
+#include "app/dump/dump_wiring.h"
+#include "app/help/help_window.h"
+#include "app/help/help_wiring.h"
 #include "app/info/info_window.h"
 #include "app/main/main_window.h"
 #include "app/main/main_wiring.h"
+#include "app/options/options_window.h"
+#include "app/options/options_wiring.h"
 #include "app/stretch/stretch_window.h"
 #include "app/stretch/stretch_wiring.h"
 #include "app/viewer/viewer_wiring.h"
@@ -35,6 +41,12 @@ class Application : public QObject {
 
   MainWindow& mainWindow() { return *form1_; }
   InfoWindow& infoWindow() { return *form2_; }
+  OptionsWindow& optionsWindow() { return *form3_; }
+  DumpWindow& dumpWindow() { return *form5_; }
+  HelpWindow& helpWindow() { return *form9_; }
+  OptionsWiring& optionsWiring() { return *optionsWiring_; }
+  DumpWiring& dumpWiring() { return *dumpWiring_; }
+  HelpWiring& helpWiring() { return *helpWiring_; }
   SortingSession& session() { return *session_; }
   SortingState& state() { return state_; }
   DestinationSlots& slots() { return *slots_; }
@@ -67,6 +79,12 @@ class Application : public QObject {
   QtTimer timer1_;  // the slide show's Timer1
   std::unique_ptr<ViewerMode> viewer_;
   std::unique_ptr<ViewerWiring> viewerWiring_;
+  OptionsWindow* form3_ = nullptr;  // owned by others_, as the other windows after Form2
+  DumpWindow* form5_ = nullptr;
+  HelpWindow* form9_ = nullptr;
+  std::unique_ptr<DumpWiring> dumpWiring_;
+  std::unique_ptr<OptionsWiring> optionsWiring_;
+  std::unique_ptr<HelpWiring> helpWiring_;
   QLocalServer server_;
 };
 

@@ -1,6 +1,9 @@
 #include "app/info/info_window.h"
 
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QFontDialog>
+#include <QGuiApplication>
 #include <QVBoxLayout>
 
 namespace sortelia::app {
@@ -16,6 +19,35 @@ InfoWindow::InfoWindow(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Windo
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(memo_);
   resize(320, 420);
+
+  // The design font "ＭＳ Ｐゴシック" as its counterpart IPAPGothic, until another is chosen.
+  chosenFont_ = QFont("IPAPGothic");
+  chosenFont_.setPixelSize(12);
+  chooseFont = [this](const QFont& current) -> std::optional<QFont> {
+    bool ok = false;
+    const QFont f = QFontDialog::getFont(&ok, current, this);
+    if (!ok) return std::nullopt;
+    return f;
+  };
+  popup_ = new QMenu(this);
+  popup_->setObjectName("InfoPopupMenu");
+  QAction* font = popup_->addAction("フォント");
+  font->setObjectName("Font1");
+  QAction* copyAll = popup_->addAction("全コピー");
+  copyAll->setObjectName("AllCopy1");
+  connect(font, &QAction::triggered, this, [this] {
+    if (const auto f = chooseFont(chosenFont_)) {
+      chosenFont_ = *f;
+      memo_->setFont(*f);
+    }
+  });
+  connect(copyAll, &QAction::triggered, this, [this] {
+    memo_->selectAll();
+    QGuiApplication::clipboard()->setText(memo_->toPlainText());
+  });
+  memo_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(memo_, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& p) { popup_->popup(memo_->mapToGlobal(p)); });
 }
 
 void InfoWindow::setText(const std::string& text) {

@@ -35,9 +35,8 @@ QString nameOf(Control c) { return QString::fromUtf8(controlName(c).data()); }
 // nothing looks live and does nothing (or worse, half of something). Each feature takes its
 // controls off this list when it lands.
 constexpr Control kNotYetBuilt[] = {
-    // The windows: browser, printing, options, help, version.
-    Control::Browse1, Control::Button14, Control::Print1,
-    Control::Option1, Control::Help1,    Control::Version1};
+    // The windows: browser, printing.
+    Control::Browse1, Control::Button14, Control::Print1};
 
 template <typename W, typename Name>
 W* named(W* w, Name name, const QString& text = {}) {

@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTimer>
 #include <cstdio>
@@ -51,6 +52,30 @@ std::unique_ptr<Application> startOn(
   app->mainWindow().show();
   settle();
   return app;
+}
+
+// A window with its frame, as it stands on the screen.
+void saveWindow(QWidget* w, const QString& file) {
+  QScreen* screen = QGuiApplication::primaryScreen();
+  screen
+      ->grabWindow(0, w->frameGeometry().x(), w->frameGeometry().y(), w->frameGeometry().width(),
+                   w->frameGeometry().height())
+      .save(file);
+  std::printf("%s\n", qPrintable(file));
+}
+
+// Accepts the next message box that comes up within a few seconds.
+void acceptNextMessage() {
+  auto* timer = new QTimer;
+  QObject::connect(timer, &QTimer::timeout, timer, [timer] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      auto* box = qobject_cast<QMessageBox*>(w);
+      if (!box || !box->isVisible()) continue;
+      box->accept();
+      timer->deleteLater();
+    }
+  });
+  timer->start(50);
 }
 
 void saveScreen(const QString& file) {
@@ -160,6 +185,53 @@ int main(int argc, char** argv) {
     settle();
     saveScreen(out + "/slide-show-caption.png");
     app->mainWindow().findChild<QCheckBox*>("CheckShow")->click();
+  }
+  {  // The options window, both tabs.
+    sortelia::testing::TempDir root;
+    auto app = startOn(root, {{"DSCF0001.JPG", camera}});
+    sortelia::app::OptionsWindow& w = app->optionsWindow();
+    w.load(app->state().options, app->session().photoData().cameraParams().setNames);
+    w.move(200, 120);
+    w.show();
+    settle();
+    saveWindow(&w, out + "/options-general.png");
+    w.tabs()->setCurrentIndex(1);
+    settle();
+    saveWindow(&w, out + "/options-exif-items.png");
+    w.hide();
+  }
+  {  // The dump window comparing the heads of two camera files.
+    sortelia::testing::TempDir root;
+    auto app = startOn(root, {{"DSCF0001.JPG", camera}});
+    sortelia::app::DumpWiring& dump = app->dumpWiring();
+    sortelia::app::DumpWindow& w = app->dumpWindow();
+    const std::string a = sortelia::testing::testData("camera/Canon_40D.jpg");
+    const std::string b = sortelia::testing::testData("camera/Canon_DIGITAL_IXUS_400.jpg");
+    (void)dump.commands().MakeDump(1, a);
+    (void)dump.commands().MakeDump(2, b);
+    for (int pane : {1, 2}) {
+      w.setPanePath(pane, dump.commands().pane(pane).path);
+      w.setPaneLines(pane, dump.commands().pane(pane).lines);
+    }
+    w.setWindowTitle("ダンプリスト");
+    w.setGeometry(120, 80, 640, 640);
+    w.setModal(false);
+    w.show();
+    settle();
+    dump.Chk();
+    w.view(2)->verticalScrollBar()->setValue(w.view(2)->verticalScrollBar()->maximum() / 3);
+    settle();
+    saveWindow(&w, out + "/dump-comparison.png");
+    w.hide();
+  }
+  {  // The help window with the readme.
+    sortelia::testing::TempDir root;
+    auto app = startOn(root, {{"DSCF0001.JPG", camera}});
+    acceptNextMessage();
+    app->helpWiring().commands().Help1Click();
+    app->helpWindow().setGeometry(160, 100, 620, 560);
+    settle();
+    saveWindow(&app->helpWindow(), out + "/help-readme.png");
   }
   return 0;
 }

@@ -1,0 +1,32 @@
+#include "app/help/help_wiring.h"
+
+#include <QCoreApplication>
+
+namespace sortelia::app {
+
+std::vector<std::string> readmeFolders(const std::string& dataFolder) {
+  return {dataFolder, QCoreApplication::applicationDirPath().toStdString(), SORTELIA_SHARE_DIR};
+}
+
+HelpWiring::HelpWiring(MainWindow& main, HelpWindow& window, Ui& ui, SortingSession& session)
+    : ui_(ui),
+      commands_(session, readmeFolders(session.dataFolder()),
+                [&window, &main](const std::string& caption, const std::string& text) {
+                  if (!window.isVisible()) window.move(main.pos());
+                  window.showText(caption, text);
+                }) {
+  connect(main.find<QAction>(Control::Help1), &QAction::triggered, this,
+          [this] { guarded([&] { commands_.Help1Click(); }); });
+  connect(main.find<QAction>(Control::Version1), &QAction::triggered, this,
+          [this] { guarded([&] { commands_.Version1Click(); }); });
+}
+
+void HelpWiring::guarded(const std::function<void()>& command) {
+  try {
+    command();
+  } catch (const std::exception& e) {
+    ui_.message(Icon::Error, e.what(), Buttons::Ok);
+  }
+}
+
+}  // namespace sortelia::app

@@ -1,0 +1,43 @@
+// The Help and Version commands of the main menu: the readme shown in the help window, and
+// the box with the program's name, version and contact address.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/session/sorting_session.h"
+
+namespace sortelia {
+
+inline constexpr const char* kReadmeFileName = "ZELreadme.txt";
+inline constexpr const char* kContactAddress = "https://sortelia.example.org/";
+
+// The first of folders that holds the readme as a regular file; nullopt when none does.
+std::optional<std::string> findReadme(const std::vector<std::string>& folders);
+
+// The version box's text.
+std::string versionText(bool japanese);
+
+class HelpCommands {
+ public:
+  // folders: where the readme is looked for, in order (the data folder, beside the
+  // executable, the installed share folder); showHelp shows the help window with a caption
+  // and a text (lines joined by "\n").
+  HelpCommands(SortingSession& session, std::vector<std::string> folders,
+               std::function<void(const std::string& caption, const std::string& text)> showHelp);
+
+  // Help1Click: a short message, then the readme in the help window; a readme that cannot be
+  // found or read is reported and the help window stays hidden.
+  void Help1Click();
+  // Version1Click: the version box.
+  void Version1Click();
+
+ private:
+  SortingSession& session_;
+  std::vector<std::string> folders_;
+  std::function<void(const std::string&, const std::string&)> showHelp_;
+};
+
+}  // namespace sortelia

@@ -1,0 +1,97 @@
+#include "core/options/language_setting.h"
+
+#include <utility>
+
+#include "core/display/image_list.h"
+#include "core/sorting/undo_journal.h"
+#include "platform/file_ops.h"
+#include "platform/format.h"
+#include "platform/line_file.h"
+#include "platform/path.h"
+
+namespace sortelia {
+namespace {
+
+// The main window's captions as designed, shown in English mode.
+void SetEnMode(SortingSession& session) {
+  SortingState& state = session.state();
+  ControlPanel& controls = session.controls();
+  state.captions.deleteCaption = "Delete";
+  state.captions.restoreCaption = "Restore";
+  state.undo.hint = "Undo";
+  controls.setHint(Control::Undo1, state.undo.hint);
+  static const std::pair<Control, const char*> kCaptions[] = {
+      {Control::CheckInfo, "Photo Info."},
+      {Control::CheckView, "Viewer"},
+      {Control::CheckShow, "Slide Show"},
+      {Control::SpeedButton1, "CMT Edit"},
+      {Control::Button14, "Browse"},
+      {Control::Open1, "Open"},
+      {Control::Option1, "Option"},
+      {Control::Help1, "Help"},
+      {Control::Version1, "Version"},
+      {Control::stretchsave1, "Stretch Save"},
+      {Control::Browse1, "Browse"},
+      {Control::End1, "End"},
+      {Control::Print1, "Print"},
+      {Control::SetBox1, "Set Folder"},
+      {Control::CancelBox1, "Clear"},
+      {Control::ClearALL1, "Clear ALL"},
+      {Control::MoveFolder1, "Move to This Folder"},
+  };
+  for (const auto& [control, text] : kCaptions) controls.setCaption(control, text);
+}
+
+}  // namespace
+
+std::optional<bool> readJapaneseMode(const std::string& dataFolder) {
+  if (dataFolder.empty()) return std::nullopt;
+  const auto lines = readTextLines(dataFolder + "/" + kLanguageFileName);
+  if (!lines || lines->empty()) return std::nullopt;
+  const std::string word = text::trimWhitespace((*lines)[0]);
+  if (word == "Japanese") return true;
+  if (word == "English") return false;
+  return std::nullopt;
+}
+
+bool writeJapaneseMode(const std::string& dataFolder, bool japanese) {
+  if (dataFolder.empty() || !fs::makeDirectories(dataFolder).ok()) return false;
+  return writeTextLines(dataFolder + "/" + kLanguageFileName, {japanese ? "Japanese" : "English"})
+      .ok();
+}
+
+void applyStoredLanguage(SortingSession& session) {
+  if (const auto japanese = readJapaneseMode(session.dataFolder())) {
+    session.state().options.japaneseMode = *japanese;
+  }
+}
+
+void switchLanguage(SortingSession& session, bool japanese) {
+  SortingState& state = session.state();
+  state.options.japaneseMode = japanese;
+  (void)writeJapaneseMode(session.dataFolder(), japanese);
+  if (japanese) {
+    session.settings().SetJpMode();
+  } else {
+    SetEnMode(session);
+  }
+  // The undo item keeps naming the newest step of the journal, under the new hint.
+  if (!state.undo.lines.empty()) {
+    const auto newest = parseCommaText(state.undo.lines.back());
+    session.controls().setCaption(
+        Control::Undo1,
+        format("%s ☆ %s ☆", {state.undo.hint, newest.empty() ? std::string() : newest.front()}));
+  } else if (!japanese) {
+    session.controls().setCaption(Control::Undo1, state.undo.hint);
+  }
+  // The delete button names what it would do to the entry on display.
+  const SourceList& list = state.list;
+  const int i = list.viewerMode ? list.viewIndex : list.sortIndex;
+  std::string path;
+  const bool marked =
+      i >= 1 && i <= static_cast<int>(list.images.size()) && ChkDMRK(list.images[i - 1], path);
+  session.controls().setCaption(
+      Control::Button13, marked ? state.captions.restoreCaption : state.captions.deleteCaption);
+}
+
+}  // namespace sortelia
