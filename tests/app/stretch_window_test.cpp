@@ -8,9 +8,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QMessageBox>
+#include <QMouseEvent>
+#include <QProgressBar>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTimer>
+#include <filesystem>
 
 #include "app/application.h"
 #include "imaging/jpeg_size.h"
@@ -93,7 +96,7 @@ TEST_F(StretchWindowTest, FieldsPreviewSaveAndTheRescan) {
     EXPECT_EQ(f.widthField()->accessibleName(), "横");
     EXPECT_EQ(f.heightField()->accessibleName(), "縦");
     EXPECT_EQ(f.previewLabel()->accessibleName(), "プレビュー");
-    EXPECT_FALSE(f.runAllButton()->isEnabled()) << "the batch run has not landed";
+    EXPECT_TRUE(f.runAllButton()->isEnabled());
 
     f.widthField()->setValue(301);  // as typed: the height follows, the width stays
     EXPECT_EQ(f.heightField()->value(), 201);
@@ -164,6 +167,83 @@ TEST_F(StretchWindowTest, MovieRefusedAndSizeOptionsLive) {
   ASSERT_TRUE(edit4->isEnabled());
   edit4->setValue(3);
   EXPECT_EQ(app->loop().reduction.level(), 3);
+}
+
+// A left button press on w, as the person's click starts.
+void press(QWidget* w) {
+  const QPointF at(w->width() / 2.0, w->height() / 2.0);
+  QMouseEvent e(QEvent::MouseButtonPress, at, w->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                Qt::NoModifier);
+  QApplication::sendEvent(w, &e);
+}
+
+int filesIn(const std::string& folder, const std::string& prefix) {
+  int n = 0;
+  for (const auto& e : std::filesystem::directory_iterator(folder)) {
+    n += e.path().filename().string().starts_with(prefix);
+  }
+  return n;
+}
+
+TEST_F(StretchWindowTest, RunAllWritesTheAlbumOfTheListAndStaysResponsive) {
+  const std::string jpeg = testing::makeTestJpeg(120, 80);
+  start({{"IMG_0001.JPG", jpeg}, {"IMG_0002.JPG", jpeg}, {"IMG_0003.JPG", jpeg}});
+  const std::string data = root.path() + "/data/";
+  EXPECT_TRUE(fs::isRegularFile(data + "zel-html1.txt")) << "written at the first activation";
+  EXPECT_TRUE(fs::isRegularFile(data + "zel-html2.txt"));
+  Answerer answers;
+  whileOpen([&](StretchWindowForm& f) {
+    f.widthField()->setValue(60);
+    f.viewButton()->click();
+    f.runAllButton()->click();
+    ASSERT_TRUE(waitFor(
+        [&] { return !answers.texts.empty() && answers.texts.back() == "処理が終了しました。"; }));
+    EXPECT_EQ(answers.texts.front().substr(0, 9), "整理元");
+    EXPECT_TRUE(f.runAllButton()->isEnabled());
+    EXPECT_FALSE(f.progressBar()->isVisible());
+    EXPECT_EQ(f.progressBar()->maximum(), 3);
+    EXPECT_EQ(f.progressBar()->value(), 3);
+    EXPECT_TRUE(f.progressText()->text().isEmpty());
+  });
+  const std::string out = root.path() + "/src/0_Box60x40-8/";
+  for (const char* n : {"0_IMG_0001.JPG", "0_IMG_0002.JPG", "0_IMG_0003.JPG"}) {
+    auto size = imaging::readJpegFileSize(out + n);
+    ASSERT_TRUE(size) << n;
+    EXPECT_EQ(size->width, 60);
+  }
+  const std::string page2 = testing::readAll(out + "src_2.html");
+  EXPECT_NE(page2.find("IMG_0003.JPG"), std::string::npos);
+  EXPECT_TRUE(page2.ends_with("</table></body></html>\r\n"));
+  EXPECT_TRUE(fs::isRegularFile(out + "src_1.html"));
+}
+
+TEST_F(StretchWindowTest, AMousePressOnThePreviewOrTheStopButtonStopsTheRun) {
+  const std::string jpeg = testing::makeTestJpeg(640, 480);
+  std::vector<std::pair<std::string, std::string>> files;
+  for (int i = 0; i < 40; ++i) files.push_back({"P" + std::to_string(1000 + i) + ".JPG", jpeg});
+  start(files);
+  Answerer answers;
+  const std::string out = root.path() + "/src/0_Box64x48-8/";
+  bool stillOpen = false;
+  whileOpen([&](StretchWindowForm& f) {
+    f.widthField()->setValue(64);
+    f.viewButton()->click();
+    f.runAllButton()->click();  // returns once the question is answered and the run is off
+    EXPECT_FALSE(f.runAllButton()->isEnabled());
+    press(f.previewLabel());
+    ASSERT_TRUE(waitFor(
+        [&] { return !answers.texts.empty() && answers.texts.back() == "処理を中止します。"; }));
+    EXPECT_LT(filesIn(out, "0_P"), 40) << "stopped after the pictures in hand";
+    EXPECT_TRUE(testing::readAll(out + "src_1.html").ends_with("</table></body></html>\r\n"));
+
+    answers.texts.clear();
+    f.runAllButton()->click();
+    f.stopButton()->click();  // during a run the stop button only stops it
+    ASSERT_TRUE(waitFor(
+        [&] { return !answers.texts.empty() && answers.texts.back() == "処理を中止します。"; }));
+    stillOpen = f.isVisible();
+  });
+  EXPECT_TRUE(stillOpen);
 }
 
 }  // namespace

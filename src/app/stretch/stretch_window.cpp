@@ -3,6 +3,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QImage>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
@@ -85,7 +86,7 @@ StretchWindowForm::StretchWindowForm(QWidget* parent) : QDialog(parent) {
   button2_ = button("Button2", "保存", "指定されたサイズと品質で保存します。");
   button3_ = button("Button3", "中止");
   button4_ = button("Button4", "全実行", "整理元の画像をすべて縮小保存します。");
-  // The batch run over the whole folder is not built yet: the button stays visible but off.
+  // Off until a batch run is attached to the window.
   button4_->setEnabled(false);
   auto* buttons = new QHBoxLayout;
   for (auto* b : {button1_, button2_, button3_, button4_}) buttons->addWidget(b);
@@ -146,6 +147,62 @@ void StretchWindowForm::attach(StretchSave& save,
           [this] { guarded_([this] { save_->Button2Click(); }); });
   connect(button3_, &QPushButton::clicked, this, &QDialog::reject);
 }
+
+void StretchWindowForm::attachAlbum(AlbumCommand& album) {
+  album_ = &album;
+  connect(button4_, &QPushButton::clicked, this,
+          [this] { guarded_([this] { album_->Button4Click(*save_, *this, width()); }); });
+  button4_->setEnabled(true);
+  // The parts where a mouse press stops a run: the preview panel and picture, the progress
+  // bar, the size and quality labels and fields, and the four buttons (the window's own
+  // background through mousePressEvent). The option boxes, Label3 and the panel that holds
+  // the fields do not stop it.
+  for (const char* name :
+       {"Panel2", "Image1", "ProgressBar1", "Label1", "Label2", "Label4", "Label5", "Label6",
+        "Label7", "Edit1", "Edit2", "Edit3", "Button1", "Button2", "Button3", "Button4"}) {
+    auto* w = findChild<QWidget*>(name);
+    if (!w) continue;
+    w->installEventFilter(this);
+    for (QWidget* part : w->findChildren<QWidget*>()) part->installEventFilter(this);
+  }
+}
+
+bool StretchWindowForm::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonPress && album_) album_->FormMouseDown();
+  return QDialog::eventFilter(watched, event);
+}
+
+void StretchWindowForm::mousePressEvent(QMouseEvent* event) {
+  // Presses that children pass up arrive here too: only the window's own background counts.
+  if (album_ && !childAt(event->position().toPoint())) album_->FormMouseDown();
+  QDialog::mousePressEvent(event);
+}
+
+void StretchWindowForm::reject() {
+  if (album_ && album_->running()) {
+    album_->FormMouseDown();
+    return;
+  }
+  QDialog::reject();
+}
+
+void StretchWindowForm::showProgress(int count) {
+  progress_->setRange(0, count);
+  progress_->setValue(0);
+  progress_->show();
+}
+
+void StretchWindowForm::setProgress(int position) { progress_->setValue(position); }
+
+void StretchWindowForm::hideProgress() { progress_->hide(); }
+
+void StretchWindowForm::setProgressText(const std::string& text) {
+  QString t = QString::fromStdString(text);
+  t.replace("\r\n", "\n");
+  label3_->setText(t);
+}
+
+void StretchWindowForm::setRunning(bool running) { button4_->setEnabled(!running); }
 
 void StretchWindowForm::showModal(const std::string& caption) {
   setWindowTitle(QString::fromStdString(caption));

@@ -12,17 +12,20 @@
 #include <QSpinBox>
 #include <functional>
 
+#include "core/album/album_command.h"
 #include "core/stretch/stretch_save.h"
 
 namespace sortelia::app {
 
-class StretchWindowForm : public QDialog, public StretchWindow {
+class StretchWindowForm : public QDialog, public StretchWindow, public AlbumView {
   Q_OBJECT
  public:
   explicit StretchWindowForm(QWidget* parent = nullptr);
   // The behaviour the window shows; guarded runs a command and shows the error that ends it.
   // Given once, before the window is first shown.
   void attach(StretchSave& save, std::function<void(const std::function<void()>&)> guarded);
+  // The batch run behind "全実行", which a mouse press on the window stops.
+  void attachAlbum(AlbumCommand& album);
 
   // Over the window place (the main window's frame), modally.
   void showModal(const std::string& caption) override;
@@ -44,12 +47,29 @@ class StretchWindowForm : public QDialog, public StretchWindow {
   QPushButton* runAllButton() const { return button4_; }
   QLabel* previewLabel() const { return image1_; }
   QLabel* sizeLabel() const { return label2_; }
+  QLabel* progressText() const { return label3_; }
+  QProgressBar* progressBar() const { return progress_; }
+
+  // AlbumView
+  void showProgress(int count) override;
+  void setProgress(int position) override;
+  void hideProgress() override;
+  void setProgressText(const std::string& text) override;
+  void setRunning(bool running) override;
+
+  // While a run goes, closing the window only stops it; the window closes as usual after.
+  void reject() override;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
 
  private:
   void showFields();
   void showPreview();
 
   StretchSave* save_ = nullptr;
+  AlbumCommand* album_ = nullptr;
   std::function<void(const std::function<void()>&)> guarded_;
   QLabel* label2_ = nullptr;
   QSpinBox* edit1_ = nullptr;

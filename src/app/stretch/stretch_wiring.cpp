@@ -8,8 +8,20 @@ namespace sortelia::app {
 
 StretchWiring::StretchWiring(MainWindow& main, StretchWindowForm& window, QtUi& ui,
                              StretchSave& save, SortingLoop& loop)
-    : main_(main), window_(window), ui_(ui), save_(save), loop_(loop) {
+    : main_(main),
+      window_(window),
+      ui_(ui),
+      save_(save),
+      loop_(loop),
+      album_(save.session(), poster_) {
   window_.attach(save_, [this](const std::function<void()>& c) { guarded(c); });
+  window_.attachAlbum(album_);
+  // The page templates are written with their default content when missing, after what the
+  // main window's first activation already does.
+  main_.onFirstActivation = [this, first = std::move(main_.onFirstActivation)] {
+    if (first) first();
+    album_.writeMissingTemplates();
+  };
   window_.placeOf = [this]() -> QWidget* { return &main_; };
   connect(main_.find<QAction>(Control::stretchsave1), &QAction::triggered, this,
           [this] { guarded([&] { save_.stretchsave1Click(window_); }); });

@@ -76,6 +76,7 @@ class StretchSave {
   int previewWidth() const { return previewWidth_; }
   int previewHeight() const { return previewHeight_; }
   const std::string& sourcePath() const { return path_; }
+  SortingSession& session() { return session_; }
   // Label2: the picture's own size, "%8.0n            %8.0n".
   std::string sizeText() const;
 
