@@ -1,16 +1,28 @@
 #!/usr/bin/env bash
 # Runs a Qt test program on a private X server with a window manager (openbox), so that real
 # window frames exist. Usage: run_under_wm.sh PROGRAM [ARGS...]
+# The X server picks a free display itself (-displayfd), so tests running at the same time
+# never share one.
 set -euo pipefail
-for d in $(seq 90 140); do
-  [ -e "/tmp/.X11-unix/X$d" ] || [ -e "/tmp/.X$d-lock" ] || { display=":$d"; break; }
-done
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+work=$(mktemp -d)
+wm=""
+xvfb=""
+cleanup() {
+  [ -n "$wm" ] && kill "$wm" 2>/dev/null || true
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+mkfifo "$work/display"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xvfb=$!
-trap 'kill $wm $xvfb 2>/dev/null || true' EXIT
-for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.05; done
-export DISPLAY="$display" QT_QPA_PLATFORM=xcb
+read -r -t 20 number <"$work/display"
+export DISPLAY=":$number" QT_QPA_PLATFORM=xcb
 openbox --sm-disable >/dev/null 2>&1 &
 wm=$!
-sleep 0.5
+# Wait until the window manager has taken the screen (it sets _NET_SUPPORTING_WM_CHECK).
+for _ in $(seq 100); do
+  if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then break; fi
+  sleep 0.05
+done
 "$@"
