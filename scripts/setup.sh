@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev libgl-dev libjpeg62-turbo-dev libturbojpeg0-dev libjpeg-turbo-progs libglib2.0-dev shared-mime-info
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho xvfb xauth openbox
-  libimage-exiftool-perl exiv2 imagemagick libvips-tools chromium
+  libimage-exiftool-perl exiv2 imagemagick libvips-tools chromium poppler-utils
 )
 
 missing=()

@@ -8,10 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "app/browse/browse_window.h"
+#include "app/browse/browse_wiring.h"
 #include "app/common/qt_ui.h"
 #include "app/info/info_window.h"
 #include "app/main/main_window.h"
 #include "app/main/main_wiring.h"
+#include "app/print/print_window.h"
+#include "app/print/print_wiring.h"
 #include "core/session/sorting_session.h"
 #include "core/session/sorting_state.h"
 #include "core/sorting/destination_slots.h"
@@ -28,6 +32,10 @@ class Application : public QObject {
 
   MainWindow& mainWindow() { return *form1_; }
   InfoWindow& infoWindow() { return *form2_; }
+  BrowseWindow& browseWindow() { return *form6_; }
+  FullSizeWindow& fullSizeWindow() { return *form7_; }
+  PrintWindow& printWindow() { return *form8_; }
+  BrowseWiring& browseWiring() { return *browseWiring_; }
   SortingSession& session() { return *session_; }
   SortingState& state() { return state_; }
   DestinationSlots& slots() { return *slots_; }
@@ -42,6 +50,9 @@ class Application : public QObject {
   SortingState state_;
   std::unique_ptr<MainWindow> form1_;
   std::unique_ptr<InfoWindow> form2_;
+  BrowseWindow* form6_ = nullptr;
+  FullSizeWindow* form7_ = nullptr;
+  PrintWindow* form8_ = nullptr;
   std::vector<std::unique_ptr<QWidget>> others_;
   std::unique_ptr<QtUi> ui_;
   std::unique_ptr<SortingSession> session_;
@@ -49,6 +60,8 @@ class Application : public QObject {
   fs::FileOperations files_;
   std::unique_ptr<SortingLoop> loop_;
   std::unique_ptr<MainWiring> mainWiring_;
+  std::unique_ptr<BrowseWiring> browseWiring_;
+  std::unique_ptr<PrintWiring> printWiring_;
   QLocalServer server_;
 };
 

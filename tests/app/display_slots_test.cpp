@@ -253,14 +253,14 @@ TEST_F(ShownWindow, OnlyControlsWithABuiltFeatureAreLive) {
     if (auto* a = qobject_cast<QAction*>(o)) return a->isEnabled();
     return qobject_cast<QWidget*>(o)->isEnabled();
   };
-  for (Control c : {Control::CheckView, Control::CheckShow, Control::Button14, Control::Browse1,
-                    Control::stretchsave1, Control::Print1, Control::rot090, Control::Option1,
-                    Control::SubDchkBox, Control::RadioButton2, Control::Edit4}) {
+  for (Control c : {Control::CheckView, Control::CheckShow, Control::stretchsave1, Control::rot090,
+                    Control::Option1, Control::SubDchkBox, Control::RadioButton2, Control::Edit4}) {
     EXPECT_FALSE(enabled(c)) << controlName(c);
   }
   for (Control c : {Control::Button1, Control::Button12, Control::Button13, Control::SpeedButton1,
                     Control::CheckInfo, Control::CheckDATE, Control::Undo1, Control::Open1,
-                    Control::End1, Control::SetBox1, Control::MoveFolder1}) {
+                    Control::End1, Control::SetBox1, Control::MoveFolder1, Control::Button14,
+                    Control::Browse1, Control::Print1}) {
     EXPECT_TRUE(enabled(c)) << controlName(c);
   }
 }

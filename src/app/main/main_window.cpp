@@ -42,8 +42,7 @@ constexpr Control kNotYetBuilt[] = {
     Control::CheckView, Control::Edit1, Control::Label1, Control::CheckShow, Control::Edit2,
     Control::Label2, Control::rot090, Control::rot180, Control::rot270, Control::SubDchkBox,
     // The windows: reduced-size save, browser, printing, options, help, version.
-    Control::stretchsave1, Control::Browse1, Control::Button14, Control::Print1, Control::Option1,
-    Control::Help1, Control::Version1};
+    Control::stretchsave1, Control::Option1, Control::Help1, Control::Version1};
 
 template <typename W, typename Name>
 W* named(W* w, Name name, const QString& text = {}) {

@@ -216,7 +216,7 @@ void ThumbBrowser::Info1Click() {
 void ThumbBrowser::Delete1Click() {
   if (underMouse_ < 0) return;
   ThumbCell& c = cells_[underMouse_];
-  d_.toggleDeletionMark(c.index);
+  d_.toggleDeletionMark(c.index, c.path);
   c.visible = false;
   undoCell_ = underMouse_;
   underMouse_ = -1;  // the picture is gone from under the mouse
@@ -227,7 +227,7 @@ void ThumbBrowser::Undo1Click() {
   if (undoCell_ < 0) return;
   ThumbCell& c = cells_[undoCell_];
   c.visible = true;
-  d_.toggleDeletionMark(c.index);
+  d_.toggleDeletionMark(c.index, c.path);
   undoCell_ = -1;
   d_.view.gridChanged();
 }

@@ -56,8 +56,9 @@ class ThumbBrowser {
     WorkerPool& pool;
     // The image list (entries may carry the deletion mark).
     const std::vector<std::string>& images;
-    // MrkDelImg: toggles the deletion mark of a 0-based entry.
-    std::function<bool(int)> toggleDeletionMark;
+    // MrkDelImg: toggles the deletion mark of a 0-based entry, given the cell's path (an
+    // entry that no longer holds that path must be left alone).
+    std::function<void(int, const std::string&)> toggleDeletionMark;
     // Starts a movie's player.
     std::function<void(const std::string&)> startPlayer;
     // The item mask and camera parameter set photo information is read with.

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "exif/comment_line.h"
 #include "platform/text_codec.h"
 
 namespace sortelia::outputs {
@@ -70,6 +71,15 @@ std::string QuotedFileList(const std::vector<std::string>& paths) {
     list += '"';
   }
   return list;
+}
+
+CommentLines MakeCommentLines(const exif::PhotoRecord& record, const std::string& path,
+                              const PrintOptions& o) {
+  const auto line = [&](const CommentChoice& c) {
+    return exif::makecmt(record, path, c.name, c.freeText, c.comment, c.time, c.date,
+                         o.exifDateTime);
+  };
+  return {line(o.top), line(o.bottom)};
 }
 
 }  // namespace sortelia::outputs

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "exif/photo_info.h"
 #include "outputs/browse/thumb_geometry.h"
 
 namespace sortelia::outputs {
@@ -62,5 +63,25 @@ std::vector<std::string> ParseFileList(const std::string& list);
 // A list of paths as the print window takes it: each path in double quotes (quotes inside
 // doubled), CR LF between.
 std::string QuotedFileList(const std::vector<std::string>& paths);
+
+// The choices of the print window: the parts of the top and bottom comment lines, the text
+// size and colour, and whether date and time come from the EXIF data.
+struct CommentChoice {
+  bool name = false, date = false, time = false, comment = false;
+  std::string freeText;
+};
+struct PrintOptions {
+  CommentChoice top, bottom;
+  int size = 50;                  // 10..100
+  std::string colourText = "赤";  // "赤", "青" or "緑"
+  bool exifDateTime = true;
+};
+
+// The top and bottom comment lines of a page for the photo record of path.
+struct CommentLines {
+  std::string top, bottom;
+};
+CommentLines MakeCommentLines(const exif::PhotoRecord& record, const std::string& path,
+                              const PrintOptions& options);
 
 }  // namespace sortelia::outputs

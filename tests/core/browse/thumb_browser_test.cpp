@@ -101,10 +101,7 @@ class ThumbBrowserTest : public ::testing::Test {
   ThreadPoster poster;
   WorkerPool pool{2};
   ThumbBrowser browser{{ui, view, poster, pool, images,
-                        [this](int i) {
-                          toggled.push_back(i);
-                          return true;
-                        },
+                        [this](int i, const std::string&) { toggled.push_back(i); },
                         [this](const std::string& p) { played.push_back(p); },
                         [] { return std::string(exif::kExifItemCount, '1'); },
                         [] { return exif::CameraParamSet{}; }}};
