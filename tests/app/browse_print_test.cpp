@@ -151,6 +151,10 @@ TEST_F(BrowsePrint, BrowserBuildsTheGridOverTheMainWindowAndOpensPicturesFullSiz
     const char* shots = std::getenv("SORTELIA_SCREENSHOT_DIR");
     if (shots) {
       b.resize(700, 500);
+      mouse(vp, QEvent::MouseMove, QPoint(c.left + 50, c.top + 40));
+      b.action("PrtMark")->setEnabled(true);
+      thumbs.setUnderMouse(2);
+      thumbs.PrtMarkClick();
       waitFor([] { return false; }, 200);
       b.grab().save(QString(shots) + "/browser.png");
     }
@@ -248,6 +252,8 @@ TEST_F(BrowsePrint, MainPrintCommandOpensTheWindowForTheShownPicture) {
   EXPECT_TRUE(shown);
   EXPECT_EQ(w.windowTitle().toStdString(), "印刷[ a.jpg ]");
   EXPECT_EQ(w.fileList(), "\"" + root.path() + "/src/a.jpg\"");
+  if (const char* shots = std::getenv("SORTELIA_SCREENSHOT_DIR"))
+    w.grab().save(QString(shots) + "/print.png");
 }
 
 }  // namespace

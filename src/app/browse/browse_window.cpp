@@ -43,6 +43,7 @@ ThumbGridView::ThumbGridView(QWidget* parent) : QAbstractScrollArea(parent) {
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   viewport()->setMouseTracking(true);
   viewport()->setAutoFillBackground(true);
+  viewport()->setBackgroundRole(QPalette::Window);
   verticalScrollBar()->setTracking(true);
 }
 
