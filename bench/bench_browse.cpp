@@ -1,6 +1,7 @@
 // Building the thumbnail grid: 500 camera-sized pictures (4000 x 3000) decoded at 1/8 on the
-// worker pool (one worker per processor, and one worker alone) and placed in list order on the calling thread, in
-// pictures per second. The pictures are written once to $TMPDIR/sortelia-bench-browse/.
+// worker pool (one worker per processor, and one worker alone) and placed in list order on the
+// calling thread, in pictures per second. The pictures are written once to
+// $TMPDIR/sortelia-bench-browse/.
 #include <benchmark/benchmark.h>
 
 #include <condition_variable>

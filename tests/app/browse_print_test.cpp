@@ -2,6 +2,7 @@
 // printed page goes to a PDF that pdftoppm renders back to pixels.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -15,6 +16,7 @@
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QTimer>
+#include <QWheelEvent>
 #include <cstdlib>
 
 #include "app/application.h"
@@ -120,10 +122,22 @@ TEST_F(BrowsePrint, BrowserBuildsTheGridOverTheMainWindowAndOpensPicturesFullSiz
     EXPECT_EQ(popupAt(QPoint(c.left + 50, c.top + 40)), "01000");
     EXPECT_EQ(popupAt(QPoint(a.left + 50, a.top + 500)), "00000");
 
+    // The cells in the accessibility tree, named after their files.
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(b.grid());
+    ASSERT_NE(list, nullptr);
+    auto names = [&] {
+      QStringList n;
+      for (int i = 0; i < list->childCount(); ++i) n << list->child(i)->text(QAccessible::Name);
+      return n.join(",").toStdString();
+    };
+    EXPECT_EQ(list->text(QAccessible::Name).toStdString(), "ScrollBox1");
+    EXPECT_EQ(names(), "a.jpg,c.mov,d.jpg");
+
     // Del. hides the cell and marks the entry; Undo brings both back.
     EXPECT_EQ(popupAt(aPicture), "11011");
     b.action("Delete1")->trigger();
     EXPECT_EQ(app->state().list.images[0].substr(0, 2), "!:");
+    EXPECT_EQ(names(), "c.mov,d.jpg");
     Q_EMIT b.popupMenu()->aboutToShow();
     EXPECT_TRUE(b.action("Undo1")->isVisible());
     EXPECT_TRUE(b.action("Undo1")->isEnabled());
@@ -143,10 +157,29 @@ TEST_F(BrowsePrint, BrowserBuildsTheGridOverTheMainWindowAndOpensPicturesFullSiz
     QApplication::sendEvent(full.picture(), &press);
     EXPECT_TRUE(waitFor([&] { return !full.isVisible(); }));
 
+    // At real size: a sizeable window named after the file, the picture at its own size.
+    b.realSizeBox()->setChecked(true);
+    const outputs::Rect d = thumbs.cells()[2].rect;
+    mouse(vp, QEvent::MouseButtonDblClick, QPoint(d.left + 50, d.top + 40), Qt::LeftButton);
+    ASSERT_TRUE(waitFor([&] { return full.isVisible(); }));
+    EXPECT_EQ(full.windowTitle().toStdString(), "実サイズ表示[ " + root.path() + "/src/d.jpg ]");
+    EXPECT_EQ(thumbs.cells()[0].label, LabelColour::Red);
+    EXPECT_EQ(thumbs.cells()[2].label, LabelColour::Green);
+    full.clearAndClose();
+
     // A narrower grid closes the gap left by b.
-    b.resize(340, b.height());
+    b.resize(300, b.height());  // (300 - 20) div 102: two columns
     ASSERT_TRUE(waitFor([&] { return thumbs.cells()[1].rect.left == 104; }));
-    EXPECT_EQ(thumbs.cells()[2].rect.top, 2 + 102 * (b.grid()->width() >= 326 ? 0 : 1));
+    EXPECT_EQ(thumbs.cells()[2].rect, (outputs::Rect{2, 104, 100, 100}));
+
+    // A wheel step moves the grid 10 pixels.
+    b.resize(b.width(), 150);
+    ASSERT_TRUE(waitFor([&] { return b.grid()->verticalScrollBar()->maximum() > 20; }));
+    QWheelEvent wheel(QPointF(50, 50), vp->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, -120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(vp, &wheel);
+    EXPECT_EQ(b.grid()->verticalScrollBar()->value(), 10);
+    b.resize(b.width(), 500);
 
     const char* shots = std::getenv("SORTELIA_SCREENSHOT_DIR");
     if (shots) {

@@ -1,6 +1,7 @@
 #include "app/browse/browse_window.h"
 
 #include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -10,6 +11,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -34,9 +36,114 @@ QImage wrap(const imaging::Bitmap& b) {
 
 }  // namespace
 
+// ---------------------------------------------------------------- accessibility
+
+namespace {
+
+// One cell as the accessibility tree shows it: a list item named after its file.
+class CellAccessible : public QAccessibleInterface {
+ public:
+  CellAccessible(ThumbGridView* grid, int cell) : grid_(grid), cell_(cell) {}
+  bool isValid() const override { return grid_ && cellData() != nullptr; }
+  QObject* object() const override { return nullptr; }
+  QWindow* window() const override { return grid_ ? grid_->window()->windowHandle() : nullptr; }
+  QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+  QAccessibleInterface* parent() const override {
+    return QAccessible::queryAccessibleInterface(grid_);
+  }
+  QAccessibleInterface* child(int) const override { return nullptr; }
+  int childCount() const override { return 0; }
+  int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+  QString text(QAccessible::Text t) const override {
+    const ThumbCell* c = cellData();
+    if (!c) return {};
+    if (t == QAccessible::Name) return QString::fromStdString(c->name);
+    if (t == QAccessible::Description) return QString::fromStdString(c->path);
+    return {};
+  }
+  void setText(QAccessible::Text, const QString&) override {}
+  QRect rect() const override {
+    const ThumbCell* c = cellData();
+    if (!c || !grid_) return {};
+    const QPoint origin =
+        grid_->viewport()->mapToGlobal(QPoint(0, -grid_->verticalScrollBar()->value()));
+    return QRect(origin + QPoint(c->rect.left, c->rect.top), QSize(c->rect.width, c->rect.height));
+  }
+  QAccessible::Role role() const override { return QAccessible::ListItem; }
+  QAccessible::State state() const override {
+    QAccessible::State s;
+    s.selectable = true;
+    return s;
+  }
+
+ private:
+  const ThumbCell* cellData() const {
+    const ThumbBrowser* b = grid_ ? grid_->browser() : nullptr;
+    if (!b || cell_ >= static_cast<int>(b->cells().size())) return nullptr;
+    return &b->cells()[cell_];
+  }
+  QPointer<ThumbGridView> grid_;
+  int cell_;
+};
+
+// The grid as a list of its visible cells.
+class GridAccessible : public QAccessibleWidget {
+ public:
+  explicit GridAccessible(ThumbGridView* grid) : QAccessibleWidget(grid, QAccessible::List) {}
+  int childCount() const override { return static_cast<int>(visibleCells().size()); }
+  QAccessibleInterface* child(int i) const override {
+    const std::vector<int> cells = visibleCells();
+    if (i < 0 || i >= static_cast<int>(cells.size())) return nullptr;
+    auto* grid = static_cast<ThumbGridView*>(widget());
+    return grid->cellInterface(cells[i]);
+  }
+  int indexOfChild(const QAccessibleInterface* child) const override {
+    for (int i = 0; i < childCount(); ++i)
+      if (this->child(i) == child) return i;
+    return -1;
+  }
+  QAccessibleInterface* childAt(int x, int y) const override {
+    for (int i = 0; i < childCount(); ++i)
+      if (child(i)->rect().contains(x, y)) return child(i);
+    return nullptr;
+  }
+
+ private:
+  std::vector<int> visibleCells() const {
+    std::vector<int> out;
+    const ThumbBrowser* b = static_cast<ThumbGridView*>(widget())->browser();
+    if (!b) return out;
+    for (int k = 0; k < static_cast<int>(b->cells().size()); ++k)
+      if (b->cells()[k].visible) out.push_back(k);
+    return out;
+  }
+};
+
+QAccessibleInterface* gridAccessibleFactory(const QString& className, QObject* object) {
+  if (className == "sortelia::app::ThumbGridView" && object && object->isWidgetType())
+    return new GridAccessible(static_cast<ThumbGridView*>(object));
+  return nullptr;
+}
+
+}  // namespace
+
+QAccessibleInterface* ThumbGridView::cellInterface(int cell) {
+  auto found = cellInterfaces_.find(cell);
+  if (found != cellInterfaces_.end()) return QAccessible::accessibleInterface(found->second);
+  auto* iface = new CellAccessible(this, cell);
+  cellInterfaces_[cell] = QAccessible::registerAccessibleInterface(iface);
+  return iface;
+}
+
 // ---------------------------------------------------------------- the grid
 
 ThumbGridView::ThumbGridView(QWidget* parent) : QAbstractScrollArea(parent) {
+  // Installed before anything asks for this widget's accessible interface.
+  static const bool factoryInstalled = [] {
+    QAccessible::installFactory(gridAccessibleFactory);
+    return true;
+  }();
+  (void)factoryInstalled;
   setObjectName("ScrollBox1");
   setAccessibleName("ScrollBox1");
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -45,6 +152,10 @@ ThumbGridView::ThumbGridView(QWidget* parent) : QAbstractScrollArea(parent) {
   viewport()->setAutoFillBackground(true);
   viewport()->setBackgroundRole(QPalette::Window);
   verticalScrollBar()->setTracking(true);
+}
+
+ThumbGridView::~ThumbGridView() {
+  for (const auto& [cell, id] : cellInterfaces_) QAccessible::deleteAccessibleInterface(id);
 }
 
 QColor ThumbGridView::labelBackground(LabelColour c) {
@@ -62,6 +173,16 @@ QColor ThumbGridView::labelBackground(LabelColour c) {
 }
 
 void ThumbGridView::refresh() {
+  // Cells are made anew by a build: their accessible items follow the current list.
+  const int count = browser_ ? static_cast<int>(browser_->cells().size()) : 0;
+  for (auto it = cellInterfaces_.begin(); it != cellInterfaces_.end();) {
+    if (it->first >= count) {
+      QAccessible::deleteAccessibleInterface(it->second);
+      it = cellInterfaces_.erase(it);
+    } else {
+      ++it;
+    }
+  }
   const int content = browser_ ? browser_->contentHeight() : 0;
   verticalScrollBar()->setRange(0, std::max(0, content - viewport()->height()));
   verticalScrollBar()->setPageStep(viewport()->height());

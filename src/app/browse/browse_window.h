@@ -3,10 +3,12 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QAccessible>
 #include <QDialog>
 #include <QImage>
 #include <QPoint>
 #include <functional>
+#include <map>
 
 #include "core/browse/browser_view.h"
 #include "core/browse/thumb_browser.h"
@@ -26,7 +28,11 @@ class ThumbGridView : public QAbstractScrollArea {
   Q_OBJECT
  public:
   explicit ThumbGridView(QWidget* parent = nullptr);
+  ~ThumbGridView() override;
   void attach(ThumbBrowser& browser) { browser_ = &browser; }
+  const ThumbBrowser* browser() const { return browser_; }
+  // The accessibility item of a cell (a list item named after its file).
+  QAccessibleInterface* cellInterface(int cell);
   // The content height changed, or cells were repainted.
   void refresh();
 
@@ -52,6 +58,7 @@ class ThumbGridView : public QAbstractScrollArea {
   QPoint toGrid(const QPoint& viewportPos) const;
 
   ThumbBrowser* browser_ = nullptr;
+  std::map<int, QAccessible::Id> cellInterfaces_;
   QPoint downAt_{-1, -1};
   int downCell_ = -1;
   bool labelPressed_ = false;
