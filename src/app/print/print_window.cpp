@@ -15,7 +15,8 @@
 #include <QVBoxLayout>
 #include <stdexcept>
 
-#include "imaging/jpeg_codec.h"
+#include <memory>
+#include "outputs/print/print_page.h"
 
 namespace sortelia::app {
 
@@ -50,25 +51,6 @@ QGroupBox* commentGroup(const char* name, const char* title, int n, QWidget* par
   grid->addWidget(label, 1, 0);
   grid->addWidget(edit, 1, 1, 1, 3);
   return g;
-}
-
-// DrawCommentLine: white text, then the colour one pixel up and left, both clipped.
-void DrawCommentLine(QImage& page, const std::string& text, bool atTop, outputs::Rgb colour,
-                     int size) {
-  if (text.empty()) return;
-  const outputs::CommentLineLayout l = outputs::LayoutCommentLine(text, atTop, size, page.height());
-  QPainter p(&page);
-  QFont font("IPAPGothic");
-  font.setPixelSize(size);
-  p.setFont(font);
-  p.setClipRect(
-      QRect(QPoint(l.clip.left, l.clip.top), QPoint(l.clip.right - 1, l.clip.bottom - 1)));
-  const QString s = QString::fromStdString(text);
-  const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip;
-  p.setPen(Qt::white);
-  p.drawText(QRect(l.white.x, l.white.y, page.width(), size * 2), flags, s);
-  p.setPen(QColor(colour.r, colour.g, colour.b));
-  p.drawText(QRect(l.coloured.x, l.coloured.y, page.width(), size * 2), flags, s);
 }
 
 }  // namespace
@@ -151,24 +133,16 @@ outputs::PrintOptions PrintWindow::options() const {
   return o;
 }
 
-QImage PrintPage(const std::string& path, const std::string& top, const std::string& bottom,
-                 outputs::Rgb colour, int size, QSize printable, std::string& error) {
-  imaging::JpegDecodeResult decoded = imaging::decodeJpegFile(path, imaging::JpegScale::Full);
-  if (!decoded.ok()) {
-    error = path + "\r\n" + decoded.error;
-    return {};
-  }
-  imaging::convertTo24Bit(decoded.bitmap);
-  const imaging::Bitmap& b = decoded.bitmap;
-  const QImage picture(b.data(), b.width(), b.height(), static_cast<qsizetype>(b.stride()),
-                       QImage::Format_BGR888);
-  const outputs::Size s =
-      outputs::PrintScale(b.width(), b.height(), printable.width(), printable.height());
-  QImage page = picture.scaled(s.width, s.height, Qt::IgnoreAspectRatio, Qt::FastTransformation)
-                    .convertToFormat(QImage::Format_RGB32);
-  DrawCommentLine(page, top, true, colour, size);
-  DrawCommentLine(page, bottom, false, colour, size);
-  return page;
+QImage PrintPage(const std::string& path, const outputs::CommentLines& lines, outputs::Rgb colour,
+                 int size, QSize printable) {
+  auto page = std::make_shared<imaging::Bitmap>(
+      outputs::RenderPrintPage(path, lines, colour, size, printable.width(), printable.height()));
+  // The image shares the bitmap's pixels and keeps the bitmap alive while it lives.
+  return QImage(
+      page->data(), page->width(), page->height(), static_cast<qsizetype>(page->stride()),
+      QImage::Format_BGR888,
+      [](void* p) { delete static_cast<std::shared_ptr<imaging::Bitmap>*>(p); },
+      new std::shared_ptr<imaging::Bitmap>(page));
 }
 
 int PrintWindow::printFiles(QPrinter& printer,
@@ -184,13 +158,13 @@ int PrintWindow::printFiles(QPrinter& printer,
     const outputs::CommentLines lines = outputs::MakeCommentLines(record, path, o);
     // The page is made before it is begun, so a picture that cannot be decoded leaves no
     // empty page behind.
-    std::string error;
-    const QImage page =
-        PrintPage(path, lines.top, lines.bottom, colour, o.size,
-                  printer.pageLayout().paintRectPixels(printer.resolution()).size(), error);
-    if (page.isNull()) {
+    QImage page;
+    try {
+      page = PrintPage(path, lines, colour, o.size,
+                       printer.pageLayout().paintRectPixels(printer.resolution()).size());
+    } catch (...) {
       if (painter.isActive()) painter.end();
-      throw std::runtime_error(error);
+      throw;
     }
     if (pages == 0) {
       if (!painter.begin(&printer)) throw std::runtime_error("印刷を開始できません");

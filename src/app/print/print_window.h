@@ -52,10 +52,9 @@ class PrintWindow : public QDialog {
   QPushButton* print_;
 };
 
-// PrintPicture's page: the picture at path scaled to a printable page of that size (device
-// pixels) with the comment lines drawn on it; a null image (and error) when the picture cannot
-// be decoded. It is drawn at the page's top-left corner.
-QImage PrintPage(const std::string& path, const std::string& top, const std::string& bottom,
-                 outputs::Rgb colour, int size, QSize printable, std::string& error);
+// PrintPicture's page (drawn at the page's top-left corner) for a printable area of that
+// size in device pixels. Throws outputs::PrintError when the picture cannot be decoded.
+QImage PrintPage(const std::string& path, const outputs::CommentLines& lines, outputs::Rgb colour,
+                 int size, QSize printable);
 
 }  // namespace sortelia::app
