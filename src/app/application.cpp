@@ -2,7 +2,6 @@
 
 #include <QLocalSocket>
 
-#include "app/shell/shell_windows.h"
 #include "core/options/language_setting.h"
 
 namespace sortelia::app {
@@ -19,14 +18,15 @@ Application::Application(const std::string& dataFolder) {
   auto form5 = std::make_unique<DumpWindow>();
   form5_ = form5.get();
   others_.push_back(std::move(form5));
-  const char* const shells[][2] = {
-      {"Form6", "Browse"},
-      {"Form7", "Full Size"},
-      {"Form8", "Print"},
-  };
-  for (const auto& s : shells) {
-    others_.push_back(std::make_unique<ShellWindow>(s[0], s[1], nullptr));
-  }
+  auto form6 = std::make_unique<BrowseWindow>();
+  auto form7 = std::make_unique<FullSizeWindow>();
+  auto form8 = std::make_unique<PrintWindow>();
+  form6_ = form6.get();
+  form7_ = form7.get();
+  form8_ = form8.get();
+  others_.push_back(std::move(form6));
+  others_.push_back(std::move(form7));
+  others_.push_back(std::move(form8));
   auto form9 = std::make_unique<HelpWindow>();
   form9_ = form9.get();
   others_.push_back(std::move(form9));
@@ -48,6 +48,12 @@ Application::Application(const std::string& dataFolder) {
   helpWiring_ = std::make_unique<HelpWiring>(*form1_, *form9_, *ui_, *session_);
   // Closing the options window names the mode in the caption as viewer mode composes it.
   optionsWiring_->commands().SetMFrmCap = [this] { session_->SetMFrmCap(); };
+  browseWiring_ =
+      std::make_unique<BrowseWiring>(*form1_, *form6_, *form7_, *ui_, *session_, *loop_);
+  printWiring_ = std::make_unique<PrintWiring>(*form1_, *form8_, *ui_, *session_);
+  browseWiring_->openPrint = [this](const std::string& list, const std::string& caption) {
+    printWiring_->open(list, caption);
+  };
 }
 
 Application::~Application() {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "app/browse/browse_window.h"
+#include "app/browse/browse_wiring.h"
 #include "app/common/qt_timer.h"
 #include "app/common/qt_ui.h"
 #include "app/dump/dump_window.h"
@@ -19,6 +21,8 @@
 #include "app/main/main_wiring.h"
 #include "app/options/options_window.h"
 #include "app/options/options_wiring.h"
+#include "app/print/print_window.h"
+#include "app/print/print_wiring.h"
 #include "app/stretch/stretch_window.h"
 #include "app/stretch/stretch_wiring.h"
 #include "app/viewer/viewer_wiring.h"
@@ -47,6 +51,10 @@ class Application : public QObject {
   OptionsWiring& optionsWiring() { return *optionsWiring_; }
   DumpWiring& dumpWiring() { return *dumpWiring_; }
   HelpWiring& helpWiring() { return *helpWiring_; }
+  BrowseWindow& browseWindow() { return *form6_; }
+  FullSizeWindow& fullSizeWindow() { return *form7_; }
+  PrintWindow& printWindow() { return *form8_; }
+  BrowseWiring& browseWiring() { return *browseWiring_; }
   SortingSession& session() { return *session_; }
   SortingState& state() { return state_; }
   DestinationSlots& slots() { return *slots_; }
@@ -64,6 +72,9 @@ class Application : public QObject {
   SortingState state_;
   std::unique_ptr<MainWindow> form1_;
   std::unique_ptr<InfoWindow> form2_;
+  BrowseWindow* form6_ = nullptr;
+  FullSizeWindow* form7_ = nullptr;
+  PrintWindow* form8_ = nullptr;
   std::vector<std::unique_ptr<QWidget>> others_;
   StretchWindowForm* form4_ = nullptr;  // held in others_
   std::unique_ptr<QtUi> ui_;
@@ -85,6 +96,8 @@ class Application : public QObject {
   std::unique_ptr<DumpWiring> dumpWiring_;
   std::unique_ptr<OptionsWiring> optionsWiring_;
   std::unique_ptr<HelpWiring> helpWiring_;
+  std::unique_ptr<BrowseWiring> browseWiring_;
+  std::unique_ptr<PrintWiring> printWiring_;
   QLocalServer server_;
 };
 

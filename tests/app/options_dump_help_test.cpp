@@ -127,7 +127,6 @@ TEST(OptionsWindow, CaptionsFlagsCameraSetsAndTheItemList) {
 TEST(OptionsWindow, FromTheMenuEditsAtOnceAndRecomposesTheCaptionWhenClosed) {
   TempDir root;
   auto app = startOn(root, {"fujifilm-dx10.jpg"});
-  EXPECT_TRUE(MainWindow::isBuilt(Control::Option1));
   OptionsWindow& form3 = app->optionsWindow();
   Script s;
   bool seenModal = false;

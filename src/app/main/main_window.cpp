@@ -31,13 +31,6 @@ constexpr int kSlotHeight = 21;
 
 QString nameOf(Control c) { return QString::fromUtf8(controlName(c).data()); }
 
-// Controls whose features have not landed yet: they stay disabled whatever core asks, so that
-// nothing looks live and does nothing (or worse, half of something). Each feature takes its
-// controls off this list when it lands.
-constexpr Control kNotYetBuilt[] = {
-    // The windows: browser, printing.
-    Control::Browse1, Control::Button14, Control::Print1};
-
 template <typename W, typename Name>
 W* named(W* w, Name name, const QString& text = {}) {
   if constexpr (std::is_same_v<Name, Control>) {
@@ -98,7 +91,6 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
   setWindowTitle("Sortelia for Windows");
   setGeometry(250, 108, 545, 603);
   connect(&frameWatch_, &QTimer::timeout, this, &MainWindow::watchFrame);
-  for (Control c : kNotYetBuilt) setEnabled(c, false);
 }
 
 QWidget* MainWindow::buildButtonColumn() {
@@ -486,12 +478,7 @@ void MainWindow::setHint(Control name, const std::string& text) {
   }
 }
 
-bool MainWindow::isBuilt(Control c) {
-  return std::find(std::begin(kNotYetBuilt), std::end(kNotYetBuilt), c) == std::end(kNotYetBuilt);
-}
-
 void MainWindow::setEnabled(Control name, bool enabled) {
-  if (!isBuilt(name)) enabled = false;
   if (name == Control::Edit1) upDown1_->setEnabled(enabled);  // the field and its arrows
   QObject* o = control(name);
   if (auto* a = qobject_cast<QAction*>(o)) a->setEnabled(enabled);

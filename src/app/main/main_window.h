@@ -51,8 +51,6 @@ class MainWindow : public QMainWindow, public MainView, public ViewerPanel {
   QPushButton* slotButton(int i) const { return slots_[i - 1]; }
   QMenu* popupMenu1() const { return popup1_; }
   QMenu* popupMenu2() const { return popup2_; }
-  // False for a control whose feature has not landed yet: it stays disabled.
-  static bool isBuilt(Control c);
   // Brings the window to the front, restoring it when minimized.
   void bringToFront();
 

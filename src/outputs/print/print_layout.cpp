@@ -1,0 +1,85 @@
+#include "outputs/print/print_layout.h"
+
+#include <cmath>
+
+#include "exif/comment_line.h"
+#include "platform/text_codec.h"
+
+namespace sortelia::outputs {
+
+Size PrintScale(int w, int h, int pageWidth, int pageHeight) {
+  if (w <= 0 || h <= 0 || pageWidth <= 0 || pageHeight <= 0) return {};
+  const double scale = static_cast<double>(pageHeight) / pageWidth >= static_cast<double>(h) / w
+                           ? static_cast<double>(pageWidth) / w
+                           : static_cast<double>(pageHeight) / h;
+  // nearbyint rounds in the default mode, to nearest with ties to even.
+  return {static_cast<int>(std::nearbyint(w * scale)), static_cast<int>(std::nearbyint(h * scale))};
+}
+
+CommentLineLayout LayoutCommentLine(const std::string& text, bool atTop, int size, int pageHeight) {
+  const int right = static_cast<int>(text::cp932Width(text)) * size + 20;
+  if (atTop) return {{20, 20}, {19, 19}, {20, 20, right, size + 21}};
+  const int y = pageHeight - size - 20;
+  return {{20, y}, {19, y - 1}, {20, y, right, pageHeight - 19}};
+}
+
+Rgb PrintColour(const std::string& comboText) {
+  if (comboText == "青") return {0, 0, 255};
+  if (comboText == "緑") return {0, 255, 0};
+  return {255, 0, 0};
+}
+
+std::vector<std::string> ParseFileList(const std::string& list) {
+  std::vector<std::string> items;
+  std::size_t i = 0;
+  const auto blank = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+  while (i < list.size()) {
+    while (i < list.size() && blank(list[i])) ++i;
+    if (i >= list.size()) break;
+    std::string item;
+    if (list[i] == '"') {
+      ++i;
+      while (i < list.size()) {
+        if (list[i] == '"') {
+          if (i + 1 < list.size() && list[i + 1] == '"') {
+            item += '"';
+            i += 2;
+            continue;
+          }
+          ++i;
+          break;
+        }
+        item += list[i++];
+      }
+    } else {
+      while (i < list.size() && list[i] != ',' && !blank(list[i])) item += list[i++];
+    }
+    items.push_back(item);
+    while (i < list.size() && blank(list[i])) ++i;
+    if (i < list.size() && list[i] == ',') ++i;
+  }
+  return items;
+}
+
+std::string QuotedFileList(const std::vector<std::string>& paths) {
+  std::string list;
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    if (i > 0) list += "\r\n";
+    // A quote inside a path is doubled, so that the list reads back to the same paths.
+    list += '"';
+    for (char c : paths[i]) list += c == '"' ? std::string("\"\"") : std::string(1, c);
+    list += '"';
+  }
+  return list;
+}
+
+CommentLines MakeCommentLines(const exif::PhotoRecord& record, const std::string& path,
+                              const PrintOptions& o) {
+  const auto line = [&](const CommentChoice& c) {
+    return exif::makecmt(record, path, c.name, c.freeText, c.comment, c.time, c.date,
+                         o.exifDateTime);
+  };
+  return {line(o.top), line(o.bottom)};
+}
+
+}  // namespace sortelia::outputs

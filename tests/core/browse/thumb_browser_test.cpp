@@ -1,0 +1,247 @@
+// The thumbnail browser's grid: builds on worker threads placed in list order, stopping,
+// gaps and resizing, marks, the one-step undo of Del., the popup states and print marks.
+#include "core/browse/thumb_browser.h"
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+
+#include "support/fake_ui.h"
+#include "support/temp_dir.h"
+#include "support/test_jpeg.h"
+
+namespace sortelia {
+namespace {
+
+// A poster that worker threads may call: tasks wait until the test runs them, as the GUI
+// thread's event loop would.
+class ThreadPoster : public TaskPoster {
+ public:
+  void post(std::function<void()> task) override {
+    std::lock_guard lock(m_);
+    tasks_.push_back(std::move(task));
+    cv_.notify_all();
+  }
+  // Runs posted tasks until done() holds.
+  void runUntil(const std::function<bool()>& done) {
+    while (!done()) {
+      std::function<void()> t;
+      {
+        std::unique_lock lock(m_);
+        cv_.wait(lock, [&] { return !tasks_.empty(); });
+        t = std::move(tasks_.front());
+        tasks_.pop_front();
+      }
+      t();
+    }
+  }
+
+ private:
+  std::mutex m_;
+  std::condition_variable cv_;
+  std::deque<std::function<void()>> tasks_;
+};
+
+class FakeBrowserView : public BrowserView {
+ public:
+  std::string caption() const override { return title; }
+  void setCaption(const std::string& t) override {
+    title = t;
+    captions.push_back(t);
+  }
+  void setStopEnabled(bool e) override { stopEnabled = e; }
+  int gridWidth() const override { return width; }
+  void setScrollStep(int p) override { scrollStep = p; }
+  void scrollToTop() override { ++scrolledToTop; }
+  void gridChanged() override { ++changes; }
+  void showFullSize(const std::string& path, bool realSize) override {
+    fullSize.push_back({path, realSize});
+  }
+  void openPrint(const std::string& list, const std::string& caption) override {
+    prints.push_back({list, caption});
+  }
+  std::string title = "縮小一覧表示[ /p/ ](5)";
+  std::vector<std::string> captions;
+  bool stopEnabled = false;
+  int width = 546;  // five columns of 100
+  int scrollStep = 0, scrolledToTop = 0, changes = 0;
+  std::vector<std::pair<std::string, bool>> fullSize;
+  std::vector<std::pair<std::string, std::string>> prints;
+};
+
+class ThumbBrowserTest : public ::testing::Test {
+ protected:
+  ThumbBrowserTest() {
+    a = dir.write("a.jpg", testing::makeTestJpeg(640, 480));
+    b = dir.write("b.JPG", testing::makeTestJpeg(800, 600));
+    c = dir.write("c.mov", "movie");
+    d = dir.write("d.jpg", testing::makeTestJpeg(320, 480));
+    // a, marked b, missing file, c (a movie), d
+    images = {a, "!:" + b, dir.file("gone.jpg"), c, d};
+  }
+  void build(int size = 100) {
+    browser.Button1Click(size);
+    poster.runUntil([&] { return !browser.building(); });
+  }
+  std::vector<int> indices() const {
+    std::vector<int> out;
+    for (const ThumbCell& cell : browser.cells()) out.push_back(cell.index);
+    return out;
+  }
+
+  testing::TempDir dir;
+  std::string a, b, c, d;
+  std::vector<std::string> images;
+  std::vector<int> toggled;
+  std::vector<std::string> played;
+  testing::FakeUi ui;
+  FakeBrowserView view;
+  ThreadPoster poster;
+  WorkerPool pool{2};
+  ThumbBrowser browser{{ui, view, poster, pool, images,
+                        [this](int i, const std::string&) { toggled.push_back(i); },
+                        [this](const std::string& p) { played.push_back(p); },
+                        [] { return std::string(exif::kExifItemCount, '1'); },
+                        [] { return exif::CameraParamSet{}; }}};
+};
+
+TEST_F(ThumbBrowserTest, BuildPlacesCellsInListOrderLeavingGapsAndResizeClosesThem) {
+  build();
+  EXPECT_EQ(indices(), (std::vector<int>{0, 3, 4}));
+  const auto& cells = browser.cells();
+  EXPECT_EQ(cells[0].rect, (outputs::Rect{2, 2, 100, 100}));
+  EXPECT_EQ(cells[1].rect, (outputs::Rect{308, 2, 100, 100}));  // slot 3: gaps at 1 and 2
+  EXPECT_EQ(cells[2].rect, (outputs::Rect{410, 2, 100, 100}));
+  EXPECT_EQ(cells[0].pictureRect, (outputs::Rect{10, 14, 80, 60}));  // small: centred
+  EXPECT_TRUE(cells[1].picture.empty());                             // movie: label only
+  EXPECT_EQ(cells[1].name, "c.mov");
+  EXPECT_EQ(cells[2].pictureRect, (outputs::Rect{30, 14, 40, 60}));  // 40 x 60 centred
+  EXPECT_EQ(view.scrollStep, 102);
+  EXPECT_EQ(view.captions[0], "処理中...[ 1 / 5 ]: " + a);
+  EXPECT_EQ(view.title, "縮小一覧表示[ /p/ ](5)");  // restored
+  EXPECT_FALSE(view.stopEnabled);
+  EXPECT_EQ(ui.busyDepth, 0);
+  EXPECT_TRUE(ui.messages.empty());
+
+  view.width = 230;  // two columns
+  browser.FormResize();
+  EXPECT_EQ(cells[1].rect, (outputs::Rect{104, 2, 100, 100}));
+  EXPECT_EQ(cells[2].rect, (outputs::Rect{2, 104, 100, 100}));
+  EXPECT_EQ(browser.contentHeight(), 206);
+}
+
+TEST_F(ThumbBrowserTest, StopEndsTheBuildAtOnceAndUndecodablePicturesEndIt) {
+  browser.Button1Click(100);
+  EXPECT_TRUE(view.stopEnabled);
+  browser.Button2Click();  // before any result came back
+  EXPECT_FALSE(browser.building());
+  EXPECT_FALSE(view.stopEnabled);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].text, "中断ボタンが押されました");
+  EXPECT_TRUE(browser.cells().empty());
+  EXPECT_EQ(ui.busyDepth, 0);
+
+  images[3] = dir.write("broken.jpg", "not a jpeg");
+  ui.messages.clear();
+  build();
+  EXPECT_EQ(indices(), (std::vector<int>{0}));  // the cells before it stay
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].icon, Icon::Error);
+}
+
+TEST_F(ThumbBrowserTest, LabelColoursFollowOpeningClicksAndPrintMarks) {
+  build();
+  browser.LblClickMRK(0);
+  EXPECT_EQ(browser.cells()[0].label, LabelColour::Green);
+  browser.LblClickMRK(0);
+  EXPECT_EQ(browser.cells()[0].label, LabelColour::Red);
+  browser.LblClickMRK(0);
+  EXPECT_EQ(browser.cells()[0].label, LabelColour::Face);
+
+  browser.setUnderMouse(2);
+  browser.PrtMarkClick();
+  browser.ImgDblDsp(2, false);  // print-marked and opened: stays blue
+  EXPECT_EQ(browser.cells()[2].label, LabelColour::Blue);
+  browser.ImgDblDsp(0, true);
+  EXPECT_EQ(browser.cells()[2].label, LabelColour::Blue);
+  EXPECT_EQ(browser.cells()[0].label, LabelColour::Green);
+  browser.ImgDblDsp(1, false);  // a movie starts its player and opens no window
+  EXPECT_EQ(browser.cells()[0].label, LabelColour::Red);
+  EXPECT_EQ(browser.cells()[1].label, LabelColour::Green);
+  EXPECT_EQ(played, (std::vector<std::string>{c}));
+  EXPECT_EQ(view.fullSize, (std::vector<std::pair<std::string, bool>>{{d, false}, {a, true}}));
+  browser.LblClickMRK(2);  // blue goes back to no mark
+  EXPECT_EQ(browser.cells()[2].label, LabelColour::Face);
+}
+
+TEST_F(ThumbBrowserTest, PopupStatesAndTheOneStepUndoOfDel) {
+  build();
+  browser.setUnderMouse(0);
+  EXPECT_EQ(browser.PopupMenu1Popup(), (PopupItems{true, true, true, true, true, false}));
+  browser.setUnderMouse(1);
+  EXPECT_EQ(browser.PopupMenu1Popup(), (PopupItems{false, true, true, false, false, false}));
+  browser.setUnderMouse(-1);
+  EXPECT_EQ(browser.PopupMenu1Popup(), (PopupItems{false, false, true, false, false, false}));
+
+  browser.setUnderMouse(0);
+  browser.Delete1Click();
+  browser.setUnderMouse(2);
+  browser.Delete1Click();
+  EXPECT_TRUE(browser.PopupMenu1Popup().undoVisible);
+  EXPECT_EQ(browser.cellAt(5, 5), -1);  // hidden
+  browser.Undo1Click();
+  EXPECT_EQ(toggled, (std::vector<int>{0, 4, 4}));  // only the second Del. comes back
+  EXPECT_TRUE(browser.cells()[2].visible);
+  EXPECT_FALSE(browser.cells()[0].visible);
+  EXPECT_FALSE(browser.PopupMenu1Popup().undoVisible);
+  browser.Undo1Click();  // nothing pending
+  EXPECT_EQ(toggled.size(), 3u);
+  browser.FormResize();  // placing shows the hidden cell again; its entry stays marked
+  EXPECT_TRUE(browser.cells()[0].visible);
+  EXPECT_EQ(browser.cellAt(5, 5), 0);
+  EXPECT_TRUE(browser.onPicture(0, 5, 5));
+  EXPECT_FALSE(browser.onPicture(0, 5, 95));  // the name label
+}
+
+TEST_F(ThumbBrowserTest, PrintTakesTheMarkedPicturesAfterTheQuestionOrThePictureUnderTheMouse) {
+  build();
+  browser.setUnderMouse(-1);
+  browser.Print1Click();  // no marks, nothing under the mouse
+  EXPECT_TRUE(view.prints.empty());
+  browser.setUnderMouse(2);
+  browser.Print1Click();
+  ASSERT_EQ(view.prints.size(), 1u);
+  EXPECT_EQ(view.prints[0].first, "\"" + d + "\"");
+  EXPECT_EQ(view.prints[0].second, "印刷[ d.jpg ]");
+  EXPECT_EQ(browser.cells()[2].label, LabelColour::Face);  // restored afterwards
+
+  browser.PrtMarkClick();
+  browser.setUnderMouse(0);
+  browser.PrtMarkClick();
+  const std::string list = "\"" + a + "\"\r\n\"" + d + "\"";
+  browser.Print1Click();  // answered No
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].text, "以下の写真[ 2 枚]を印刷します。\r\n" + list);
+  EXPECT_EQ(view.prints.size(), 1u);
+  ui.queueAnswer(Answer::Yes);
+  browser.Print1Click();
+  ASSERT_EQ(view.prints.size(), 2u);
+  EXPECT_EQ(view.prints[1],
+            (std::pair<std::string, std::string>{list, "写真を[ 2 ]枚 印刷します。"}));
+}
+
+TEST_F(ThumbBrowserTest, ANewBuildOrClearDropsTheResultsOfTheOldOne) {
+  browser.Button1Click(100);
+  browser.Button1Click(150);  // replaces the first
+  poster.runUntil([&] { return !browser.building(); });
+  ASSERT_EQ(indices(), (std::vector<int>{0, 3, 4}));
+  for (const ThumbCell& cell : browser.cells()) EXPECT_EQ(cell.size, 150);
+  EXPECT_EQ(ui.busyDepth, 0);
+  browser.ICclear();
+  EXPECT_TRUE(browser.cells().empty());
+}
+
+}  // namespace
+}  // namespace sortelia

@@ -1,0 +1,121 @@
+// sortelia-cli print: pages written to a PDF, rendered back with pdftoppm and read as pixels.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "imaging/jpeg_codec.h"
+#include "imaging/ppm.h"
+#include "outputs/print/print_page.h"
+#include "support/run_process.h"
+#include "support/temp_dir.h"
+
+namespace sortelia::outputs {
+namespace {
+
+using sortelia::testing::readAll;
+using sortelia::testing::runProcess;
+using sortelia::testing::TempDir;
+
+const std::string kCli = std::string(SORTELIA_BIN_DIR) + "/sortelia-cli";
+
+std::string solidJpeg(int w, int h, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+  imaging::Bitmap bitmap(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      std::uint8_t* p = bitmap.row(y) + 3 * x;
+      p[0] = b;
+      p[1] = g;
+      p[2] = r;
+    }
+  return imaging::encodeJpeg(bitmap, 95);
+}
+
+// Page n of the PDF at 300 dots per inch.
+std::optional<imaging::Bitmap> renderPage(const TempDir& dir, const std::string& pdf, int n) {
+  const std::string prefix = dir.file("page" + std::to_string(n));
+  const auto r = runProcess({"pdftoppm", "-r", "300", "-f", std::to_string(n), "-l",
+                             std::to_string(n), "-singlefile", pdf, prefix});
+  if (r.exitCode != 0) return std::nullopt;
+  return imaging::readPpm(readAll(prefix + ".ppm"));
+}
+
+struct Rgb8 {
+  int r, g, b;
+};
+Rgb8 at(const imaging::Bitmap& b, int x, int y) {
+  const std::uint8_t* p = b.row(y) + 3 * x;
+  return {p[2], p[1], p[0]};
+}
+bool near(Rgb8 c, int r, int g, int b, int tolerance = 40) {
+  return std::abs(c.r - r) <= tolerance && std::abs(c.g - g) <= tolerance &&
+         std::abs(c.b - b) <= tolerance;
+}
+
+TEST(PrintCommand, OnePagePerPictureScaledAtTheTopLeftWithClippedCommentLines) {
+  if (!std::filesystem::exists(kCli)) GTEST_SKIP() << "sortelia-cli not built";
+  if (!testing::haveProgram("pdftoppm")) GTEST_SKIP() << "pdftoppm missing";
+  TempDir dir;
+  const std::string wide = dir.write("wide.jpg", solidJpeg(400, 300, 0, 160, 0));
+  const std::string tall = dir.write("tall.jpg", solidJpeg(300, 600, 200, 200, 0));
+  const std::string pdf = dir.file("out.pdf");
+  const auto r =
+      runProcess({kCli, "print", "--pdf", pdf, "--top", "name", "--bottom-text", "下部の文",
+                  "--colour", "red", "--size", "40", wide, dir.file("gone.jpg"), tall});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.out.find("2 page(s)"), std::string::npos);
+
+  const auto one = renderPage(dir, pdf, 1);
+  ASSERT_TRUE(one);
+  ASSERT_NEAR(one->width(), 2480, 1);
+  // Landscape on portrait: 2480 x 1860 at the top-left, white below.
+  EXPECT_TRUE(near(at(*one, 5, 5), 0, 160, 0));
+  EXPECT_TRUE(near(at(*one, 2470, 1850), 0, 160, 0));
+  EXPECT_TRUE(near(at(*one, 1200, 1875), 255, 255, 255));
+  // "wide.jpg" (8 bytes) in red at size 40: only inside (20, 20) - (340, 61).
+  int redInside = 0, textOutside = 0;
+  for (int y = 0; y < 150; ++y)
+    for (int x = 0; x < 800; ++x) {
+      const Rgb8 c = at(*one, x, y);
+      const bool textish = near(c, 255, 0, 0, 80) || (c.r > 150 && c.g > 150 && c.b > 150);
+      const bool inside = x >= 20 && x < 340 && y >= 20 && y < 61;
+      if (textish) (inside ? redInside : textOutside)++;
+    }
+  EXPECT_GT(redInside, 200);
+  EXPECT_EQ(textOutside, 0);
+  // The bottom line "下部の文" (8 bytes) inside (20, 1800) - (340, 1841).
+  int bottomRed = 0;
+  for (int y = 1780; y < 1860; ++y)
+    for (int x = 0; x < 400; ++x) bottomRed += near(at(*one, x, y), 255, 0, 0, 80);
+  EXPECT_GT(bottomRed, 200);
+
+  const auto two = renderPage(dir, pdf, 2);
+  ASSERT_TRUE(two);
+  // Taller than the page in proportion: the page height, 1754 wide; white to the right.
+  EXPECT_TRUE(near(at(*two, 1745, 3400), 200, 200, 0));
+  EXPECT_TRUE(near(at(*two, 1770, 1000), 255, 255, 255));
+}
+
+TEST(PrintCommand, NothingTickedGivesAPageWithoutTextAndBadArgumentsAreRefused) {
+  if (!std::filesystem::exists(kCli)) GTEST_SKIP() << "sortelia-cli not built";
+  TempDir dir;
+  const std::string wide = dir.write("wide.jpg", solidJpeg(400, 300, 0, 160, 0));
+  imaging::Bitmap page = RenderPrintPage(wide, {}, {255, 0, 0}, 50, 800, 1000);
+  ASSERT_EQ(page.width(), 800);
+  ASSERT_EQ(page.height(), 600);
+  for (int y = 0; y < page.height(); y += 7)
+    for (int x = 0; x < page.width(); x += 7) ASSERT_TRUE(near(at(page, x, y), 0, 160, 0, 8));
+
+  EXPECT_EQ(runProcess({kCli, "print", wide}).exitCode, 2);  // no --pdf
+  EXPECT_EQ(runProcess({kCli, "print", "--pdf", dir.file("o.pdf"), "--size", "5", wide}).exitCode,
+            2);
+  EXPECT_EQ(
+      runProcess({kCli, "print", "--pdf", dir.file("o.pdf"), "--top", "title", wide}).exitCode, 2);
+  const std::string broken = dir.write("broken.jpg", "not a jpeg");
+  const auto r = runProcess({kCli, "print", "--pdf", dir.file("o.pdf"), wide, broken, wide});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.out.find("1 page(s)"), std::string::npos);  // the pages before it are kept
+}
+
+}  // namespace
+}  // namespace sortelia::outputs
