@@ -10,6 +10,7 @@
 
 #include "app/browse/browse_window.h"
 #include "app/browse/browse_wiring.h"
+#include "app/common/qt_long_work.h"
 #include "app/common/qt_timer.h"
 #include "app/common/qt_ui.h"
 #include "app/dump/dump_window.h"
@@ -82,7 +83,8 @@ class Application : public QObject {
   std::unique_ptr<DestinationSlots> slots_;
   fs::FileOperations files_;
   std::unique_ptr<SortingLoop> loop_;
-  WorkerPool prefetchPool_{1};  // one thread: the GUI thread keeps the other core
+  QtLongWork* longWork_ = nullptr;  // owned by form1_: large copies off the GUI thread
+  WorkerPool prefetchPool_{1};      // one thread: the GUI thread keeps the other core
   std::unique_ptr<PicturePrefetch> prefetch_;
   std::unique_ptr<MainWiring> mainWiring_;
   std::unique_ptr<StretchSave> stretch_;

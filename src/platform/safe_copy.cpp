@@ -34,6 +34,12 @@ long readFull(int fd, char* buf, std::size_t size) {
   return static_cast<long>(done);
 }
 
+// Reports done of total bytes as a percentage (1..100) through the throttle.
+void reportBytes(std::int64_t done, std::int64_t total, ProgressReporter* progress) {
+  if (!progress || total <= 0) return;
+  ReportProgress(static_cast<int>(std::clamp<std::int64_t>(done * 100 / total, 1, 100)), progress);
+}
+
 // Flushes the folder that holds path, so that a new or renamed entry survives a crash.
 void syncFolderOf(const std::string& path) {
   UniqueFd dir(::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -46,7 +52,8 @@ long FileOperations::writeSome(int fd, const char* data, std::size_t size) {
   return static_cast<long>(::write(fd, data, size));
 }
 
-FileResult FileOperations::copyNoOverwrite(const std::string& from, const std::string& to) {
+FileResult FileOperations::copyNoOverwrite(const std::string& from, const std::string& to,
+                                           ProgressReporter* progress) {
   UniqueFd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
   if (in.get() < 0) return FileResult::failure(errno, from);
   struct stat st {};
@@ -62,6 +69,8 @@ FileResult FileOperations::copyNoOverwrite(const std::string& from, const std::s
     return FileResult::failure(err, path);
   };
   std::vector<char> buf(kCopyBuffer);
+  std::int64_t copied = 0;
+  ReportProgress(0, progress);
   for (;;) {
     const long n = readFull(in.get(), buf.data(), buf.size());
     if (n < 0) return fail(errno, from);
@@ -73,6 +82,8 @@ FileResult FileOperations::copyNoOverwrite(const std::string& from, const std::s
       if (w <= 0) return fail(w < 0 ? errno : EIO, to);
       done += static_cast<std::size_t>(w);
     }
+    copied += n;
+    reportBytes(copied, st.st_size, progress);
   }
   // The copy keeps the picture's modification time, as a copy on the card's own system does.
   const struct timespec times[2] = {st.st_atim, st.st_mtim};
@@ -90,7 +101,8 @@ FileResult FileOperations::copyNoOverwrite(const std::string& from, const std::s
 
 std::int64_t FileOperations::fileSize(const std::string& path) { return getFileSize(path); }
 
-bool FileOperations::sameContent(const std::string& a, const std::string& b) {
+bool FileOperations::sameContent(const std::string& a, const std::string& b,
+                                 ProgressReporter* progress) {
   UniqueFd fa(::open(a.c_str(), O_RDONLY | O_CLOEXEC));
   if (fa.get() < 0) throw FileReadError(errno, a);
   UniqueFd fb(::open(b.c_str(), O_RDONLY | O_CLOEXEC));
@@ -99,6 +111,10 @@ bool FileOperations::sameContent(const std::string& a, const std::string& b) {
   ::posix_fadvise(fb.get(), 0, 0, POSIX_FADV_DONTNEED);
   ::posix_fadvise(fa.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
   ::posix_fadvise(fb.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+  struct stat sa {};
+  const std::int64_t total = ::fstat(fa.get(), &sa) == 0 ? sa.st_size : 0;
+  std::int64_t compared = 0;
+  ReportProgress(0, progress);
   std::vector<char> ba(kCompareRead), bb(kCompareRead);
   const long block = static_cast<long>(kCompareBlock);
   for (;;) {
@@ -113,6 +129,8 @@ bool FileOperations::sameContent(const std::string& a, const std::string& b) {
       if (n != m || std::memcmp(ba.data() + off, bb.data() + off, n) != 0) return false;
       if (n < block) return true;  // the last block of a
     }
+    compared += na;
+    reportBytes(compared, total, progress);
   }
 }
 

@@ -12,6 +12,7 @@
 
 #include "platform/file_ops.h"
 #include "platform/path.h"
+#include "platform/progress.h"
 
 namespace sortelia::fs {
 
@@ -36,16 +37,20 @@ class FileOperations {
   // Copies from to a new file to: fails with EEXIST rather than touch an existing path
   // (O_CREAT|O_EXCL), flushes the data and the folder entry (fsync) and drops the copy from
   // the page cache so that a following read comes from storage. A failed copy removes the
-  // partial file it created; error is the errno of the failing call.
-  virtual FileResult copyNoOverwrite(const std::string& from, const std::string& to);
+  // partial file it created; error is the errno of the failing call. progress (may be null)
+  // hears the share of the source's bytes written so far.
+  virtual FileResult copyNoOverwrite(const std::string& from, const std::string& to,
+                                     ProgressReporter* progress = nullptr);
 
   // Size of a file in bytes; 0 when it cannot be opened.
   virtual std::int64_t fileSize(const std::string& path);
 
   // True when both files hold the same bytes, compared in 2048-byte blocks up to the first
   // differing block; the second file is read from storage, not from the page cache.
-  // Throws FileReadError when either file cannot be opened or read.
-  virtual bool sameContent(const std::string& a, const std::string& b);
+  // Throws FileReadError when either file cannot be opened or read. progress (may be null)
+  // hears the share of a's bytes compared so far.
+  virtual bool sameContent(const std::string& a, const std::string& b,
+                           ProgressReporter* progress = nullptr);
 
   // Deletes a file (a symbolic link itself, never its target). A regular file without any
   // write permission counts as protected and is refused with EACCES, as a read-only file is.

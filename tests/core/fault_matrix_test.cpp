@@ -9,9 +9,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
+#include <vector>
 
 #include "platform/file_ops.h"
 #include "sorting_fixture.h"
+#include "support/fake_long_work.h"
 
 namespace sortelia {
 namespace {
@@ -207,6 +210,48 @@ TEST_F(FaultMatrix, StorageReadErrorDuringTheComparison) {
   expectNothingLost("big.jpg", big);
   EXPECT_EQ(readAll(d("big.jpg")), "older");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dst), {}), 2) << "no temporary";
+}
+
+// The injected faults of a copy and its comparison, with the file over the threshold so that
+// both run through the LongWork port: the same message, nothing lost, nothing journalled.
+TEST_F(FaultMatrix, FaultsOfALargeFileThroughTheLongWorkPort) {
+  struct Row {
+    const char* name;
+    std::function<void(testing::FaultyFileOperations&)> fault;
+    const char* message;  // null: the comparison throws
+    std::vector<std::string> steps;
+  };
+  const std::vector<std::string> copyOnly{"Copying..."};
+  const std::vector<std::string> both{"Copying...", "Checking..."};
+  const std::vector<Row> rows = {
+      {"disk full", [](auto& f) { f.failWriteAfter = 1024 * 1024; }, "Error![28]", copyOnly},
+      {"bytes differ", [](auto& f) { f.corruptAt = 1500000; },
+       "比較エラー発生！元データは削除されません。", both},
+      {"size differs", [](auto& f) { f.truncateTo = 4096; },
+       "サイズエラー発生！元データは削除されません。", copyOnly},
+      {"read error", [](auto& f) { f.readFails = true; }, nullptr, both},
+  };
+  const std::string big = bigPicture(2 * 1024 * 1024);
+  scan({"a.jpg"});
+  firstTransferSucceeds();
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    testing::FakeLongWork longWork;
+    transfer.setLongWork(&longWork, 1024 * 1024);
+    files = testing::FaultyFileOperations();
+    row.fault(files);
+    if (row.message) {
+      transfer.Button1Click(1);
+      ASSERT_EQ(ui.messages.size(), 1u);
+      EXPECT_EQ(ui.messages[0].text, row.message);
+    } else {
+      EXPECT_THROW(transfer.Button1Click(1), fs::FileReadError);
+    }
+    EXPECT_EQ(longWork.titles, row.steps);
+    expectNothingLost("big.jpg", big);
+    (void)::unlink(d("big.jpg").c_str());  // a faulty copy stays for inspection
+    forget();
+  }
 }
 
 TEST_F(FaultMatrix, SourceThatCannotBeDeletedAfterAVerifiedMove) {

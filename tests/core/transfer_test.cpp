@@ -8,6 +8,7 @@
 
 #include "platform/file_ops.h"
 #include "sorting_fixture.h"
+#include "support/fake_long_work.h"
 
 namespace sortelia {
 namespace {
@@ -39,6 +40,36 @@ TEST_F(Transfer, MoveCopiesVerifiesDeletesJournalsAndShowsTheNext) {
   EXPECT_EQ(view.shown.back().path, s("b.jpg"));
   // The entry keeps its text although its file has gone.
   EXPECT_EQ(state.list.images[0], s("a.jpg"));
+}
+
+// A file at or over the threshold is copied and compared through the LongWork port; the
+// texts, the journal and the step to the next picture are those of an inline transfer.
+TEST_F(Transfer, LargeFileRunsThroughTheLongWorkPortAndJournalsAsBefore) {
+  std::string big(3 * 1024 * 1024, '\0');
+  for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 13 + i / 999);
+  root.write("src/big.jpg", big);
+  scan({"a.jpg", "c.jpg"});  // a.jpg, big.jpg, c.jpg
+  testing::FakeLongWork longWork;
+  transfer.setLongWork(&longWork, static_cast<std::int64_t>(big.size()));
+  bind(1, dst);
+  transfer.Button1Click(1);
+  EXPECT_TRUE(longWork.titles.empty()) << "a small file is copied inline";
+  forget();
+  transfer.Button1Click(1);
+  EXPECT_EQ(longWork.titles, (std::vector<std::string>{"Copying...", "Checking..."}));
+  ASSERT_FALSE(longWork.percents.empty());
+  EXPECT_EQ(longWork.percents[0], 33) << "the copy reports its bytes";
+  EXPECT_EQ(readAll(d("big.jpg")), big);
+  EXPECT_FALSE(fs::exists(s("big.jpg")));
+  EXPECT_EQ(state.undo.lines,
+            (std::vector<std::string>{"Move, \"" + s("a.jpg") + "\", \"" + d("a.jpg") + "\"",
+                                      "Move, \"" + s("big.jpg") + "\", \"" + d("big.jpg") + "\""}));
+  EXPECT_EQ(ui.statusTexts,
+            (std::vector<std::string>{"Copying...", "Checking...", "Delete Original File.",
+                                      s("c.jpg") + " [ 3 / 3 files ]"}));
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_EQ(ui.busyDepth, 0);
+  EXPECT_EQ(state.list.sortIndex, 3);
 }
 
 TEST_F(Transfer, CopyModeKeepsTheSource) {

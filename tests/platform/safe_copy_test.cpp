@@ -7,6 +7,9 @@
 #include <sys/vfs.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "support/faulty_file_ops.h"
 #include "support/temp_dir.h"
 
@@ -120,6 +123,26 @@ TEST(SafeCopy, ComparisonFindsADifferenceInAnyBlock) {
   EXPECT_FALSE(ops.sameContent(a, d.write("short", bytes.substr(0, 199999))));
   EXPECT_TRUE(ops.sameContent(d.write("e1", ""), d.write("e2", "")));
   EXPECT_THROW(ops.sameContent(a, d.file("none")), FileReadError);
+}
+
+// The copy and the comparison report the share of bytes done, rising, the copy up to 100.
+TEST(SafeCopy, CopyAndComparisonReportTheirBytes) {
+  TempDir d;
+  FileOperations ops;
+  const std::size_t size = 3 * 1024 * 1024 + 5;  // four copy buffers, 25 comparison reads
+  const std::string from = d.write("a", pattern(size));
+  std::int64_t now = 0;
+  std::vector<int> copied, compared;
+  ProgressReporter copyProgress{[&](int p) { copied.push_back(p); }, [&] { return now += 60; }};
+  ASSERT_TRUE(ops.copyNoOverwrite(from, d.file("b"), &copyProgress).ok());
+  EXPECT_EQ(copied, (std::vector<int>{33, 66, 99, 100}));
+  ProgressReporter compareProgress{[&](int p) { compared.push_back(p); },
+                                   [&] { return now += 60; }};
+  EXPECT_TRUE(ops.sameContent(from, d.file("b"), &compareProgress));
+  ASSERT_EQ(compared.size(), size / (64 * kCompareBlock));  // the short last read returns
+  EXPECT_TRUE(std::is_sorted(compared.begin(), compared.end()));
+  EXPECT_EQ(compared.front(), 4);
+  EXPECT_GE(compared.back(), 99);
 }
 
 TEST(SafeCopy, SameFileThroughLinksButNotForEqualBytes) {

@@ -31,10 +31,11 @@ class FaultyFileOperations : public fs::FileOperations {
   std::set<std::string> removed;  // every path removeFile was asked to delete
   int copies = 0;
 
-  fs::FileResult copyNoOverwrite(const std::string& from, const std::string& to) override {
+  fs::FileResult copyNoOverwrite(const std::string& from, const std::string& to,
+                                 ProgressReporter* progress = nullptr) override {
     ++copies;
     written_ = 0;
-    fs::FileResult r = FileOperations::copyNoOverwrite(from, to);
+    fs::FileResult r = FileOperations::copyNoOverwrite(from, to, progress);
     if (!r.ok()) return r;
     if (corruptAt >= 0) flipByte(to, corruptAt);
     if (truncateTo >= 0 && ::truncate(to.c_str(), truncateTo) != 0)
@@ -42,9 +43,10 @@ class FaultyFileOperations : public fs::FileOperations {
     return r;
   }
 
-  bool sameContent(const std::string& a, const std::string& b) override {
+  bool sameContent(const std::string& a, const std::string& b,
+                   ProgressReporter* progress = nullptr) override {
     if (readFails) throw fs::FileReadError(EIO, b);
-    return FileOperations::sameContent(a, b);
+    return FileOperations::sameContent(a, b, progress);
   }
 
   fs::FileResult removeFile(const std::string& path) override {

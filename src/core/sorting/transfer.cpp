@@ -188,7 +188,9 @@ bool TransferEngine::copyAndVerify(const std::string& source, const std::string&
   {
     BusyCursor busy(ui);
     ui.setStatusText("Copying...");
-    copied = files_.copyNoOverwrite(source, target);
+    runFileStep(source, "Copying...", [&](ProgressReporter* progress) {
+      copied = files_.copyNoOverwrite(source, target, progress);
+    });
   }
   if (!copied.ok()) {
     ui.setInfoText(
@@ -209,7 +211,9 @@ bool TransferEngine::copyAndVerify(const std::string& source, const std::string&
   {
     BusyCursor busy(ui);
     ui.setStatusText("Checking...");
-    same = files_.sameContent(source, target);
+    runFileStep(source, "Checking...", [&](ProgressReporter* progress) {
+      same = files_.sameContent(source, target, progress);
+    });
   }
   if (!same) {
     ui.setInfoText(
@@ -222,6 +226,17 @@ bool TransferEngine::copyAndVerify(const std::string& source, const std::string&
     return false;
   }
   return true;
+}
+
+void TransferEngine::runFileStep(const std::string& source, const std::string& title,
+                                 const std::function<void(ProgressReporter*)>& step) {
+  if (!longWork_ || files_.fileSize(source) < longThreshold_) {
+    step(nullptr);
+    return;
+  }
+  // The step's job holds only the file operations and the paths (through step); the engine
+  // waits for its end, so nothing else of core runs meanwhile.
+  longWork_->runLongStep(title, [&step](ProgressReporter& progress) { step(&progress); });
 }
 
 std::optional<std::string> TransferEngine::freeTemporaryName(const std::string& destination) {

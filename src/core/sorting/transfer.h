@@ -3,9 +3,11 @@
 // the journal line, and the step to the next picture.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
+#include "core/ports/long_work.h"
 #include "core/session/sorting_session.h"
 #include "core/sorting/comment_edit.h"
 #include "core/sorting/transfer_reduction.h"
@@ -17,6 +19,9 @@ namespace sortelia {
 // Filter of the "another file name" save dialog; its default extension is "jpg".
 inline constexpr const char* kJpegSaveFilter =
     "JPEG イメージファイル (*.jpg)|*.jpg|すべてのファイル(*.*)|*.*";
+
+// Files of at least this many bytes are copied and compared through the LongWork port.
+inline constexpr std::int64_t kLongCopyBytes = std::int64_t{64} << 20;
 
 // The numbered name AutoRename tries: folder + "/" + name without its extension + "_" + n +
 // ".jpg" (always ".jpg" in lower case).
@@ -42,6 +47,13 @@ class TransferEngine {
   // null: never reduced.
   void setReduction(TransferReduction* reduction) { reduction_ = reduction; }
 
+  // The port the copy and the comparison of a file of at least threshold bytes run through
+  // (off the GUI thread, with progress); null: every file is copied inline.
+  void setLongWork(LongWork* work, std::int64_t threshold = kLongCopyBytes) {
+    longWork_ = work;
+    longThreshold_ = threshold;
+  }
+
  private:
   // Where the copy goes after a name clash; nullopt stops the transfer. replace is set when
   // the person agreed to overwrite the existing destination.
@@ -49,6 +61,10 @@ class TransferEngine {
                                           std::string destination, bool& replace);
   std::optional<std::string> askAnotherName(std::string destination);
   bool copyAndVerify(const std::string& source, const std::string& target);
+  // Runs a file operation of the copy of source: inline for a small file, through the
+  // LongWork port for a large one.
+  void runFileStep(const std::string& source, const std::string& title,
+                   const std::function<void(ProgressReporter*)>& step);
   std::optional<std::string> freeTemporaryName(const std::string& destination);
   void refuseOverwrite();
 
@@ -57,6 +73,8 @@ class TransferEngine {
   CommentEditor& comments_;
   fs::FileOperations& files_;
   TransferReduction* reduction_ = nullptr;
+  LongWork* longWork_ = nullptr;
+  std::int64_t longThreshold_ = kLongCopyBytes;
 };
 
 }  // namespace sortelia

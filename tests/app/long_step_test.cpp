@@ -1,0 +1,176 @@
+// A large copy runs off the GUI thread: the status bar shows its progress, the window keeps
+// turning its event loop and refuses the person's clicks until the step ends.
+#include <gtest/gtest.h>
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "app/common/qt_long_work.h"
+#include "app/common/qt_ui.h"
+#include "app/info/info_window.h"
+#include "app/main/main_window.h"
+#include "app/main/main_wiring.h"
+#include "app_settings.h"
+#include "core/session/sorting_session.h"
+#include "core/sorting/destination_slots.h"
+#include "core/sorting/sorting_loop.h"
+#include "platform/file_ops.h"
+#include "platform/line_file.h"
+#include "qt_wait.h"
+#include "support/temp_dir.h"
+#include "support/test_jpeg.h"
+
+namespace sortelia::app {
+namespace {
+
+using testing::readAll;
+using testing::TempDir;
+
+// File operations whose copy halts before its second write until the test releases it; while
+// it halts, the test's look at the window runs on the GUI thread, inside the step.
+class GatedFileOperations : public fs::FileOperations {
+ public:
+  std::function<void()> whileCopying;
+  std::atomic<bool> wroteOffGuiThread{false};
+
+  void release() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    open_ = true;
+    gate_.notify_all();
+  }
+
+ protected:
+  long writeSome(int fd, const char* data, std::size_t size) override {
+    if (std::this_thread::get_id() != guiThread_) wroteOffGuiThread = true;
+    if (++writes_ == 2 && whileCopying) {
+      QMetaObject::invokeMethod(qApp, whileCopying, Qt::QueuedConnection);
+      std::unique_lock<std::mutex> lock(mutex_);
+      // Never waits for ever: a step that blocked the GUI thread would fail the test instead.
+      gate_.wait_for(lock, std::chrono::seconds(20), [this] { return open_; });
+    }
+    return FileOperations::writeSome(fd, data, size);
+  }
+
+ private:
+  std::thread::id guiThread_ = std::this_thread::get_id();
+  std::atomic<int> writes_{0};
+  std::mutex mutex_;
+  std::condition_variable gate_;
+  bool open_ = false;
+};
+
+// Answers any message box with its default button and keeps its text.
+class MessageAnswerer : public QObject {
+ public:
+  MessageAnswerer() {
+    connect(&timer_, &QTimer::timeout, this, [this] {
+      for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        if (!box || !box->isVisible()) continue;
+        texts.push_back(box->text().toStdString());
+        if (QAbstractButton* b = box->button(QMessageBox::Ok)) b->click();
+      }
+    });
+    timer_.start(20);
+  }
+  std::vector<std::string> texts;
+
+ private:
+  QTimer timer_;
+};
+
+// A left click as the windowing system delivers it: press and release through the
+// application, so that event filters see them.
+void clickAsAPerson(QWidget* w) {
+  const QPointF at(w->width() / 2.0, w->height() / 2.0);
+  QMouseEvent press(QEvent::MouseButtonPress, at, w->mapToGlobal(at), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, w->mapToGlobal(at), Qt::LeftButton,
+                      Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(w, &press);
+  QApplication::sendEvent(w, &release);
+}
+
+TEST(LongStep, LargeCopyShowsProgressAndRefusesSlotClicksUntilItEnds) {
+  TempDir root;
+  const std::string data = root.mkdir("data");
+  const std::string one = root.mkdir("dst/one");
+  const std::string two = root.mkdir("dst/two");
+  // A picture with 3 MB of trailing bytes after its end: shown as any picture, copied in
+  // three writes.
+  std::string big = testing::makeTestJpeg(40, 30);
+  for (std::size_t i = big.size(); i < 3 * 1024 * 1024; ++i) big += static_cast<char>(i * 5);
+  root.write("src/IMG_0001.JPG", big);
+  root.write("src/IMG_0002.JPG", testing::makeTestJpeg(40, 30));
+  root.write("src/IMG_0003.JPG", testing::makeTestJpeg(30, 40));  // the end is not reached
+  const std::string src = root.path() + "/src/";
+  ASSERT_TRUE(writeTextLines(data + "/zel.ini", settingsLines({one, two}, src)).ok());
+
+  MessageAnswerer answers;
+  SortingState state;
+  MainWindow w;
+  InfoWindow info;
+  QtUi ui(&w, w.statusLabel(), &info);
+  SortingSession session(state, ui, w, data);
+  DestinationSlots slots(session);
+  GatedFileOperations files;
+  SortingLoop loop(session, files);
+  auto* longWork = new QtLongWork(w);
+  loop.transfer.setLongWork(longWork, 1024 * 1024);
+  MainWiring wiring(w, info, ui, session, slots, loop);
+  w.show();
+  ASSERT_TRUE(waitFor([&] { return !state.firstActivation; }));
+  ASSERT_EQ(state.list.imageCount, 3);
+
+  auto* slot1 = w.findChild<QPushButton*>("Button1");
+  auto* slot2 = w.findChild<QPushButton*>("Button2");
+  ASSERT_TRUE(slot1 && slot2);
+  QProgressBar* bar = longWork->progressBar();
+  bool looked = false, barShown = false, stillRunning = false;
+  std::size_t journalDuring = 99;
+  QString barFormat;
+  files.whileCopying = [&] {
+    looked = true;
+    barShown = bar->isVisible();
+    barFormat = bar->format();
+    clickAsAPerson(slot2);
+    clickAsAPerson(slot1);
+    stillRunning = longWork->running();
+    journalDuring = state.undo.lines.size();
+    files.release();
+  };
+  clickAsAPerson(slot1);  // returns once the whole transfer has ended
+
+  EXPECT_TRUE(looked) << "the event loop turned during the copy";
+  EXPECT_TRUE(files.wroteOffGuiThread);
+  EXPECT_TRUE(barShown);
+  EXPECT_EQ(barFormat, "Copying... %p%");
+  EXPECT_TRUE(stillRunning);
+  EXPECT_EQ(journalDuring, 0u);
+  EXPECT_FALSE(bar->isVisible()) << "the bar goes with the step";
+  ASSERT_EQ(state.undo.lines.size(), 1u) << "the clicks during the copy started nothing";
+  EXPECT_EQ(state.undo.lines[0], "Move, \"" + src + "IMG_0001.JPG\", \"" + one + "/IMG_0001.JPG\"");
+  EXPECT_EQ(readAll(one + "/IMG_0001.JPG"), big);
+  EXPECT_FALSE(fs::exists(src + "IMG_0001.JPG"));
+  EXPECT_FALSE(fs::exists(two + "/IMG_0001.JPG"));
+  EXPECT_FALSE(fs::exists(two + "/IMG_0002.JPG"));
+  EXPECT_EQ(state.list.sortIndex, 2);
+
+  // The same click after the step is taken: the refusal above came from the step.
+  files.whileCopying = nullptr;
+  clickAsAPerson(slot2);
+  EXPECT_EQ(state.undo.lines.size(), 2u);
+  EXPECT_TRUE(fs::exists(two + "/IMG_0002.JPG"));
+  EXPECT_EQ(answers.texts, std::vector<std::string>{});
+}
+
+}  // namespace
+}  // namespace sortelia::app
