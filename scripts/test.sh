@@ -27,7 +27,7 @@ echo "== build and test with AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSORTELIA_SANITIZE=ON \
   -DSORTELIA_BUILD_BENCH=OFF -DSORTELIA_WERROR=ON >/dev/null
 cmake --build build-asan --parallel "$jobs"
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure --parallel "$jobs"
 
 echo "== fuzzing: each target replays its seeds and runs 10 seconds of new inputs"
