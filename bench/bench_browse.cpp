@@ -11,27 +11,17 @@
 #include <fstream>
 #include <mutex>
 
+#include "bench_ports.h"
 #include "core/browse/thumb_browser.h"
 #include "imaging/jpeg_codec.h"
 
 namespace {
 
 using namespace sortelia;
+using sortelia::bench::NullUi;
 namespace fsys = std::filesystem;
 
 constexpr int kPictures = 500;
-
-class NullUi : public Ui {
- public:
-  Answer message(Icon, const std::string&, Buttons) override { return Answer::Ok; }
-  std::optional<std::string> openFile(const FileDialog&) override { return std::nullopt; }
-  std::optional<std::string> saveFile(const FileDialog&) override { return std::nullopt; }
-  void setStatusText(const std::string&) override {}
-  void setInfoText(const std::string&) override {}
-  std::string infoText() const override { return ""; }
-  void setBusy(bool) override {}
-  void processPendingInput() override {}
-};
 
 class NullBrowserView : public BrowserView {
  public:

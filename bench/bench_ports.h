@@ -1,18 +1,35 @@
 // Ports that show nothing and the big test picture, shared by the display benchmarks.
 #pragma once
 
+#include <spawn.h>
+#include <sys/wait.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/ports/main_view.h"
 #include "core/ports/ui.h"
 #include "imaging/jpeg_codec.h"
 
+extern "C" char** environ;
+
 namespace sortelia::bench {
+
+// Runs a program with its arguments (no shell); true when it exits with status 0.
+inline bool runProgram(std::vector<std::string> args) {
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return false;
+  int status = 0;
+  return ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
 
 // Ports that show nothing: what is measured is the domain's work up to the hand-over.
 class NullUi : public Ui {

@@ -4,17 +4,12 @@
 // copy and the reduction in the same run. The work folder is $SORTELIA_BENCH_DIR, else the
 // system's temporary folder.
 #include <benchmark/benchmark.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include <cstdlib>
 #include <filesystem>
 
 #include "bench_ports.h"
 #include "core/session/sorting_session.h"
 #include "core/sorting/sorting_loop.h"
-
-extern char** environ;
 
 namespace {
 
@@ -30,16 +25,6 @@ stdfs::path workFolder(const char* name) {
   stdfs::create_directories(dir / "src");
   stdfs::create_directories(dir / "dst");
   return dir;
-}
-
-bool run(std::vector<std::string> args) {
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return false;
-  int status = 0;
-  return ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 void BM_TransferReducedTo2M(benchmark::State& state) {
@@ -83,8 +68,8 @@ void BM_CpThenVipsthumbnailTo1600(benchmark::State& state) {
     stdfs::remove(copy);
     stdfs::remove(reduced);
     state.ResumeTiming();
-    if (!run({"cp", source, copy}) ||
-        !run({"vipsthumbnail", copy, "--size", "1600x", "-o", reduced + "[Q=91]"})) {
+    if (!runProgram({"cp", source, copy}) ||
+        !runProgram({"vipsthumbnail", copy, "--size", "1600x", "-o", reduced + "[Q=91]"})) {
       state.SkipWithError("cp or vipsthumbnail failed");
     }
   }

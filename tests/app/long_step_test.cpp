@@ -22,6 +22,7 @@
 #include "core/session/sorting_session.h"
 #include "core/sorting/destination_slots.h"
 #include "core/sorting/sorting_loop.h"
+#include "message_answerer.h"
 #include "platform/file_ops.h"
 #include "platform/line_file.h"
 #include "qt_wait.h"
@@ -67,26 +68,6 @@ class GatedFileOperations : public fs::FileOperations {
   bool open_ = false;
 };
 
-// Answers any message box with its default button and keeps its text.
-class MessageAnswerer : public QObject {
- public:
-  MessageAnswerer() {
-    connect(&timer_, &QTimer::timeout, this, [this] {
-      for (QWidget* w : QApplication::topLevelWidgets()) {
-        auto* box = qobject_cast<QMessageBox*>(w);
-        if (!box || !box->isVisible()) continue;
-        texts.push_back(box->text().toStdString());
-        if (QAbstractButton* b = box->button(QMessageBox::Ok)) b->click();
-      }
-    });
-    timer_.start(20);
-  }
-  std::vector<std::string> texts;
-
- private:
-  QTimer timer_;
-};
-
 // A left click as the windowing system delivers it: press and release through the
 // application, so that event filters see them.
 void clickAsAPerson(QWidget* w) {
@@ -114,7 +95,7 @@ TEST(LongStep, LargeCopyShowsProgressAndRefusesSlotClicksUntilItEnds) {
   const std::string src = root.path() + "/src/";
   ASSERT_TRUE(writeTextLines(data + "/zel.ini", settingsLines({one, two}, src)).ok());
 
-  MessageAnswerer answers;
+  MessageAnswerer answers(/*answerYes=*/false);
   SortingState state;
   MainWindow w;
   InfoWindow info;

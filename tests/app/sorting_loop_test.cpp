@@ -15,6 +15,7 @@
 #include "app_settings.h"
 #include "exif/exif_info.h"
 #include "exif/exif_writer.h"
+#include "message_answerer.h"
 #include "platform/file_ops.h"
 #include "platform/line_file.h"
 #include "qt_wait.h"
@@ -25,28 +26,6 @@ namespace sortelia::app {
 namespace {
 
 using testing::TempDir;
-
-// Answers every message box that comes up: Yes where there is a Yes, else OK; records texts.
-class MessageAnswerer : public QObject {
- public:
-  MessageAnswerer() {
-    connect(&timer_, &QTimer::timeout, this, [this] {
-      for (QWidget* w : QApplication::topLevelWidgets()) {
-        auto* box = qobject_cast<QMessageBox*>(w);
-        if (!box || !box->isVisible()) continue;
-        texts.push_back(box->text().toStdString());
-        QAbstractButton* b = box->button(QMessageBox::Yes);
-        if (!b) b = box->button(QMessageBox::Ok);
-        if (b) b->click();
-      }
-    });
-    timer_.start(20);
-  }
-  std::vector<std::string> texts;
-
- private:
-  QTimer timer_;
-};
 
 void pressKey(MainWindow& w, int key) {
   for (QShortcut* s : w.findChildren<QShortcut*>()) {

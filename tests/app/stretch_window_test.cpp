@@ -17,6 +17,7 @@
 
 #include "app/application.h"
 #include "imaging/jpeg_size.h"
+#include "message_answerer.h"
 #include "platform/file_ops.h"
 #include "platform/line_file.h"
 #include "qt_wait.h"
@@ -27,28 +28,6 @@ namespace sortelia::app {
 namespace {
 
 using testing::TempDir;
-
-// Answers message boxes with Yes (else OK) and records their texts.
-class Answerer : public QObject {
- public:
-  Answerer() {
-    connect(&timer_, &QTimer::timeout, this, [this] {
-      for (QWidget* w : QApplication::topLevelWidgets()) {
-        auto* box = qobject_cast<QMessageBox*>(w);
-        if (!box || !box->isVisible()) continue;
-        texts.push_back(box->text().toStdString());
-        QAbstractButton* b = box->button(QMessageBox::Yes);
-        if (!b) b = box->button(QMessageBox::Ok);
-        if (b) b->click();
-      }
-    });
-    timer_.start(20);
-  }
-  std::vector<std::string> texts;
-
- private:
-  QTimer timer_;
-};
 
 class StretchWindowTest : public ::testing::Test {
  protected:
@@ -83,7 +62,7 @@ class StretchWindowTest : public ::testing::Test {
 
 TEST_F(StretchWindowTest, FieldsPreviewSaveAndTheRescan) {
   start({{"IMG_0001.JPG", testing::makeTestJpeg(600, 400)}});
-  Answerer answers;
+  MessageAnswerer answers;
   const std::string src = root.path() + "/src/";
   whileOpen([&](StretchWindowForm& f) {
     EXPECT_FALSE(app->mainWindow().isVisible()) << "the main window hides meanwhile";
@@ -129,7 +108,7 @@ TEST_F(StretchWindowTest, FieldsPreviewSaveAndTheRescan) {
 
 TEST_F(StretchWindowTest, SepiaAndBwExcludeEachOther) {
   start({{"IMG_0001.JPG", testing::makeTestJpeg(600, 400)}});
-  Answerer answers;
+  MessageAnswerer answers;
   whileOpen([&](StretchWindowForm& f) {
     f.sepiaBox()->click();
     f.bwBox()->click();
@@ -149,7 +128,7 @@ TEST_F(StretchWindowTest, SepiaAndBwExcludeEachOther) {
 
 TEST_F(StretchWindowTest, MovieRefusedAndSizeOptionsLive) {
   start({{"MVI_0001.MOV", "movie"}});
-  Answerer answers;
+  MessageAnswerer answers;
   app->mainWindow().find<QAction>(Control::stretchsave1)->trigger();
   EXPECT_TRUE(waitFor([&] { return !answers.texts.empty(); }));
   EXPECT_EQ(answers.texts.front(), "現在表示中のものは縮小処理ができません。");
@@ -191,7 +170,7 @@ TEST_F(StretchWindowTest, RunAllWritesTheAlbumOfTheListAndStaysResponsive) {
   const std::string data = root.path() + "/data/";
   EXPECT_TRUE(fs::isRegularFile(data + "zel-html1.txt")) << "written at the first activation";
   EXPECT_TRUE(fs::isRegularFile(data + "zel-html2.txt"));
-  Answerer answers;
+  MessageAnswerer answers;
   whileOpen([&](StretchWindowForm& f) {
     f.widthField()->setValue(60);
     f.viewButton()->click();
@@ -222,7 +201,7 @@ TEST_F(StretchWindowTest, AMousePressOnThePreviewOrTheStopButtonStopsTheRun) {
   std::vector<std::pair<std::string, std::string>> files;
   for (int i = 0; i < 40; ++i) files.push_back({"P" + std::to_string(1000 + i) + ".JPG", jpeg});
   start(files);
-  Answerer answers;
+  MessageAnswerer answers;
   const std::string out = root.path() + "/src/0_Box64x48-8/";
   bool stillOpen = false;
   whileOpen([&](StretchWindowForm& f) {

@@ -1,4 +1,5 @@
 #include "app/browse/browse_wiring.h"
+#include "app/common/guarded.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -52,13 +53,7 @@ BrowseWiring::~BrowseWiring() {
   pool_.reset();
 }
 
-void BrowseWiring::guarded(const std::function<void()>& command) {
-  try {
-    command();
-  } catch (const std::exception& e) {
-    ui_.message(Icon::Error, e.what(), Buttons::Ok);
-  }
-}
+void BrowseWiring::guarded(const std::function<void()>& command) { runGuarded(ui_, command); }
 
 void BrowseWiring::Browse1Click() {
   const SourceList& list = session_.state().list;

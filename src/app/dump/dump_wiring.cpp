@@ -1,4 +1,5 @@
 #include "app/dump/dump_wiring.h"
+#include "app/common/guarded.h"
 
 namespace sortelia::app {
 
@@ -15,13 +16,7 @@ DumpWiring::DumpWiring(DumpWindow& window, Ui& ui, SortingSession& session)
   w_.onDumpClicked = [this] { stop_.cancel(); };
 }
 
-void DumpWiring::guarded(const std::function<void()>& command) {
-  try {
-    command();
-  } catch (const std::exception& e) {
-    ui_.message(Icon::Error, e.what(), Buttons::Ok);
-  }
-}
+void DumpWiring::guarded(const std::function<void()>& command) { runGuarded(ui_, command); }
 
 void DumpWiring::showPane(int pane) {
   const DumpPane& p = commands_.pane(pane);

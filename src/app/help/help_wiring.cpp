@@ -1,4 +1,5 @@
 #include "app/help/help_wiring.h"
+#include "app/common/guarded.h"
 
 #include <QCoreApplication>
 
@@ -21,12 +22,6 @@ HelpWiring::HelpWiring(MainWindow& main, HelpWindow& window, Ui& ui, SortingSess
           [this] { guarded([&] { commands_.Version1Click(); }); });
 }
 
-void HelpWiring::guarded(const std::function<void()>& command) {
-  try {
-    command();
-  } catch (const std::exception& e) {
-    ui_.message(Icon::Error, e.what(), Buttons::Ok);
-  }
-}
+void HelpWiring::guarded(const std::function<void()>& command) { runGuarded(ui_, command); }
 
 }  // namespace sortelia::app

@@ -1,4 +1,5 @@
 #include "app/main/main_wiring.h"
+#include "app/common/guarded.h"
 
 #include <QCheckBox>
 #include <QGuiApplication>
@@ -21,13 +22,7 @@ MainWiring::MainWiring(MainWindow& window, InfoWindow& info, QtUi& ui, SortingSe
   connectInfoWindow();
 }
 
-void MainWiring::guarded(const std::function<void()>& command) {
-  try {
-    command();
-  } catch (const std::exception& e) {
-    ui_.message(Icon::Error, e.what(), Buttons::Ok);
-  }
-}
+void MainWiring::guarded(const std::function<void()>& command) { runGuarded(ui_, command); }
 
 void MainWiring::connectSlots() {
   w_.onPointedSlot = [this](int slot) {

@@ -1,4 +1,5 @@
 #include "app/options/options_wiring.h"
+#include "app/common/guarded.h"
 
 #include <QScreen>
 
@@ -14,13 +15,7 @@ OptionsWiring::OptionsWiring(MainWindow& main, OptionsWindow& window, DumpWiring
   w_.onRename = [this] { guarded([&] { commands_.Button2Click(); }); };
 }
 
-void OptionsWiring::guarded(const std::function<void()>& command) {
-  try {
-    command();
-  } catch (const std::exception& e) {
-    ui_.message(Icon::Error, e.what(), Buttons::Ok);
-  }
-}
+void OptionsWiring::guarded(const std::function<void()>& command) { runGuarded(ui_, command); }
 
 std::vector<std::string> OptionsWiring::cameraSetNames() const {
   const auto& params = session_.photoData().cameraParams();

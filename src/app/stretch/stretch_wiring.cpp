@@ -1,4 +1,5 @@
 #include "app/stretch/stretch_wiring.h"
+#include "app/common/guarded.h"
 
 #include <QAction>
 #include <QRadioButton>
@@ -37,12 +38,6 @@ StretchWiring::StretchWiring(MainWindow& main, StretchWindowForm& window, QtUi& 
   connect(quality, &QSpinBox::valueChanged, this, [this](int v) { loop_.reduction.setLevel(v); });
 }
 
-void StretchWiring::guarded(const std::function<void()>& command) {
-  try {
-    command();
-  } catch (const std::exception& e) {
-    ui_.message(Icon::Error, e.what(), Buttons::Ok);
-  }
-}
+void StretchWiring::guarded(const std::function<void()>& command) { runGuarded(ui_, command); }
 
 }  // namespace sortelia::app

@@ -1,4 +1,5 @@
 #include "app/viewer/viewer_wiring.h"
+#include "app/common/guarded.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -32,12 +33,6 @@ ViewerWiring::ViewerWiring(MainWindow& window, QtUi& ui, ViewerMode& viewer)
   drag_->watch(w_.displayArea()->movieButton());
 }
 
-void ViewerWiring::guarded(const std::function<void()>& command) {
-  try {
-    command();
-  } catch (const std::exception& e) {
-    ui_.message(Icon::Error, e.what(), Buttons::Ok);
-  }
-}
+void ViewerWiring::guarded(const std::function<void()>& command) { runGuarded(ui_, command); }
 
 }  // namespace sortelia::app
