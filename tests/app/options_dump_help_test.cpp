@@ -253,7 +253,7 @@ TEST(DumpWindow, ClickingAByteCharacterSelectsItsHexPair) {
   DumpWindow w;
   int clicks = 0;
   w.onDumpClicked = [&] { ++clicks; };
-  w.setPaneLines(1, outputs::dumpLines(std::string("\xFF\xD8\xFF\xE1..Exif\0\0MM", 16) +
+  w.setPaneLines(1, outputs::dumpLines(std::string("\xFF\xD8\xFF\xE1..Exif\0\0MM\0*", 16) +
                                        std::string(40, 'x')));
   w.resize(700, 400);
   w.show();
