@@ -6,7 +6,6 @@
 // The work folder is $SORTELIA_BENCH_DIR, else the system's temporary folder; it should lie
 // on a real disk.
 #include <benchmark/benchmark.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,11 +15,12 @@
 #include <string>
 #include <vector>
 
+#include "bench_ports.h"
 #include "platform/safe_copy.h"
 
-extern char** environ;
-
 namespace {
+
+using sortelia::bench::runProgram;
 
 constexpr std::size_t kPictureBytes = 10 * 1024 * 1024;
 
@@ -49,17 +49,6 @@ Work prepare(const char* name) {
   return w;
 }
 
-// Runs a program with its arguments (no shell); true when it exits with status 0.
-bool run(std::vector<std::string> args) {
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return false;
-  int status = 0;
-  return ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
 void BM_TransferStep(benchmark::State& state) {
   const Work w = prepare("sortelia-bench-transfer");
   sortelia::fs::FileOperations files;
@@ -81,8 +70,8 @@ BENCHMARK(BM_TransferStep)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_CpSyncCmp(benchmark::State& state) {
   const Work w = prepare("sortelia-bench-cp");
   for (auto _ : state) {
-    if (!run({"cp", w.source, w.destination}) || !run({"sync"}) ||
-        !run({"cmp", "-s", w.source, w.destination})) {
+    if (!runProgram({"cp", w.source, w.destination}) || !runProgram({"sync"}) ||
+        !runProgram({"cmp", "-s", w.source, w.destination})) {
       state.SkipWithError("cp, sync or cmp failed");
       break;
     }

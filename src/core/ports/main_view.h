@@ -8,17 +8,9 @@
 
 #include "core/ports/control_id.h"
 #include "imaging/bitmap.h"
+#include "imaging/rect.h"
 
 namespace sortelia {
-
-// A rectangle in pixels, relative to the display area Panel1.
-struct Rect {
-  int left = 0;
-  int top = 0;
-  int width = 0;
-  int height = 0;
-  bool operator==(const Rect&) const = default;
-};
 
 // Window bounds in pixels.
 struct WindowBounds {

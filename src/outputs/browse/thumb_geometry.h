@@ -6,19 +6,14 @@
 
 #include "imaging/bitmap.h"
 #include "imaging/jpeg_codec.h"
+#include "imaging/rect.h"
 
 namespace sortelia::outputs {
 
 // Height of a cell's name label; the picture area is the rest of the cell.
 inline constexpr int kCellLabelHeight = 12;
 
-struct Rect {
-  int left = 0;
-  int top = 0;
-  int width = 0;
-  int height = 0;
-  bool operator==(const Rect&) const = default;
-};
+using sortelia::Rect;
 
 // Columns of a grid gridWidth pixels wide for cells cellWidth wide: (gridWidth - 20) div
 // (cellWidth + 2), at least 1.

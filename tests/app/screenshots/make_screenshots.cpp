@@ -233,5 +233,29 @@ int main(int argc, char** argv) {
     settle();
     saveWindow(&app->helpWindow(), out + "/help-readme.png");
   }
+  {  // The thumbnail browser over three camera pictures, from its menu item.
+    sortelia::testing::TempDir root;
+    auto app = startOn(
+        root, {{"DSCF0001.JPG", camera}, {"DSCF0002.JPG", camera}, {"DSCF0003.JPG", camera}});
+    QTimer::singleShot(300, [&] {
+      auto& w = app->browseWindow();
+      w.buildButton()->click();
+      settle(1500);
+      saveWindow(&w, out + "/browser-grid.png");
+      w.close();
+    });
+    app->mainWindow().findChild<QAction*>("Browse1")->trigger();
+  }
+  {  // The print window for the picture on display, from its menu item.
+    sortelia::testing::TempDir root;
+    auto app = startOn(root, {{"DSCF0001.JPG", camera}});
+    QTimer::singleShot(300, [&] {
+      auto& w = app->printWindow();
+      settle();
+      saveWindow(&w, out + "/print-window.png");
+      w.close();
+    });
+    app->mainWindow().findChild<QAction*>("Print1")->trigger();
+  }
   return 0;
 }
