@@ -99,7 +99,7 @@ TEST_F(ShownWindow, NoPictureIsPaintedOnceTheListRunsOut) {
   start({{"big.jpg", testing::makeTestJpeg(3000, 2000)}});
   MainWindow& w = app->mainWindow();
   PictureView* view = w.displayArea()->pictureView();
-  ASSERT_NE(view->picture(), nullptr);
+  ASSERT_NE(view->screenPicture(), nullptr);
   const std::string empty = root.mkdir("empty");
   app->state().list.sourceDir = empty + "/";
   QTimer answer;  // the "no pictures" message is answered as a person would
@@ -112,7 +112,7 @@ TEST_F(ShownWindow, NoPictureIsPaintedOnceTheListRunsOut) {
   app->session().scan().FirstStepGetImgLst();
   EXPECT_EQ(view->picture(), nullptr);
   EXPECT_EQ(view->screenPicture(), nullptr);
-  EXPECT_EQ(app->session().display().picture(), nullptr);
+  EXPECT_FALSE(app->session().display().hasPicture());
   EXPECT_EQ(app->session().display().pictureWidth(), 0);
   w.resize(w.width() + 120, w.height() + 40);
   ASSERT_TRUE(waitFor([&] { return w.displayArea()->width() > 460; }));

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <functional>
 
 #include "core/display/display_geometry.h"
 #include "support/fake_ui.h"
@@ -52,14 +54,9 @@ class EntryDisplayTest : public ::testing::Test {
   }
   // Hears what the display announces, as the session's units do.
   struct Heard : EntryListener {
-    std::vector<ShownEntry> shown;  // without their pictures, which are not kept alive here
-    std::vector<std::weak_ptr<const imaging::Bitmap>> pictures;
+    std::vector<ShownEntry> shown;
     int noPictures = 0;
-    void entryShown(const ShownEntry& e) override {
-      shown.push_back(e);
-      shown.back().picture.reset();
-      pictures.push_back(e.picture);
-    }
+    void entryShown(const ShownEntry& e) override { shown.push_back(e); }
     void noPicture() override { ++noPictures; }
   };
   void list(std::vector<std::string> entries) {
@@ -88,7 +85,8 @@ TEST_F(EntryDisplayTest, ShowsACameraPictureFittedWithItsStatusText) {
   EXPECT_EQ(heard.shown[0].index, 2);
   EXPECT_EQ(heard.shown[0].path, p);
   EXPECT_TRUE(heard.shown[0].isJpeg);
-  EXPECT_EQ(heard.pictures[0].lock(), view.picture);
+  EXPECT_EQ(heard.shown[0].width, 100);
+  EXPECT_EQ(heard.shown[0].height, 68);
   EXPECT_TRUE(view.enabled["Print1"]);
   EXPECT_TRUE(view.enabled["rot270"]);
   EXPECT_EQ(ui.busyDepth, 0);
@@ -99,6 +97,10 @@ TEST_F(EntryDisplayTest, LargePictureGetsOneScreenCopyAtItsFittedSize) {
   list({big});
   display.ShowEntry(1);
   EXPECT_EQ(view.pictureRect, (Rect{0, 117, 400, 266}));  // area 500 high, 400 wide
+  // Reduced while it was decoded: the full size is known, its pixels are not held.
+  EXPECT_EQ(heard.shown[0].width, 3000);
+  EXPECT_FALSE(display.heldPicture());
+  EXPECT_FALSE(view.picture);
   ASSERT_TRUE(view.screenPicture);
   EXPECT_EQ(view.screenPicture->width(), 400);
   EXPECT_EQ(view.screenPicture->height(), 266);
@@ -115,6 +117,38 @@ TEST_F(EntryDisplayTest, LargePictureGetsOneScreenCopyAtItsFittedSize) {
   view.areaWidth = 300;
   display.FormResize();
   EXPECT_EQ(view.screenPicture->width(), 300);
+  // That size was made from the full-size picture, decoded for it and kept from then on.
+  ASSERT_TRUE(display.heldPicture());
+  EXPECT_EQ(view.picture, display.heldPicture());
+  EXPECT_EQ(display.fullPicture(), display.heldPicture());
+}
+
+TEST_F(EntryDisplayTest, TheFullPictureIsOnlyThatOfTheFileAsShown) {
+  const std::string big = root.write("big.jpg", testing::makeTestJpeg(900, 600));
+  list({big});
+  struct Case {
+    const char* what;
+    std::function<void()> change;
+    bool full;
+  };
+  const Case cases[] = {
+      {"unchanged", [] {}, true},
+      {"replaced by a picture of another size",
+       [&] { root.write("big.jpg", testing::makeTestJpeg(600, 900)); }, false},
+      {"removed", [&] { std::filesystem::remove(big); }, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    root.write("big.jpg", testing::makeTestJpeg(900, 600));
+    display.ShowEntry(1);
+    c.change();
+    const auto full = display.fullPicture();
+    EXPECT_EQ(full != nullptr, c.full);
+    if (full) {
+      EXPECT_EQ(full->width(), 900);
+    }
+    EXPECT_EQ(ui.busyDepth, 0);
+  }
 }
 
 TEST_F(EntryDisplayTest, OnlyOneFullPictureIsHeldAtATime) {
@@ -122,7 +156,8 @@ TEST_F(EntryDisplayTest, OnlyOneFullPictureIsHeldAtATime) {
   const std::string b = root.write("b.jpg", testing::makeTestJpeg(32, 16));
   list({a, b});
   display.ShowEntry(1);
-  std::weak_ptr<const imaging::Bitmap> first = display.picture();
+  std::weak_ptr<const imaging::Bitmap> first = display.fullPicture();
+  ASSERT_FALSE(first.expired());
   display.ShowEntry(2);
   EXPECT_TRUE(first.expired());
   EXPECT_EQ(display.pictureWidth(), 32);
@@ -138,7 +173,8 @@ TEST_F(EntryDisplayTest, UndecodablePictureShowsNothingButStillItsInformation) {
   // Its photo data are still read and shown: the entry is announced as a JPEG without picture.
   ASSERT_EQ(heard.shown.size(), 1u);
   EXPECT_TRUE(heard.shown[0].isJpeg);
-  EXPECT_FALSE(heard.pictures[0].lock());
+  EXPECT_FALSE(heard.shown[0].hasPicture());
+  EXPECT_FALSE(view.screenPicture);
   EXPECT_TRUE(ui.messages.empty());
   for (const char* broken : {"corrupted.jpg", "image00971.jpg", "image02206.jpg"}) {
     list({testing::testData(std::string("invalid/") + broken)});

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstring>
+#include <algorithm>
+#include <filesystem>
 
+#include "core/display/display_geometry.h"
 #include "imaging/jpeg_codec.h"
 #include "imaging/screen_scale.h"
 #include "sorting_fixture.h"
@@ -31,15 +33,6 @@ class Prefetch : public testing::SortingFixture {
     state.list.sourceDir = src + "/";
     session.scan().FirstStepGetImgLst();
   }
-  static bool samePixels(const imaging::Bitmap& a, const imaging::Bitmap& b) {
-    if (a.width() != b.width() || a.height() != b.height()) return false;
-    for (int y = 0; y < a.height(); ++y) {
-      if (std::memcmp(a.row(y), b.row(y), static_cast<std::size_t>(a.width()) * 3) != 0) {
-        return false;
-      }
-    }
-    return true;
-  }
   WorkerPool pool{2};
   PicturePrefetch prefetch;
 };
@@ -50,16 +43,19 @@ TEST_F(Prefetch, TheNextPictureComesFromTheCacheAndEqualsAFreshDecode) {
   bind(1, dst);
   transfer.Button1Click(1);  // p1 away, p2 shown from the cache
   EXPECT_EQ(prefetch.hits(), 1);
-  const auto shown = session.display().picture();
-  ASSERT_TRUE(shown);
-  const imaging::JpegDecodeResult fresh = imaging::decodeJpegFile(s("p2.jpg"));
-  ASSERT_TRUE(fresh.ok());
-  EXPECT_TRUE(samePixels(*shown, fresh.bitmap));
-  // The screen copy made ahead is the one the display would have made.
+  // Only the screen copy was made ahead; it is the full-size decode reduced as the display
+  // reduces it, pixel for pixel.
   const auto screen = view.screenPicture;
   ASSERT_TRUE(screen);
-  const auto own = imaging::scaleForScreen(shown, screen->width(), screen->height());
-  EXPECT_TRUE(samePixels(*screen, *own));
+  EXPECT_FALSE(session.display().heldPicture());
+  const auto fresh = decodeFullPicture(s("p2.jpg"));
+  ASSERT_TRUE(fresh);
+  const auto own = imaging::scaleForScreen(fresh, screen->width(), screen->height());
+  EXPECT_TRUE(screen->samePixels(*own));
+  // The full-size picture, once needed, is that fresh decode.
+  const auto full = session.display().fullPicture();
+  ASSERT_TRUE(full);
+  EXPECT_TRUE(full->samePixels(*fresh));
 }
 
 TEST_F(Prefetch, AChangedOrMovedFileIsNeverShownFromTheCache) {
@@ -70,13 +66,14 @@ TEST_F(Prefetch, AChangedOrMovedFileIsNeverShownFromTheCache) {
   ASSERT_EQ(::rename(s("p2.jpg.new").c_str(), s("p2.jpg").c_str()), 0);
   bind(1, dst);
   transfer.Button1Click(1);
-  ASSERT_TRUE(session.display().picture());
+  ASSERT_TRUE(session.display().hasPicture());
   EXPECT_EQ(session.display().pictureWidth(), 320);
   EXPECT_EQ(prefetch.hits(), 0);
   // p3 is prepared; then it is moved away by another program: nothing is shown for it.
   ASSERT_EQ(::unlink(s("p3.jpg").c_str()), 0);
   transfer.Button1Click(1);
-  EXPECT_FALSE(session.display().picture());
+  EXPECT_FALSE(session.display().hasPicture());
+  EXPECT_FALSE(view.screenPicture);
   EXPECT_EQ(prefetch.hits(), 0);
 }
 
@@ -98,9 +95,47 @@ TEST_F(Prefetch, TheCacheStaysWithinItsBound) {
   pictures(6);
   bind(1, dst);
   for (int i = 0; i < 5; ++i) transfer.Button1Click(1);
-  // Two pictures ahead at most, each far below the bound.
-  EXPECT_LE(prefetch.peakBytes(), 2LL * 3 * 700 * 400 * 2);
+  // Two pictures ahead at most, each no larger than the display area.
+  EXPECT_LE(prefetch.peakBytes(), 2LL * 3 * (view.displayWidth() + 4) * view.displayHeight());
   EXPECT_GE(prefetch.hits(), 4);
+}
+
+// What the display shows of a picture decoded straight to its screen size is what it showed
+// when it reduced the full-size decode: the same pixels, for camera files of every sampling
+// and for areas smaller than, equal to and larger than the picture.
+TEST(PreparePicture, ScreenCopyEqualsTheReducedFullDecode) {
+  testing::TempDir dir;
+  std::vector<std::string> files;
+  for (const auto& e : std::filesystem::directory_iterator(testing::testData("camera"))) {
+    files.push_back(e.path().string());
+  }
+  std::sort(files.begin(), files.end());
+  ASSERT_GE(files.size(), 10u);
+  files.push_back(dir.write("odd.jpg", testing::makeTestJpeg(1037, 691)));
+  struct Area {
+    int width, height;
+  };
+  const Area areas[] = {{400, 500}, {460, 306}, {97, 53}, {1200, 900}, {641, 100}, {2, 2}};
+  for (const std::string& path : files) {
+    const auto full = decodeFullPicture(path);
+    ASSERT_TRUE(full) << path;
+    for (const Area a : areas) {
+      SCOPED_TRACE(path + " in " + std::to_string(a.width) + "x" + std::to_string(a.height));
+      const PreparedPicture p = preparePicture(path, a.width, a.height);
+      ASSERT_TRUE(p.decoded());
+      EXPECT_EQ(p.width, full->width());
+      EXPECT_EQ(p.height, full->height());
+      const auto r = FitImageToPanel(full->height(), full->width(), a.height, a.width);
+      ASSERT_TRUE(r);
+      const bool reduced = r->width != full->width() || r->height != full->height();
+      EXPECT_EQ(p.picture == nullptr, reduced) << "the full size is kept only when shown";
+      const auto own = imaging::scaleForScreen(full, r->width, r->height);
+      EXPECT_TRUE(p.screen->samePixels(*own));
+    }
+  }
+  // A file that gives no picture prepares nothing.
+  EXPECT_FALSE(preparePicture(dir.write("no.jpg", "no JPEG"), 400, 500).decoded());
+  EXPECT_FALSE(preparePicture(dir.path() + "/gone.jpg", 400, 500).decoded());
 }
 
 }  // namespace

@@ -283,18 +283,18 @@ TEST_F(Viewer, RotatingSumsTheMarkAndTurnsThePicture) {
   picture("a.jpg", "hello");
   scan({});
   const std::string bytes = readAll(s("a.jpg"));
-  const auto original = session.display().picture();
+  const auto original = session.display().fullPicture();
   ASSERT_TRUE(original);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.mark);
     session.display().ShowEntry(1);
     for (Control k : c.clicks) viewer.RotationClick(k);
     EXPECT_EQ(state.comment.rotationMark, c.mark);
-    const auto& shown = *session.display().picture();
+    const auto& shown = *session.display().fullPicture();
     const int turn = rotationOfMark(c.mark);
     EXPECT_TRUE(shown.samePixels(imaging::quarterTurn(*original, turn)));
     EXPECT_EQ(shown.width() == 32, c.upright || turn == 180);
-    EXPECT_EQ(view.picture.get(), session.display().picture().get());
+    EXPECT_EQ(view.picture.get(), session.display().fullPicture().get());
     EXPECT_EQ(view.sizeText, format("%d x %d", {shown.width(), shown.height()}));
   }
   EXPECT_EQ(readAll(s("a.jpg")), bytes);  // nothing written without leaving the picture
@@ -303,7 +303,7 @@ TEST_F(Viewer, RotatingSumsTheMarkAndTurnsThePicture) {
 TEST_F(Viewer, APictureWithAMarkIsShownTurned) {
   picture("a.jpg", "@270:x");
   scan({});
-  const auto shown = session.display().picture();
+  const auto shown = session.display().fullPicture();
   ASSERT_TRUE(shown);
   EXPECT_EQ(shown->width(), 24);
   EXPECT_EQ(shown->height(), 32);
@@ -324,7 +324,7 @@ TEST_F(Viewer, AViewerStepWritesTheTurnIntoTheCommentAndLeavesThePixels) {
 
   // Back on it, the picture is shown turned; turning it back and stepping on removes the mark.
   viewer.UpDown1Click(-1);
-  EXPECT_EQ(session.display().picture()->width(), 24);
+  EXPECT_EQ(session.display().fullPicture()->width(), 24);
   viewer.RotationClick(Control::rot270);
   EXPECT_EQ(state.comment.rotationMark, "");
   viewer.UpDown1Click(+1);

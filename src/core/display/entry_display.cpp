@@ -35,7 +35,8 @@ void EntryDisplay::ShowEntry(int n) {
   view_.showEntry(n, entry, shown.path);
   if (fs::hasExtension(shown.path, ".jpg")) {
     shown.isJpeg = showPicture(shown.path);
-    shown.picture = picture_;
+    shown.width = pictureWidth_;
+    shown.height = pictureHeight_;
   } else if (fs::hasExtension(shown.path, ".mov") || fs::hasExtension(shown.path, ".mpg")) {
     showMovie(entry, shown.path);
   }
@@ -62,15 +63,26 @@ bool EntryDisplay::showPicture(const std::string& path) {
     return false;
   }
   PreparedPicture prepared = source_->load(path, view_.displayWidth(), view_.displayHeight());
-  if (prepared.picture) {
-    pictureWidth_ = prepared.picture->width();
-    pictureHeight_ = prepared.picture->height();
-    picture_ = std::move(prepared.picture);
-    screen_ = std::move(prepared.screen);  // made ahead for this area, or null
+  if (prepared.decoded()) {
+    pictureWidth_ = prepared.width;
+    pictureHeight_ = prepared.height;
+    picture_ = std::move(prepared.picture);  // null when it was reduced while decoding
+    screen_ = std::move(prepared.screen);
     view_.showPicture(picture_);
     fit();
   }
   return true;
+}
+
+std::shared_ptr<const imaging::Bitmap> EntryDisplay::fullPicture() {
+  if (picture_ || !hasPicture()) return picture_;
+  BusyCursor busy(ui_);
+  auto full = decodeFullPicture(shownPath_);
+  // The file changed under the display: its pixels are not the picture shown.
+  if (!full || full->width() != pictureWidth_ || full->height() != pictureHeight_) return nullptr;
+  picture_ = std::move(full);
+  view_.showPicture(picture_);
+  return picture_;
 }
 
 void EntryDisplay::showMovie(const std::string& entry, const std::string& path) {
@@ -98,7 +110,9 @@ void EntryDisplay::fit() {
     // The screen copy is made once per picture and size, with the program's own area
     // averaging, so that painting only copies pixels.
     if (!screen_ || screen_->width() != r->width || screen_->height() != r->height) {
-      screen_ = imaging::scaleForScreen(picture_, r->width, r->height);
+      // A new size (the window was resized) is made from the full-size picture, decoded once
+      // for it and then kept; if that fails the screen copy at hand stays.
+      if (auto full = fullPicture()) screen_ = imaging::scaleForScreen(full, r->width, r->height);
     }
     view_.setPictureRect(*r);
     view_.setScreenPicture(screen_);
@@ -111,7 +125,7 @@ void EntryDisplay::clearPicture() {
 }
 
 void EntryDisplay::FormResize() {
-  if (picture_) fit();
+  if (hasPicture()) fit();
 }
 
 void EntryDisplay::replacePicture(std::shared_ptr<const imaging::Bitmap> picture) {

@@ -49,10 +49,16 @@ class EntryDisplay {
   // there is none or it cannot be started.
   bool StartPlayer(const std::string& path);
 
-  // The picture on display (null for none) and its decoded size.
-  std::shared_ptr<const imaging::Bitmap> picture() const { return picture_; }
+  // Whether a picture is on display, and its full size.
+  bool hasPicture() const { return pictureWidth_ > 0; }
   int pictureWidth() const { return pictureWidth_; }
   int pictureHeight() const { return pictureHeight_; }
+  // The picture on display at full size (null for none). A picture reduced while it was
+  // decoded is decoded again at full size now, and then kept while it is on display; null
+  // when its file no longer gives a picture of the size shown.
+  std::shared_ptr<const imaging::Bitmap> fullPicture();
+  // The full-size picture held now, without decoding (null while only the screen copy is).
+  std::shared_ptr<const imaging::Bitmap> heldPicture() const { return picture_; }
 
  private:
   // Empties the display and forgets the picture held; path becomes the entry on display.
@@ -70,8 +76,8 @@ class EntryDisplay {
   EntryEvents events_;
   DirectPictureSource direct_;
   PictureSource* source_ = &direct_;
-  std::shared_ptr<const imaging::Bitmap> picture_;
-  std::shared_ptr<const imaging::Bitmap> screen_;  // picture_ at its size on screen
+  std::shared_ptr<const imaging::Bitmap> picture_;  // full size; null until it is needed
+  std::shared_ptr<const imaging::Bitmap> screen_;   // the picture at its size on screen
   int pictureWidth_ = 0;
   int pictureHeight_ = 0;
   std::string shownPath_;

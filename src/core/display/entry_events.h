@@ -4,11 +4,8 @@
 #pragma once
 
 #include <algorithm>
-#include <memory>
 #include <string>
 #include <vector>
-
-#include "imaging/bitmap.h"
 
 namespace sortelia {
 
@@ -19,8 +16,11 @@ struct ShownEntry {
   std::string path;     // the file
   bool marked = false;  // the entry carries the deletion mark
   bool isJpeg = false;  // a JPEG file that exists (decoded or not)
-  // The decoded picture; null for a movie, a missing file or a picture that failed to decode.
-  std::shared_ptr<const imaging::Bitmap> picture;
+  // The full size of the picture shown; 0 for a movie, a missing file or a picture that failed
+  // to decode. Its pixels, when a listener needs them, come from EntryDisplay::fullPicture.
+  int width = 0;
+  int height = 0;
+  bool hasPicture() const { return width > 0; }
 };
 
 class EntryListener {

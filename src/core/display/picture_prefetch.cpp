@@ -7,7 +7,8 @@
 #include "core/display/display_geometry.h"
 #include "core/display/image_list.h"
 #include "imaging/jpeg_codec.h"
-#include "imaging/screen_scale.h"
+#include "imaging/jpeg_stream.h"
+#include "platform/file_ops.h"
 #include "platform/path.h"
 
 namespace sortelia {
@@ -19,19 +20,38 @@ FileStamp stampOf(const std::string& path) {
   return {st.st_dev, st.st_ino, st.st_size, ns(st.st_mtim), ns(st.st_ctim)};
 }
 
-PreparedPicture DirectPictureSource::load(const std::string& path, int, int) {
+PreparedPicture DirectPictureSource::load(const std::string& path, int areaWidth, int areaHeight) {
+  return preparePicture(path, areaWidth, areaHeight);
+}
+
+std::shared_ptr<const imaging::Bitmap> decodeFullPicture(const std::string& path) {
   imaging::JpegDecodeResult decoded = imaging::decodeJpegFile(path);
-  PreparedPicture p;
-  if (decoded.ok()) p.picture = std::make_shared<const imaging::Bitmap>(std::move(decoded.bitmap));
-  return p;
+  if (!decoded.ok()) return nullptr;
+  return std::make_shared<const imaging::Bitmap>(std::move(decoded.bitmap));
 }
 
 PreparedPicture preparePicture(const std::string& path, int areaWidth, int areaHeight) {
-  DirectPictureSource direct;
-  PreparedPicture p = direct.load(path, areaWidth, areaHeight);
-  if (!p.picture) return p;
-  if (auto r = FitImageToPanel(p.picture->height(), p.picture->width(), areaHeight, areaWidth)) {
-    p.screen = imaging::scaleForScreen(p.picture, r->width, r->height);
+  PreparedPicture p;
+  const auto bytes = fs::readFile(path, imaging::kMaxJpegFileBytes);
+  if (!bytes) return p;
+  int width = 0, height = 0;
+  if (!imaging::jpegHeaderProblem(*bytes, width, height).empty()) return p;
+  const auto r = FitImageToPanel(height, width, areaHeight, areaWidth);
+  if (r && (r->width != width || r->height != height)) {
+    // Reduced while decoding: the full-size pixels are never held, and the width pass runs
+    // beside the decoder.
+    imaging::JpegDecodeResult scaled = imaging::decodeJpegResampled(*bytes, r->width, r->height);
+    if (!scaled.ok()) return p;
+    p.screen = std::make_shared<const imaging::Bitmap>(std::move(scaled.bitmap));
+  } else {
+    imaging::JpegDecodeResult full = imaging::decodeJpeg(*bytes);
+    if (!full.ok()) return p;
+    p.picture = std::make_shared<const imaging::Bitmap>(std::move(full.bitmap));
+    p.screen = p.picture;
+  }
+  p.width = width;
+  p.height = height;
+  if (r) {
     p.areaWidth = areaWidth;
     p.areaHeight = areaHeight;
   }
@@ -79,14 +99,15 @@ PreparedPicture PicturePrefetch::load(const std::string& path, int areaWidth, in
     // Wait for a decode under way rather than start a second one; use it only for the file
     // as it is now.
     PreparedPicture p = job.result.get();
-    if (p.picture && job.stamp == stampOf(path) && job.stamp.size >= 0) {
+    // A screen copy made for another area size is of no use: the area changed meanwhile.
+    if (p.decoded() && job.stamp == stampOf(path) && job.stamp.size >= 0 &&
+        job.areaWidth == areaWidth && job.areaHeight == areaHeight) {
       ++hits_;
-      if (job.areaWidth != areaWidth || job.areaHeight != areaHeight) p.screen.reset();
       return p;
     }
   }
   ++misses_;
-  return DirectPictureSource().load(path, areaWidth, areaHeight);
+  return preparePicture(path, areaWidth, areaHeight);
 }
 
 std::vector<std::string> PicturePrefetch::nextPaths(int index) const {
@@ -135,11 +156,14 @@ void PicturePrefetch::schedule(const std::string& path) {
     it->second.cancel.cancel();
     jobs_.erase(it);
   }
-  // The bound: a 24-megapixel picture is about 72 MB decoded; nothing more is started once
-  // the pictures held, plus this one at its declared size, would pass it.
+  // A prepared picture is at most as large as the area (a larger one is reduced while it is
+  // decoded); nothing more is started once the pictures held, plus one of the area's size,
+  // would pass the bound. An area too small to fit into (a hidden window) is not prepared for.
+  if (w < 2 || h < 2) return;
   const FileStamp stamp = stampOf(path);
   if (stamp.size < 0) return;
-  if (bytesHeld() + 3LL * 24 * 1000 * 1000 > maxBytes_ && !jobs_.empty()) return;
+  const long long areaBytes = 3LL * (w + 4) * h;
+  if (bytesHeld() + areaBytes > maxBytes_ && !jobs_.empty()) return;
   Job job;
   job.stamp = stamp;
   job.areaWidth = w;

@@ -35,7 +35,7 @@ class PicturePrefetch : public PictureSource, public EntryListener {
  public:
   // Prefetches `ahead` entries beyond the shown one, keeping at most maxBytes decoded.
   PicturePrefetch(const SortingState& state, const PictureView& area, WorkerPool& pool,
-                  int ahead = 2, long long maxBytes = 400LL << 20);
+                  int ahead = 2, long long maxBytes = 128LL << 20);
   ~PicturePrefetch() override;
 
   PreparedPicture load(const std::string& path, int areaWidth, int areaHeight) override;

@@ -9,13 +9,17 @@
 
 namespace sortelia {
 
-// A decoded picture and, when it was prepared for a display area, its screen copy for that
-// area (null otherwise).
+// A picture prepared for a display area: its size and its screen copy for that area. A picture
+// larger than the area is decoded straight to its screen copy, row by row, and the full-size
+// pixels are not kept (picture null); one that is shown at its own size is both.
 struct PreparedPicture {
-  std::shared_ptr<const imaging::Bitmap> picture;  // null when nothing could be decoded
-  std::shared_ptr<const imaging::Bitmap> screen;
+  std::shared_ptr<const imaging::Bitmap> picture;  // the full-size pixels, when kept
+  std::shared_ptr<const imaging::Bitmap> screen;   // null when nothing could be decoded
+  int width = 0;  // the picture's full size; 0 when nothing could be decoded
+  int height = 0;
   int areaWidth = 0;  // the display area the screen copy was made for
   int areaHeight = 0;
+  bool decoded() const { return width > 0 && screen != nullptr; }
 };
 
 class PictureSource {
@@ -25,14 +29,20 @@ class PictureSource {
   virtual PreparedPicture load(const std::string& path, int areaWidth, int areaHeight) = 0;
 };
 
-// Decodes on the spot, at full size; no screen copy.
+// Decodes on the spot (preparePicture).
 class DirectPictureSource : public PictureSource {
  public:
   PreparedPicture load(const std::string& path, int areaWidth, int areaHeight) override;
 };
 
-// Decodes path and makes its screen copy for the area (the work a prefetch job does). Safe on
-// any thread: it touches nothing but the file and its own bitmaps.
+// Decodes path for a display area of areaWidth x areaHeight: a picture that must be reduced to
+// fit comes straight out of the decoder at its fitted size, with exactly the pixels the
+// full-size decode reduced by imaging::scaleForScreen gives; a picture that fits (or an area
+// too small to fit into) is decoded at full size and is its own screen copy. Safe on any
+// thread: it touches nothing but the file and its own bitmaps.
 PreparedPicture preparePicture(const std::string& path, int areaWidth, int areaHeight);
+
+// The full-size picture of path, decoded now; null when it cannot be decoded.
+std::shared_ptr<const imaging::Bitmap> decodeFullPicture(const std::string& path);
 
 }  // namespace sortelia

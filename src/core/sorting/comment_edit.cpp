@@ -58,7 +58,7 @@ void CommentEditor::noteNoPicture() {
 }
 
 void CommentEditor::entryShown(const ShownEntry& e) {
-  if (!e.picture) {
+  if (!e.hasPicture()) {
     noteNoPicture();
     return;
   }

@@ -42,10 +42,10 @@ void TransferReduction::RSOPchg(Control clicked) {
 void TransferReduction::setLevel(int level) { level_ = std::clamp(level, 1, 10); }
 
 void TransferReduction::entryShown(const ShownEntry& e) {
-  if (e.picture && e.isJpeg) {
+  if (e.hasPicture() && e.isJpeg) {
     shownPath_ = e.path;
-    shownWidth_ = e.picture->width();
-    shownHeight_ = e.picture->height();
+    shownWidth_ = e.width;
+    shownHeight_ = e.height;
   } else {
     noPicture();
   }

@@ -31,8 +31,9 @@ void StretchSave::stretchsave1Click(StretchWindow& window) {
   const std::string path = entryPath(st.list.images[i - 1]);
   // Only a picture on display can be reduced: a movie, or a ".jpg" that could not be decoded,
   // has no working bitmap.
-  auto picture = session_.display().picture();
-  if (!fs::hasExtension(path, ".jpg") || !picture) {
+  std::shared_ptr<const imaging::Bitmap> picture;
+  if (fs::hasExtension(path, ".jpg")) picture = session_.display().fullPicture();
+  if (!picture) {
     session_.ui().message(Icon::None, "現在表示中のものは縮小処理ができません。", Buttons::Ok);
     return;
   }

@@ -228,12 +228,12 @@ void ViewerMode::leftByRebuild() {
 
 void ViewerMode::entryShown(const ShownEntry& e) {
   if (viewerControls_ && !session_.state().list.viewerMode) leftByRebuild();
-  if (e.picture) rfDspImgRotation(session_.state().comment.rotationMark);
+  if (e.hasPicture()) rfDspImgRotation(session_.state().comment.rotationMark);
 }
 
 void ViewerMode::RotationClick(Control item) {
   SortingState& st = session_.state();
-  if (st.comment.path.empty() || !session_.display().picture()) return;
+  if (st.comment.path.empty() || !session_.display().hasPicture()) return;
   const int angle = rotationOfItem(std::string(controlName(item)));
   DspImgRotation(angle);
   st.comment.rotationMark = markForRotation(rotationOfMark(st.comment.rotationMark) + angle);
@@ -241,7 +241,7 @@ void ViewerMode::RotationClick(Control item) {
 
 void ViewerMode::DspImgRotation(int angle) {
   EntryDisplay& display = session_.display();
-  const std::shared_ptr<const imaging::Bitmap> shown = display.picture();
+  const std::shared_ptr<const imaging::Bitmap> shown = display.fullPicture();
   if (!shown) return;
   BusyCursor busy(session_.ui());
   std::shared_ptr<const imaging::Bitmap> turned;
