@@ -1,8 +1,11 @@
 #include "app/application.h"
 
-#include <QLocalSocket>
+#include <QApplication>
+#include <QTimer>
 
+#include "app/common/guarded.h"
 #include "core/options/language_setting.h"
+#include "core/session/main_commands.h"
 
 namespace sortelia::app {
 
@@ -56,6 +59,13 @@ Application::Application(const std::string& dataFolder) {
   browseWiring_->openPrint = [this](const std::string& list, const std::string& caption) {
     printWiring_->open(list, caption);
   };
+  // A start argument is opened after everything the first activation does, so that the saved
+  // source folder does not replace it.
+  form1_->onFirstActivation = [this, first = std::move(form1_->onFirstActivation)] {
+    if (first) first();
+    activated_ = true;
+    openPendingStartPath();
+  };
 }
 
 Application::~Application() {
@@ -71,25 +81,30 @@ std::vector<std::string> Application::windowNames() const {
 }
 
 bool Application::listenForSecondStart(const std::string& socketPath) {
-  const QString path = QString::fromStdString(socketPath);
-  QLocalServer::removeServer(path);  // a socket left by a crashed run; we hold the lock
-  server_.setSocketOptions(QLocalServer::UserAccessOption);
-  if (!server_.listen(path)) return false;
-  connect(&server_, &QLocalServer::newConnection, this, [this] {
-    while (QLocalSocket* peer = server_.nextPendingConnection()) {
-      connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
-      connect(peer, &QLocalSocket::readyRead, this, [this, peer] {
-        if (!peer->canReadLine()) return;
-        if (peer->readLine().trimmed() == "activate") {
-          form1_->bringToFront();
-          peer->write("ok\n");
-          peer->flush();
-        }
-        peer->disconnectFromServer();
-      });
-    }
-  });
-  return true;
+  listener_.onActivate = [this] { form1_->bringToFront(); };
+  listener_.onOpen = [this](const std::string& path) {
+    form1_->bringToFront();
+    openStartPath(path, "/");
+  };
+  return listener_.listen(socketPath);
+}
+
+void Application::openStartPath(const std::string& argument, const std::string& workingDir) {
+  pendingStart_.emplace(argument, workingDir);
+  // Never inside the handler that asked: a socket's or a timer's.
+  QTimer::singleShot(0, this, [this] { openPendingStartPath(); });
+}
+
+void Application::openPendingStartPath() {
+  if (!pendingStart_ || !activated_) return;
+  // A question, a menu or a long step waits for the person: the list must not change under it.
+  if (QApplication::activeModalWidget() || QApplication::activePopupWidget() ||
+      longWork_->running()) {
+    QTimer::singleShot(200, this, [this] { openPendingStartPath(); });
+    return;
+  }
+  const auto [argument, workingDir] = *std::exchange(pendingStart_, std::nullopt);
+  runGuarded(*ui_, [&] { OpenStartPath(*session_, argument, workingDir); });
 }
 
 }  // namespace sortelia::app

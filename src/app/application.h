@@ -2,10 +2,11 @@
 // the core units and each window's wiring. It only constructs them; the wiring units connect.
 #pragma once
 
-#include <QLocalServer>
 #include <QObject>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/browse/browse_window.h"
@@ -13,6 +14,7 @@
 #include "app/common/qt_long_work.h"
 #include "app/common/qt_timer.h"
 #include "app/common/qt_ui.h"
+#include "app/common/second_start.h"
 #include "app/dump/dump_window.h"
 #include "app/dump/dump_wiring.h"
 #include "app/help/help_window.h"
@@ -66,10 +68,18 @@ class Application : public QObject {
   // Object names of the created windows, in creation order.
   std::vector<std::string> windowNames() const;
 
-  // Listens on socketPath for a later start asking this window to come to the front.
+  // Listens on socketPath for a later start asking this window to come to the front, or
+  // handing over a folder or file to open.
   bool listenForSecondStart(const std::string& socketPath);
 
+  // Opens the folder or file argument (relative to workingDir) as a start argument
+  // (OpenStartPath), once the first activation has run and while no dialog, menu or long step
+  // is open; a later call before then replaces an earlier one.
+  void openStartPath(const std::string& argument, const std::string& workingDir);
+
  private:
+  void openPendingStartPath();
+
   SortingState state_;
   std::unique_ptr<MainWindow> form1_;
   std::unique_ptr<InfoWindow> form2_;
@@ -100,7 +110,9 @@ class Application : public QObject {
   std::unique_ptr<HelpWiring> helpWiring_;
   std::unique_ptr<BrowseWiring> browseWiring_;
   std::unique_ptr<PrintWiring> printWiring_;
-  QLocalServer server_;
+  SecondStartListener listener_;
+  bool activated_ = false;                                           // the first activation has run
+  std::optional<std::pair<std::string, std::string>> pendingStart_;  // argument, working folder
 };
 
 }  // namespace sortelia::app

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstring>
 
 #include "platform/path.h"
@@ -73,6 +74,13 @@ int listImageFiles(const std::string& folder, const std::vector<std::string>& ex
 
 void listSubfolders(const std::string& folder, std::vector<std::string>& list) {
   collectSubfolders(folder, list, 0);
+}
+
+int folderReadError(const std::string& folder) {
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (!dir) return errno == 0 ? EIO : errno;
+  ::closedir(dir);
+  return 0;
 }
 
 }  // namespace sortelia

@@ -19,4 +19,8 @@ int listImageFiles(const std::string& folder, const std::vector<std::string>& ex
 // parent before its children).
 void listSubfolders(const std::string& folder, std::vector<std::string>& list);
 
+// 0 when folder can be opened for listing, else the errno of the failure (ENOENT, ENOTDIR,
+// EACCES, ...).
+int folderReadError(const std::string& folder);
+
 }  // namespace sortelia

@@ -26,14 +26,14 @@ namespace {
 
 using testing::TempDir;
 
-QProcess* startProgram(const TempDir& root, QObject* parent) {
+QProcess* startProgram(const TempDir& root, QObject* parent, const QStringList& args = {}) {
   auto* p = new QProcess(parent);
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert("QT_QPA_PLATFORM", "offscreen");
   env.insert("XDG_RUNTIME_DIR", QString::fromStdString(root.path()));
   env.insert("XDG_CONFIG_HOME", QString::fromStdString(root.path() + "/config"));
   p->setProcessEnvironment(env);
-  p->start(QString(SORTELIA_BIN_DIR) + "/sortelia", {});
+  p->start(QString(SORTELIA_BIN_DIR) + "/sortelia", args);
   return p;
 }
 
@@ -86,6 +86,24 @@ TEST(SingleInstance, SecondStartIsRefusedAndAsksTheFirstToComeToTheFront) {
   first->kill();
   first->waitForFinished(5000);
   EXPECT_TRUE(lock.tryAcquire().acquired());
+}
+
+TEST(SingleInstance, SecondStartWithAFolderHandsItOverAndEndsWithoutTheRefusal) {
+  TempDir root;
+  const std::string folder = root.mkdir("pictures");
+  QObject owner;
+  QProcess* first = startProgram(root, &owner);
+  ASSERT_TRUE(first->waitForStarted(10000));
+  ASSERT_TRUE(waitForFile(instanceSocketPath(root.path()), 20000));
+
+  QProcess* second = startProgram(root, &owner, {QString::fromStdString(folder + "/")});
+  ASSERT_TRUE(second->waitForFinished(20000)) << "the second start stayed";
+  EXPECT_EQ(second->exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(second->exitCode(), 0);
+  EXPECT_FALSE(second->readAllStandardError().contains("二重起動できません"));
+  EXPECT_EQ(first->state(), QProcess::Running);
+  first->kill();
+  first->waitForFinished(5000);
 }
 
 // Reads the error output of p, line by line, until a line holds one of the marks or the time

@@ -52,6 +52,16 @@ TEST(ListImageFiles, MissingFolderAddsNothing) {
   EXPECT_EQ(list, std::vector<std::string>{"kept"});
 }
 
+TEST(ListImageFiles, FolderReadErrorNamesWhyAFolderCannotBeListed) {
+  TempDir d;
+  d.write("f.jpg", "x");
+  EXPECT_EQ(folderReadError(d.path()), 0);
+  EXPECT_EQ(folderReadError(d.path() + "/"), 0);
+  EXPECT_EQ(folderReadError(d.file("missing")), ENOENT);
+  EXPECT_EQ(folderReadError(d.file("f.jpg")), ENOTDIR);
+  EXPECT_EQ(folderReadError(d.file("f.jpg/x")), ENOTDIR);
+}
+
 TEST(ListSubfolders, DepthFirstParentsBeforeChildrenSkippingHiddenAndLinks) {
   TempDir d;
   d.mkdir("a/a1/a11");
