@@ -38,7 +38,7 @@ Application::Application(const std::string& dataFolder) {
   slots_ = std::make_unique<DestinationSlots>(*session_);
   loop_ = std::make_unique<SortingLoop>(*session_, files_);
   longWork_ = new QtLongWork(*form1_);
-  loop_->transfer.setLongWork(longWork_);
+  loop_->setLongWork(longWork_);
   prefetch_ = std::make_unique<PicturePrefetch>(state_, *form1_, prefetchPool_);
   session_->display().setPictureSource(prefetch_.get());
   session_->display().events().subscribe(*prefetch_);

@@ -1,29 +1,18 @@
 #include "exif/rename_by_date.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 #include "platform/format.h"
 #include "platform/path.h"
-#include "platform/unique_fd.h"
 
 namespace sortelia::exif {
 namespace {
 
 // Numbers tried behind a stem before a picture is given up as having no free name.
 constexpr int kMaxNumber = 99999;
-
-// Makes a change of the folder's entries durable.
-void syncFolderOf(const std::string& path) {
-  const std::string dir = fs::folderOf(path);
-  fs::UniqueFd fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (fd.get() >= 0) ::fsync(fd.get());
-}
 
 // The extension of a file name as written: from its last "." on; "" when it has none.
 std::string extensionOf(const std::string& name) {
@@ -45,28 +34,6 @@ std::optional<std::string> stemOf(const std::string& path, const PhotoRecord& re
 }
 
 }  // namespace
-
-fs::FileResult renameNoReplace(const std::string& from, const std::string& to) {
-  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
-    syncFolderOf(to);
-    return fs::FileResult::success();
-  }
-  const int err = errno;
-  // File systems without the flag answer EINVAL (or ENOSYS/ENOTSUP on old kernels and FUSE).
-  if (err == EINVAL || err == ENOSYS || err == ENOTSUP) return renameNoReplaceByLink(from, to);
-  return fs::FileResult::failure(err, from);
-}
-
-fs::FileResult renameNoReplaceByLink(const std::string& from, const std::string& to) {
-  if (::link(from.c_str(), to.c_str()) != 0) return fs::FileResult::failure(errno, from);
-  if (::unlink(from.c_str()) != 0) {
-    const int err = errno;
-    ::unlink(to.c_str());
-    return fs::FileResult::failure(err, from);
-  }
-  syncFolderOf(to);
-  return fs::FileResult::success();
-}
 
 std::optional<std::string> shootingTimeStem(const PhotoRecord& record) {
   const std::string joined = record.ShotDate + "-" + record.ShotTime;

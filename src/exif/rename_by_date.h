@@ -12,17 +12,9 @@
 #include "exif/photo_loader.h"
 #include "platform/batch_report.h"
 #include "platform/file_ops.h"
+#include "platform/safe_copy.h"
 
 namespace sortelia::exif {
-
-// Renames from to to unless something exists at to: renameat2 with RENAME_NOREPLACE, or, where
-// the file system does not support that, a hard link to the new name and the removal of the
-// old one. Never replaces an existing file, also when one appears meanwhile (EEXIST then).
-fs::FileResult renameNoReplace(const std::string& from, const std::string& to);
-
-// The link-and-unlink way of renameNoReplace on its own. When the old name cannot be removed
-// the new link is taken back, leaving the file as it was.
-fs::FileResult renameNoReplaceByLink(const std::string& from, const std::string& to);
 
 // The stem from the shooting date and time: ShotDate + "-" + ShotTime with every ":" removed,
 // when exactly four were removed ("2003:05:06", "12:34:56" -> "20030506-123456"). nullopt for
@@ -37,9 +29,12 @@ std::string fileTimeStem(std::time_t time);
 struct RenameOptions {
   // Called after every rename, with the old and the new path.
   std::function<void(const std::string& from, const std::string& to)> renamed;
-  // The rename itself; tests put a file system that refuses in its place.
+  // The rename itself, never over an existing file; tests put a file system that refuses in
+  // its place.
   std::function<fs::FileResult(const std::string& from, const std::string& to)> rename =
-      renameNoReplace;
+      [](const std::string& from, const std::string& to) {
+        return fs::FileOperations().renameNoReplace(from, to);
+      };
 };
 
 // Renames every entry of the list that carries no deletion mark, first to last: the target

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -157,6 +158,32 @@ bool FileOperations::sameFile(const std::string& a, const std::string& b) {
 
 FileResult FileOperations::renameReplace(const std::string& from, const std::string& to) {
   if (::rename(from.c_str(), to.c_str()) != 0) return FileResult::failure(errno, to);
+  syncFolderOf(to);
+  return FileResult::success();
+}
+
+int FileOperations::renameAt2NoReplace(const std::string& from, const std::string& to) {
+  return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE);
+}
+
+FileResult FileOperations::renameNoReplace(const std::string& from, const std::string& to) {
+  if (renameAt2NoReplace(from, to) == 0) {
+    syncFolderOf(to);
+    return FileResult::success();
+  }
+  const int err = errno;
+  // File systems without the flag answer EINVAL (or ENOSYS/ENOTSUP on old kernels and FUSE).
+  if (err == EINVAL || err == ENOSYS || err == ENOTSUP) return renameNoReplaceByLink(from, to);
+  return FileResult::failure(err, from);
+}
+
+FileResult FileOperations::renameNoReplaceByLink(const std::string& from, const std::string& to) {
+  if (::link(from.c_str(), to.c_str()) != 0) return FileResult::failure(errno, from);
+  if (::unlink(from.c_str()) != 0) {
+    const int err = errno;
+    ::unlink(to.c_str());
+    return FileResult::failure(err, from);
+  }
   syncFolderOf(to);
   return FileResult::success();
 }

@@ -69,7 +69,22 @@ class FileOperations {
   // Renames from to to, replacing to; the folder entry is flushed afterwards.
   virtual FileResult renameReplace(const std::string& from, const std::string& to);
 
+  // Renames from to to unless something exists at to: renameat2 with RENAME_NOREPLACE, or,
+  // where the file system does not support that, a hard link to the new name and the removal
+  // of the old one (see renameNoReplaceByLink). Never replaces an existing file, also when one
+  // appears meanwhile: EEXIST then, and both files stay as they were. The folder entry is
+  // flushed afterwards.
+  virtual FileResult renameNoReplace(const std::string& from, const std::string& to);
+
+  // The link-and-unlink way of renameNoReplace on its own. When the old name cannot be removed
+  // the new link is taken back, leaving the file as it was.
+  FileResult renameNoReplaceByLink(const std::string& from, const std::string& to);
+
  protected:
+  // The renameat2(RENAME_NOREPLACE) call of renameNoReplace: 0, or -1 with errno set. Tests
+  // override it to answer as a file system without the flag does (EINVAL).
+  virtual int renameAt2NoReplace(const std::string& from, const std::string& to);
+
   // One write(2) of the copy; tests override it to fail part-way (ENOSPC, EIO).
   virtual long writeSome(int fd, const char* data, std::size_t size);
 };

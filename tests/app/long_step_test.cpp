@@ -2,6 +2,7 @@
 // turning its event loop and refuses the person's clicks until the step ends.
 #include <gtest/gtest.h>
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -47,6 +48,13 @@ class GatedFileOperations : public fs::FileOperations {
     open_ = true;
     gate_.notify_all();
   }
+  // Halts the next copy before its second write again.
+  void closeAgain() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    open_ = false;
+    writes_ = 0;
+    wroteOffGuiThread = false;
+  }
 
  protected:
   long writeSome(int fd, const char* data, std::size_t size) override {
@@ -80,7 +88,7 @@ void clickAsAPerson(QWidget* w) {
   QApplication::sendEvent(w, &release);
 }
 
-TEST(LongStep, LargeCopyShowsProgressAndRefusesSlotClicksUntilItEnds) {
+TEST(LongStep, LargeCopyAndItsUndoShowProgressAndRefuseSlotClicksUntilTheyEnd) {
   TempDir root;
   const std::string data = root.mkdir("data");
   const std::string one = root.mkdir("dst/one");
@@ -105,7 +113,7 @@ TEST(LongStep, LargeCopyShowsProgressAndRefusesSlotClicksUntilItEnds) {
   GatedFileOperations files;
   SortingLoop loop(session, files);
   auto* longWork = new QtLongWork(w);
-  loop.transfer.setLongWork(longWork, 1024 * 1024);
+  loop.setLongWork(longWork, 1024 * 1024);
   MainWiring wiring(w, info, ui, session, slots, loop);
   w.show();
   ASSERT_TRUE(waitFor([&] { return !state.firstActivation; }));
@@ -150,6 +158,38 @@ TEST(LongStep, LargeCopyShowsProgressAndRefusesSlotClicksUntilItEnds) {
   clickAsAPerson(slot2);
   EXPECT_EQ(state.undo.lines.size(), 2u);
   EXPECT_TRUE(fs::exists(two + "/IMG_0002.JPG"));
+  EXPECT_EQ(answers.texts, std::vector<std::string>{});
+
+  // The undo of the large move copies it back the same way.
+  QAction* undo = w.find<QAction>(Control::Undo1);
+  undo->trigger();  // the small move of IMG_0002, inline
+  ASSERT_EQ(state.undo.lines.size(), 1u);
+  looked = barShown = stillRunning = false;
+  barFormat.clear();
+  journalDuring = 99;
+  files.closeAgain();
+  files.whileCopying = [&] {
+    looked = true;
+    barShown = bar->isVisible();
+    barFormat = bar->format();
+    clickAsAPerson(slot2);
+    stillRunning = longWork->running();
+    journalDuring = state.undo.lines.size();
+    files.release();
+  };
+  undo->trigger();  // returns once the whole undo has ended
+  EXPECT_TRUE(looked) << "the event loop turned during the copy back";
+  EXPECT_TRUE(files.wroteOffGuiThread);
+  EXPECT_TRUE(barShown);
+  EXPECT_EQ(barFormat, "Copying... %p%");
+  EXPECT_TRUE(stillRunning);
+  EXPECT_EQ(journalDuring, 1u) << "the line goes only once the copy back is verified";
+  EXPECT_FALSE(bar->isVisible());
+  EXPECT_TRUE(state.undo.lines.empty()) << "the click during the copy back started nothing";
+  EXPECT_EQ(readAll(src + "IMG_0001.JPG"), big);
+  EXPECT_FALSE(fs::exists(one + "/IMG_0001.JPG"));
+  EXPECT_FALSE(fs::exists(two + "/IMG_0001.JPG"));
+  EXPECT_EQ(state.list.sortIndex, 1);
   EXPECT_EQ(answers.texts, std::vector<std::string>{});
 }
 

@@ -340,5 +340,64 @@ TEST_F(FaultMatrix, UndoOfAMoveOnAFullDisk) {
   EXPECT_EQ(readAll(d("a.jpg")), bytesOf("a.jpg"));
 }
 
+// The undo of a large move copies back and compares through the LongWork port, as its
+// transfer did. A fault inside the port's job (disk full, bytes that differ, a read error)
+// deletes nothing, says so and keeps the line, which is then taken back once the fault is gone.
+TEST_F(FaultMatrix, UndoOfALargeMoveThroughTheLongWorkPort) {
+  struct Row {
+    const char* name;
+    std::function<void(testing::FaultyFileOperations&)> fault;
+    int error;
+    std::vector<std::string> steps;
+  };
+  const std::vector<std::string> copyOnly{"Copying..."};
+  const std::vector<std::string> both{"Copying...", "Checking..."};
+  const std::vector<Row> rows = {
+      {"disk full", [](auto& f) { f.failWriteAfter = 1024 * 1024; }, ENOSPC, copyOnly},
+      {"bytes differ", [](auto& f) { f.corruptAt = 1500000; }, EIO, both},
+      {"read error", [](auto& f) { f.readFails = true; }, EIO, both},
+  };
+  const std::string big = bigPicture(2 * 1024 * 1024);
+  scan({"a.jpg"});
+  firstTransferSucceeds();
+  testing::FakeLongWork longWork;
+  loop.setLongWork(&longWork, 1024 * 1024);
+  transfer.Button1Click(1);
+  ASSERT_EQ(state.undo.lines.size(), 2u);
+  ASSERT_EQ(longWork.titles, both) << "the transfer went through the port";
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    longWork = testing::FakeLongWork();
+    files = testing::FaultyFileOperations();
+    row.fault(files);
+    forget();
+    journal.Undo1Click();
+    EXPECT_EQ(longWork.titles, row.steps);
+    EXPECT_EQ(messageTexts(),
+              std::vector<std::string>{"元に戻せませんでした[ " + s("big.jpg") + " ]。エラー番号[" +
+                                       std::to_string(row.error) +
+                                       "]\r\n整理先のファイルは削除しません。"});
+    EXPECT_EQ(readAll(d("big.jpg")), big);
+    EXPECT_EQ(files.removed.count(d("big.jpg")), 0u);
+    EXPECT_FALSE(fs::exists(s("big.jpg"))) << "no partial copy back stays";
+    EXPECT_EQ(state.undo.lines.size(), 2u);
+    EXPECT_EQ(state.list.sortIndex, 3);
+    EXPECT_EQ(ui.busyDepth, 0);
+  }
+  longWork = testing::FakeLongWork();
+  files = testing::FaultyFileOperations();
+  forget();
+  journal.Undo1Click();
+  EXPECT_EQ(longWork.titles, both);
+  ASSERT_FALSE(longWork.percents.empty());
+  EXPECT_EQ(longWork.percents.back(), 100);
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_EQ(readAll(s("big.jpg")), big);
+  EXPECT_FALSE(fs::exists(d("big.jpg")));
+  EXPECT_EQ(state.undo.lines.size(), 1u);
+  EXPECT_EQ(state.list.sortIndex, 2);
+  EXPECT_EQ(readAll(d("a.jpg")), bytesOf("a.jpg")) << "the older line is untouched";
+}
+
 }  // namespace
 }  // namespace sortelia

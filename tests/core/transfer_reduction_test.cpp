@@ -212,5 +212,72 @@ TEST_F(TransferReductionTest, FailedReductionKeepsTheFullSizeCopy) {
   }
 }
 
+// The names the full-size picture moves aside to are taken by another program between the
+// look and the rename: nothing is replaced and no picture is lost.
+TEST_F(TransferReductionTest, ANameTakenJustBeforeTheRenameIsNeverReplaced) {
+  const std::string p = testing::makeTestJpeg(1024, 768);
+  const std::string q = testing::makeTestJpeg(64, 48);
+  auto takeOnce = [this](const std::string& name) {
+    files.beforeRename = [this, name](const std::string&, const std::string& to) {
+      if (to == d(name)) {
+        root.write("dst/" + name, "somebody's file");
+        files.beforeRename = nullptr;
+      }
+    };
+  };
+  auto restart = [&] {
+    std::filesystem::remove_all(dst);
+    std::filesystem::remove_all(src);
+    std::filesystem::create_directories(dst);
+    std::filesystem::create_directories(src);
+    state.undo.lines.clear();
+    scanPictures({{"p.jpg", p}, {"q.jpg", q}});  // q: no end-of-list message after p
+    loop.reduction.RSOPchg(Control::RadioButton2);
+  };
+  {
+    SCOPED_TRACE("the kept original's name, in a move");
+    restart();
+    takeOnce("Org_p.jpg");
+    try {
+      transfer.Button1Click(1);
+      ADD_FAILURE() << "the reduction went on";
+    } catch (const outputs::ReductionError& e) {
+      EXPECT_EQ(std::string(e.what()), "\"" + d("Org_p.jpg") + "\" exists already; \"" +
+                                           d("p.jpg") + "\" is left at full size");
+    }
+    EXPECT_EQ(readAll(d("Org_p.jpg")), "somebody's file");
+    EXPECT_EQ(readAll(d("p.jpg")), p);
+    EXPECT_EQ(readAll(s("p.jpg")), p);
+    EXPECT_TRUE(state.undo.lines.empty());
+  }
+  {
+    SCOPED_TRACE("the temporary name, in a copy: the next free one is taken");
+    restart();
+    state.options.keepOriginal = true;
+    takeOnce("___p.jpg");
+    transfer.Button1Click(1);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(sizeOf(d("p.jpg")), std::pair(1600, 1200));
+    EXPECT_EQ(readAll(d("___p.jpg")), "somebody's file");
+    EXPECT_EQ(namesIn(dst), (std::vector<std::string>{"___p.jpg", "p.jpg"}));
+    EXPECT_EQ(readAll(s("p.jpg")), p);
+    EXPECT_EQ(journalKind(0), "Copy");
+  }
+  {
+    SCOPED_TRACE("the picture's own name, when a failed reduction puts it back");
+    restart();
+    state.options.keepOriginal = false;
+    loop.reduction.pictureFiles.save = [](const imaging::Bitmap&, const std::string& f, int) {
+      throw outputs::ReductionError("cannot write \"" + f + "\": No space left on device");
+    };
+    takeOnce("p.jpg");
+    EXPECT_THROW(transfer.Button1Click(1), outputs::ReductionError);
+    EXPECT_EQ(readAll(d("p.jpg")), "somebody's file");
+    EXPECT_EQ(readAll(d("Org_p.jpg")), p) << "the full-size copy stays aside";
+    EXPECT_EQ(readAll(s("p.jpg")), p);
+    EXPECT_TRUE(state.undo.lines.empty());
+  }
+}
+
 }  // namespace
 }  // namespace sortelia

@@ -173,6 +173,63 @@ TEST(SafeCopy, RemoveRefusesProtectedFilesAndRemovesLinksOnly) {
   EXPECT_NE(ops.removeFile(d.mkdir("dir")).error, 0);
 }
 
+// File operations whose renameat2 answers as a file system without RENAME_NOREPLACE does, so
+// renameNoReplace takes its link-and-unlink way.
+class NoFlagFileOperations : public FileOperations {
+ public:
+  int flagCalls = 0;
+
+ protected:
+  int renameAt2NoReplace(const std::string&, const std::string&) override {
+    ++flagCalls;
+    errno = EINVAL;
+    return -1;
+  }
+};
+
+TEST(SafeCopy, RenameNoReplaceNeverReplacesWithOrWithoutTheFlag) {
+  FileOperations withFlag;
+  NoFlagFileOperations withoutFlag;
+  for (FileOperations* ops : {&withFlag, static_cast<FileOperations*>(&withoutFlag)}) {
+    SCOPED_TRACE(ops == &withFlag ? "renameat2" : "link and unlink");
+    TempDir d;
+    const std::string from = d.write("from.jpg", "moving");
+    const std::string to = d.write("to.jpg", "staying");
+    EXPECT_EQ(ops->renameNoReplace(from, to).error, EEXIST);
+    EXPECT_EQ(readAll(from), "moving");
+    EXPECT_EQ(readAll(to), "staying");
+    // A dangling symbolic link holds its name too.
+    ASSERT_EQ(::symlink(d.file("nowhere").c_str(), d.file("link.jpg").c_str()), 0);
+    EXPECT_EQ(ops->renameNoReplace(from, d.file("link.jpg")).error, EEXIST);
+    EXPECT_FALSE(exists(d.file("nowhere")));
+    EXPECT_EQ(ops->renameNoReplace(d.file("missing.jpg"), d.file("new.jpg")).error, ENOENT);
+    const FileResult moved = ops->renameNoReplace(from, d.file("free.jpg"));
+    EXPECT_TRUE(moved.ok()) << moved.error;
+    EXPECT_EQ(readAll(d.file("free.jpg")), "moving");
+    EXPECT_FALSE(exists(from));
+  }
+  EXPECT_EQ(withoutFlag.flagCalls, 4);
+}
+
+TEST(SafeCopy, RenameNoReplaceAcrossFileSystemsLeavesTheFile) {
+  TempDir d;
+  const std::string from = d.write("from.jpg", "moving");
+  struct stat here {
+  }, there{};
+  if (::stat(d.path().c_str(), &here) != 0 || ::stat("/dev/shm", &there) != 0 ||
+      here.st_dev == there.st_dev) {
+    GTEST_SKIP() << "no second file system at /dev/shm";
+  }
+  const std::string to = "/dev/shm/sortelia-rename-" + std::to_string(::getpid()) + ".jpg";
+  FileOperations withFlag;
+  NoFlagFileOperations withoutFlag;
+  for (FileOperations* ops : {&withFlag, static_cast<FileOperations*>(&withoutFlag)}) {
+    EXPECT_EQ(ops->renameNoReplace(from, to).error, EXDEV);
+    EXPECT_EQ(readAll(from), "moving");
+    EXPECT_FALSE(exists(to));
+  }
+}
+
 TEST(SafeCopy, PathParts) {
   EXPECT_EQ(folderOf("/a/b/c.jpg"), "/a/b");
   EXPECT_EQ(folderOf("/c.jpg"), "/");

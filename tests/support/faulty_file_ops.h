@@ -1,12 +1,14 @@
 // File operations with faults switched on by the test: a write that fails part-way through a
 // copy (disk full), a copy whose bytes differ or whose size differs, a delete that fails, a
-// comparison that cannot read. Everything not switched on runs the real operation.
+// comparison that cannot read, a name taken just before a rename. Everything not switched on runs
+// the real operation.
 #pragma once
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <functional>
 #include <set>
 #include <string>
 
@@ -28,6 +30,10 @@ class FaultyFileOperations : public fs::FileOperations {
   // sameContent throws as if the storage failed (EIO).
   bool readFails = false;
 
+  // Runs just before each renameNoReplace, as another program taking a name between the
+  // look and the rename would.
+  std::function<void(const std::string& from, const std::string& to)> beforeRename;
+
   std::set<std::string> removed;  // every path removeFile was asked to delete
   int copies = 0;
 
@@ -47,6 +53,11 @@ class FaultyFileOperations : public fs::FileOperations {
                    ProgressReporter* progress = nullptr) override {
     if (readFails) throw fs::FileReadError(EIO, b);
     return FileOperations::sameContent(a, b, progress);
+  }
+
+  fs::FileResult renameNoReplace(const std::string& from, const std::string& to) override {
+    if (beforeRename) beforeRename(from, to);
+    return FileOperations::renameNoReplace(from, to);
   }
 
   fs::FileResult removeFile(const std::string& path) override {

@@ -22,6 +22,13 @@ class SortingLoop {
   SortingLoop(const SortingLoop&) = delete;
   SortingLoop& operator=(const SortingLoop&) = delete;
 
+  // The port the copies and comparisons of large files run through, for the transfer and for
+  // the undo of a move alike; null: every file is copied inline.
+  void setLongWork(LongWork* work, std::int64_t threshold = kLongCopyBytes) {
+    transfer.setLongWork(work, threshold);
+    journal.setLongWork(work, threshold);
+  }
+
   UndoJournal journal;
   CommentEditor comments;
   TransferEngine transfer;

@@ -43,7 +43,7 @@ std::string numberedName(const std::string& folder, const std::string& fileName,
 
 TransferEngine::TransferEngine(SortingSession& session, UndoJournal& journal,
                                CommentEditor& comments, fs::FileOperations& files)
-    : session_(session), journal_(journal), comments_(comments), files_(files) {}
+    : session_(session), journal_(journal), comments_(comments), files_(files), longSteps_(files) {}
 
 void TransferEngine::Button1Click(int slot) {
   if (slot < 1 || slot > kSlotCount) return;
@@ -188,7 +188,7 @@ bool TransferEngine::copyAndVerify(const std::string& source, const std::string&
   {
     BusyCursor busy(ui);
     ui.setStatusText("Copying...");
-    runFileStep(source, "Copying...", [&](ProgressReporter* progress) {
+    longSteps_.run(source, "Copying...", [&](ProgressReporter* progress) {
       copied = files_.copyNoOverwrite(source, target, progress);
     });
   }
@@ -211,7 +211,7 @@ bool TransferEngine::copyAndVerify(const std::string& source, const std::string&
   {
     BusyCursor busy(ui);
     ui.setStatusText("Checking...");
-    runFileStep(source, "Checking...", [&](ProgressReporter* progress) {
+    longSteps_.run(source, "Checking...", [&](ProgressReporter* progress) {
       same = files_.sameContent(source, target, progress);
     });
   }
@@ -226,17 +226,6 @@ bool TransferEngine::copyAndVerify(const std::string& source, const std::string&
     return false;
   }
   return true;
-}
-
-void TransferEngine::runFileStep(const std::string& source, const std::string& title,
-                                 const std::function<void(ProgressReporter*)>& step) {
-  if (!longWork_ || files_.fileSize(source) < longThreshold_) {
-    step(nullptr);
-    return;
-  }
-  // The step's job holds only the file operations and the paths (through step); the engine
-  // waits for its end, so nothing else of core runs meanwhile.
-  longWork_->runLongStep(title, [&step](ProgressReporter& progress) { step(&progress); });
 }
 
 std::optional<std::string> TransferEngine::freeTemporaryName(const std::string& destination) {

@@ -10,6 +10,7 @@
 #include "core/ports/long_work.h"
 #include "core/session/sorting_session.h"
 #include "core/sorting/comment_edit.h"
+#include "core/sorting/long_file_step.h"
 #include "core/sorting/transfer_reduction.h"
 #include "core/sorting/undo_journal.h"
 #include "platform/safe_copy.h"
@@ -19,9 +20,6 @@ namespace sortelia {
 // Filter of the "another file name" save dialog; its default extension is "jpg".
 inline constexpr const char* kJpegSaveFilter =
     "JPEG イメージファイル (*.jpg)|*.jpg|すべてのファイル(*.*)|*.*";
-
-// Files of at least this many bytes are copied and compared through the LongWork port.
-inline constexpr std::int64_t kLongCopyBytes = std::int64_t{64} << 20;
 
 // The numbered name AutoRename tries: folder + "/" + name without its extension + "_" + n +
 // ".jpg" (always ".jpg" in lower case).
@@ -50,8 +48,7 @@ class TransferEngine {
   // The port the copy and the comparison of a file of at least threshold bytes run through
   // (off the GUI thread, with progress); null: every file is copied inline.
   void setLongWork(LongWork* work, std::int64_t threshold = kLongCopyBytes) {
-    longWork_ = work;
-    longThreshold_ = threshold;
+    longSteps_.setLongWork(work, threshold);
   }
 
  private:
@@ -61,10 +58,6 @@ class TransferEngine {
                                           std::string destination, bool& replace);
   std::optional<std::string> askAnotherName(std::string destination);
   bool copyAndVerify(const std::string& source, const std::string& target);
-  // Runs a file operation of the copy of source: inline for a small file, through the
-  // LongWork port for a large one.
-  void runFileStep(const std::string& source, const std::string& title,
-                   const std::function<void(ProgressReporter*)>& step);
   std::optional<std::string> freeTemporaryName(const std::string& destination);
   void refuseOverwrite();
 
@@ -73,8 +66,7 @@ class TransferEngine {
   CommentEditor& comments_;
   fs::FileOperations& files_;
   TransferReduction* reduction_ = nullptr;
-  LongWork* longWork_ = nullptr;
-  std::int64_t longThreshold_ = kLongCopyBytes;
+  LongFileSteps longSteps_;
 };
 
 }  // namespace sortelia

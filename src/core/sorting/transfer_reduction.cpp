@@ -1,6 +1,7 @@
 #include "core/sorting/transfer_reduction.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "core/sorting/undo_journal.h"
@@ -81,30 +82,38 @@ bool TransferReduction::canKeepOriginal(const std::string& destination) {
 
 void TransferReduction::ReSizImg(const std::string& file, bool keepOriginal, bool copyExif,
                                  outputs::ReduceSize size) {
+  // The full-size file moves aside under a name that never replaces anything: a name taken
+  // after the look (by another program) is refused by the rename itself.
   std::string holder;
+  fs::FileResult moved;
   if (keepOriginal) {
     holder = keptOriginalPath(file);
-    if (files_.exists(holder)) {
+    moved = files_.renameNoReplace(file, holder);
+    if (moved.error == EEXIST) {
       throw outputs::ReductionError("\"" + holder + "\" exists already; \"" + file +
                                     "\" is left at full size");
     }
   } else {
-    auto temporary = freeTemporaryName(file);
-    if (!temporary) {
-      throw outputs::ReductionError("no free temporary name beside \"" + file + "\"");
-    }
-    holder = *temporary;
+    // A temporary name taken since the look is passed over for the next free one.
+    do {
+      auto temporary = freeTemporaryName(file);
+      if (!temporary) {
+        throw outputs::ReductionError("no free temporary name beside \"" + file + "\"");
+      }
+      holder = *temporary;
+      moved = files_.renameNoReplace(file, holder);
+    } while (moved.error == EEXIST);
   }
-  const fs::FileResult moved = files_.renameReplace(file, holder);
   if (!moved.ok()) {
     throw outputs::ReductionError("cannot rename \"" + file + "\": " + std::strerror(moved.error));
   }
   try {
     reduceInto(holder, file, copyExif, size);
   } catch (...) {
-    // The reduced file is written in one atomic step, so nothing stands at file now: the
-    // full-size picture goes back under its own name.
-    (void)files_.renameReplace(holder, file);
+    // The reduced file is written in one atomic step, so nothing of ours stands at file now:
+    // the full-size picture goes back under its own name, unless something else has taken
+    // the name meanwhile; it then stays under holder rather than replace that.
+    (void)files_.renameNoReplace(holder, file);
     throw;
   }
   if (!keepOriginal) (void)files_.removeFile(holder);

@@ -73,7 +73,7 @@ std::string keptOriginalPath(const std::string& path) {
 }
 
 UndoJournal::UndoJournal(SortingSession& session, fs::FileOperations& files)
-    : session_(session), files_(files) {}
+    : session_(session), files_(files), longSteps_(files) {}
 
 void UndoJournal::SetUndoMrk(const std::string& kind, const std::string& source,
                              const std::string& destination) {
@@ -101,7 +101,7 @@ void UndoJournal::Undo1Click() {
       if (!fs::isRegularFile(items[2])) {
         reportDropped(movedFileGone(items[2]));
       } else {
-        if (!putBack(items[2], items[1])) return;
+        if (!putBack(items[2], items[1], "Copying...")) return;
         (void)files_.removeFile(items[2]);
       }
     } else if (kind == kJournalMovRS) {
@@ -110,7 +110,7 @@ void UndoJournal::Undo1Click() {
       if (!fs::isRegularFile(kept)) {
         reportDropped(movedFileGone(kept));
       } else {
-        if (!putBack(kept, items[1])) return;
+        if (!putBack(kept, items[1], "Org Copying...")) return;
         (void)files_.removeFile(items[2]);
         (void)files_.removeFile(kept);
       }
@@ -178,29 +178,39 @@ std::string UndoJournal::movedFileGone(const std::string& path) const {
 }
 
 // Copies from back to to without overwriting and verifies it; on any failure the partial
-// copy is removed, the person is told, and false keeps from untouched.
-bool UndoJournal::putBack(const std::string& from, const std::string& to) {
+// copy is removed, the person is told, and false keeps from untouched. A large file is copied
+// and compared through the LongWork port, the copy's step titled title.
+bool UndoJournal::putBack(const std::string& from, const std::string& to,
+                          const std::string& title) {
   // The picture may still stand at its old place (its deletion failed): then it is back.
   if (fs::isRegularFile(to) && !files_.sameFile(from, to) &&
-      files_.fileSize(from) == files_.fileSize(to)) {
-    try {
-      if (files_.sameContent(from, to)) return true;
-    } catch (const fs::FileReadError&) {
-    }
+      files_.fileSize(from) == files_.fileSize(to) && sameBytes(from, to)) {
+    return true;
   }
-  if (const fs::FileResult r = files_.copyNoOverwrite(from, to); !r.ok()) {
-    reportFailure(to, r.error);
+  fs::FileResult copied;
+  longSteps_.run(from, title, [&](ProgressReporter* progress) {
+    copied = files_.copyNoOverwrite(from, to, progress);
+  });
+  if (!copied.ok()) {
+    reportFailure(to, copied.error);
     return false;
   }
-  bool same = false;
-  try {
-    same = files_.fileSize(from) == files_.fileSize(to) && files_.sameContent(from, to);
-  } catch (const fs::FileReadError&) {
-    same = false;
-  }
+  const bool same = files_.fileSize(from) == files_.fileSize(to) && sameBytes(from, to);
   if (!same) {
     (void)files_.removeFile(to);
     reportFailure(to, EIO);
+  }
+  return same;
+}
+
+// True when a and b hold the same bytes; false also when either cannot be read.
+bool UndoJournal::sameBytes(const std::string& a, const std::string& b) {
+  bool same = false;
+  try {
+    longSteps_.run(a, "Checking...",
+                   [&](ProgressReporter* progress) { same = files_.sameContent(a, b, progress); });
+  } catch (const fs::FileReadError&) {
+    return false;
   }
   return same;
 }

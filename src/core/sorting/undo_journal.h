@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/session/sorting_session.h"
+#include "core/sorting/long_file_step.h"
 #include "platform/safe_copy.h"
 
 namespace sortelia {
@@ -51,9 +52,16 @@ class UndoJournal {
   // line, to be tried again once the cause is cleared; nothing else changes then.
   void Undo1Click();
 
+  // The port the copy back and the comparison of a moved file of at least threshold bytes run
+  // through (off the GUI thread, with progress); null: every file is put back inline.
+  void setLongWork(LongWork* work, std::int64_t threshold = kLongCopyBytes) {
+    longSteps_.setLongWork(work, threshold);
+  }
+
  private:
   void undoCopy(const std::string& source, const std::string& destination);
-  bool putBack(const std::string& from, const std::string& to);
+  bool putBack(const std::string& from, const std::string& to, const std::string& title);
+  bool sameBytes(const std::string& a, const std::string& b);
   void undoDel(const std::string& item);
   std::string movedFileGone(const std::string& path) const;
   void reportDropped(const std::string& text);
@@ -61,6 +69,7 @@ class UndoJournal {
 
   SortingSession& session_;
   fs::FileOperations& files_;
+  LongFileSteps longSteps_;
 };
 
 }  // namespace sortelia
