@@ -105,6 +105,9 @@ def check_installed(source, root, version):
     readme = usr / "share/doc/sortelia/README.md"
     check(readme.is_file() and readme.read_bytes() == (source / "README.md").read_bytes(),
           f"{readme} installed")
+    copyright = usr / "share/doc/sortelia/copyright"
+    check(copyright.is_file() and b"Copyright" in copyright.read_bytes(),
+          f"{copyright} installed")
     data = source / "data"
     if data.is_dir():
         for f in (p for p in data.rglob("*") if p.is_file()):

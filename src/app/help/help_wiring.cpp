@@ -2,11 +2,17 @@
 #include "app/common/guarded.h"
 
 #include <QCoreApplication>
+#include <QDir>
 
 namespace sortelia::app {
 
 std::vector<std::string> readmeFolders(const std::string& dataFolder) {
-  return {dataFolder, QCoreApplication::applicationDirPath().toStdString(), SORTELIA_SHARE_DIR};
+  const QString exeDir = QCoreApplication::applicationDirPath();
+  // The share folder beside the executable's bin folder holds the readme wherever the tree was
+  // installed (the Debian package puts it under /usr whatever prefix the build was configured
+  // with); the configured prefix stays as the last place to look.
+  const QString besideBin = QDir::cleanPath(exeDir + "/../share/sortelia");
+  return {dataFolder, exeDir.toStdString(), besideBin.toStdString(), SORTELIA_SHARE_DIR};
 }
 
 HelpWiring::HelpWiring(MainWindow& main, HelpWindow& window, Ui& ui, SortingSession& session)

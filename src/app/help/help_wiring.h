@@ -13,8 +13,9 @@
 
 namespace sortelia::app {
 
-// Where the readme is looked for: the data folder, the executable's folder, and the share
-// folder of the installation.
+// Where the readme is looked for: the data folder, the executable's folder, the share folder
+// beside the executable's folder (`bin/../share/sortelia`), and the share folder of the
+// configured installation prefix.
 std::vector<std::string> readmeFolders(const std::string& dataFolder);
 
 class HelpWiring : public QObject {
