@@ -91,6 +91,7 @@ bool Application::listenForSecondStart(const std::string& socketPath) {
 
 void Application::openStartPath(const std::string& argument, const std::string& workingDir) {
   pendingStart_.emplace(argument, workingDir);
+  if (!activated_) session_->settings().deferFirstScan();
   // Never inside the handler that asked: a socket's or a timer's.
   QTimer::singleShot(0, this, [this] { openPendingStartPath(); });
 }
@@ -104,7 +105,9 @@ void Application::openPendingStartPath() {
     return;
   }
   const auto [argument, workingDir] = *std::exchange(pendingStart_, std::nullopt);
-  runGuarded(*ui_, [&] { OpenStartPath(*session_, argument, workingDir); });
+  runGuarded(*ui_, [&] {
+    if (!OpenStartPath(*session_, argument, workingDir)) session_->settings().runDeferredScan();
+  });
 }
 
 }  // namespace sortelia::app

@@ -121,6 +121,22 @@ TEST_F(SessionTest, ScanSortsCaseInsensitivelyAndShowsTheFirstEntry) {
   EXPECT_GE(ui.busyOnCalls, 1);
 }
 
+// Started with a path to open: the saved folder (here one without pictures) is not scanned, so
+// its question never shows; should the start path fail, the scan runs after all, once.
+TEST_F(SessionTest, ADeferredFirstScanRunsOnlyWhenAskedAndOnce) {
+  writeIni(iniWithSource(src));
+  session().settings().deferFirstScan();
+  session().settings().FormActivate();
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_TRUE(view.shown.empty());
+  EXPECT_EQ(state.list.sourceDir, src);
+  EXPECT_FALSE(state.firstActivation);
+  session().settings().runDeferredScan();
+  EXPECT_EQ(ui.messages.size(), 1u) << "the saved folder's own message, now that it is scanned";
+  session().settings().runDeferredScan();
+  EXPECT_EQ(ui.messages.size(), 1u);
+}
+
 TEST_F(SessionTest, SubfolderSwitchInterleavesByFullPath) {
   root.write("src/b.jpg", "x");
   root.write("src/a/c.jpg", "x");

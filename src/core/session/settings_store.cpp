@@ -75,7 +75,11 @@ void SettingsStore::FormActivate() {
   if (!path.empty() && fs::exists(path)) {
     readSettingsFile(path);
     state_.list.openDialogDir = state_.list.sourceDir;
-    session_.scan().FirstStepGetImgLst();
+    if (deferScan_) {
+      scanDeferred_ = true;
+    } else {
+      session_.scan().FirstStepGetImgLst();
+    }
   }
   session_.SetMFrmCap();
   ui_.setInfoText(
@@ -88,6 +92,12 @@ void SettingsStore::FormActivate() {
     ui_.message(Icon::Error, error, Buttons::Ok);
   }
   state_.firstActivation = false;
+}
+
+void SettingsStore::runDeferredScan() {
+  if (!scanDeferred_) return;
+  scanDeferred_ = false;
+  session_.scan().FirstStepGetImgLst();
 }
 
 void SettingsStore::readSettingsFile(const std::string& path) {

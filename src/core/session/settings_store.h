@@ -26,6 +26,13 @@ class SettingsStore {
   void FormClose();
   // The Japanese captions of the main window and its menus.
   void SetJpMode();
+  // The program was started with a folder or file to open right after the first activation:
+  // the activation then leaves out its scan of the saved source folder (whose messages would
+  // speak of a folder the person did not ask for).
+  void deferFirstScan() { deferScan_ = true; }
+  // Runs the scan the first activation left out, if it left one out (the start path could not
+  // be opened, so the program goes on as started without it).
+  void runDeferredScan();
 
  private:
   void readSettingsFile(const std::string& path);
@@ -33,6 +40,8 @@ class SettingsStore {
   void restoreSourceDir(const std::string& line);
 
   SortingSession& session_;
+  bool deferScan_ = false;
+  bool scanDeferred_ = false;
 };
 
 }  // namespace sortelia
