@@ -9,6 +9,7 @@
 #include "exif/camera_params.h"
 #include "exif/photo_info.h"
 #include "outputs/print/print_page.h"
+#include "platform/file_ops.h"
 
 namespace sortelia::cli {
 namespace {
@@ -96,12 +97,10 @@ int runPrint(const std::vector<std::string>& args) {
   std::vector<outputs::PdfPage> pages;
   int status = 0;
   for (const std::string& path : files) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
+    if (!fs::isRegularFile(path)) {
       std::fprintf(stderr, "skipped (no such file): %s\n", path.c_str());
       continue;
     }
-    std::fclose(f);
     try {
       info.GetPdata(path, kDefaultMask, params.table[0]);
       const outputs::CommentLines lines = outputs::MakeCommentLines(info.record, path, o);

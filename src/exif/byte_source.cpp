@@ -32,7 +32,7 @@ bool preadAll(int fd, std::uint64_t pos, std::size_t n, char* dst) {
 ByteSource::ByteSource(std::string_view bytes) : view_(bytes), size_(bytes.size()) {}
 
 ByteSource::ByteSource(const std::string& path, std::size_t prefixBytes)
-    : fd_(path.empty() ? -1 : ::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+    : fd_(path.empty() ? -1 : fs::openForReading(path)) {
   struct stat st {};
   opened_ = fd_.get() >= 0 && ::fstat(fd_.get(), &st) == 0 && S_ISREG(st.st_mode);
   if (!opened_) return;

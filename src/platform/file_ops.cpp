@@ -30,7 +30,7 @@ bool writeAll(int fd, std::string_view bytes) {
 }  // namespace
 
 std::optional<std::string> readFile(const std::string& path, std::size_t maxBytes) {
-  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  UniqueFd fd(openForReading(path));
   if (fd.get() < 0) return std::nullopt;
   struct stat st {};
   if (::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode)) return std::nullopt;
@@ -84,7 +84,7 @@ FileResult writeFileAtomic(const std::string& path, std::string_view bytes) {
 }
 
 std::int64_t getFileSize(const std::string& path) {
-  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  UniqueFd fd(openForReading(path));
   if (fd.get() < 0) return 0;
   struct stat st {};
   if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return 0;
@@ -92,7 +92,7 @@ std::int64_t getFileSize(const std::string& path) {
 }
 
 int readError(const std::string& path) {
-  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  UniqueFd fd(openForReading(path));
   if (fd.get() < 0) return errno;
   struct stat st {};
   if (::fstat(fd.get(), &st) != 0) return errno;

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "platform/unique_fd.h"
+
 namespace sortelia {
 namespace {
 
@@ -22,9 +24,9 @@ GAppInfo* defaultAppFor(const std::string& path) {
   // The name decides for most files; the first bytes help when the extension is unknown.
   guchar head[4096];
   gsize headSize = 0;
-  if (FILE* f = std::fopen(path.c_str(), "rb")) {
-    headSize = std::fread(head, 1, sizeof head, f);
-    std::fclose(f);
+  if (const fs::UniqueFd fd(fs::openForReading(path)); fd.get() >= 0) {
+    const ssize_t n = ::read(fd.get(), head, sizeof head);
+    headSize = n > 0 ? static_cast<gsize>(n) : 0;
   }
   gchar* type = g_content_type_guess(path.c_str(), headSize ? head : nullptr, headSize, &uncertain);
   if (!type) return nullptr;

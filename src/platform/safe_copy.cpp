@@ -55,7 +55,7 @@ long FileOperations::writeSome(int fd, const char* data, std::size_t size) {
 
 FileResult FileOperations::copyNoOverwrite(const std::string& from, const std::string& to,
                                            ProgressReporter* progress) {
-  UniqueFd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+  UniqueFd in(openForReading(from));
   if (in.get() < 0) return FileResult::failure(errno, from);
   struct stat st {};
   if (::fstat(in.get(), &st) != 0) return FileResult::failure(errno, from);
@@ -104,9 +104,9 @@ std::int64_t FileOperations::fileSize(const std::string& path) { return getFileS
 
 bool FileOperations::sameContent(const std::string& a, const std::string& b,
                                  ProgressReporter* progress) {
-  UniqueFd fa(::open(a.c_str(), O_RDONLY | O_CLOEXEC));
+  UniqueFd fa(openForReading(a));
   if (fa.get() < 0) throw FileReadError(errno, a);
-  UniqueFd fb(::open(b.c_str(), O_RDONLY | O_CLOEXEC));
+  UniqueFd fb(openForReading(b));
   if (fb.get() < 0) throw FileReadError(errno, b);
   // Pages of b that are clean in the cache go, so its bytes come from storage.
   ::posix_fadvise(fb.get(), 0, 0, POSIX_FADV_DONTNEED);

@@ -1,16 +1,23 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 #include "platform/data_folder.h"
 #include "platform/file_list.h"
 #include "platform/file_ops.h"
 #include "platform/instance_lock.h"
 #include "platform/line_file.h"
+#include "platform/safe_copy.h"
 #include "platform/text_codec.h"
+#include "platform/unique_fd.h"
 #include "support/temp_dir.h"
 
 namespace sortelia {
@@ -80,6 +87,51 @@ TEST(FileOps, SizeIsZeroWhenUnreadable) {
   EXPECT_EQ(fs::getFileSize(d.write("f", std::string(1234, 'x'))), 1234);
   EXPECT_EQ(fs::getFileSize(d.file("missing")), 0);
   EXPECT_EQ(fs::getFileSize(d.path()), 0);
+}
+
+// A FIFO (or a device) named like a picture must never make a reader wait for a writer that
+// will not come. Should a call block, the watchdog opens the FIFO's other end after a while,
+// which lets it go on, and the test fails instead of hanging.
+TEST(FileOps, NoReaderWaitsForAFifo) {
+  testing::TempDir dir;
+  const std::string fifo = dir.file("pipe.jpg");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::string plain = dir.write("plain.jpg", "bytes");
+  std::mutex m;
+  std::condition_variable cv;
+  bool done = false;
+  bool rescued = false;
+  std::thread watchdog([&] {
+    std::unique_lock lock(m);
+    while (!done) {
+      if (!cv.wait_for(lock, std::chrono::seconds(3), [&] { return done; })) {
+        const int w = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (w >= 0) {
+          rescued = true;
+          ::close(w);
+        }
+      }
+    }
+  });
+  EXPECT_FALSE(fs::readFile(fifo, 1024));
+  EXPECT_EQ(fs::getFileSize(fifo), 0);
+  EXPECT_EQ(fs::readError(fifo), EINVAL);
+  fs::FileOperations files;
+  EXPECT_EQ(files.copyNoOverwrite(fifo, dir.file("copy.jpg")).error, EINVAL);
+  EXPECT_FALSE(fs::exists(dir.file("copy.jpg")));
+  EXPECT_THROW((void)files.sameContent(plain, fifo), fs::FileReadError);
+  // A folder is refused as a folder; a plain file still opens.
+  EXPECT_EQ(fs::readError(dir.path()), EISDIR);
+  const int fd = fs::openForReading(plain);
+  EXPECT_GE(fd, 0);
+  if (fd >= 0) ::close(fd);
+  {
+    std::lock_guard lock(m);
+    done = true;
+  }
+  cv.notify_all();
+  watchdog.join();
+  EXPECT_FALSE(rescued) << "a reader waited for the FIFO's writer";
 }
 
 TEST(FileOps, AtomicWriteReplacesAndKeepsNoTemporary) {
