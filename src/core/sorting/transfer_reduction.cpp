@@ -109,10 +109,15 @@ void TransferReduction::ReSizImg(const std::string& file, bool keepOriginal, boo
   }
   try {
     reduceInto(holder, file, copyExif, size);
-  } catch (...) {
+  } catch (const std::exception& e) {
     // The reduced file is written in one atomic step, so nothing of ours stands at file now:
     // the full-size picture goes back under its own name, unless something else has taken
-    // the name meanwhile; it then stays under holder rather than replace that.
+    // the name meanwhile; it then stays under holder rather than replace that, and the
+    // message says where it is.
+    if (files_.renameNoReplace(holder, file).ok()) throw;
+    throw outputs::ReductionError(std::string(e.what()) + "; the full-size picture is kept as \"" +
+                                  holder + "\"");
+  } catch (...) {
     (void)files_.renameNoReplace(holder, file);
     throw;
   }
