@@ -106,13 +106,13 @@ QWidget* MainWindow::buildButtonColumn() {
   group->setFont(small);
   group->setFixedHeight(42);
   auto* radios = new QHBoxLayout(group);
-  radios->setContentsMargins(1, 1, 0, 0);
+  radios->setContentsMargins(2, 1, 2, 0);
   radios->setSpacing(0);
-  // Three options side by side in 85 pixels: small indicators, no gap before the text.
+  // Three options side by side in 85 pixels: small indicators, a pixel before the text.
   group->setStyleSheet(
       "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 12px; }"
       "QGroupBox::title { subcontrol-origin: margin; left: 3px; padding: 0px; }"
-      "QGroupBox, QRadioButton { font-size: 11px; } QRadioButton { spacing: 0px; }"
+      "QGroupBox { font-size: 11px; } QRadioButton { font-size: 10px; spacing: 1px; }"
       "QRadioButton::indicator { width: 8px; height: 8px; }");
   const Control names[] = {Control::RadioButton1, Control::RadioButton2, Control::RadioButton3};
   const char* const texts[] = {"OG", "2M", "1M"};
