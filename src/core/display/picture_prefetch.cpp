@@ -37,7 +37,10 @@ PreparedPicture preparePicture(const std::string& path, int areaWidth, int areaH
   int width = 0, height = 0;
   if (!imaging::jpegHeaderProblem(*bytes, width, height).empty()) return p;
   const auto r = FitImageToPanel(height, width, areaHeight, areaWidth);
-  if (r && (r->width != width || r->height != height)) {
+  // A sliver of a picture can fit to less than a pixel across; it is kept at full size.
+  const bool reduced =
+      r && r->width >= 1 && r->height >= 1 && (r->width != width || r->height != height);
+  if (reduced) {
     // Reduced while decoding: the full-size pixels are never held, and the width pass runs
     // beside the decoder.
     imaging::JpegDecodeResult scaled = imaging::decodeJpegResampled(*bytes, r->width, r->height);
