@@ -40,7 +40,7 @@ class PlayerAppTest : public ::testing::Test {
     // The MIME database stays the system one; the applications are ours alone, whatever the
     // machine has installed under /usr/share/applications.
     const std::string system = d.mkdir("system");
-    ::symlink("/usr/share/mime", (system + "/mime").c_str());
+    ASSERT_EQ(::symlink("/usr/share/mime", (system + "/mime").c_str()), 0);
     ::setenv("XDG_DATA_DIRS", (data + ":" + system).c_str(), 1);
     ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     ::setenv("XDG_CONFIG_DIRS", config.c_str(), 1);
