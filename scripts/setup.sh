@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho xvfb xauth openbox x11-utils
   libimage-exiftool-perl exiv2 imagemagick libvips-tools chromium poppler-utils
-  librsvg2-bin desktop-file-utils appstream dpkg-dev file
+  librsvg2-bin desktop-file-utils appstream dpkg-dev file gzip man-db
 )
 
 missing=()

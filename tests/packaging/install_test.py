@@ -7,6 +7,7 @@ dependencies listed.
 Usage: install_test.py SOURCE_DIR BUILD_DIR VERSION
 """
 import configparser
+import gzip
 import os
 import struct
 import subprocess
@@ -108,6 +109,14 @@ def check_installed(source, root, version):
     copyright = usr / "share/doc/sortelia/copyright"
     check(copyright.is_file() and b"Copyright" in copyright.read_bytes(),
           f"{copyright} installed")
+    # The manual pages, compressed, each read by man without a warning.
+    for page in ("sortelia.1", "sortelia-cli.1"):
+        gz = usr / "share/man/man1" / f"{page}.gz"
+        check(gz.is_file() and gzip.decompress(gz.read_bytes()) ==
+              (source / "packaging/man" / page).read_bytes(), f"{gz} installed")
+        m = run(["man", "--warnings", "-l", str(gz)], env={**os.environ, "MANWIDTH": "80"})
+        check(m.returncode == 0 and m.stderr.strip() == "" and "SYNOPSIS" in m.stdout,
+              f"man renders {page} without warnings")
     data = source / "data"
     if data.is_dir():
         for f in (p for p in data.rglob("*") if p.is_file()):
