@@ -70,11 +70,13 @@ TEST_F(StartPath, AFolderBecomesTheSourceFolderAndIsScanned) {
 
 TEST_F(StartPath, AFileOpensItsFolderAndIsShownFirst) {
   fillOther({"a.jpg", "b.jpg", "c.jpg", "notes.txt"});
+  const std::size_t before = view.shown.size();
   EXPECT_TRUE(OpenStartPath(session, "../other/b.jpg", src));
   EXPECT_EQ(state.list.sourceDir, other + "/");
   EXPECT_EQ(state.list.imageCount, 3);
   EXPECT_EQ(state.list.sortIndex, 2);
   EXPECT_EQ(lastShownPath(), o("b.jpg"));
+  EXPECT_EQ(view.shown.size(), before + 1) << "no other picture is shown on the way";
 
   // The next step goes on from there: a transfer shows c.jpg.
   bind(1, dst);

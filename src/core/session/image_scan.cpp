@@ -1,5 +1,7 @@
 #include "core/session/image_scan.h"
 
+#include <algorithm>
+
 #include "core/display/image_list.h"
 #include "platform/file_list.h"
 #include "platform/format.h"
@@ -11,7 +13,7 @@ ImageScan::ImageScan(SortingState& state, Ui& ui, PictureView& picture, ControlP
                      EntryDisplay& display)
     : state_(state), ui_(ui), picture_(picture), controls_(controls), display_(display) {}
 
-void ImageScan::FirstStepGetImgLst() {
+void ImageScan::FirstStepGetImgLst(const std::string& firstShown) {
   ui_.setStatusText(tr("写真データの一覧を作成中です!", "Getting Image List, Now!"));
   ui_.setInfoText("イメージファイルのリストを取得中…");
   std::vector<std::string> entries;
@@ -52,8 +54,12 @@ void ImageScan::FirstStepGetImgLst() {
   std::vector<std::string> info{format("%d 枚のイメージがありました。", {state_.list.imageCount})};
   info.insert(info.end(), state_.list.images.begin(), state_.list.images.end());
   ui_.setInfoText(joinLines(info));
-  state_.list.sortIndex = 1;
-  imageDSP(1);
+  const auto& images = state_.list.images;
+  const auto first = std::find(images.begin(), images.end(), firstShown);
+  state_.list.sortIndex = firstShown.empty() || first == images.end()
+                              ? 1
+                              : static_cast<int>(first - images.begin()) + 1;
+  imageDSP(state_.list.sortIndex);
   AllBtnEnabled(true);
 }
 

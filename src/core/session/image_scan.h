@@ -15,7 +15,8 @@ class ImageScan {
             EntryDisplay& display);
 
   // Rebuilds the image list from SourceDir and shows entry 1.
-  void FirstStepGetImgLst();
+  // The entry shown first is entry 1, or the entry of firstShown when the list holds it.
+  void FirstStepGetImgLst(const std::string& firstShown = "");
   // Position check: false (with its message) when n is past the end of the list.
   bool iDSPchk(int n);
   // Moves the display to position n; in sorting mode marked entries are skipped.

@@ -103,17 +103,7 @@ bool OpenStartPath(SortingSession& session, const std::string& argument,
   SortingState& state = session.state();
   state.list.sourceDir = folder == "/" ? folder : folder + "/";
   session.SetMFrmCap();
-  session.scan().FirstStepGetImgLst();
-  if (file.empty()) return true;
-  const auto& images = state.list.images;
-  for (std::size_t i = 0; i < images.size(); ++i) {
-    if (images[i] != file) continue;
-    if (i > 0) {  // entry 1 is already shown
-      state.list.sortIndex = static_cast<int>(i) + 1;
-      session.scan().imageDSP(state.list.sortIndex);
-    }
-    break;
-  }
+  session.scan().FirstStepGetImgLst(file);
   return true;
 }
 
