@@ -13,6 +13,7 @@ InfoWindow::InfoWindow(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Windo
   setWindowTitle("Photo Information");
   memo_ = new QPlainTextEdit(this);
   memo_->setObjectName("Memo1");
+  memo_->setAccessibleName("Memo1");
   memo_->setReadOnly(true);
   memo_->setLineWrapMode(QPlainTextEdit::NoWrap);
   auto* layout = new QVBoxLayout(this);

@@ -50,6 +50,7 @@ QLabel* overlayLabel(QWidget* parent, const char* name, int pixelHeight, const Q
 
 PictureView::PictureView(QWidget* parent) : QWidget(parent) {
   setObjectName("Image1");
+  setAccessibleName("Image1");
   setAttribute(Qt::WA_OpaquePaintEvent, false);
 }
 
@@ -111,6 +112,7 @@ DisplayArea::DisplayArea(QWidget* parent) : QWidget(parent) {
   movie_->hide();
   comment_ = new QLineEdit(this);
   comment_->setObjectName("Edit3");
+  comment_->setAccessibleName("Edit3");
   comment_->hide();
 }
 

@@ -47,6 +47,7 @@ W* named(W* w, Name name, const QString& text = {}) {
 QSpinBox* spinBox(Control name, int min, int max, int value) {
   auto* s = new QSpinBox;
   s->setObjectName(nameOf(name));
+  s->setAccessibleName(s->objectName());  // a field without a caption goes by its name
   s->setRange(min, max);
   s->setValue(value);
   s->setFixedHeight(21);
