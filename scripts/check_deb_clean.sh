@@ -52,6 +52,11 @@ case $(realpath -m "$root")/ in
   "$repo"/*) echo "the root must lie outside the repository: $root" >&2; exit 2 ;;
 esac
 root=$(realpath -m "$root")
+# The check creates and removes DIR/base and DIR/run as root: never at / or a top-level folder.
+if [ "$(dirname "$root")" = / ] || [ "$root" = / ]; then
+  echo "the root must lie at least two folders deep: $root" >&2
+  exit 2
+fi
 mkdir -p "$out"
 out=$(realpath "$out")
 base=$root/base
