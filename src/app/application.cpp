@@ -6,6 +6,8 @@
 #include "app/common/guarded.h"
 #include "core/options/language_setting.h"
 #include "core/session/main_commands.h"
+#include "core/sorting/comment_edit.h"
+#include "core/viewer/rotation.h"
 
 namespace sortelia::app {
 
@@ -40,6 +42,8 @@ Application::Application(const std::string& dataFolder) {
   longWork_ = new QtLongWork(*form1_);
   loop_->setLongWork(longWork_);
   prefetch_ = std::make_unique<PicturePrefetch>(state_, *form1_, prefetchPool_);
+  prefetch_->setTurnOf(
+      [](const std::string& path) { return rotationOfMark(rotationMarkOfFile(path)); });
   session_->display().setPictureSource(prefetch_.get());
   session_->display().events().subscribe(*prefetch_);
   mainWiring_ = std::make_unique<MainWiring>(*form1_, *form2_, *ui_, *session_, *slots_, *loop_);

@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include "core/display/display_geometry.h"
+#include "core/display/picture_prefetch.h"
+#include "core/sorting/comment_edit.h"
 #include "core/viewer/rotation.h"
 #include "exif/exif_info.h"
 #include "exif/exif_writer.h"
 #include "imaging/jpeg_codec.h"
 #include "imaging/quarter_turn.h"
+#include "imaging/screen_scale.h"
 #include "platform/format.h"
 #include "sorting_fixture.h"
 #include "support/fake_timer.h"
@@ -308,6 +312,53 @@ TEST_F(Viewer, APictureWithAMarkIsShownTurned) {
   EXPECT_EQ(shown->width(), 24);
   EXPECT_EQ(shown->height(), 32);
   EXPECT_EQ(state.comment.rotationMark, "@270:");
+}
+
+// A picture with a mark, prepared ahead turned by it, shows exactly as one turned on the spot,
+// without a full-size decode on the way; turning it back gives the plain picture.
+TEST_F(Viewer, APicturePreparedAheadByItsMarkShowsAsOneTurnedOnTheSpot) {
+  const std::string jpeg = testing::makeTestJpeg(900, 600);
+  root.write("src/a.jpg", jpeg);
+  const std::string b = root.write("src/b.jpg", jpeg);
+  exif::TExifInfo info;
+  info.UserComment = {"@090:x"};
+  exif::WriteExif(info, b);
+  scan({});
+  tickView(true);
+  viewer.UpDown1Click(+1);  // b shown, turned on the spot
+  ASSERT_EQ(state.comment.rotationMark, "@090:");
+  const auto onTheSpot = view.screenPicture;
+  const Rect rect = view.pictureRect;
+  const std::string size = view.sizeText;
+  ASSERT_TRUE(onTheSpot);
+  EXPECT_EQ(size, "600 x 900");
+
+  WorkerPool pool{1};
+  PicturePrefetch prefetch(state, view, pool);
+  prefetch.setTurnOf([](const std::string& p) { return rotationOfMark(rotationMarkOfFile(p)); });
+  session.display().setPictureSource(&prefetch);
+  session.display().events().subscribe(prefetch);
+  viewer.UpDown1Click(-1);  // a shown: b is prepared ahead, turned
+  viewer.UpDown1Click(+1);
+  EXPECT_EQ(prefetch.hits(), 1);
+  EXPECT_EQ(session.display().turn(), 90);
+  EXPECT_FALSE(session.display().heldPicture()) << "no full-size decode on the way";
+  ASSERT_TRUE(view.screenPicture);
+  EXPECT_TRUE(view.screenPicture->samePixels(*onTheSpot));
+  EXPECT_EQ(view.pictureRect, rect);
+  EXPECT_EQ(view.sizeText, size);
+  EXPECT_EQ(state.comment.rotationMark, "@090:");
+
+  // Turned back upright: the picture as it is in its file.
+  viewer.RotationClick(Control::rot270);
+  EXPECT_EQ(state.comment.rotationMark, "");
+  EXPECT_EQ(session.display().turn(), 0);
+  const auto plain = decodeFullPicture(b);
+  const auto r = FitImageToPanel(600, 900, view.displayHeight(), view.displayWidth());
+  ASSERT_TRUE(plain && r);
+  EXPECT_TRUE(view.screenPicture->samePixels(*imaging::scaleForScreen(plain, r->width, r->height)));
+  session.display().events().unsubscribe(prefetch);
+  session.display().setPictureSource(nullptr);
 }
 
 TEST_F(Viewer, AViewerStepWritesTheTurnIntoTheCommentAndLeavesThePixels) {

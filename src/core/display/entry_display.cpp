@@ -2,6 +2,7 @@
 
 #include "core/display/display_geometry.h"
 #include "core/display/image_list.h"
+#include "imaging/quarter_turn.h"
 #include "imaging/screen_scale.h"
 #include "platform/file_ops.h"
 #include "platform/format.h"
@@ -35,8 +36,8 @@ void EntryDisplay::ShowEntry(int n) {
   view_.showEntry(n, entry, shown.path);
   if (fs::hasExtension(shown.path, ".jpg")) {
     shown.isJpeg = showPicture(shown.path);
-    shown.width = pictureWidth_;
-    shown.height = pictureHeight_;
+    shown.width = fileWidth_;
+    shown.height = fileHeight_;
   } else if (fs::hasExtension(shown.path, ".mov") || fs::hasExtension(shown.path, ".mpg")) {
     showMovie(entry, shown.path);
   }
@@ -49,6 +50,8 @@ void EntryDisplay::dropPicture(const std::string& path) {
   picture_.reset();
   screen_.reset();
   pictureWidth_ = pictureHeight_ = 0;
+  fileWidth_ = fileHeight_ = 0;
+  turn_ = 0;
   shownPath_ = path;
 }
 
@@ -64,8 +67,12 @@ bool EntryDisplay::showPicture(const std::string& path) {
   }
   PreparedPicture prepared = source_->load(path, view_.displayWidth(), view_.displayHeight());
   if (prepared.decoded()) {
-    pictureWidth_ = prepared.width;
-    pictureHeight_ = prepared.height;
+    fileWidth_ = prepared.width;
+    fileHeight_ = prepared.height;
+    turn_ = prepared.turn;
+    const bool sideways = turn_ == 90 || turn_ == 270;
+    pictureWidth_ = sideways ? prepared.height : prepared.width;
+    pictureHeight_ = sideways ? prepared.width : prepared.height;
     picture_ = std::move(prepared.picture);  // null when it was reduced while decoding
     screen_ = std::move(prepared.screen);
     view_.showPicture(picture_);
@@ -79,7 +86,16 @@ std::shared_ptr<const imaging::Bitmap> EntryDisplay::fullPicture() {
   BusyCursor busy(ui_);
   auto full = decodeFullPicture(shownPath_);
   // The file changed under the display: its pixels are not the picture shown.
-  if (!full || full->width() != pictureWidth_ || full->height() != pictureHeight_) return nullptr;
+  if (!full || full->width() != fileWidth_ || full->height() != fileHeight_) return nullptr;
+  if (turn_ != 0) {
+    try {
+      full = std::make_shared<const imaging::Bitmap>(imaging::quarterTurn(*full, turn_));
+    } catch (const std::bad_alloc&) {
+      return nullptr;
+    } catch (const std::length_error&) {
+      return nullptr;
+    }
+  }
   picture_ = std::move(full);
   view_.showPicture(picture_);
   return picture_;
@@ -128,8 +144,9 @@ void EntryDisplay::FormResize() {
   if (hasPicture()) fit();
 }
 
-void EntryDisplay::replacePicture(std::shared_ptr<const imaging::Bitmap> picture) {
+void EntryDisplay::replacePicture(std::shared_ptr<const imaging::Bitmap> picture, int turnedBy) {
   if (!picture || picture->empty()) return;
+  turn_ = ((turn_ + turnedBy) % 360 + 360) % 360;
   picture_ = std::move(picture);
   screen_.reset();
   pictureWidth_ = picture_->width();

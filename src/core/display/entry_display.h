@@ -38,9 +38,10 @@ class EntryDisplay {
   void clearPicture();
   // Refits the picture on display into the display area (after a resize).
   void FormResize();
-  // Puts picture (the one on display, turned) in place of the picture on display: its size
-  // becomes the display size, it is fitted into the display area, and the size overlay follows.
-  void replacePicture(std::shared_ptr<const imaging::Bitmap> picture);
+  // Puts picture (the one on display, turned clockwise by turnedBy degrees) in place of the
+  // picture on display: its size becomes the display size, it is fitted into the display area,
+  // and the size overlay follows.
+  void replacePicture(std::shared_ptr<const imaging::Bitmap> picture, int turnedBy);
   // CheckDATEClick: the overlay labels are visible exactly while CheckDATE is ticked.
   void CheckDATEClick();
   // BitBtn1Click: starts the player of the current entry.
@@ -49,7 +50,7 @@ class EntryDisplay {
   // there is none or it cannot be started.
   bool StartPlayer(const std::string& path);
 
-  // Whether a picture is on display, and its full size.
+  // Whether a picture is on display, and its full size as shown (turned).
   bool hasPicture() const { return pictureWidth_ > 0; }
   int pictureWidth() const { return pictureWidth_; }
   int pictureHeight() const { return pictureHeight_; }
@@ -57,6 +58,9 @@ class EntryDisplay {
   // decoded is decoded again at full size now, and then kept while it is on display; null
   // when its file no longer gives a picture of the size shown.
   std::shared_ptr<const imaging::Bitmap> fullPicture();
+  // How far the picture on display is turned clockwise from its file: 0, 90, 180 or 270
+  // degrees (a picture prepared ahead by its rotation mark comes turned).
+  int turn() const { return turn_; }
   // The full-size picture held now, without decoding (null while only the screen copy is).
   std::shared_ptr<const imaging::Bitmap> heldPicture() const { return picture_; }
 
@@ -78,6 +82,9 @@ class EntryDisplay {
   PictureSource* source_ = &direct_;
   std::shared_ptr<const imaging::Bitmap> picture_;  // full size; null until it is needed
   std::shared_ptr<const imaging::Bitmap> screen_;   // the picture at its size on screen
+  int fileWidth_ = 0;                               // the picture's size in its file, unturned
+  int fileHeight_ = 0;
+  int turn_ = 0;
   int pictureWidth_ = 0;
   int pictureHeight_ = 0;
   std::string shownPath_;

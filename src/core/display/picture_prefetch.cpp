@@ -8,6 +8,8 @@
 #include "core/display/image_list.h"
 #include "imaging/jpeg_codec.h"
 #include "imaging/jpeg_stream.h"
+#include "imaging/quarter_turn.h"
+#include "imaging/screen_scale.h"
 #include "platform/file_ops.h"
 #include "platform/path.h"
 
@@ -54,6 +56,34 @@ PreparedPicture preparePicture(const std::string& path, int areaWidth, int areaH
   }
   p.width = width;
   p.height = height;
+  if (r) {
+    p.areaWidth = areaWidth;
+    p.areaHeight = areaHeight;
+  }
+  return p;
+}
+
+PreparedPicture prepareTurnedPicture(const std::string& path, int areaWidth, int areaHeight,
+                                     int turn) {
+  PreparedPicture p;
+  const auto full = decodeFullPicture(path);
+  if (!full) return p;
+  std::shared_ptr<const imaging::Bitmap> turned;
+  try {
+    turned = std::make_shared<const imaging::Bitmap>(imaging::quarterTurn(*full, turn));
+  } catch (const std::bad_alloc&) {
+    return preparePicture(path, areaWidth, areaHeight);  // no room to turn: shown unturned
+  } catch (const std::length_error&) {
+    return preparePicture(path, areaWidth, areaHeight);
+  }
+  p.width = full->width();
+  p.height = full->height();
+  p.turn = turn;
+  const auto r = FitImageToPanel(turned->height(), turned->width(), areaHeight, areaWidth);
+  if (r && (r->width != turned->width() || r->height != turned->height())) {
+    p.screen = imaging::scaleForScreen(turned, r->width, r->height);
+  }
+  if (!p.screen) p.picture = p.screen = turned;
   if (r) {
     p.areaWidth = areaWidth;
     p.areaHeight = areaHeight;
@@ -172,12 +202,14 @@ void PicturePrefetch::schedule(const std::string& path) {
   job.areaWidth = w;
   job.areaHeight = h;
   CancelToken cancel = job.cancel;
-  job.result = pool_
-                   .submit([path, w, h, cancel] {
-                     if (cancel.cancelled()) return PreparedPicture{};
-                     return preparePicture(path, w, h);
-                   })
-                   .share();
+  job.result =
+      pool_
+          .submit([path, w, h, cancel, turnOf = turnOf_] {
+            if (cancel.cancelled()) return PreparedPicture{};
+            const int turn = turnOf ? turnOf(path) : 0;
+            return turn != 0 ? prepareTurnedPicture(path, w, h, turn) : preparePicture(path, w, h);
+          })
+          .share();
   jobs_.emplace(path, std::move(job));
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <sys/types.h>
+#include <functional>
 #include <future>
 #include <map>
 #include <string>
@@ -43,6 +44,13 @@ class PicturePrefetch : public PictureSource, public EntryListener {
 
   // Forgets every prepared picture and cancels the work under way (a rebuilt list).
   void clear();
+  // How far the display will turn the picture at path (0, 90, 180 or 270 degrees, its
+  // rotation mark): such a picture is prepared turned, so that it too shows at once. Called on
+  // the worker: it may only read the file.
+  void setTurnOf(std::function<int(const std::string& path)> turnOf) {
+    clear();
+    turnOf_ = std::move(turnOf);
+  }
   // Decoded bytes held now, and the most held at once since the start.
   long long bytesHeld() const;
   long long peakBytes() const { return peak_; }
@@ -69,6 +77,7 @@ class PicturePrefetch : public PictureSource, public EntryListener {
   long long maxBytes_;
   std::map<std::string, Job> jobs_;
   long long peak_ = 0;
+  std::function<int(const std::string& path)> turnOf_;
   int hits_ = 0;
   int misses_ = 0;
 };

@@ -19,6 +19,7 @@ struct PreparedPicture {
   int height = 0;
   int areaWidth = 0;  // the display area the screen copy was made for
   int areaHeight = 0;
+  int turn = 0;  // clockwise quarter turns of picture and screen (0, 90, 180, 270 degrees)
   bool decoded() const { return width > 0 && screen != nullptr; }
 };
 
@@ -41,6 +42,11 @@ class DirectPictureSource : public PictureSource {
 // too small to fit into) is decoded at full size and is its own screen copy. Safe on any
 // thread: it touches nothing but the file and its own bitmaps.
 PreparedPicture preparePicture(const std::string& path, int areaWidth, int areaHeight);
+// The same for the picture turned clockwise by turn degrees (90, 180 or 270), as the display
+// turns a picture by its rotation mark: the full-size decode turned, then fitted and reduced.
+// Only the screen copy is kept (the picture too when it is its own screen copy).
+PreparedPicture prepareTurnedPicture(const std::string& path, int areaWidth, int areaHeight,
+                                     int turn);
 
 // The full-size picture of path, decoded now; null when it cannot be decoded.
 std::shared_ptr<const imaging::Bitmap> decodeFullPicture(const std::string& path);

@@ -39,6 +39,12 @@ std::string storedText(const std::vector<std::string>& items) {
 
 }  // namespace
 
+std::string rotationMarkOfFile(const std::string& path) {
+  exif::TExifInfo info;
+  info.setImageFileName(path);
+  return ExtractRotationMark(storedText(info.UserComment));
+}
+
 CommentEditor::CommentEditor(SortingSession& session) : session_(session) {}
 
 void CommentEditor::noteShownPicture(const std::string& path,

@@ -17,6 +17,10 @@ inline constexpr int kCommentFieldHeight = 21;
 inline constexpr const char* kCommentEditStatus =
     "☆↑★↑☆【 Exif定義のユーザーコメントを編集します 】☆↑★↑☆";
 
+// The rotation mark the EXIF user comment of the file at path carries ("" for none), as the
+// editor takes it when the picture is shown. Touches nothing but the file: safe on any thread.
+std::string rotationMarkOfFile(const std::string& path);
+
 class CommentEditor : public EntryListener {
  public:
   explicit CommentEditor(SortingSession& session);

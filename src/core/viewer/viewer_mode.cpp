@@ -245,18 +245,23 @@ void ViewerMode::DspImgRotation(int angle) {
   if (!shown) return;
   BusyCursor busy(session_.ui());
   std::shared_ptr<const imaging::Bitmap> turned;
+  int turnedBy = angle;
   try {
     turned = std::make_shared<const imaging::Bitmap>(imaging::quarterTurn(*shown, angle));
   } catch (const std::bad_alloc&) {
     turned = shown;  // no room for the turned picture: it stays as it was
+    turnedBy = 0;
   } catch (const std::length_error&) {
     turned = shown;
+    turnedBy = 0;
   }
-  display.replacePicture(std::move(turned));
+  display.replacePicture(std::move(turned), turnedBy);
 }
 
 void ViewerMode::rfDspImgRotation(const std::string& mark) {
-  if (const int angle = rotationOfMark(mark); angle != 0) DspImgRotation(angle);
+  // A picture prepared ahead comes already turned by its mark; only the rest is turned here.
+  const int angle = ((rotationOfMark(mark) - session_.display().turn()) % 360 + 360) % 360;
+  if (angle != 0) DspImgRotation(angle);
 }
 
 void ViewerMode::SubDchkBoxClick() {
