@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
+#include <stdexcept>
 
 namespace sortelia::imaging {
 namespace {
@@ -110,6 +112,16 @@ Bitmap quarterTurn(const Bitmap& source, int angle) {
     }
     default:
       return source;
+  }
+}
+
+std::shared_ptr<const Bitmap> quarterTurned(const Bitmap& source, int angle) {
+  try {
+    return std::make_shared<const Bitmap>(quarterTurn(source, angle));
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  } catch (const std::length_error&) {
+    return nullptr;
   }
 }
 

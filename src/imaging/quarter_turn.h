@@ -1,6 +1,8 @@
 // Turning a 24-bit bitmap by quarter turns, clockwise.
 #pragma once
 
+#include <memory>
+
 #include "imaging/bitmap.h"
 
 namespace sortelia::imaging {
@@ -14,5 +16,8 @@ namespace sortelia::imaging {
 // Works on Bgr24 bitmaps; any other format is converted first. Throws std::bad_alloc when
 // there is no room for the result.
 Bitmap quarterTurn(const Bitmap& source, int angle);
+
+// quarterTurn into a shared bitmap; null when there is no room for the turned picture.
+std::shared_ptr<const Bitmap> quarterTurned(const Bitmap& source, int angle);
 
 }  // namespace sortelia::imaging

@@ -87,15 +87,7 @@ std::shared_ptr<const imaging::Bitmap> EntryDisplay::fullPicture() {
   auto full = decodeFullPicture(shownPath_);
   // The file changed under the display: its pixels are not the picture shown.
   if (!full || full->width() != fileWidth_ || full->height() != fileHeight_) return nullptr;
-  if (turn_ != 0) {
-    try {
-      full = std::make_shared<const imaging::Bitmap>(imaging::quarterTurn(*full, turn_));
-    } catch (const std::bad_alloc&) {
-      return nullptr;
-    } catch (const std::length_error&) {
-      return nullptr;
-    }
-  }
+  if (turn_ != 0 && !(full = imaging::quarterTurned(*full, turn_))) return nullptr;
   picture_ = std::move(full);
   view_.showPicture(picture_);
   return picture_;

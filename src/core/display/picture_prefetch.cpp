@@ -68,14 +68,9 @@ PreparedPicture prepareTurnedPicture(const std::string& path, int areaWidth, int
   PreparedPicture p;
   const auto full = decodeFullPicture(path);
   if (!full) return p;
-  std::shared_ptr<const imaging::Bitmap> turned;
-  try {
-    turned = std::make_shared<const imaging::Bitmap>(imaging::quarterTurn(*full, turn));
-  } catch (const std::bad_alloc&) {
-    return preparePicture(path, areaWidth, areaHeight);  // no room to turn: shown unturned
-  } catch (const std::length_error&) {
-    return preparePicture(path, areaWidth, areaHeight);
-  }
+  const auto turned = imaging::quarterTurned(*full, turn);
+  // No room to turn it: prepared unturned, and the display turns it as far as it can.
+  if (!turned) return preparePicture(path, areaWidth, areaHeight);
   p.width = full->width();
   p.height = full->height();
   p.turn = turn;

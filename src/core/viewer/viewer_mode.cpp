@@ -244,18 +244,12 @@ void ViewerMode::DspImgRotation(int angle) {
   const std::shared_ptr<const imaging::Bitmap> shown = display.fullPicture();
   if (!shown) return;
   BusyCursor busy(session_.ui());
-  std::shared_ptr<const imaging::Bitmap> turned;
-  int turnedBy = angle;
-  try {
-    turned = std::make_shared<const imaging::Bitmap>(imaging::quarterTurn(*shown, angle));
-  } catch (const std::bad_alloc&) {
-    turned = shown;  // no room for the turned picture: it stays as it was
-    turnedBy = 0;
-  } catch (const std::length_error&) {
-    turned = shown;
-    turnedBy = 0;
+  // No room for the turned picture: it stays as it was.
+  if (auto turned = imaging::quarterTurned(*shown, angle)) {
+    display.replacePicture(std::move(turned), angle);
+  } else {
+    display.replacePicture(shown, 0);
   }
-  display.replacePicture(std::move(turned), turnedBy);
 }
 
 void ViewerMode::rfDspImgRotation(const std::string& mark) {
