@@ -6,6 +6,15 @@ src/<layer>/ (at any depth, e.g. src/core/sorting/) may include only headers of 
 or of a lower rank; app and cli share the top rank and may not include each other. Qt headers
 (#include <Q...>) may appear only under src/app/ and tests/app/.
 
+Inside core, each room (src/core/<room>/) has a rank too, by the same rule: the ports lowest,
+then the sorting state, the display, the session, the commands on the session, and the
+commands that drive other commands:
+
+    ports < state < display < session < sorting, stretch, browse, dump, help
+          < options, viewer, album
+
+A core file outside any room, or in a room without a rank, is reported.
+
     scripts/check_layers.py [ROOT]
 
 ROOT defaults to the repository this script lies in. Exits 1 when a rule is broken.
@@ -17,6 +26,14 @@ import sys
 
 RANKS = {"platform": 0, "imaging": 1, "exif": 2, "outputs": 3, "core": 4, "app": 5, "cli": 5}
 ORDER = "platform < imaging < exif < outputs < core < app, cli"
+
+CORE_ROOM_RANKS = {
+    "ports": 0, "state": 1, "display": 2, "session": 3,
+    "sorting": 4, "stretch": 4, "browse": 4, "dump": 4, "help": 4,
+    "options": 5, "viewer": 5, "album": 5,
+}
+CORE_ORDER = ("ports < state < display < session < sorting, stretch, browse, dump, help"
+              " < options, viewer, album")
 
 # Folders whose sources are searched for Qt includes, and those where Qt belongs.
 QT_SEARCHED = ("src", "tests", "bench", "fuzz")
@@ -49,14 +66,35 @@ def layer_of(path):
     return first if first in RANKS and rest else None
 
 
-def included_layer(root, including, header):
-    """The layer of the header an include names, looked for as the compiler does: beside the
-    including file first, then from src/ (where headers are named "exif/exif_info.h")."""
+def core_room_of(path):
+    """The room of a path relative to src/ under core/; None when it lies directly in core/."""
+    parts = path.split("/")
+    return parts[1] if len(parts) > 2 and parts[0] == "core" else None
+
+
+def included_path(root, including, header):
+    """The path relative to src/ of the header an include names, looked for as the compiler
+    does: beside the including file first, then from src/ (where headers are named
+    "exif/exif_info.h"); None when it lies outside src/."""
     beside = os.path.normpath(os.path.join(root, os.path.dirname(including), header))
     if os.path.isfile(beside):
         inside = os.path.relpath(beside, os.path.join(root, "src")).replace(os.sep, "/")
-        return None if inside.startswith("../") else layer_of(inside)
-    return layer_of(os.path.normpath(header).replace(os.sep, "/"))
+        return None if inside.startswith("../") else inside
+    return os.path.normpath(header).replace(os.sep, "/")
+
+
+def core_room_problem(path, target):
+    """What is wrong with a core file at path including the core header target; None when
+    nothing is."""
+    room, target_room = core_room_of(path), core_room_of(target)
+    for r in (room, target_room):
+        if r is None:
+            return f"a core file lies in no room of core/ (give it a room: {CORE_ORDER})"
+        if r not in CORE_ROOM_RANKS:
+            return f"core/{r}/ has no rank (give it one here: {CORE_ORDER})"
+    if room != target_room and CORE_ROOM_RANKS[target_room] >= CORE_ROOM_RANKS[room]:
+        return f"core/{room} may not include core/{target_room} ({CORE_ORDER})"
+    return None
 
 
 def layer_problems(root):
@@ -69,12 +107,17 @@ def layer_problems(root):
         if layer is None:
             yield f"{where}: the file is in no layer folder (give the folder a rank here: {ORDER})"
             continue
-        target = included_layer(root, name, m.group(1))
+        target_path = included_path(root, name, m.group(1))
+        target = layer_of(target_path) if target_path else None
         if target is None:
             if not (layer == "app" and GENERATED.search(m.group(1))):
                 yield f"{where}: the header is in no layer folder of src/"
         elif target != layer and RANKS[target] >= RANKS[layer]:
             yield f"{where}: {layer} may not include {target} ({ORDER})"
+        elif layer == "core" and target == "core":
+            problem = core_room_problem(name[len("src/"):], target_path)
+            if problem:
+                yield f"{where}: {problem}"
 
 
 def qt_problems(root):

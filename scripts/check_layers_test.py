@@ -20,11 +20,15 @@ GOOD_TREE = {
     "src/outputs/reduce.cpp": '#include "exif/exif_info.h"\n#include "platform/path.h"\n',
     "src/core/sorting/detail.h": "#pragma once\n",
     "src/core/sorting/loop.cpp": ('#include "detail.h"\n#include "core/sorting/detail.h"\n'
-                                  '  #  include "outputs/reduce.h"\n'),
-    "src/core/ui.h": "#pragma once\n",
-    "src/app/main_window.cpp": ('#include <QWidget>\n#include "core/ui.h"\n'
+                                  '  #  include "outputs/reduce.h"\n#include "core/ports/ui.h"\n'
+                                  '#include "core/session/session.h"\n'),
+    "src/core/ports/ui.h": "#pragma once\n",
+    "src/core/session/session.h": '#pragma once\n#include "core/state/state.h"\n',
+    "src/core/state/state.h": "#pragma once\n",
+    "src/core/viewer/viewer.cpp": '#include "core/sorting/detail.h"\n',
+    "src/app/main_window.cpp": ('#include <QWidget>\n#include "core/ports/ui.h"\n'
                                 '#include "main_window.moc"\n'),
-    "src/cli/main.cpp": '#include "cli/command.h"\n#include "core/ui.h"\n',
+    "src/cli/main.cpp": '#include "cli/command.h"\n#include "core/ports/ui.h"\n',
     "src/cli/command.h": "#pragma once\n",
     "tests/app/window_test.cpp": "#include <QTest>\n",
     "tests/core/loop_test.cpp": '#include "app/main_window.h"\n',  # tests are not layered
@@ -32,7 +36,7 @@ GOOD_TREE = {
 
 # One bad file added to the good tree each: the file, its text, and the line to be reported.
 BAD_FILES = [
-    ("upwards", "src/exif/writer.cpp", '#include "exif/exif_info.h"\n#include "core/ui.h"\n',
+    ("upwards", "src/exif/writer.cpp", '#include "exif/exif_info.h"\n#include "core/ports/ui.h"\n',
      "src/exif/writer.cpp:2:"),
     ("upwards from a subfolder", "src/core/sorting/bad.cpp", '#include "app/main_window.h"\n',
      "src/core/sorting/bad.cpp:1:"),
@@ -48,6 +52,14 @@ BAD_FILES = [
     ("generated header outside app", "src/core/y.cpp", '#include "y.moc"\n', "src/core/y.cpp:1:"),
     ("folder without a rank", "src/plugins/p.cpp", '#include "platform/path.h"\n',
      "src/plugins/p.cpp:1:"),
+    ("core room upwards", "src/core/state/x.h", '#include "core/session/session.h"\n',
+     "src/core/state/x.h:1:"),
+    ("core rooms of one rank", "src/core/sorting/x.cpp", '#include "core/browse/b.h"\n',
+     "src/core/sorting/x.cpp:1:"),
+    ("core room without a rank", "src/core/extra/x.cpp", '#include "core/ports/ui.h"\n',
+     "src/core/extra/x.cpp:1:"),
+    ("core file outside a room", "src/core/loose.cpp", '#include "core/ports/ui.h"\n',
+     "src/core/loose.cpp:1:"),
 ]
 
 

@@ -31,9 +31,9 @@
 #include "app/viewer/viewer_wiring.h"
 #include "core/display/picture_prefetch.h"
 #include "core/session/sorting_session.h"
-#include "core/session/sorting_state.h"
 #include "core/sorting/destination_slots.h"
 #include "core/sorting/sorting_loop.h"
+#include "core/state/sorting_state.h"
 #include "core/stretch/stretch_save.h"
 #include "core/viewer/viewer_mode.h"
 

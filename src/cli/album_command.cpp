@@ -138,7 +138,7 @@ int runAlbum(const std::vector<std::string>& args) {
   job.size = {*a->width, *a->height};
   job.level = a->level;
   job.options = {.sepia = a->sepia, .blackAndWhite = a->bw};
-  job.columns = a->columns ? *a->columns : outputs::album::gridColumns(windowWidth, *a->width);
+  job.columns = a->columns ? *a->columns : outputs::album::albumColumns(windowWidth, *a->width);
   job.templateFolder = data;
   job.itemMask = settings.exifItemMask;
   job.cameraSet = params.table[0];

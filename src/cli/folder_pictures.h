@@ -17,7 +17,7 @@ std::vector<std::string> folderImageList(const std::string& folder);
 
 // The options that choose how photo data are read, as "info" takes them.
 struct PhotoOptions {
-  std::string mask = "110011010101110010101100000";
+  std::string mask = exif::kDefaultExifItemMask;
   int cameraSet = 0;
 };
 

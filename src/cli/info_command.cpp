@@ -13,7 +13,6 @@ namespace sortelia::cli {
 namespace {
 
 constexpr const char* kUsage = "info [--mask MASK] [--camera-set N] FILE...";
-constexpr const char* kDefaultMask = "110011010101110010101100000";
 
 bool validMask(const std::string& m) {
   return m.size() == static_cast<std::size_t>(exif::kExifItemCount);
@@ -25,7 +24,7 @@ int usage() {
 }
 
 int runInfo(const std::vector<std::string>& args) {
-  std::string mask = kDefaultMask;
+  std::string mask = exif::kDefaultExifItemMask;
   int cameraSet = 0;
   std::size_t i = 0;
   for (; i < args.size(); ++i) {

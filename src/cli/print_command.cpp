@@ -18,7 +18,6 @@ constexpr const char* kUsage =
     "print --pdf OUT.pdf [--top name,date,time,comment] [--top-text TEXT] "
     "[--bottom ...] [--bottom-text TEXT] [--size N] [--colour red|blue|green] "
     "[--no-exif-date] FILE...";
-constexpr const char* kDefaultMask = "110011010101110010101100000";
 constexpr int kDpi = 300;
 constexpr double kA4WidthPt = 595.276, kA4HeightPt = 841.89;
 
@@ -102,7 +101,7 @@ int runPrint(const std::vector<std::string>& args) {
       continue;
     }
     try {
-      info.GetPdata(path, kDefaultMask, params.table[0]);
+      info.GetPdata(path, exif::kDefaultExifItemMask, params.table[0]);
       const outputs::CommentLines lines = outputs::MakeCommentLines(info.record, path, o);
       pages.push_back(outputs::MakePdfPage(
           outputs::RenderPrintPage(path, lines, colour, o.size, pageWidth, pageHeight)));

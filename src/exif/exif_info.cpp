@@ -1,11 +1,13 @@
 #include "exif/exif_info.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cmath>
 #include <cstdio>
 #include <optional>
 #include <system_error>
+#include <variant>
 
 #include "exif/byte_source.h"
 #include "exif/exif_segment.h"
@@ -189,13 +191,6 @@ class IfdWalker {
     f.Value = d.DoubleValue;
   }
 
-  static void enumerated(TExifStringValue& f, std::uint16_t tag, const TDatas& d) {
-    f.Value = static_cast<std::int32_t>(d.UnsignedValue);
-    f.Text = exifLabel(tag, d.UnsignedValue);
-  }
-
-  static void text(std::string& f, const TDatas& d) { f = text::decodeExternal(d.Text); }
-
   void applyEntry(const unsigned char* e, bool first);
   void applyUserComment(unsigned type, const TDatas& d, const std::string& raw);
 
@@ -207,6 +202,99 @@ class IfdWalker {
   std::array<std::uint64_t, kQueueSize> queue_{};
   std::size_t queued_ = 0;
 };
+
+// The tags that go straight into one field of the record, each read in its field's way.
+enum class ReadAs { Text, Version, Rational, Enumerated, Number };
+using RecordField = std::variant<std::string TExifInfo::*, TExifRational TExifInfo::*,
+                                 TExifStringValue TExifInfo::*, std::int32_t TExifInfo::*,
+                                 std::uint16_t TExifInfo::*>;
+struct PlainTag {
+  std::uint16_t tag;
+  ReadAs as;
+  RecordField field;
+};
+
+const PlainTag kPlainTags[] = {
+    {tags::ImageWidth, ReadAs::Number, &TExifInfo::ImageWidth},
+    {tags::ImageLength, ReadAs::Number, &TExifInfo::ImageLength},
+    {tags::Compression, ReadAs::Enumerated, &TExifInfo::Compression},
+    {tags::PhotometricInterpretation, ReadAs::Enumerated, &TExifInfo::PhotometricInterpretation},
+    {tags::ImageDescription, ReadAs::Text, &TExifInfo::ImageDescription},
+    {tags::Make, ReadAs::Text, &TExifInfo::Make},
+    {tags::Model, ReadAs::Text, &TExifInfo::Model},
+    {tags::SamplesPerPixel, ReadAs::Number, &TExifInfo::SamplesPerPixel},
+    {tags::PlanarConfiguration, ReadAs::Number, &TExifInfo::PlanarConfiguration},
+    {tags::Software, ReadAs::Text, &TExifInfo::Software},
+    {tags::DateTime, ReadAs::Text, &TExifInfo::DateTime},
+    {tags::JPEGInterchangeFormat, ReadAs::Number, &TExifInfo::JPEGInterchangeFormat},
+    {tags::JPEGInterchangeFormatLength, ReadAs::Number, &TExifInfo::JPEGInterchangeFormatLength},
+    {tags::Copyright, ReadAs::Text, &TExifInfo::Copyright},
+    {tags::ExposureTime, ReadAs::Rational, &TExifInfo::ExposureTime},
+    {tags::FNumber, ReadAs::Rational, &TExifInfo::FNumber},
+    {tags::ExposureProgram, ReadAs::Enumerated, &TExifInfo::ExposureProgram},
+    {tags::ISOSpeedRatings, ReadAs::Number, &TExifInfo::ISOSpeedRatings},
+    {tags::ExifVersion, ReadAs::Version, &TExifInfo::ExifVersion},
+    {tags::DateTimeOriginal, ReadAs::Text, &TExifInfo::DateTimeOriginal},
+    {tags::DateTimeDigitized, ReadAs::Text, &TExifInfo::DateTimeDigitized},
+    {tags::CompressedBitsPerPixel, ReadAs::Rational, &TExifInfo::CompressedBitsPerPixel},
+    {tags::ShutterSpeedValue, ReadAs::Rational, &TExifInfo::ShutterSpeedValue},
+    {tags::ApertureValue, ReadAs::Rational, &TExifInfo::ApertureValue},
+    {tags::BrightnessValue, ReadAs::Rational, &TExifInfo::BrightnessValue},
+    {tags::ExposureBiasValue, ReadAs::Rational, &TExifInfo::ExposureBiasValue},
+    {tags::MaxApertureValue, ReadAs::Rational, &TExifInfo::MaxApertureValue},
+    {tags::SubjectDistance, ReadAs::Rational, &TExifInfo::SubjectDistance},
+    {tags::MeteringMode, ReadAs::Enumerated, &TExifInfo::MeteringMode},
+    {tags::LightSource, ReadAs::Enumerated, &TExifInfo::LightSource},
+    {tags::Flash, ReadAs::Enumerated, &TExifInfo::Flash},
+    {tags::FocalLength, ReadAs::Rational, &TExifInfo::FocalLength},
+    {tags::SubSecTime, ReadAs::Text, &TExifInfo::SubSecTime},
+    {tags::SubSecTimeOriginal, ReadAs::Text, &TExifInfo::SubSecTimeOriginal},
+    {tags::SubSecTimeDigitized, ReadAs::Text, &TExifInfo::SubSecTimeDigitized},
+    {tags::FlashpixVersion, ReadAs::Version, &TExifInfo::FlashpixVersion},
+    {tags::ColorSpace, ReadAs::Enumerated, &TExifInfo::ColorSpace},
+    {tags::PixelXDimension, ReadAs::Number, &TExifInfo::PixelXDimension},
+    {tags::PixelYDimension, ReadAs::Number, &TExifInfo::PixelYDimension},
+    {tags::RelatedSoundFile, ReadAs::Text, &TExifInfo::RelatedSoundFile},
+    {tags::FocalPlaneXResolution, ReadAs::Rational, &TExifInfo::FocalPlaneXResolution},
+    {tags::FocalPlaneYResolution, ReadAs::Rational, &TExifInfo::FocalPlaneYResolution},
+    {tags::FocalPlaneResolutionUnit, ReadAs::Enumerated, &TExifInfo::FocalPlaneResolutionUnit},
+    {tags::SensingMethod, ReadAs::Enumerated, &TExifInfo::SensingMethod},
+};
+
+template <class... F>
+struct Overloaded : F... {
+  using F::operator()...;
+};
+template <class... F>
+Overloaded(F...) -> Overloaded<F...>;
+
+// Stores a plain tag's value into its field; false for a tag the table does not hold.
+bool storePlainTag(TExifInfo& x, std::uint16_t tag, const TDatas& d) {
+  const auto* it = std::find_if(std::begin(kPlainTags), std::end(kPlainTags),
+                                [tag](const PlainTag& p) { return p.tag == tag; });
+  if (it == std::end(kPlainTags)) return false;
+  const ReadAs as = it->as;
+  std::visit(
+      Overloaded{
+          [&](std::string TExifInfo::*f) {
+            x.*f = as == ReadAs::Version ? versionText(d.Text) : text::decodeExternal(d.Text);
+          },
+          [&](TExifRational TExifInfo::*f) {
+            (x.*f).Text = d.Text;
+            (x.*f).Value = d.DoubleValue;
+          },
+          [&](TExifStringValue TExifInfo::*f) {
+            (x.*f).Value = static_cast<std::int32_t>(d.UnsignedValue);
+            (x.*f).Text = exifLabel(tag, d.UnsignedValue);
+          },
+          [&](std::int32_t TExifInfo::*f) { x.*f = static_cast<std::int32_t>(d.UnsignedValue); },
+          [&](std::uint16_t TExifInfo::*f) {
+            x.*f = static_cast<std::uint16_t>(d.UnsignedValue & 0xFFFF);
+          },
+      },
+      it->field);
+  return true;
+}
 
 void IfdWalker::applyEntry(const unsigned char* e, bool first) {
   const std::uint16_t tag = getU16(e, mm_);
@@ -220,43 +308,16 @@ void IfdWalker::applyEntry(const unsigned char* e, bool first) {
   }
   std::string raw;
   const TDatas d = readValue(type, count, e + 8, &raw);
-  const auto u16 = static_cast<std::uint16_t>(d.UnsignedValue & 0xFFFF);
-  const auto i32 = static_cast<std::int32_t>(d.UnsignedValue);
+  if (storePlainTag(x_, tag, d)) return;
+  // The tags whose place depends on the IFD being read, or that steer the walk itself.
   switch (tag) {
     case tags::InteroperabilityIndex:
       thm_ = text::asciiLower(d.Text) == "thm";
-      break;
-    case tags::ImageWidth:
-      x_.ImageWidth = i32;
-      break;
-    case tags::ImageLength:
-      x_.ImageLength = i32;
-      break;
-    case tags::Compression:
-      enumerated(x_.Compression, tag, d);
-      break;
-    case tags::PhotometricInterpretation:
-      enumerated(x_.PhotometricInterpretation, tag, d);
-      break;
-    case tags::ImageDescription:
-      text(x_.ImageDescription, d);
-      break;
-    case tags::Make:
-      text(x_.Make, d);
-      break;
-    case tags::Model:
-      text(x_.Model, d);
       break;
     case tags::Orientation:
       if (d.UnsignedValue <= 8) {
         (first ? x_.Orientation : x_.ThumbOrientation) = static_cast<std::uint8_t>(d.UnsignedValue);
       }
-      break;
-    case tags::SamplesPerPixel:
-      x_.SamplesPerPixel = u16;
-      break;
-    case tags::PlanarConfiguration:
-      x_.PlanarConfiguration = u16;
       break;
     case tags::XResolution:
       rational(first ? x_.XResolution : x_.ThumbXResolution, d);
@@ -266,134 +327,27 @@ void IfdWalker::applyEntry(const unsigned char* e, bool first) {
       break;
     case tags::ResolutionUnit: {
       TExifStringValue& f = first ? x_.ResolutionUnit : x_.ThumbResolutionUnit;
-      f.Value = i32;
+      f.Value = static_cast<std::int32_t>(d.UnsignedValue);
       if (d.UnsignedValue == 2 || d.UnsignedValue == 3) f.Text = exifLabel(tag, d.UnsignedValue);
       break;
     }
-    case tags::Software:
-      text(x_.Software, d);
-      break;
-    case tags::DateTime:
-      text(x_.DateTime, d);
-      break;
-    case tags::JPEGInterchangeFormat:
-      x_.JPEGInterchangeFormat = i32;
-      break;
-    case tags::JPEGInterchangeFormatLength:
-      x_.JPEGInterchangeFormatLength = i32;
-      break;
     case tags::RelatedImageWidth:
     case tags::RelatedImageLength: {
       const bool width = tag == tags::RelatedImageWidth;
       std::int32_t& f = thm_ ? (width ? x_.ImageWidth : x_.ImageLength)
                              : (width ? x_.PixelXDimension : x_.PixelYDimension);
-      if (f == 0) f = i32;
+      if (f == 0) f = static_cast<std::int32_t>(d.UnsignedValue);
       break;
     }
-    case tags::Copyright:
-      text(x_.Copyright, d);
-      break;
-    case tags::ExposureTime:
-      rational(x_.ExposureTime, d);
-      break;
-    case tags::FNumber:
-      rational(x_.FNumber, d);
-      break;
     case tags::ExifIFDPointer:
+    case tags::InteroperabilityIFDPointer:
       enqueue(header_ + d.UnsignedValue);
-      break;
-    case tags::ExposureProgram:
-      enumerated(x_.ExposureProgram, tag, d);
-      break;
-    case tags::ISOSpeedRatings:
-      x_.ISOSpeedRatings = u16;
-      break;
-    case tags::ExifVersion:
-      x_.ExifVersion = versionText(d.Text);
-      break;
-    case tags::DateTimeOriginal:
-      text(x_.DateTimeOriginal, d);
-      break;
-    case tags::DateTimeDigitized:
-      text(x_.DateTimeDigitized, d);
-      break;
-    case tags::CompressedBitsPerPixel:
-      rational(x_.CompressedBitsPerPixel, d);
-      break;
-    case tags::ShutterSpeedValue:
-      rational(x_.ShutterSpeedValue, d);
-      break;
-    case tags::ApertureValue:
-      rational(x_.ApertureValue, d);
-      break;
-    case tags::BrightnessValue:
-      rational(x_.BrightnessValue, d);
-      break;
-    case tags::ExposureBiasValue:
-      rational(x_.ExposureBiasValue, d);
-      break;
-    case tags::MaxApertureValue:
-      rational(x_.MaxApertureValue, d);
-      break;
-    case tags::SubjectDistance:
-      rational(x_.SubjectDistance, d);
-      break;
-    case tags::MeteringMode:
-      enumerated(x_.MeteringMode, tag, d);
-      break;
-    case tags::LightSource:
-      enumerated(x_.LightSource, tag, d);
-      break;
-    case tags::Flash:
-      enumerated(x_.Flash, tag, d);
-      break;
-    case tags::FocalLength:
-      rational(x_.FocalLength, d);
       break;
     case tags::UserComment:
       applyUserComment(type, d, raw);
       break;
-    case tags::SubSecTime:
-      text(x_.SubSecTime, d);
-      break;
-    case tags::SubSecTimeOriginal:
-      text(x_.SubSecTimeOriginal, d);
-      break;
-    case tags::SubSecTimeDigitized:
-      text(x_.SubSecTimeDigitized, d);
-      break;
-    case tags::FlashpixVersion:
-      x_.FlashpixVersion = versionText(d.Text);
-      break;
-    case tags::ColorSpace:
-      enumerated(x_.ColorSpace, tag, d);
-      break;
-    case tags::PixelXDimension:
-      x_.PixelXDimension = i32;
-      break;
-    case tags::PixelYDimension:
-      x_.PixelYDimension = i32;
-      break;
-    case tags::RelatedSoundFile:
-      text(x_.RelatedSoundFile, d);
-      break;
-    case tags::InteroperabilityIFDPointer:
-      enqueue(header_ + d.UnsignedValue);
-      break;
-    case tags::FocalPlaneXResolution:
-      rational(x_.FocalPlaneXResolution, d);
-      break;
-    case tags::FocalPlaneYResolution:
-      rational(x_.FocalPlaneYResolution, d);
-      break;
-    case tags::FocalPlaneResolutionUnit:
-      enumerated(x_.FocalPlaneResolutionUnit, tag, d);
-      break;
     case tags::ExposureIndex:
       x_.ISOSpeedRatings = static_cast<std::uint16_t>(roundedOrZero(d.DoubleValue) & 0xFFFF);
-      break;
-    case tags::SensingMethod:
-      enumerated(x_.SensingMethod, tag, d);
       break;
     default:
       break;

@@ -13,6 +13,8 @@
 namespace sortelia::exif {
 
 inline constexpr int kExifItemCount = 27;
+// The item mask a new installation and the command line start with: one "0" or "1" per item.
+inline constexpr const char* kDefaultExifItemMask = "110011010101110010101100000";
 inline constexpr std::size_t kParamHeaderSize = 1537;
 
 // The photo data of the last file passed to GetPdata.

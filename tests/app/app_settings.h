@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/session/sorting_state.h"
+#include "core/state/sorting_state.h"
 
 namespace sortelia::app {
 
@@ -13,7 +13,7 @@ namespace sortelia::app {
 // geometry (top, left, height, width), the default switches and the item mask.
 inline std::vector<std::string> settingsLines(const std::vector<std::string>& slots,
                                               const std::string& source,
-                                              const std::string& mask = kDefaultExifItemMask,
+                                              const std::string& mask = exif::kDefaultExifItemMask,
                                               const std::array<const char*, 4>& geometry = {
                                                   "100", "100", "603", "545"}) {
   std::vector<std::string> l = slots;

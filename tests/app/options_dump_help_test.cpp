@@ -66,7 +66,7 @@ std::unique_ptr<Application> startOn(TempDir& root, const std::vector<std::strin
   for (const char* v : {"100", "100", "603", "545", "FALSE", "3", "FALSE", "FALSE", "FALSE"}) {
     l.push_back(v);
   }
-  l.push_back(kDefaultExifItemMask);
+  l.push_back(exif::kDefaultExifItemMask);
   (void)writeTextLines(root.mkdir("data") + "/zel.ini", l);
   auto app = std::make_unique<Application>(root.path() + "/data");
   app->mainWindow().show();
@@ -114,7 +114,7 @@ TEST(OptionsWindow, CaptionsFlagsCameraSetsAndTheItemList) {
   w.findChild<QPushButton*>("Button6")->click();
   EXPECT_EQ(edits.back().exifItemMask, std::string(27, '1'));
   w.findChild<QPushButton*>("Button4")->click();
-  EXPECT_EQ(edits.back().exifItemMask, kDefaultExifItemMask);
+  EXPECT_EQ(edits.back().exifItemMask, exif::kDefaultExifItemMask);
   EXPECT_EQ(items->item(2)->checkState(), Qt::Unchecked);  // the list shows the default again
 
   auto* language = w.findChild<QComboBox*>("LanguageBox");

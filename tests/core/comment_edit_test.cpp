@@ -69,7 +69,7 @@ TEST_F(CommentEdit, TheFieldShowsTheCommentTrimmedWithoutItsRotationMark) {
 TEST_F(CommentEdit, AnUntouchedFieldNeverRewritesThePicture) {
   std::string longJapanese = "@090:";
   for (int i = 0; i < 600; ++i) longJapanese += "写";
-  const std::string itemMode = kDefaultExifItemMask;
+  const std::string itemMode = exif::kDefaultExifItemMask;
   const std::string cameraMode(27, '0');  // no item chosen: camera parameter mode
   struct Case {
     const char* what;

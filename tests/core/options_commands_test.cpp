@@ -72,11 +72,11 @@ class OptionsCommandsTest : public ::testing::Test {
 };
 
 TEST(ItemMask, ChecksAndMaskRoundTripAndShortMasksLeaveItemsUnchecked) {
-  const std::vector<bool> checks = itemChecksOf(kDefaultExifItemMask);
+  const std::vector<bool> checks = itemChecksOf(exif::kDefaultExifItemMask);
   ASSERT_EQ(checks.size(), 27u);
   EXPECT_TRUE(checks[0]);
   EXPECT_FALSE(checks[2]);
-  EXPECT_EQ(maskOfItemChecks(checks), kDefaultExifItemMask);
+  EXPECT_EQ(maskOfItemChecks(checks), exif::kDefaultExifItemMask);
   // "Set Default", then a click on item 3: only that character changes.
   std::vector<bool> clicked = checks;
   clicked[2] = true;

@@ -55,11 +55,11 @@ TEST(ParseSettings, BooleansAreExactAndCaseSensitive) {
 TEST(ParseSettings, MaskMustHave27CharactersAfterTrimming) {
   auto l = fullFile();
   l[22] = "1010";
-  EXPECT_EQ(parseSettings(l).exifItemMask, kDefaultExifItemMask);
+  EXPECT_EQ(parseSettings(l).exifItemMask, exif::kDefaultExifItemMask);
   l[22] = "  000000000000000000000000001 ";
   EXPECT_EQ(parseSettings(l).exifItemMask, "000000000000000000000000001");
   l.resize(22);
-  EXPECT_EQ(parseSettings(l).exifItemMask, kDefaultExifItemMask);
+  EXPECT_EQ(parseSettings(l).exifItemMask, exif::kDefaultExifItemMask);
 }
 
 TEST(ParseSettings, ThirteenLinesKeepGeometryAndFlagsAtDefaults) {
@@ -71,7 +71,7 @@ TEST(ParseSettings, ThirteenLinesKeepGeometryAndFlagsAtDefaults) {
   EXPECT_TRUE(r.geometry.empty());
   EXPECT_FALSE(r.complete);
   EXPECT_FALSE(r.loopSlideShow);
-  EXPECT_EQ(r.exifItemMask, kDefaultExifItemMask);
+  EXPECT_EQ(r.exifItemMask, exif::kDefaultExifItemMask);
 }
 
 TEST(ParseSettings, BadGeometryLineEndsReadingAfterTheValuesBeforeIt) {
@@ -91,14 +91,14 @@ TEST(ComposeSettings, TwentyThreeLinesInOrder) {
   v.intervalText = "3";
   v.keepOriginal = true;
   v.maximized = true;
-  v.exifItemMask = kDefaultExifItemMask;
+  v.exifItemMask = exif::kDefaultExifItemMask;
   const auto lines = composeSettings(v);
   ASSERT_EQ(lines.size(), 23u);
   EXPECT_EQ(lines[2], "/dst/three");
   EXPECT_EQ(lines[12], "/src/");
   EXPECT_EQ(std::vector<std::string>(lines.begin() + 13, lines.end()),
             (std::vector<std::string>{"1", "2", "3", "4", "FALSE", "3", "FALSE", "TRUE", "TRUE",
-                                      kDefaultExifItemMask}));
+                                      exif::kDefaultExifItemMask}));
   // What is written reads back to the same values.
   const SettingsRead r = parseSettings(lines);
   EXPECT_EQ(r.geometry, (std::vector<int>{1, 2, 3, 4}));

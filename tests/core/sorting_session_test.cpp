@@ -38,7 +38,7 @@ class SessionTest : public ::testing::Test {
     for (const char* v : {"108", "250", "603", "545", "FALSE", "3", "FALSE", "FALSE", "FALSE"}) {
       l.push_back(v);
     }
-    l.push_back(kDefaultExifItemMask);
+    l.push_back(exif::kDefaultExifItemMask);
     return l;
   }
 
@@ -57,7 +57,7 @@ TEST_F(SessionTest, CreationDefaults) {
   state.list.sortIndex = 9;
   session();
   EXPECT_TRUE(state.options.japaneseMode);
-  EXPECT_EQ(state.options.exifItemMask, kDefaultExifItemMask);
+  EXPECT_EQ(state.options.exifItemMask, exif::kDefaultExifItemMask);
   EXPECT_EQ(state.list.sortIndex, 0);
   EXPECT_TRUE(state.firstActivation);
   EXPECT_EQ(view.captions["Form1"], "Sortelia for Windows");
@@ -356,7 +356,7 @@ TEST_F(SessionTest, BrokenSettingsFilesGiveDefaults) {
     SortingSession sess(s, u, v, data);
     sess.settings().FormActivate();
     EXPECT_EQ(v.bounds, WindowBounds{});
-    EXPECT_EQ(s.options.exifItemMask, kDefaultExifItemMask);
+    EXPECT_EQ(s.options.exifItemMask, exif::kDefaultExifItemMask);
     EXPECT_FALSE(s.firstActivation);
   }
 }
@@ -375,7 +375,7 @@ TEST_F(SessionTest, DateOverlayFollowsItemTwoOfTheMask) {
   root.write("src/a.jpg", canon);
   state.list.sourceDir = src;
   const std::pair<std::string, std::string> cases[] = {
-      {kDefaultExifItemMask, "2004.08.27 13:52:55."},
+      {exif::kDefaultExifItemMask, "2004.08.27 13:52:55."},
       {"100011010101110010101100000", ""},  // items chosen, but not item 2
       {"010000000000000000000000000", "2004.08.27 13:52:55."},
   };

@@ -105,9 +105,9 @@ TEST(AlbumText, GridRows) {
   EXPECT_EQ(three, "<tr>c1c2c3</tr><tr>c4c5c6</tr><tr>c7");
   for (int n = 1; n <= 3; ++n) one += gridCell("c", n, 1);
   EXPECT_EQ(one, "<tr>c</tr><tr>c</tr><tr>c</tr><tr>");
-  EXPECT_EQ(gridColumns(545, 160), 3);
-  EXPECT_EQ(gridColumns(545, 640), 1);
-  EXPECT_EQ(gridColumns(5, 10), 1);
+  EXPECT_EQ(albumColumns(545, 160), 3);
+  EXPECT_EQ(albumColumns(545, 640), 1);
+  EXPECT_EQ(albumColumns(5, 10), 1);
 }
 
 TEST(AlbumText, OutputNames) {

@@ -11,10 +11,10 @@ namespace sortelia::outputs {
 namespace {
 
 TEST(ThumbGeometry, CellsFillRowsOfTheColumnsThatFit) {
-  EXPECT_EQ(GridColumns(700, 300), 2);  // (700 - 20) div 302
-  EXPECT_EQ(GridColumns(100, 300), 1);  // never fewer than one
-  EXPECT_EQ(GridColumns(20, 50), 1);
-  EXPECT_EQ(GridColumns(546, 100), 5);  // 526 div 102
+  EXPECT_EQ(thumbGridColumns(700, 300), 2);  // (700 - 20) div 302
+  EXPECT_EQ(thumbGridColumns(100, 300), 1);  // never fewer than one
+  EXPECT_EQ(thumbGridColumns(20, 50), 1);
+  EXPECT_EQ(thumbGridColumns(546, 100), 5);  // 526 div 102
   struct Case {
     int slot, gridWidth, size;
     Rect expected;
@@ -47,7 +47,7 @@ TEST(ThumbGeometry, PictureIsCentredFittedOrShownAtRealSize) {
       {3000, 2000, 1024, 768, false, DrawMode::RealSize, {0, 0, 3000, 2000}},
   };
   for (const Case& c : cases) {
-    const PicturePlacement p = PlacePicture(c.w, c.h, c.cw, c.ch, c.fit);
+    const PicturePlacement p = placePicture(c.w, c.h, c.cw, c.ch, c.fit);
     EXPECT_EQ(p.mode, c.mode) << c.w << "x" << c.h;
     EXPECT_EQ(p.rect, c.rect) << c.w << "x" << c.h;
   }
@@ -60,26 +60,26 @@ TEST(ThumbGeometry, ThumbnailsAreDecodedAtAnEighthAndFittedIntoThePictureArea) {
   const std::string movie = dir.write("clip.mov", "not a picture");
   const std::string broken = dir.write("broken.jpg", "not a jpeg");
 
-  ThumbImage t = MakeThumbImage(small, 100);
+  ThumbImage t = makeThumbImage(small, 100);
   ASSERT_TRUE(t.exists && t.picture && t.error.empty());
   EXPECT_EQ(t.rect, (Rect{10, 14, 80, 60}));
   EXPECT_EQ(t.bitmap.width(), 80);
 
-  t = MakeThumbImage(big, 100);  // 200 x 150 at 1/8, into 100 x 88
+  t = makeThumbImage(big, 100);  // 200 x 150 at 1/8, into 100 x 88
   EXPECT_EQ(t.rect, (Rect{0, 6, 100, 75}));
   EXPECT_EQ(t.bitmap.width(), 100);
   EXPECT_EQ(t.bitmap.height(), 75);
 
-  t = MakeThumbImage(movie, 100);
+  t = makeThumbImage(movie, 100);
   EXPECT_TRUE(t.exists);
   EXPECT_FALSE(t.picture);
   EXPECT_TRUE(t.bitmap.empty());
 
-  t = MakeThumbImage(broken, 100);
+  t = makeThumbImage(broken, 100);
   EXPECT_TRUE(t.picture);
   EXPECT_FALSE(t.error.empty());
 
-  EXPECT_FALSE(MakeThumbImage(dir.file("gone.jpg"), 100).exists);
+  EXPECT_FALSE(makeThumbImage(dir.file("gone.jpg"), 100).exists);
 }
 
 TEST(PrintLayout, PicturesFillThePageWidthOrHeight) {
@@ -114,12 +114,12 @@ TEST(PrintLayout, ColoursAndFileLists) {
   EXPECT_EQ(PrintColour("黄"), (Rgb{255, 0, 0}));
 
   const std::vector<std::string> paths = {"/p/a b.jpg", "/p/c.jpg", "/p/say \"hi\".jpg"};
-  const std::string list = QuotedFileList(paths);
+  const std::string list = quotedFileList(paths);
   EXPECT_EQ(list.substr(0, 24), "\"/p/a b.jpg\"\r\n\"/p/c.jpg\"");
-  EXPECT_EQ(ParseFileList(list), paths);
-  EXPECT_EQ(ParseFileList("a.jpg, \"b c.jpg\" d.jpg"),
+  EXPECT_EQ(parseFileList(list), paths);
+  EXPECT_EQ(parseFileList("a.jpg, \"b c.jpg\" d.jpg"),
             (std::vector<std::string>{"a.jpg", "b c.jpg", "d.jpg"}));
-  EXPECT_TRUE(ParseFileList("  \r\n").empty());
+  EXPECT_TRUE(parseFileList("  \r\n").empty());
 }
 
 }  // namespace

@@ -421,7 +421,7 @@ class PictureControl : public QWidget {
     if (bitmap_.empty()) return;
     QPainter p(this);
     const outputs::PicturePlacement place =
-        outputs::PlacePicture(bitmap_.width(), bitmap_.height(), width(), height(), fit_);
+        outputs::placePicture(bitmap_.width(), bitmap_.height(), width(), height(), fit_);
     const outputs::Rect r = place.mode == outputs::DrawMode::RealSize
                                 ? outputs::Rect{0, 0, bitmap_.width(), bitmap_.height()}
                                 : place.rect;

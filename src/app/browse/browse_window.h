@@ -10,8 +10,8 @@
 #include <functional>
 #include <map>
 
-#include "core/browse/browser_view.h"
 #include "core/browse/thumb_browser.h"
+#include "core/ports/browser_view.h"
 
 class QAction;
 class QCheckBox;

@@ -31,11 +31,7 @@ BrowseWiring::BrowseWiring(MainWindow& main, BrowseWindow& browser, FullSizeWind
       },
       [this](const std::string& path) { session_.display().StartPlayer(path); },
       [this] { return session_.state().options.exifItemMask; },
-      [this] {
-        const int set = std::clamp(session_.state().options.cameraParamIndex, 0,
-                                   exif::kCameraParamSetCount - 1);
-        return session_.photoData().cameraParams().table[set];
-      }});
+      [this] { return session_.photoData().selectedCameraSet(); }});
   w_.attach(*thumbs_);
   connect(main_.find<QAction>(Control::Browse1), &QAction::triggered, this,
           [this] { guarded([&] { Browse1Click(); }); });

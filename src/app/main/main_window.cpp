@@ -22,6 +22,8 @@
 #include <QWindow>
 #include <algorithm>
 
+#include "core/state/window_caption.h"
+
 namespace sortelia::app {
 namespace {
 
@@ -89,7 +91,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
       if (slots_[i]->isEnabled() && slots_[i]->isVisible()) slots_[i]->click();
     });
   }
-  setWindowTitle("Sortelia for Windows");
+  setWindowTitle(kProductTitle);
   setGeometry(250, 108, 545, 603);
   connect(&frameWatch_, &QTimer::timeout, this, &MainWindow::watchFrame);
 }

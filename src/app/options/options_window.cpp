@@ -122,7 +122,7 @@ QWidget* OptionsWindow::buildExifTab() {
     if (!loading_) maskFromChecks();
   });
   connect(defaults_, &QPushButton::clicked, this, [this] {
-    edit([](Options& o) { o.exifItemMask = kDefaultExifItemMask; });
+    edit([](Options& o) { o.exifItemMask = exif::kDefaultExifItemMask; });
     SetExifPrm(edited_.exifItemMask);
   });
   auto checkAll = [this](bool on) {

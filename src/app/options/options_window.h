@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "core/session/sorting_state.h"
+#include "core/state/sorting_state.h"
 
 namespace sortelia::app {
 

@@ -152,7 +152,7 @@ int PrintWindow::printFiles(QPrinter& printer,
   // One document with a page per picture: a PDF file takes one document only.
   QPainter painter;
   int pages = 0;
-  for (const std::string& path : outputs::ParseFileList(fileList_)) {
+  for (const std::string& path : outputs::parseFileList(fileList_)) {
     if (!fileExists(path)) continue;
     const exif::PhotoRecord record = readPhoto(path);
     const outputs::CommentLines lines = outputs::MakeCommentLines(record, path, o);

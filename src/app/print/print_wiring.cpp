@@ -34,13 +34,12 @@ void PrintWiring::Print1Click() {
   const std::string path = photo.photo().record.FilePath;
   if (path.empty()) return;  // no picture read yet
   photo.GetPdata(path);
-  open(outputs::QuotedFileList({path}), format("印刷[ %s ]", {fs::fileNameOf(path)}));
+  open(outputs::quotedFileList({path}), format("印刷[ %s ]", {fs::fileNameOf(path)}));
 }
 
 exif::PhotoRecord PrintWiring::readPhoto(const std::string& path) {
   const Options& o = session_.state().options;
-  const int set = std::clamp(o.cameraParamIndex, 0, exif::kCameraParamSetCount - 1);
-  photo_.GetPdata(path, o.exifItemMask, session_.photoData().cameraParams().table[set]);
+  photo_.GetPdata(path, o.exifItemMask, session_.photoData().selectedCameraSet());
   return photo_.record;
 }
 

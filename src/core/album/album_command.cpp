@@ -78,11 +78,10 @@ void AlbumCommand::Button4Click(const StretchSave& save, AlbumView& view, int wi
   job.options = {.sepia = save.options().sepia,
                  .blackAndWhite = save.options().blackAndWhite,
                  .addExif = false};
-  job.columns = outputs::album::gridColumns(windowWidth, job.size.width);
+  job.columns = outputs::album::albumColumns(windowWidth, job.size.width);
   job.templateFolder = session_.dataFolder();
   job.itemMask = st.options.exifItemMask;
-  const int set = std::clamp(st.options.cameraParamIndex, 0, exif::kCameraParamSetCount - 1);
-  job.cameraSet = session_.photoData().cameraParams().table[set];
+  job.cameraSet = session_.photoData().selectedCameraSet();
 
   if (worker_.joinable()) worker_.join();  // the last run's worker, which has ended
   auto run = std::make_shared<Run>();

@@ -11,6 +11,7 @@
 #include <string>
 #include <thread>
 
+#include "core/ports/album_view.h"
 #include "core/ports/timer.h"
 #include "core/session/sorting_session.h"
 #include "core/stretch/stretch_save.h"
@@ -18,20 +19,6 @@
 #include "platform/progress.h"
 
 namespace sortelia {
-
-// The parts of the window a run drives.
-class AlbumView {
- public:
-  virtual ~AlbumView() = default;
-  // ProgressBar1: shown at 0 with the range 0 .. count, moved along, hidden at the end.
-  virtual void showProgress(int count) = 0;
-  virtual void setProgress(int position) = 0;
-  virtual void hideProgress() = 0;
-  // Label3: the picture being worked on.
-  virtual void setProgressText(const std::string& text) = 0;
-  // A run is going (the run button is off meanwhile).
-  virtual void setRunning(bool running) = 0;
-};
 
 // Runs a job away from the GUI thread. The default starts a thread of the command's own.
 using BackgroundRunner = std::function<void(std::function<void()> job)>;

@@ -56,7 +56,7 @@ void ThumbBrowser::Button1Click(int size) {
     (void)d_.pool.submit(
         [this, weak, i, path = run->paths[i], size, token = run->token, &poster = d_.poster] {
           if (token.cancelled()) return;
-          outputs::ThumbImage image = outputs::MakeThumbImage(path, size);
+          outputs::ThumbImage image = outputs::makeThumbImage(path, size);
           if (token.cancelled()) return;
           // The image travels to the GUI thread in a shared box: the poster takes copyable tasks.
           auto box = std::make_shared<outputs::ThumbImage>(std::move(image));
@@ -276,7 +276,7 @@ int ThumbBrowser::CollectPrintMarks(std::string& list) const {
   std::vector<std::string> paths;
   for (const ThumbCell& c : cells_)
     if (c.label == LabelColour::Blue) paths.push_back(c.path);
-  list = outputs::QuotedFileList(paths);
+  list = outputs::quotedFileList(paths);
   return static_cast<int>(paths.size());
 }
 
@@ -290,7 +290,7 @@ void ThumbBrowser::Print1Click() {
     cells_[cell].label = LabelColour::Blue;
     d_.view.gridChanged();
     const std::string path = cells_[cell].path;
-    d_.view.openPrint(outputs::QuotedFileList({path}),
+    d_.view.openPrint(outputs::quotedFileList({path}),
                       format("印刷[ %s ]", {fs::fileNameOf(path)}));
     if (cell < static_cast<int>(cells_.size())) cells_[cell].label = before;
     d_.view.gridChanged();

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/browse/browser_view.h"
+#include "core/ports/browser_view.h"
 #include "core/ports/timer.h"
 #include "core/ports/ui.h"
 #include "exif/photo_info.h"

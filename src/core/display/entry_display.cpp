@@ -164,9 +164,7 @@ void EntryDisplay::CheckDATEClick() {
 
 void EntryDisplay::BitBtn1Click() {
   const SourceList& list = state_.list;
-  const int i = list.viewerMode ? list.viewIndex : list.sortIndex;
-  if (i < 1 || i > static_cast<int>(list.images.size())) return;
-  StartPlayer(entryPath(state_.list.images[i - 1]));
+  if (const std::string* shown = list.shownEntry()) StartPlayer(entryPath(*shown));
 }
 
 bool EntryDisplay::StartPlayer(const std::string& path) {

@@ -10,7 +10,7 @@
 #include "core/display/picture_source.h"
 #include "core/ports/main_view.h"
 #include "core/ports/ui.h"
-#include "core/session/sorting_state.h"
+#include "core/state/sorting_state.h"
 #include "imaging/bitmap.h"
 
 namespace sortelia {

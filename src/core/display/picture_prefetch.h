@@ -14,7 +14,7 @@
 #include "core/display/entry_events.h"
 #include "core/display/picture_source.h"
 #include "core/ports/main_view.h"
-#include "core/session/sorting_state.h"
+#include "core/state/sorting_state.h"
 #include "platform/progress.h"
 #include "platform/worker_pool.h"
 

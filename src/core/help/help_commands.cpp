@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "core/state/window_caption.h"
 #include "platform/file_ops.h"
 #include "platform/format.h"
 #include "platform/line_file.h"
@@ -21,7 +22,7 @@ std::optional<std::string> findReadme(const std::vector<std::string>& folders) {
 std::string versionText(bool japanese) {
   return format(
       japanese ? "%s\r\nバージョン %s\r\n連絡先 : %s" : "%s\r\nVersion %s\r\nContact : %s",
-      {"Sortelia for Windows", "ZEL v2.4   '070312", kContactAddress});
+      {kProductTitle, "ZEL v2.4   '070312", kContactAddress});
 }
 
 HelpCommands::HelpCommands(

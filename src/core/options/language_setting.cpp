@@ -86,10 +86,9 @@ void switchLanguage(SortingSession& session, bool japanese) {
   }
   // The delete button names what it would do to the entry on display.
   const SourceList& list = state.list;
-  const int i = list.viewerMode ? list.viewIndex : list.sortIndex;
   std::string path;
-  const bool marked =
-      i >= 1 && i <= static_cast<int>(list.images.size()) && ChkDMRK(list.images[i - 1], path);
+  const std::string* shown = list.shownEntry();
+  const bool marked = shown && ChkDMRK(*shown, path);
   session.controls().setCaption(
       Control::Button13, marked ? state.captions.restoreCaption : state.captions.deleteCaption);
 }

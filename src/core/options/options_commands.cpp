@@ -4,23 +4,13 @@
 
 #include "core/display/image_list.h"
 #include "core/options/language_setting.h"
+#include "core/state/window_caption.h"
 #include "exif/photo_export.h"
 #include "exif/photo_loader.h"
 #include "exif/rename_by_date.h"
 #include "platform/format.h"
 
 namespace sortelia {
-namespace {
-
-// The camera parameter set the loader reads with when no item is selected.
-exif::CameraParamSet selectedSet(SortingSession& session) {
-  const int i =
-      std::clamp(session.state().options.cameraParamIndex, 0, exif::kCameraParamSetCount - 1);
-  return session.photoData().cameraParams().table[i];
-}
-
-}  // namespace
-
 std::vector<bool> itemChecksOf(const std::string& mask) {
   std::vector<bool> checks(exif::kExifItemCount, false);
   for (std::size_t k = 0; k < checks.size() && k < mask.size(); ++k) checks[k] = mask[k] == '1';
@@ -49,21 +39,6 @@ std::string batchFailureText(const BatchReport& report, bool japanese, std::size
     text += japanese ? format("\r\n…ほか %d 件", {rest}) : format("\r\n... and %d more", {rest});
   }
   return text;
-}
-
-std::string windowCaption(const SortingState& state, bool slideShowOn) {
-  const bool jp = state.options.japaneseMode;
-  const char* mode = nullptr;
-  if (!state.list.viewerMode) {
-    mode = state.options.keepOriginal ? (jp ? "整理中[複写]" : "Dividing-COPY")
-                                      : (jp ? "整理中[移動]" : "Dividing-MOVE");
-  } else if (!slideShowOn) {
-    mode = jp ? "閲覧" : "View";
-  } else {
-    mode = state.options.loopSlideShow ? (jp ? "自動連続表示[繰返]" : "SlideShow-LOOP")
-                                       : (jp ? "自動連続表示[片道]" : "SlideShow-OneWay");
-  }
-  return format("%s [ %s ] < %s >", {"Sortelia for Windows", state.list.sourceDir, mode});
 }
 
 OptionsCommands::OptionsCommands(SortingSession& session) : session_(session) {}
@@ -118,7 +93,8 @@ void OptionsCommands::SaveImgInfo(int mode) {
     // The export reads the pictures with a photo record of its own: the shown picture keeps
     // its photo data (and its rotation mark), which printing and comment editing rely on.
     exif::PhotoInfo info;
-    exif::PhotoInfoLoader loader(info, state.options.exifItemMask, selectedSet(session_));
+    exif::PhotoInfoLoader loader(info, state.options.exifItemMask,
+                                 session_.photoData().selectedCameraSet());
     if (mode == 1) {
       report = exif::exportAllInOne(state.list.images, state.list.sourceDir, loader);
     } else if (mode == 2) {
@@ -139,7 +115,8 @@ void OptionsCommands::Button2Click() {
   {
     BusyCursor busy(ui);
     exif::PhotoInfo info;
-    exif::PhotoInfoLoader loader(info, state.options.exifItemMask, selectedSet(session_));
+    exif::PhotoInfoLoader loader(info, state.options.exifItemMask,
+                                 session_.photoData().selectedCameraSet());
     const std::vector<std::string> entries = state.list.images;  // the count is taken once
     report = exif::renameByShootingTime(entries, loader);
   }
@@ -150,9 +127,9 @@ void OptionsCommands::Button2Click() {
 
 std::optional<std::string> OptionsCommands::dumpListPicture() const {
   const SourceList& list = session_.state().list;
-  const int i = list.viewerMode ? list.viewIndex : list.sortIndex;
-  if (i < 1 || i > static_cast<int>(list.images.size())) return std::nullopt;
-  return entryPath(list.images[i - 1]);
+  const std::string* shown = list.shownEntry();
+  if (!shown) return std::nullopt;
+  return entryPath(*shown);
 }
 
 void OptionsCommands::reloadCameraParams() {

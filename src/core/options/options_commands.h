@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/session/sorting_session.h"
-#include "core/session/sorting_state.h"
+#include "core/state/sorting_state.h"
 #include "exif/photo_info.h"
 #include "platform/batch_report.h"
 
@@ -26,10 +26,6 @@ std::string maskOfItemChecks(const std::vector<bool>& checks);
 // (path and reason); "" when nothing failed. At most maxLines lines are listed, the rest
 // counted.
 std::string batchFailureText(const BatchReport& report, bool japanese, std::size_t maxLines = 20);
-
-// The main window's caption "Sortelia for Windows [ SourceDir ] < mode >": the mode names
-// sorting by copy or move (KeepOriginal), viewing, or a looping or one-way slide show.
-std::string windowCaption(const SortingState& state, bool slideShowOn);
 
 class OptionsCommands {
  public:

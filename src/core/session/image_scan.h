@@ -5,7 +5,7 @@
 #include "core/display/entry_display.h"
 #include "core/ports/main_view.h"
 #include "core/ports/ui.h"
-#include "core/session/sorting_state.h"
+#include "core/state/sorting_state.h"
 
 namespace sortelia {
 

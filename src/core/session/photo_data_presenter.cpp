@@ -11,10 +11,14 @@ namespace sortelia {
 PhotoDataPresenter::PhotoDataPresenter(SortingState& state, Ui& ui, CommentField& comment)
     : state_(state), ui_(ui), comment_(comment) {}
 
+const exif::CameraParamSet& PhotoDataPresenter::selectedCameraSet() const {
+  return cameraParams_
+      .table[std::clamp(state_.options.cameraParamIndex, 0, exif::kCameraParamSetCount - 1)];
+}
+
 void PhotoDataPresenter::GetPdata(const std::string& path) {
   const Options& o = state_.options;
-  const int set = std::clamp(o.cameraParamIndex, 0, exif::kCameraParamSetCount - 1);
-  photo_.GetPdata(path, o.exifItemMask, cameraParams_.table[set]);
+  photo_.GetPdata(path, o.exifItemMask, selectedCameraSet());
   if (exif::isExifItemMode(o.exifItemMask)) state_.comment.rotationMark = photo_.RotationMark;
 }
 

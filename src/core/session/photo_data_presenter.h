@@ -8,7 +8,7 @@
 #include "core/display/entry_events.h"
 #include "core/ports/main_view.h"
 #include "core/ports/ui.h"
-#include "core/session/sorting_state.h"
+#include "core/state/sorting_state.h"
 #include "exif/camera_params.h"
 #include "exif/photo_info.h"
 
@@ -37,6 +37,8 @@ class PhotoDataPresenter : public EntryListener {
 
   exif::PhotoInfo& photo() { return photo_; }
   exif::CameraParams& cameraParams() { return cameraParams_; }
+  // The camera parameter set the options select (an index out of range takes the nearest set).
+  const exif::CameraParamSet& selectedCameraSet() const;
 
  private:
   SortingState& state_;

@@ -61,7 +61,7 @@ SettingsRead parseSettings(const std::vector<std::string>& lines) {
   r.keepOriginal = line(21) == "TRUE";
   r.maximized = line(22) == "TRUE";
   const std::string mask = text::trimWhitespace(line(23));
-  r.exifItemMask = mask.size() == 27 ? mask : kDefaultExifItemMask;
+  r.exifItemMask = mask.size() == 27 ? mask : exif::kDefaultExifItemMask;
   return r;
 }
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/ports/main_view.h"
-#include "core/session/sorting_state.h"
+#include "core/state/sorting_state.h"
 
 namespace sortelia {
 
@@ -27,7 +27,7 @@ struct SettingsRead {
   bool autoRename = false;
   bool keepOriginal = false;
   bool maximized = false;
-  std::string exifItemMask = kDefaultExifItemMask;
+  std::string exifItemMask = exif::kDefaultExifItemMask;
 };
 
 // Everything the settings file stores.

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "core/session/sorting_session.h"
+#include "core/state/window_caption.h"
 #include "platform/file_ops.h"
 #include "platform/format.h"
 #include "platform/line_file.h"
@@ -20,11 +21,11 @@ void SettingsStore::FormCreate() {
   state_.options.loopSlideShow = false;
   state_.options.autoRename = false;
   state_.options.keepOriginal = false;
-  state_.options.exifItemMask = kDefaultExifItemMask;
+  state_.options.exifItemMask = exif::kDefaultExifItemMask;
   state_.undo.lines.clear();
   state_.options.resizeOption = 0;
   session_.controls().setChecked(Control::RadioButton1, true);
-  session_.controls().setCaption(Control::Form1, "Sortelia for Windows");
+  session_.controls().setCaption(Control::Form1, kProductTitle);
   session_.frame().setBounds(WindowBounds{});
   session_.controls().setIntervalText("3");
 }
@@ -69,7 +70,7 @@ void SettingsStore::FormActivate() {
   if (!state_.firstActivation) return;
   SetJpMode();
   ui_.setStatusText(format("%s %s %s %s [ %s ]",
-                           {"ZEL", "v2.4   '070312", "By <Mofuko>", "Sortelia for Windows",
+                           {"ZEL", "v2.4   '070312", "By <Mofuko>", kProductTitle,
                             session_.tr("右ボタンをクリックして！", "Click Right Button!")}));
   const std::string path = dataFolder_.empty() ? "" : dataFolder_ + "/" + kSettingsFileName;
   if (!path.empty() && fs::exists(path)) {

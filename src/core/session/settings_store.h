@@ -8,7 +8,7 @@
 #include "core/ports/main_view.h"
 #include "core/ports/ui.h"
 #include "core/session/settings_file.h"
-#include "core/session/sorting_state.h"
+#include "core/state/sorting_state.h"
 
 namespace sortelia {
 

@@ -13,7 +13,7 @@
 #include "core/session/image_scan.h"
 #include "core/session/photo_data_presenter.h"
 #include "core/session/settings_store.h"
-#include "core/session/sorting_state.h"
+#include "core/state/sorting_state.h"
 
 namespace sortelia {
 

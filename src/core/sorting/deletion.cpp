@@ -25,9 +25,8 @@ DeletionMarks::DeletionMarks(SortingSession& session, UndoJournal& journal,
 
 void DeletionMarks::Button13Click() {
   SortingState& st = session_.state();
-  const int i = st.list.viewerMode ? st.list.viewIndex : st.list.sortIndex;
-  if (i < 1 || i > static_cast<int>(st.list.images.size())) return;
-  DelMark(MrkDelImg(i - 1));
+  if (!st.list.shownEntry()) return;
+  DelMark(MrkDelImg(st.list.shownIndex() - 1));
   if (st.list.viewerMode) return;
   DelMark(false);
   journal_.SetUndoMrk(kJournalDel, std::to_string(st.list.sortIndex), "");

@@ -7,45 +7,18 @@
 #include "core/display/image_list.h"
 #include "platform/format.h"
 #include "platform/path.h"
+#include "platform/quoted_text.h"
 
 namespace sortelia {
 namespace {
 
 bool blank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
-std::string quoted(const std::string& text) {
-  std::string out = "\"";
-  for (char c : text) {
-    out += c;
-    if (c == '"') out += '"';
-  }
-  return out + "\"";
-}
-
-// Reads one quoted item starting at s[i] == '"'; i ends after the closing quote.
-std::string readQuoted(const std::string& s, std::size_t& i) {
-  std::string item;
-  ++i;
-  while (i < s.size()) {
-    if (s[i] == '"') {
-      if (i + 1 < s.size() && s[i + 1] == '"') {
-        item += '"';
-        i += 2;
-        continue;
-      }
-      ++i;
-      break;
-    }
-    item += s[i++];
-  }
-  return item;
-}
-
 }  // namespace
 
 std::string composeJournalLine(const std::string& kind, const std::string& source,
                                const std::string& destination) {
-  return kind + ", " + quoted(source) + ", " + quoted(destination);
+  return kind + ", " + text::quoteText(source) + ", " + text::quoteText(destination);
 }
 
 std::vector<std::string> parseCommaText(const std::string& line) {
@@ -56,7 +29,7 @@ std::vector<std::string> parseCommaText(const std::string& line) {
     if (i >= line.size()) break;
     std::string item;
     if (line[i] == '"') {
-      item = readQuoted(line, i);
+      item = text::readQuotedText(line, i);
     } else {
       while (i < line.size() && line[i] != ',') item += line[i++];
       while (!item.empty() && blank(item.back())) item.pop_back();

@@ -26,9 +26,9 @@ StretchSave::StretchSave(SortingSession& session) : session_(session) {}
 
 void StretchSave::stretchsave1Click(StretchWindow& window) {
   SortingState& st = session_.state();
-  const int i = st.list.viewerMode ? st.list.viewIndex : st.list.sortIndex;
-  if (i < 1 || i > static_cast<int>(st.list.images.size())) return;
-  const std::string path = entryPath(st.list.images[i - 1]);
+  const std::string* shown = st.list.shownEntry();
+  if (!shown) return;
+  const std::string path = entryPath(*shown);
   // Only a picture on display can be reduced: a movie, or a ".jpg" that could not be decoded,
   // has no working bitmap.
   std::shared_ptr<const imaging::Bitmap> picture;

@@ -7,19 +7,11 @@
 #include <memory>
 #include <string>
 
+#include "core/ports/stretch_window.h"
 #include "core/session/sorting_session.h"
 #include "imaging/bitmap.h"
 
 namespace sortelia {
-
-// The window as the command sees it: shown modally, returning when it is closed.
-class StretchWindow {
- public:
-  virtual ~StretchWindow() = default;
-  // Shows the window with caption over the main window's place (the main window hidden
-  // meanwhile); its fields and preview read the state of save.
-  virtual void showModal(const std::string& caption) = 0;
-};
 
 // The options that outlive one opening of the window (and that reductions on transfer read).
 struct StretchOptions {

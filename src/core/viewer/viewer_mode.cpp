@@ -41,19 +41,7 @@ ViewerMode::~ViewerMode() {
 }
 
 void ViewerMode::SetMFrmCap() {
-  const SortingState& st = session_.state();
-  std::string mode;
-  if (!st.list.viewerMode) {
-    mode = st.options.keepOriginal ? tr("整理中[複写]", "Dividing-COPY")
-                                   : tr("整理中[移動]", "Dividing-MOVE");
-  } else if (!showing_) {
-    mode = tr("閲覧", "View");
-  } else {
-    mode = st.options.loopSlideShow ? tr("自動連続表示[繰返]", "SlideShow-LOOP")
-                                    : tr("自動連続表示[片道]", "SlideShow-OneWay");
-  }
-  session_.controls().setCaption(
-      Control::Form1, format("%s [ %s ] < %s >", {kProductTitle, st.list.sourceDir, mode}));
+  session_.controls().setCaption(Control::Form1, windowCaption(session_.state(), showing_));
 }
 
 void ViewerMode::setPosition(int p) {
@@ -192,9 +180,8 @@ void ViewerMode::setSlideShow(bool on) {
   timer_.stop();
   // The controls the mark of the shown entry governs follow that mark again.
   const SourceList& list = session_.state().list;
-  const int i = list.viewerMode ? list.viewIndex : list.sortIndex;
-  if (i >= 1 && i <= static_cast<int>(list.images.size())) {
-    loop_.marks.DelMark(list.images[i - 1].rfind(kDeletionMark, 0) == 0);
+  if (const std::string* shown = list.shownEntry()) {
+    loop_.marks.DelMark(shown->rfind(kDeletionMark, 0) == 0);
   }
 }
 
@@ -280,9 +267,8 @@ void ViewerMode::SubDchkBoxClick() {
 
 std::string ViewerMode::dragPath() const {
   const SourceList& list = session_.state().list;
-  const int i = list.viewerMode ? list.viewIndex : list.sortIndex;
-  if (i < 1 || i > static_cast<int>(list.images.size())) return "";
-  return entryPath(list.images[i - 1]);
+  const std::string* shown = list.shownEntry();
+  return shown ? entryPath(*shown) : "";
 }
 
 }  // namespace sortelia

@@ -13,11 +13,9 @@
 #include "core/ports/viewer_panel.h"
 #include "core/session/sorting_session.h"
 #include "core/sorting/sorting_loop.h"
+#include "core/state/window_caption.h"
 
 namespace sortelia {
-
-// The product title at the head of the window caption.
-inline constexpr const char* kProductTitle = "Sortelia for Windows";
 
 class ViewerMode : public EntryListener {
  public:

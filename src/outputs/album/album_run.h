@@ -28,7 +28,7 @@ struct AlbumJob {
   ReduceSize size;                  // the size fields (width, height)
   int level = 8;                    // quality level 1..10
   ReduceOptions options;            // effects of the window; addExif as the window passes it
-  int columns = 1;                  // grid cells per row (gridColumns)
+  int columns = 1;                  // grid cells per row (albumColumns)
   std::string templateFolder;       // folder of "zel-html1.txt" and "zel-html2.txt"
   std::string itemMask;             // the display item mask for the photo information text
   exif::CameraParamSet cameraSet;   // the camera parameter set of camera parameter mode

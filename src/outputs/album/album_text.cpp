@@ -194,7 +194,7 @@ std::string gridCell(const std::string& expanded, int n, int columns) {
   return text;
 }
 
-int gridColumns(int windowWidth, int width) {
+int albumColumns(int windowWidth, int width) {
   if (width + 5 <= 0) return 1;
   const int columns = (windowWidth - 10) / (width + 5);
   return columns < 1 ? 1 : columns;

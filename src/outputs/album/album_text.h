@@ -67,6 +67,6 @@ std::string gridCell(const std::string& expanded, int n, int columns);
 
 // Cells per grid row for a window of windowWidth pixels and pictures of width pixels:
 // Trunc((windowWidth - 10) / (width + 5)), at least 1.
-int gridColumns(int windowWidth, int width);
+int albumColumns(int windowWidth, int width);
 
 }  // namespace sortelia::outputs::album

@@ -8,18 +8,18 @@
 
 namespace sortelia::outputs {
 
-int GridColumns(int gridWidth, int cellWidth) {
+int thumbGridColumns(int gridWidth, int cellWidth) {
   const int columns = (gridWidth - 20) / (cellWidth + 2);
   return std::max(columns, 1);
 }
 
 Rect PlaceCell(int slot, int height, int width, int gridWidth) {
-  const int columns = GridColumns(gridWidth, width);
+  const int columns = thumbGridColumns(gridWidth, width);
   return Rect{(width + 2) * (slot % columns) + 2, (slot / columns) * (height + 2) + 2, width,
               height};
 }
 
-PicturePlacement PlacePicture(int w, int h, int cw, int ch, bool fit) {
+PicturePlacement placePicture(int w, int h, int cw, int ch, bool fit) {
   if (h < ch && w < cw) return {DrawMode::Centred, Rect{(cw - w) / 2, (ch - h) / 2, w, h}};
   if (fit && w > 0 && h > 0 && cw > 0) {
     const double controlRatio = static_cast<double>(ch) / cw;
@@ -49,7 +49,7 @@ imaging::Bitmap StretchBitmap(const imaging::Bitmap& source, int width, int heig
   return out;
 }
 
-ThumbImage MakeThumbImage(const std::string& path, int cellSize) {
+ThumbImage makeThumbImage(const std::string& path, int cellSize) {
   ThumbImage t;
   struct stat st {};
   t.exists = ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
@@ -62,7 +62,7 @@ ThumbImage MakeThumbImage(const std::string& path, int cellSize) {
     return t;
   }
   imaging::convertTo24Bit(decoded.bitmap);
-  const PicturePlacement p = PlacePicture(decoded.bitmap.width(), decoded.bitmap.height(), cellSize,
+  const PicturePlacement p = placePicture(decoded.bitmap.width(), decoded.bitmap.height(), cellSize,
                                           cellSize - kCellLabelHeight, true);
   t.rect = p.rect;
   if (p.mode == DrawMode::Centred) {

@@ -17,7 +17,7 @@ using sortelia::Rect;
 
 // Columns of a grid gridWidth pixels wide for cells cellWidth wide: (gridWidth - 20) div
 // (cellWidth + 2), at least 1.
-int GridColumns(int gridWidth, int cellWidth);
+int thumbGridColumns(int gridWidth, int cellWidth);
 
 // PlaceCell: the rectangle of a height x width cell at slot k (0-based) of a grid gridWidth
 // pixels wide, in grid content coordinates.
@@ -36,7 +36,7 @@ struct PicturePlacement {
 };
 
 // The three cases of DrawPictureInto for a decoded w x h picture and a cw x ch control.
-PicturePlacement PlacePicture(int w, int h, int cw, int ch, bool fit);
+PicturePlacement placePicture(int w, int h, int cw, int ch, bool fit);
 
 // A plain stretch (nearest pixel) of a Bgr24 bitmap to width x height.
 imaging::Bitmap StretchBitmap(const imaging::Bitmap& source, int width, int height);
@@ -52,6 +52,6 @@ struct ThumbImage {
 
 // FillThumbCell's work for one entry: checks the file, decodes a ".jpg" at 1/8 scale and
 // places it into a cellSize x (cellSize - label) picture area as a fitted thumbnail.
-ThumbImage MakeThumbImage(const std::string& path, int cellSize);
+ThumbImage makeThumbImage(const std::string& path, int cellSize);
 
 }  // namespace sortelia::outputs

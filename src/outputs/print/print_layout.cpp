@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "exif/comment_line.h"
+#include "platform/quoted_text.h"
 #include "platform/text_codec.h"
 
 namespace sortelia::outputs {
@@ -29,7 +30,7 @@ Rgb PrintColour(const std::string& comboText) {
   return {255, 0, 0};
 }
 
-std::vector<std::string> ParseFileList(const std::string& list) {
+std::vector<std::string> parseFileList(const std::string& list) {
   std::vector<std::string> items;
   std::size_t i = 0;
   const auto blank = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
@@ -38,19 +39,7 @@ std::vector<std::string> ParseFileList(const std::string& list) {
     if (i >= list.size()) break;
     std::string item;
     if (list[i] == '"') {
-      ++i;
-      while (i < list.size()) {
-        if (list[i] == '"') {
-          if (i + 1 < list.size() && list[i + 1] == '"') {
-            item += '"';
-            i += 2;
-            continue;
-          }
-          ++i;
-          break;
-        }
-        item += list[i++];
-      }
+      item = text::readQuotedText(list, i);
     } else {
       while (i < list.size() && list[i] != ',' && !blank(list[i])) item += list[i++];
     }
@@ -61,14 +50,11 @@ std::vector<std::string> ParseFileList(const std::string& list) {
   return items;
 }
 
-std::string QuotedFileList(const std::vector<std::string>& paths) {
+std::string quotedFileList(const std::vector<std::string>& paths) {
   std::string list;
   for (std::size_t i = 0; i < paths.size(); ++i) {
     if (i > 0) list += "\r\n";
-    // A quote inside a path is doubled, so that the list reads back to the same paths.
-    list += '"';
-    for (char c : paths[i]) list += c == '"' ? std::string("\"\"") : std::string(1, c);
-    list += '"';
+    list += text::quoteText(paths[i]);
   }
   return list;
 }

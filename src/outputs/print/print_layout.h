@@ -58,11 +58,11 @@ Rgb PrintColour(const std::string& comboText);
 
 // The print window's file list: items separated by commas or white space, each possibly in
 // double quotes (a doubled quote inside quotes stands for one quote).
-std::vector<std::string> ParseFileList(const std::string& list);
+std::vector<std::string> parseFileList(const std::string& list);
 
 // A list of paths as the print window takes it: each path in double quotes (quotes inside
 // doubled), CR LF between.
-std::string QuotedFileList(const std::vector<std::string>& paths);
+std::string quotedFileList(const std::vector<std::string>& paths);
 
 // The choices of the print window: the parts of the top and bottom comment lines, the text
 // size and colour, and whether date and time come from the EXIF data.

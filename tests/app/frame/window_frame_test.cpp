@@ -20,8 +20,8 @@ TEST(WindowFrame, StartAndCloseWithNothingMovedKeepTheSavedBounds) {
   testing::TempDir root;
   const std::string data = root.mkdir("data");
   root.write("src/a.jpg", testing::makeTestJpeg(64, 48));
-  const auto ini =
-      settingsLines({}, root.path() + "/src/", kDefaultExifItemMask, {"60", "60", "700", "760"});
+  const auto ini = settingsLines({}, root.path() + "/src/", exif::kDefaultExifItemMask,
+                                 {"60", "60", "700", "760"});
   ASSERT_TRUE(writeTextLines(data + "/zel.ini", ini).ok());
   for (int run = 1; run <= 3; ++run) {
     SCOPED_TRACE(run);

@@ -7,10 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "exif/photo_info.h"
+
 namespace sortelia {
 
 inline constexpr int kSlotCount = 12;
-inline constexpr const char* kDefaultExifItemMask = "110011010101110010101100000";
 
 // A destination slot: its folder (no trailing "/") and caption (the folder's last component);
 // both empty when the slot is unbound.
@@ -30,6 +31,15 @@ struct SourceList {
   bool viewerMode = false;          // CheckView ticked
   bool subfolderSwitch = false;     // SubDchkBox down
   std::string openDialogDir;        // initial folder of the picture open dialog
+
+  // The 1-based position on display: viewIndex in viewer mode, sortIndex otherwise.
+  int shownIndex() const { return viewerMode ? viewIndex : sortIndex; }
+  // The list's entry on display (maybe behind the deletion mark); nullptr when the position is
+  // outside the list.
+  const std::string* shownEntry() const {
+    const int i = shownIndex();
+    return i >= 1 && i <= static_cast<int>(images.size()) ? &images[i - 1] : nullptr;
+  }
 };
 
 // The options the person sets (the options window edits a copy and applies it as one value).
@@ -38,7 +48,7 @@ struct Options {
   bool loopSlideShow = false;
   bool autoRename = false;
   bool keepOriginal = false;
-  std::string exifItemMask = kDefaultExifItemMask;
+  std::string exifItemMask = exif::kDefaultExifItemMask;
   int cameraParamIndex = 0;
   int resizeOption = 0;  // 0 full size, 1 width 1600, 2 width 1280
   bool operator==(const Options&) const = default;
