@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "cli/command.h"
-#include "core/display/image_list.h"
+#include "cli/folder_pictures.h"
 #include "core/ports/main_view.h"
 #include "core/session/settings_file.h"
 #include "exif/camera_params.h"
@@ -17,7 +17,6 @@
 #include "outputs/album/album_template.h"
 #include "outputs/album/album_text.h"
 #include "platform/data_folder.h"
-#include "platform/file_list.h"
 #include "platform/file_ops.h"
 #include "platform/line_file.h"
 
@@ -96,18 +95,6 @@ std::string sourceFolder(const std::string& arg) {
   return dir;
 }
 
-// The folder's image list as the scan makes it: its ".jpg", ".mov" and ".mpg" files, sorted
-// ignoring letter case.
-std::vector<outputs::album::AlbumEntry> imageList(const std::string& folder) {
-  std::vector<std::string> files;
-  listImageFiles(folder, {".jpg"}, files);
-  listImageFiles(folder, {".mov", ".mpg"}, files);
-  sortImageList(files);
-  std::vector<outputs::album::AlbumEntry> entries;
-  for (std::string& f : files) entries.push_back({std::move(f), false});
-  return entries;
-}
-
 int runAlbum(const std::vector<std::string>& args) {
   const auto a = parseArgs(args);
   if (!a) return 2;
@@ -116,6 +103,8 @@ int runAlbum(const std::vector<std::string>& args) {
     std::fprintf(stderr, "sortelia-cli album: no folder \"%s\"\n", a->folder.c_str());
     return 2;
   }
+  const auto files = folderImageList("album", folder);
+  if (!files) return 1;
   const std::string data = ensureDataFolder();
   if (data.empty()) {
     std::fprintf(stderr, "sortelia-cli album: the data folder cannot be created\n");
@@ -134,7 +123,7 @@ int runAlbum(const std::vector<std::string>& args) {
 
   outputs::album::AlbumJob job;
   job.sourceDir = folder;
-  job.entries = imageList(folder);
+  for (const std::string& f : *files) job.entries.push_back({f, false});
   job.size = {*a->width, *a->height};
   job.level = a->level;
   job.options = {.sepia = a->sepia, .blackAndWhite = a->bw};

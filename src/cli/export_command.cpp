@@ -38,7 +38,9 @@ int runExport(const std::vector<std::string>& args) {
   if (mode == 0 || folders.size() != 1) return usage();
   const auto folder = folderArgument("export", folders[0]);
   if (!folder) return 1;
-  const std::vector<std::string> entries = folderImageList(*folder);
+  const auto list = folderImageList("export", *folder);
+  if (!list) return 1;
+  const std::vector<std::string>& entries = *list;
   if (entries.empty()) {
     std::fprintf(stderr, "sortelia-cli export: no pictures in \"%s\"\n", folder->c_str());
     return 0;

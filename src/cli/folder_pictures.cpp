@@ -1,6 +1,7 @@
 #include "cli/folder_pictures.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "core/display/image_list.h"
 #include "exif/camera_params.h"
@@ -11,7 +12,14 @@
 
 namespace sortelia::cli {
 
-std::vector<std::string> folderImageList(const std::string& folder) {
+std::optional<std::vector<std::string>> folderImageList(const std::string& command,
+                                                        const std::string& folder) {
+  if (const int error = folderReadError(folder)) {
+    const std::string bare = fs::withoutTrailingSlashes(folder);
+    std::fprintf(stderr, "sortelia-cli %s: cannot read the folder \"%s\": %s\n", command.c_str(),
+                 bare.c_str(), std::strerror(error));
+    return std::nullopt;
+  }
   std::vector<std::string> entries;
   listImageFiles(folder, {".jpg"}, entries);
   listImageFiles(folder, {".mov", ".mpg"}, entries);

@@ -1,5 +1,5 @@
-// What the folder commands (export, rename) share: the image list of a folder as the program's
-// scan builds it, and the photo data loader with the item mask and camera set of the run.
+// What the folder commands (export, rename, album) share: the image list of a folder as the
+// program's scan builds it, and the photo data loader with the item mask and camera set of the run.
 #pragma once
 
 #include <memory>
@@ -12,8 +12,12 @@
 namespace sortelia::cli {
 
 // The image list of folder (ending with "/"): its ".jpg" files, then its ".mov" and ".mpg"
-// files, sorted ignoring letter case; subfolders are not entered.
-std::vector<std::string> folderImageList(const std::string& folder);
+// files, sorted ignoring letter case; subfolders are not entered. A folder that cannot be
+// listed gives nullopt, after a message on standard error naming the command and the platform
+// error ("sortelia-cli rename: cannot read the folder "X": Permission denied"): unlike the
+// window's silent scan, the command line does not take it for an empty folder.
+std::optional<std::vector<std::string>> folderImageList(const std::string& command,
+                                                        const std::string& folder);
 
 // The options that choose how photo data are read, as "info" takes them.
 struct PhotoOptions {

@@ -1,7 +1,9 @@
 // sortelia-cli print: the print window's pages written to a PDF file, one A4 portrait page
 // (300 dots per inch, no margins) per picture, with the same comment lines, scale and clips.
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -45,6 +47,30 @@ bool parseParts(const std::string& list, outputs::CommentChoice& c) {
     start = end + 1;
   }
   return true;
+}
+
+// Why path cannot be printed before it is even read: empty for a regular file, else what it
+// really is (or the look-up's error).
+std::string notPrintable(const std::string& path) {
+  fs::FileKind kind = fs::FileKind::Other;
+  const int error = fs::fileKind(path, kind);
+  if (error == ENOENT || error == ENOTDIR) return "no such file";
+  if (error != 0) return std::strerror(error);
+  switch (kind) {
+    case fs::FileKind::Regular:
+      return "";
+    case fs::FileKind::Directory:
+      return "a folder";
+    case fs::FileKind::Fifo:
+      return "a FIFO";
+    case fs::FileKind::Device:
+      return "a device";
+    case fs::FileKind::Socket:
+      return "a socket";
+    case fs::FileKind::Other:
+      break;
+  }
+  return "not a regular file";
 }
 
 int runPrint(const std::vector<std::string>& args) {
@@ -96,8 +122,9 @@ int runPrint(const std::vector<std::string>& args) {
   std::vector<outputs::PdfPage> pages;
   int status = 0;
   for (const std::string& path : files) {
-    if (!fs::isRegularFile(path)) {
-      std::fprintf(stderr, "skipped (no such file): %s\n", path.c_str());
+    if (const std::string why = notPrintable(path); !why.empty()) {
+      // Skipped as the print window skips a file that is gone; the others are printed.
+      std::fprintf(stderr, "skipped (%s): %s\n", why.c_str(), path.c_str());
       continue;
     }
     try {
@@ -112,10 +139,14 @@ int runPrint(const std::vector<std::string>& args) {
       break;
     }
   }
+  if (pages.empty()) {
+    std::fprintf(stderr, "sortelia-cli print: no picture could be printed; no PDF written\n");
+    return 1;
+  }
   try {
     outputs::WritePdf(out, pages, kA4WidthPt, kA4HeightPt, kDpi);
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "%s\n", e.what());
+    std::fprintf(stderr, "sortelia-cli print: %s\n", e.what());
     return 1;
   }
   std::printf("%zu page(s) written to %s\n", pages.size(), out.c_str());

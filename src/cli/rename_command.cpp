@@ -33,7 +33,9 @@ int runRename(const std::vector<std::string>& args) {
   if (folders.size() != 1) return usage();
   const auto folder = folderArgument("rename", folders[0]);
   if (!folder) return 1;
-  const std::vector<std::string> entries = folderImageList(*folder);
+  const auto list = folderImageList("rename", *folder);
+  if (!list) return 1;
+  const std::vector<std::string>& entries = *list;
   CommandLoader loader(options);
   exif::RenameOptions renameOptions;
   renameOptions.renamed = [](const std::string& from, const std::string& to) {

@@ -11,6 +11,12 @@ namespace {
 
 constexpr const char* kRecordEnd = "\r\n\r\n";
 
+// The bytes of an export file: name bytes that are not UTF-8 escaped ("\xNN"), then CP932
+// when every character has a CP932 form, else UTF-8, so the file is valid in one of them.
+std::string exportBytes(std::string_view records) {
+  return text::encodeForFile(text::escapeInvalidUtf8(records));
+}
+
 std::string writeFailure(const fs::FileResult& r) {
   return "cannot write \"" + r.path + "\": " + std::strerror(r.error);
 }
@@ -43,7 +49,7 @@ BatchReport exportAllInOne(const std::vector<std::string>& entries, const std::s
     all += loader.MakeDspPdat() + kRecordEnd;
   }
   // One encoding for the whole file: CP932 unless some record needs UTF-8.
-  const fs::FileResult r = fs::writeFileAtomic(target, text::encodeForFile(all));
+  const fs::FileResult r = fs::writeFileAtomic(target, exportBytes(all));
   if (!r.ok()) {
     report.fail(target, writeFailure(r));
     return report;
@@ -67,7 +73,7 @@ BatchReport exportEachPicture(const std::vector<std::string>& entries, PhotoData
     }
     loader.GetPdata(picture);
     const fs::FileResult r =
-        fs::writeFileAtomic(target, text::encodeForFile(loader.MakeDspPdat() + kRecordEnd));
+        fs::writeFileAtomic(target, exportBytes(loader.MakeDspPdat() + kRecordEnd));
     if (!r.ok()) {
       report.fail(picture, writeFailure(r));
       continue;

@@ -21,32 +21,49 @@ using Handle = std::unique_ptr<void, HandleCloser>;
 
 const auto* bytesOf(std::string_view s) { return reinterpret_cast<const unsigned char*>(s.data()); }
 
-// The sample precision of the first frame header (SOF0..SOF15 except DHT, JPG and DAC), or 0
-// when none is found in the marker sequence before the first scan.
-int framePrecision(std::string_view b) {
+// The first frame header (SOF0..SOF15 except DHT, JPG and DAC) of the marker sequence before
+// the first scan: its sample precision and declared size, all 0 when none is found.
+struct FrameHeader {
+  int precision = 0;
+  int height = 0;
+  int width = 0;
+  bool found = false;
+};
+
+FrameHeader frameHeader(std::string_view b) {
+  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(b[k]); };
   std::size_t i = 2;
   while (i + 4 <= b.size()) {
-    if (static_cast<unsigned char>(b[i]) != 0xFF) return 0;
-    const unsigned marker = static_cast<unsigned char>(b[i + 1]);
+    if (byte(i) != 0xFF) return {};
+    const unsigned marker = byte(i + 1);
     if (marker == 0xFF) {  // fill byte
       ++i;
       continue;
     }
-    const std::size_t len =
-        (static_cast<unsigned char>(b[i + 2]) << 8) | static_cast<unsigned char>(b[i + 3]);
+    const std::size_t len = (byte(i + 2) << 8) | byte(i + 3);
     const bool isFrame =
         marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-    if (isFrame) return i + 4 < b.size() ? static_cast<unsigned char>(b[i + 4]) : 0;
-    if (marker == 0xDA || len < 2) return 0;
+    if (isFrame) {
+      FrameHeader f;
+      if (i + 9 > b.size()) return f;
+      f.found = true;
+      f.precision = byte(i + 4);
+      f.height = (byte(i + 5) << 8) | byte(i + 6);
+      f.width = (byte(i + 7) << 8) | byte(i + 8);
+      return f;
+    }
+    if (marker == 0xDA || len < 2) return {};
     i += 2 + len;
   }
-  return 0;
+  return {};
 }
 
 bool looksLikeJpeg(std::string_view b) {
   return b.size() >= 3 && static_cast<unsigned char>(b[0]) == 0xFF &&
          static_cast<unsigned char>(b[1]) == 0xD8 && static_cast<unsigned char>(b[2]) == 0xFF;
 }
+
+constexpr const char* kNoSize = "damaged JPEG data: the picture's size is missing or zero";
 
 JpegDecodeResult failure(std::string message) {
   JpegDecodeResult r;
@@ -59,10 +76,13 @@ JpegDecodeResult failure(std::string message) {
 std::string jpegHeaderProblem(std::string_view bytes, int& width, int& height) {
   if (!looksLikeJpeg(bytes)) return "not a JPEG file";
   if (bytes.size() > std::numeric_limits<unsigned long>::max()) return "file too large";
-  const int precision = framePrecision(bytes);
-  if (precision != 0 && precision != 8) {
-    return std::to_string(precision) + "-bit JPEG data is not supported";
+  const FrameHeader frame = frameHeader(bytes);
+  if (frame.found && frame.precision != 8) {
+    return std::to_string(frame.precision) + "-bit JPEG data is not supported";
   }
+  // A size of 0 is refused here rather than read as a height given later (DNL), which the
+  // decoder does not support either.
+  if (frame.found && (frame.width == 0 || frame.height == 0)) return kNoSize;
   Handle h(tjInitDecompress());
   if (!h) return "the JPEG decoder could not be started";
   int subsamp = 0, colorspace = 0;
@@ -73,7 +93,9 @@ std::string jpegHeaderProblem(std::string_view bytes, int& width, int& height) {
   if (colorspace == TJCS_CMYK || colorspace == TJCS_YCCK) {
     return "CMYK JPEG files are not supported";
   }
-  if (width <= 0 || height <= 0 || static_cast<std::int64_t>(width) * height > kMaxDecodePixels) {
+  // A file cut before its frame header reads as tables only and declares no size.
+  if (width <= 0 || height <= 0) return kNoSize;
+  if (static_cast<std::int64_t>(width) * height > kMaxDecodePixels) {
     return "the JPEG declares " + std::to_string(width) + " x " + std::to_string(height) +
            " pixels, more than the limit of 200 megapixels";
   }

@@ -49,7 +49,10 @@ std::optional<std::string> readFile(const std::string& path, std::size_t maxByte
   return out;
 }
 
-FileResult writeFileAtomic(const std::string& path, std::string_view bytes) {
+FileResult writeFileAtomic(const std::string& path, std::string_view bytes, ReadOnlyFile readOnly) {
+  if (readOnly == ReadOnlyFile::Refuse) {
+    if (const int err = replaceDenied(path)) return FileResult::failure(err, path);
+  }
   const std::string dir = folderOf(path);
   std::random_device rd;
   std::string tmp;
@@ -112,6 +115,12 @@ int writeDenied(const std::string& path) {
   return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ? EACCES : 0;
 }
 
+int replaceDenied(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return 0;  // nothing to replace (or a dangling link)
+  return writeDenied(path);
+}
+
 bool isDirectory(const std::string& path) {
   struct stat st {};
   return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -120,6 +129,25 @@ bool isDirectory(const std::string& path) {
 bool isRegularFile(const std::string& path) {
   struct stat st {};
   return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+int fileKind(const std::string& path, FileKind& kind) {
+  struct stat st {};
+  if (path.empty()) return ENOENT;
+  if (::stat(path.c_str(), &st) != 0) return errno;
+  if (S_ISREG(st.st_mode))
+    kind = FileKind::Regular;
+  else if (S_ISDIR(st.st_mode))
+    kind = FileKind::Directory;
+  else if (S_ISFIFO(st.st_mode))
+    kind = FileKind::Fifo;
+  else if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+    kind = FileKind::Device;
+  else if (S_ISSOCK(st.st_mode))
+    kind = FileKind::Socket;
+  else
+    kind = FileKind::Other;
+  return 0;
 }
 
 bool exists(const std::string& path) {

@@ -20,9 +20,22 @@ struct [[nodiscard]] FileResult {
 // Reads at most maxBytes of a file (the rest is ignored); nullopt when it cannot be read.
 std::optional<std::string> readFile(const std::string& path, std::size_t maxBytes);
 
+// What an atomic replace does with an existing file that may not be written. The rename that
+// replaces a file ignores the file's own permission, so the check is made beforehand.
+enum class ReadOnlyFile {
+  Refuse,   // the person's files: a file without write permission is kept, with EACCES
+  Replace,  // the program's own files (settings, camera parameters, default templates)
+};
+
 // Replaces path with bytes atomically: a temporary file in the same folder is written,
-// flushed with fsync and renamed over path. On failure the old file is untouched.
-FileResult writeFileAtomic(const std::string& path, std::string_view bytes);
+// flushed with fsync and renamed over path. On failure the old file is untouched. An existing
+// file that replaceDenied refuses is left alone unless readOnly is Replace.
+FileResult writeFileAtomic(const std::string& path, std::string_view bytes,
+                           ReadOnlyFile readOnly = ReadOnlyFile::Refuse);
+
+// 0 when nothing exists at path or the user may write the file there (writeDenied), else the
+// errno of the refusal: what a write that replaces or truncates a person's file checks first.
+int replaceDenied(const std::string& path);
 
 // Size of a file in bytes; 0 when it cannot be opened.
 std::int64_t getFileSize(const std::string& path);
@@ -41,6 +54,13 @@ bool isDirectory(const std::string& path);
 
 // True when path names an existing regular file (symbolic links followed).
 bool isRegularFile(const std::string& path);
+
+// What a path names, symbolic links followed.
+enum class FileKind { Regular, Directory, Fifo, Device, Socket, Other };
+
+// Sets kind to what path names and returns 0, or returns the errno of the failing look-up
+// (ENOENT for nothing there or a dangling link, EACCES for a folder that cannot be searched).
+int fileKind(const std::string& path, FileKind& kind);
 
 // True when anything exists at path (a dangling symbolic link counts).
 bool exists(const std::string& path);

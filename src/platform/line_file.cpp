@@ -42,7 +42,7 @@ fs::FileResult writeTextLines(const std::string& path, const std::vector<std::st
     all += line;
     all += "\r\n";
   }
-  return fs::writeFileAtomic(path, text::encodeForFile(all));
+  return fs::writeFileAtomic(path, text::encodeForFile(all), fs::ReadOnlyFile::Replace);
 }
 
 }  // namespace sortelia

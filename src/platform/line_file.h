@@ -25,7 +25,8 @@ std::vector<std::string> splitLines(const std::string& text);
 std::string joinLines(const std::vector<std::string>& lines);
 
 // Writes lines, each followed by CR LF, atomically; CP932 when the whole text reads back
-// unchanged from CP932 (text::encodeForFile), otherwise UTF-8.
+// unchanged from CP932 (text::encodeForFile), otherwise UTF-8. For the program's own files
+// ("zel.ini", "zel-prm.txt", "zel-lang.txt"), which are replaced even when read-only.
 fs::FileResult writeTextLines(const std::string& path, const std::vector<std::string>& lines);
 
 }  // namespace sortelia

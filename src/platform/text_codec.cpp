@@ -62,6 +62,26 @@ bool isValidUtf8(std::string_view bytes) {
   return true;
 }
 
+std::string escapeInvalidUtf8(std::string_view bytes) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string out;
+  out.reserve(bytes.size());
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    std::size_t len = 0;
+    if (decodeOne(bytes, i, &len) < 0) {
+      const auto c = static_cast<unsigned char>(bytes[i]);
+      out += "\\x";
+      out += kHex[c >> 4];
+      out += kHex[c & 0x0F];
+    } else {
+      out.append(bytes.substr(i, len));
+    }
+    i += len;
+  }
+  return out;
+}
+
 std::string fromCp932(std::string_view bytes) {
   std::string out;
   Converter conv("UTF-8", "CP932");

@@ -26,6 +26,12 @@ std::string decodeExternal(std::string_view bytes);
 // read back as their full-width variants.)
 std::string encodeForFile(std::string_view utf8);
 
+// bytes as valid UTF-8 for a person to read: every byte that is not part of a well-formed
+// UTF-8 sequence is written as "\xNN", a backslash, "x" and two lowercase hexadecimal digits
+// ("a\xff.jpg" for the name bytes 61 FF 2E 6A 70 67). Valid text is kept as it is,
+// backslashes included. Used where names that are not UTF-8 go into a text file.
+std::string escapeInvalidUtf8(std::string_view bytes);
+
 // Length in bytes of the UTF-8 sequence that starts with lead byte c (1 for a stray byte).
 std::size_t utf8SequenceLength(unsigned char c);
 

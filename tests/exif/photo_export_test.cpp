@@ -2,6 +2,8 @@
 // encoding, replacing old files, and failures reported instead of lost.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -107,6 +109,32 @@ TEST_F(PhotoExportTest, TextOutsideCp932IsWrittenInUtf8) {
   EXPECT_EQ(testing::readAll(dir_.file("_Photo.txt")), textOf(p) + "\r\n\r\n");
 }
 
+// Fault: a picture name that is not UTF-8 went into "_Photo.txt" as raw bytes, giving a file
+// that is neither CP932 nor UTF-8.
+TEST_F(PhotoExportTest, NamesThatAreNotUtf8AreEscapedSoTheFileIsAlwaysValid) {
+  const std::string cp932Name = picture("\xB6\xD2\xD7.jpg", "Cam");  // "ｶﾒﾗ.jpg" in CP932
+  // Every character fits CP932: the file is CP932, the stray bytes escaped.
+  ASSERT_TRUE(exportAllInOne({cp932Name}, dir_.path() + "/", loader_).ok());
+  const std::string cp932File = testing::readAll(dir_.file("_Photo.txt"));
+  const std::string asText = text::fromCp932(cp932File);
+  EXPECT_EQ(text::toCp932(asText), cp932File) << "not CP932";
+  EXPECT_EQ(asText.find("\xEF\xBF\xBD"), std::string::npos) << "not CP932";
+  EXPECT_NE(asText.find("\\xb6\\xd2\\xd7.jpg"), std::string::npos) << asText;
+  EXPECT_EQ(asText, text::escapeInvalidUtf8(textOf(cp932Name)) + "\r\n\r\n");
+
+  // With a character outside CP932 the file is UTF-8, still valid, the same escapes in it.
+  const std::string mixed = picture("😀\xFF.jpg", "Cam");
+  ASSERT_TRUE(exportAllInOne({cp932Name, mixed}, dir_.path() + "/", loader_).ok());
+  const std::string utf8File = testing::readAll(dir_.file("_Photo.txt"));
+  EXPECT_TRUE(text::isValidUtf8(utf8File));
+  EXPECT_NE(utf8File.find("\\xb6\\xd2\\xd7.jpg"), std::string::npos);
+  EXPECT_NE(utf8File.find("😀\\xff.jpg"), std::string::npos);
+
+  // The per-picture file of such a name alike.
+  ASSERT_TRUE(exportEachPicture({mixed}, loader_).ok());
+  EXPECT_TRUE(text::isValidUtf8(testing::readAll(infoFileNameOf(mixed))));
+}
+
 TEST_F(PhotoExportTest, WriteFailuresAreReported) {
   const auto entries = fiveEntries();
   // A folder where a text file should go cannot be replaced, not even by root.
@@ -123,6 +151,28 @@ TEST_F(PhotoExportTest, WriteFailuresAreReported) {
   EXPECT_EQ(all.done, 0);
   ASSERT_EQ(all.failed.size(), 1u);
   EXPECT_EQ(all.failed[0].path, dir_.file("_Photo.txt"));
+}
+
+// Fault: a read-only "_Photo.txt" or per-picture ".txt" was replaced through the atomic
+// rename and the export reported success.
+TEST_F(PhotoExportTest, ReadOnlyTextFilesAreKeptAndTheFailureNamesTheCause) {
+  const auto entries = fiveEntries();
+  const std::string oldEach = dir_.write("A.txt", "read-only export");
+  const std::string oldAll = dir_.write("_Photo.txt", "read-only all");
+  for (const std::string& p : {oldEach, oldAll}) ASSERT_EQ(::chmod(p.c_str(), 0444), 0);
+
+  const BatchReport each = exportEachPicture(entries, loader_);
+  EXPECT_EQ(each.done, 2);
+  ASSERT_EQ(each.failed.size(), 1u);
+  EXPECT_EQ(each.failed[0].path, entries[0]);
+  EXPECT_EQ(each.failed[0].text, "cannot write \"" + oldEach + "\": Permission denied");
+  EXPECT_EQ(testing::readAll(oldEach), "read-only export");
+
+  const BatchReport all = exportAllInOne(entries, dir_.path() + "/", loader_);
+  EXPECT_EQ(all.done, 0);
+  ASSERT_EQ(all.failed.size(), 1u);
+  EXPECT_EQ(all.failed[0].text, "cannot write \"" + oldAll + "\": Permission denied");
+  EXPECT_EQ(testing::readAll(oldAll), "read-only all");
 }
 
 TEST_F(PhotoExportTest, AnEntryThatIsItsOwnTextFileIsNotOverwritten) {

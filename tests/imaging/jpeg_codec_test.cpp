@@ -108,6 +108,30 @@ TEST(JpegCodec, RefusesADecompressionBombBeforeAllocating) {
   EXPECT_FALSE(decodeJpeg(bomb, JpegScale::Eighth).ok());
 }
 
+// Fault: a JPEG cut before its frame header, or one declaring a zero size, was called "the
+// JPEG declares 0 x 0 pixels, more than the limit of 200 megapixels".
+TEST(JpegCodec, AMissingOrZeroSizeIsCalledDamaged) {
+  const std::string jpeg = makeTestJpeg(16, 16);
+  const std::size_t body = sof0Body(jpeg);
+  ASSERT_NE(body, std::string::npos);
+  std::string zeroWidth = jpeg;
+  zeroWidth[body + 3] = 0;
+  zeroWidth[body + 4] = 0;
+  std::string zeroHeight = jpeg;
+  zeroHeight[body + 1] = 0;
+  zeroHeight[body + 2] = 0;
+  for (const std::string& damaged : {jpeg.substr(0, body - 4), zeroWidth, zeroHeight}) {
+    for (JpegScale scale : {JpegScale::Full, JpegScale::Eighth}) {
+      const JpegDecodeResult r = decodeJpeg(damaged, scale);
+      EXPECT_FALSE(r.ok());
+      EXPECT_EQ(r.error.find("megapixels"), std::string::npos) << r.error;
+      EXPECT_NE(r.error.find("damaged"), std::string::npos) << r.error;
+    }
+  }
+  EXPECT_EQ(decodeJpeg(jpeg.substr(0, body - 4)).error,
+            "damaged JPEG data: the picture's size is missing or zero");
+}
+
 TEST(JpegCodec, TruncatedFileGivesWhatCouldBeDecoded) {
   const std::string jpeg = makeTestJpeg(64, 64);
   for (std::size_t cut : {jpeg.size() - 2, jpeg.size() * 2 / 3, jpeg.size() / 3, std::size_t{40}}) {

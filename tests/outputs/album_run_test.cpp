@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "outputs/album/album_error.h"
@@ -113,6 +115,34 @@ TEST(AlbumRun, ABadPictureKeepsItsRowAndTheOthersGoOn) {
   EXPECT_FALSE(r.report.failed[0].text.empty());
   EXPECT_EQ(r.entries[1].outcome, EntryOutcome::Failed);
   EXPECT_EQ(r.entries[1].number, 2);
+}
+
+// Fault: an album run truncated read-only pages and replaced read-only reduced pictures of an
+// earlier run.
+TEST(AlbumRun, ReadOnlyPagesAndPicturesOfAnEarlierRunAreKept) {
+  AlbumFixture f;
+  f.add("a.jpg", makeTestJpeg(64, 48));
+  f.add("c.jpg", makeTestJpeg(48, 64));
+  f.dir.mkdir("src/0_Box32x24-7");
+  const std::string picture = f.dir.write("src/0_Box32x24-7/0_a.jpg", "earlier picture");
+  ASSERT_EQ(::chmod(picture.c_str(), 0444), 0);
+  const AlbumResult r = runAlbum(f.job, f.callbacks, CancelToken());
+  EXPECT_EQ(readAll(picture), "earlier picture");
+  EXPECT_TRUE(exists(f.out("0_c.jpg")));
+  ASSERT_EQ(r.report.failed.size(), 1u);
+  EXPECT_EQ(r.report.failed[0].path, f.src + "a.jpg");
+  EXPECT_EQ(r.report.failed[0].text, "cannot write \"" + picture + "\": Permission denied");
+
+  const std::string page = f.out("src_2.html");
+  ASSERT_EQ(::chmod(page.c_str(), 0444), 0);
+  const std::string before = readAll(page);
+  try {
+    (void)runAlbum(f.job, f.callbacks, CancelToken());
+    ADD_FAILURE() << "no error";
+  } catch (const AlbumError& e) {
+    EXPECT_EQ(std::string(e.what()), "cannot write \"" + page + "\": Permission denied");
+  }
+  EXPECT_EQ(readAll(page), before);
 }
 
 TEST(AlbumRun, AStopEndsAfterTheCurrentPicturesAndClosesThePages) {

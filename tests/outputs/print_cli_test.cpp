@@ -1,6 +1,8 @@
 // sortelia-cli print: pages written to a PDF, rendered back with pdftoppm and read as pixels.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <filesystem>
 
@@ -115,6 +117,45 @@ TEST(PrintCommand, NothingTickedGivesAPageWithoutTextAndBadArgumentsAreRefused) 
   const auto r = runProcess({kCli, "print", "--pdf", dir.file("o.pdf"), wide, broken, wide});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.out.find("1 page(s)"), std::string::npos);  // the pages before it are kept
+}
+
+// Fault: a print of only missing files, FIFOs, devices or folders wrote a PDF of no pages and
+// ended with success, calling each "no such file"; a write error did not say why.
+TEST(PrintCommand, NothingPrintableWritesNoPdfAndSaysWhatEachFileIs) {
+  if (!std::filesystem::exists(kCli)) GTEST_SKIP() << "sortelia-cli not built";
+  TempDir dir;
+  const std::string fifo = dir.file("pipe.jpg");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  const std::string folder = dir.mkdir("folder.jpg");
+  const std::string missing = dir.file("missing.jpg");
+  const std::string pdf = dir.file("o.pdf");
+  const auto r = runProcess({kCli, "print", "--pdf", pdf, missing, fifo, "/dev/null", folder});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "skipped (no such file): " + missing + "\nskipped (a FIFO): " + fifo +
+                       "\nskipped (a device): /dev/null\nskipped (a folder): " + folder +
+                       "\nsortelia-cli print: no picture could be printed; no PDF written\n");
+  EXPECT_FALSE(std::filesystem::exists(pdf));
+
+  // One printable picture among them: its page is written, the others skipped as before.
+  const std::string good = dir.write("good.jpg", solidJpeg(40, 30, 0, 0, 200));
+  const auto some = runProcess({kCli, "print", "--pdf", pdf, fifo, good});
+  EXPECT_EQ(some.exitCode, 0);
+  EXPECT_EQ(some.err, "skipped (a FIFO): " + fifo + "\n");
+  EXPECT_NE(some.out.find("1 page(s) written to " + pdf), std::string::npos) << some.out;
+  EXPECT_TRUE(std::filesystem::exists(pdf));
+
+  // Write errors name their cause; a read-only PDF of the person's is kept.
+  const std::string noFolder = dir.file("none/o.pdf");
+  const auto nowhere = runProcess({kCli, "print", "--pdf", noFolder, good});
+  EXPECT_EQ(nowhere.exitCode, 1);
+  EXPECT_EQ(nowhere.err,
+            "sortelia-cli print: cannot write \"" + noFolder + "\": No such file or directory\n");
+  const std::string kept = dir.write("kept.pdf", "an earlier print");
+  ASSERT_EQ(::chmod(kept.c_str(), 0444), 0);
+  const auto readOnly = runProcess({kCli, "print", "--pdf", kept, good});
+  EXPECT_EQ(readOnly.exitCode, 1);
+  EXPECT_EQ(readOnly.err, "sortelia-cli print: cannot write \"" + kept + "\": Permission denied\n");
+  EXPECT_EQ(readAll(kept), "an earlier print");
 }
 
 }  // namespace

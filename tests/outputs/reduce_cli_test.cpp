@@ -1,6 +1,8 @@
 // sortelia-cli reduce, run as a separate program on PPM files, against the library.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <random>
@@ -63,6 +65,23 @@ TEST(ReduceCommand, RefusesBadArguments) {
   EXPECT_FALSE(std::filesystem::exists(out));
   EXPECT_EQ(runCli(in + " " + out + " --width 2 --height 2"), 0);
   EXPECT_TRUE(std::filesystem::exists(out));
+}
+
+// Fault: the command replaced an output file without write permission.
+TEST(ReduceCommand, AReadOnlyOutputIsKeptAndTheErrorNamed) {
+  if (!std::filesystem::exists(kCli)) GTEST_SKIP() << "sortelia-cli not built";
+  TempDir dir;
+  const std::string ppm = dir.write("in.ppm", imaging::writePpm(imaging::Bitmap(4, 4)));
+  const std::string jpeg = dir.write("in.jpg", testing::makeTestJpeg(64, 48));
+  for (const auto& [in, name] : {std::pair{ppm, "out.ppm"}, std::pair{jpeg, "out.jpg"}}) {
+    const std::string out = dir.write(name, "an earlier result");
+    ASSERT_EQ(::chmod(out.c_str(), 0444), 0);
+    const auto r = testing::runProcess({kCli, "reduce", in, out, "--width", "2", "--height", "2"});
+    EXPECT_NE(r.exitCode, 0) << name;
+    EXPECT_NE(r.err.find("cannot write \"" + out + "\": Permission denied"), std::string::npos)
+        << r.err;
+    EXPECT_EQ(readAll(out), "an earlier result");
+  }
 }
 
 TEST(ReduceCommand, WarnsAboutDamagedJpegDataAndStillWritesThePicture) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -205,6 +207,22 @@ TEST(FToFJpgStrchTD, FailuresWriteNothing) {
   EXPECT_THROW(FToFJpgStrchTD(testData("camera/Canon_40D.jpg"), dest, {}, {10, 0}, 8),
                ReductionError);
   EXPECT_FALSE(std::filesystem::exists(dest));
+}
+
+// Fault: a reduced save replaced an existing file without write permission.
+TEST(FToFJpgStrchTD, AReadOnlyFileInTheWayIsKept) {
+  TempDir dir;
+  const std::string src = dir.write("IMG_0001.JPG", sortelia::testing::makeTestJpeg(64, 48));
+  const std::string dest = dir.write("0_IMG_0001.JPG", "an earlier save");
+  ASSERT_EQ(::chmod(dest.c_str(), 0444), 0);
+  try {
+    FToFJpgStrchTD(src, dest, {}, {32, 24}, 8);
+    ADD_FAILURE() << "no error";
+  } catch (const ReductionError& e) {
+    EXPECT_EQ(std::string(e.what()), "cannot write \"" + dest + "\": Permission denied");
+  }
+  EXPECT_THROW(SaveJpegAtLevel(filled(4, 4, 1, 2, 3), dest, 8), ReductionError);
+  EXPECT_EQ(sortelia::testing::readAll(dest), "an earlier save");
 }
 
 TEST(FToFJpgStrch, NamesTheResultAfterTheSource) {

@@ -148,6 +148,35 @@ TEST(FileOps, AtomicWriteReplacesAndKeepsNoTemporary) {
   EXPECT_EQ(all.size(), 1u);
 }
 
+// Fault: the atomic replace renamed over a file without write permission, so a person's
+// read-only file was replaced and the write reported success.
+TEST(FileOps, AtomicWriteRefusesAReadOnlyFileUnlessToldToReplaceIt) {
+  TempDir d;
+  const std::string p = d.write("f.txt", "old");
+  for (const mode_t mode : {0444, 0400, 0000}) {
+    ASSERT_EQ(::chmod(p.c_str(), mode), 0);
+    const fs::FileResult r = fs::writeFileAtomic(p, "new");
+    EXPECT_EQ(r.error, EACCES) << std::oct << mode;
+    EXPECT_EQ(r.path, p);
+    ASSERT_EQ(::chmod(p.c_str(), 0600), 0);
+    EXPECT_EQ(readAll(p), "old") << std::oct << mode;
+  }
+  std::vector<std::string> all;
+  listImageFiles(d.path() + "/", {""}, all);
+  EXPECT_EQ(all.size(), 1u) << "a temporary file was left behind";
+  // The program's own files keep being replaced, their mode kept.
+  ASSERT_EQ(::chmod(p.c_str(), 0444), 0);
+  ASSERT_TRUE(fs::writeFileAtomic(p, "own", fs::ReadOnlyFile::Replace).ok());
+  EXPECT_EQ(readAll(p), "own");
+  // A new file and a writable one are written as before.
+  EXPECT_TRUE(fs::writeFileAtomic(d.file("new.txt"), "n").ok());
+  EXPECT_EQ(readAll(d.file("new.txt")), "n");
+  EXPECT_EQ(fs::replaceDenied(d.file("missing.txt")), 0);
+  ASSERT_EQ(::chmod(p.c_str(), 0200), 0);
+  EXPECT_EQ(fs::replaceDenied(p), 0);
+  EXPECT_TRUE(fs::writeFileAtomic(p, "again").ok());
+}
+
 TEST(FileOps, ReadAndWritePermissionsByErrno) {
   TempDir d;
   const std::string p = d.write("f.jpg", "x");

@@ -38,6 +38,26 @@ TEST(TextCodec, FileEncodingKeepsEveryCharacter) {
   EXPECT_EQ(encodeForFile("写真～"), *toCp932("写真～"));  // the full-width tilde round-trips
 }
 
+TEST(TextCodec, BytesThatAreNotUtf8AreEscapedReadably) {
+  const struct {
+    std::string in, out;
+  } cases[] = {
+      {"", ""},
+      {"IMG_1.jpg", "IMG_1.jpg"},
+      {"写真😀\\x41", "写真😀\\x41"},                 // valid text, backslash kept
+      {"a\xFF.jpg", "a\\xff.jpg"},                  // a stray byte
+      {"\xB6\xD2\xD7.jpg", "\\xb6\\xd2\\xd7.jpg"},  // "ｶﾒﾗ.jpg" in CP932
+      {"\xE6\x97", "\\xe6\\x97"},                   // truncated
+      {"\xC0\xAF", "\\xc0\\xaf"},                   // overlong "/"
+      {"\xED\xA0\x80日", "\\xed\\xa0\\x80日"},      // surrogate
+  };
+  for (const auto& c : cases) {
+    const std::string escaped = escapeInvalidUtf8(c.in);
+    EXPECT_EQ(escaped, c.out);
+    EXPECT_TRUE(isValidUtf8(escaped)) << escaped;
+  }
+}
+
 TEST(TextCodec, FirstCharactersNeverSplitsOne) {
   EXPECT_EQ(firstCharacters("日本語", 2), "日本");
   EXPECT_EQ(firstCharacters("a😀b", 2), "a😀");

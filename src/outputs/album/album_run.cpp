@@ -22,10 +22,12 @@ namespace sortelia::outputs::album {
 namespace {
 
 // Writes (mode "wb") or appends ("ab") bytes to a page, opening and closing it each time.
+// A page that already exists without write permission is not truncated, not even by root.
 void putPage(const std::string& page, const std::string& bytes, const char* mode) {
-  std::FILE* f = std::fopen(page.c_str(), mode);
+  int error = fs::replaceDenied(page);
+  std::FILE* f = error == 0 ? std::fopen(page.c_str(), mode) : nullptr;
   bool ok = f != nullptr;
-  int error = errno;
+  if (error == 0) error = errno;
   if (f) {
     ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size() && std::fflush(f) == 0;
     if (!ok) error = errno;

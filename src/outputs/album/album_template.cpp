@@ -133,7 +133,7 @@ bool WriteDefaultTemplate(const std::string& path, int type) {
   std::string bytes;
   for (const std::string& line : defaultTemplateLines(type)) bytes += line + "\r\n";
   const auto cp932 = text::toCp932(bytes);
-  return cp932 && fs::writeFileAtomic(path, *cp932).ok();
+  return cp932 && fs::writeFileAtomic(path, *cp932, fs::ReadOnlyFile::Replace).ok();
 }
 
 void writeMissingTemplates(const std::string& folder) {

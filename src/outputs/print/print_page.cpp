@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "imaging/jpeg_codec.h"
@@ -170,7 +171,7 @@ void WritePdf(const std::string& path, const std::vector<PdfPage>& pages, double
   pdf += "trailer\n<< /Size " + std::to_string(offsets.size() + 1) +
          " /Root 1 0 R >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
   const fs::FileResult r = fs::writeFileAtomic(path, pdf);
-  if (!r.ok()) throw PrintError("cannot write \"" + path + "\"");
+  if (!r.ok()) throw PrintError("cannot write \"" + path + "\": " + std::strerror(r.error));
 }
 
 }  // namespace sortelia::outputs
