@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
 #include <cstdlib>
@@ -271,6 +272,46 @@ TEST_F(BrowsePrint, PrintsOnePagePerPictureScaledWithTheCommentLines) {
   EXPECT_TRUE(near(two.pixelColor(1000, 3000), 200, 200, 0));
   EXPECT_TRUE(near(two.pixelColor(1745, 3500), 200, 200, 0));
   EXPECT_TRUE(near(two.pixelColor(1765, 1000), 255, 255, 255));
+}
+
+// Fault: a single-picture print from the browser coloured the picture's label in the print
+// mark's colour (68, 34, 255) instead of pure blue; and the print window's size field took
+// typed text, where it moves only by its arrows, ten at a time.
+TEST_F(BrowsePrint, ASinglePrintFromTheBrowserShowsItsLabelPureBlueAndTheSizeMovesByTens) {
+  start({{"a.jpg", testing::makeTestJpeg(64, 48)}, {"b.jpg", testing::makeTestJpeg(64, 48)}});
+  PrintWindow& w = app->printWindow();
+  QColor printing;
+  int typed = 0, stepped = 0;
+  bool readOnly = false;
+  inBrowser([&](BrowseWindow& b) {
+    b.buildButton()->click();
+    ThumbBrowser& thumbs = app->browseWiring().thumbs();
+    ASSERT_TRUE(waitFor([&] { return !thumbs.building() && thumbs.cells().size() == 2; }));
+    const outputs::Rect a = thumbs.cells()[0].rect;
+    mouse(b.grid()->viewport(), QEvent::MouseMove, QPoint(a.left + 50, a.top + 40));
+    QTimer::singleShot(0, [&] {
+      if (!waitFor([&] { return w.isVisible(); })) return;
+      const QImage grid = b.grid()->viewport()->grab().toImage();
+      printing = grid.pixelColor(a.left + 3, a.top + a.height - 3);
+      QSpinBox* size = w.sizeBox();
+      auto* text = size->findChild<QLineEdit*>();
+      readOnly = text && text->isReadOnly();
+      size->setFocus();
+      text->selectAll();
+      QTest::keyClicks(size, "80");
+      typed = size->value();
+      QTest::keyClick(size, Qt::Key_Up);
+      stepped = size->value();
+      w.reject();
+    });
+    b.action("Print1")->trigger();
+    EXPECT_EQ(thumbs.cells()[0].label, LabelColour::Face);  // its colour again afterwards
+  });
+  EXPECT_EQ(w.windowTitle().toStdString(), "印刷[ a.jpg ]");
+  EXPECT_EQ(printing, QColor(0, 0, 255));
+  EXPECT_TRUE(readOnly);
+  EXPECT_EQ(typed, 50);
+  EXPECT_EQ(stepped, 60);
 }
 
 TEST_F(BrowsePrint, MainPrintCommandOpensTheWindowForTheShownPicture) {

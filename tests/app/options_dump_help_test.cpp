@@ -40,6 +40,7 @@ class Script : public QObject {
         auto* box = qobject_cast<QMessageBox*>(w);
         if (!box || !box->isVisible()) continue;
         messages.push_back(box->text().toStdString());
+        parents.push_back(box->parentWidget());
         QAbstractButton* b = box->button(QMessageBox::Yes);
         if (!b) b = box->button(QMessageBox::Ok);
         if (b) b->click();
@@ -51,10 +52,20 @@ class Script : public QObject {
   }
   std::deque<std::function<bool()>> steps;
   std::vector<std::string> messages;
+  std::vector<QWidget*> parents;  // of each message box
 
  private:
   QTimer timer_;
 };
+
+// Presses a button of a modal window from outside the script's own timer, so that the message
+// boxes it brings up are answered meanwhile; done is set once the button's command has ended.
+void pressLater(QAbstractButton* b, bool& done) {
+  QTimer::singleShot(0, b, [b, &done] {
+    b->click();
+    done = true;
+  });
+}
 
 std::unique_ptr<Application> startOn(TempDir& root, const std::vector<std::string>& pictures) {
   for (const auto& name : pictures) {
@@ -147,6 +158,52 @@ TEST(OptionsWindow, FromTheMenuEditsAtOnceAndRecomposesTheCaptionWhenClosed) {
   EXPECT_TRUE(app->state().options.loopSlideShow);
   EXPECT_EQ(app->mainWindow().windowTitle().toStdString(),
             "Sortelia for Windows [ " + root.path() + "/src/ ] < 整理中[複写] >");
+}
+
+// Fault: the OK of the export's OK/Cancel question was read as Cancel, so neither export of the
+// options window wrote a file or told its end. Both buttons are pressed on the real windows,
+// every question answered OK, and each question stands on the options window that asked it
+// (it used to stand on the main window, which then came up above the modal options window).
+TEST(OptionsWindow, BothExportButtonsWriteTheirFilesAndTellTheEnd) {
+  TempDir root;
+  auto app = startOn(root, {"Canon_40D.jpg", "fujifilm-dx10.jpg"});
+  OptionsWindow& form3 = app->optionsWindow();
+  Script s;
+  bool allDone = false, eachDone = false, renameDone = false;
+  s.steps.push_back([&] {
+    if (!form3.isVisible()) return false;
+    pressLater(form3.findChild<QPushButton*>("BTN_SaveInfo"), allDone);
+    return true;
+  });
+  s.steps.push_back([&] {
+    if (!allDone) return false;
+    pressLater(form3.findChild<QPushButton*>("Button1"), eachDone);
+    return true;
+  });
+  s.steps.push_back([&] {
+    if (!eachDone) return false;
+    pressLater(form3.findChild<QPushButton*>("Button2"), renameDone);
+    return true;
+  });
+  s.steps.push_back([&] {
+    if (!renameDone) return false;
+    form3.close();
+    return true;
+  });
+  app->mainWindow().find<QAction>(Control::Option1)->trigger();
+  ASSERT_EQ(s.messages.size(), 5u);
+  EXPECT_EQ(s.messages[4], "写真データのファイル名を撮影日時につけかえます");
+  EXPECT_EQ(s.messages[0].rfind("☆テキストファイルで写真情報を書き出します☆", 0), 0u);
+  EXPECT_EQ(s.messages[1], "処理が終了しました。");
+  EXPECT_EQ(s.messages[3], "処理が終了しました。");
+  for (QWidget* parent : s.parents) EXPECT_EQ(parent, &form3);
+  const std::string src = root.path() + "/src/";
+  const std::string all = testing::readAll(src + "_Photo.txt");
+  EXPECT_NE(all.find("Canon_40D.jpg"), std::string::npos);
+  EXPECT_NE(all.find("fujifilm-dx10.jpg"), std::string::npos);
+  EXPECT_TRUE(fs::exists(src + "Canon_40D.txt"));
+  EXPECT_TRUE(fs::exists(src + "fujifilm-dx10.txt"));
+  EXPECT_FALSE(fs::exists(src + "Canon_40D.jpg"));  // renamed after its shooting time
 }
 
 TEST(OptionsWindow, DumpListShowsTheCurrentPictureThenComesBack) {

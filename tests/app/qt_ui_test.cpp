@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -87,6 +88,46 @@ TEST(QtUi, MessageBoxesStayAboveTheInformationWindow) {
              Buttons::YesNo);
   ASSERT_EQ(driver.boxes.size(), 1u);
   EXPECT_TRUE(driver.stayOnTop);
+}
+
+// Fault: the port mapped Yes, No and Cancel but not OK, so the OK of an OK/Cancel question was
+// read as Cancel and both exports of the options window never ran. Every button of every
+// button set, pressed on the real message box, gives its own answer.
+TEST(QtUi, EachButtonOfEachButtonSetGivesItsAnswer) {
+  struct Case {
+    Buttons buttons;
+    QMessageBox::StandardButton press;
+    Answer expected;
+  };
+  const Case cases[] = {
+      {Buttons::Ok, QMessageBox::Ok, Answer::Ok},
+      {Buttons::OkCancel, QMessageBox::Ok, Answer::Ok},
+      {Buttons::OkCancel, QMessageBox::Cancel, Answer::Cancel},
+      {Buttons::YesNo, QMessageBox::Yes, Answer::Yes},
+      {Buttons::YesNo, QMessageBox::No, Answer::No},
+  };
+  for (const Case& c : cases) {
+    QtUi ui(nullptr, nullptr, nullptr);
+    int pressed = 0;
+    QStringList offered;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box || !box->isVisible()) return;
+      for (QAbstractButton* b : box->buttons()) offered << b->text();
+      if (QAbstractButton* b = box->button(c.press)) {
+        ++pressed;
+        b->click();
+      } else {
+        box->reject();
+      }
+    });
+    timer.start(20);
+    const Answer answer = ui.message(Icon::Question, "質問", c.buttons);
+    EXPECT_EQ(pressed, 1) << offered.join(',').toStdString();
+    EXPECT_EQ(answer, c.expected) << "button set " << static_cast<int>(c.buttons) << ", pressed "
+                                  << c.press;
+  }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTimer>
@@ -104,6 +105,29 @@ TEST_F(StretchWindowTest, FieldsPreviewSaveAndTheRescan) {
   EXPECT_TRUE(app->mainWindow().isVisible());
   EXPECT_TRUE(waitFor([&] { return answers.texts.back() == "再オープンしますか？"; }));
   EXPECT_EQ(app->state().list.images.size(), 2u) << "Yes rescans: the saved file is listed";
+}
+
+// Fault: after a reduced save answered "Yes" to reopen, the list was rebuilt in sorting mode
+// but the caption still named viewer mode when the rebuilt list showed no picture (here the
+// only picture, marked for deletion, is deleted by the pass before the rescan).
+TEST_F(StretchWindowTest, ReopeningAfterASaveRecomposesTheCaption) {
+  start({{"IMG_0001.JPG", testing::makeTestJpeg(600, 400)}});
+  const std::string caption = "Sortelia for Windows [ " + root.path() + "/src/ ] < ";
+  auto* view = app->mainWindow().find<QCheckBox>(Control::CheckView);
+  view->click();
+  ASSERT_EQ(app->mainWindow().windowTitle().toStdString(), caption + "閲覧 >");
+  app->mainWindow().find<QPushButton>(Control::Button13)->click();  // marked for deletion
+  ASSERT_EQ(app->state().list.images[0].rfind("!:", 0), 0u);
+  MessageAnswerer answers;
+  whileOpen([](StretchWindowForm&) {});
+  EXPECT_TRUE(waitFor([&] { return answers.texts.size() >= 3; }));
+  ASSERT_EQ(answers.texts.size(), 3u);
+  EXPECT_EQ(answers.texts[0], "再オープンしますか？");
+  EXPECT_EQ(answers.texts[2], "このフォルダには写真データがありません");
+  EXPECT_FALSE(fs::exists(root.path() + "/src/IMG_0001.JPG"));
+  EXPECT_FALSE(app->state().list.viewerMode);
+  EXPECT_FALSE(view->isChecked());
+  EXPECT_EQ(app->mainWindow().windowTitle().toStdString(), caption + "整理中[移動] >");
 }
 
 TEST_F(StretchWindowTest, SepiaAndBwExcludeEachOther) {

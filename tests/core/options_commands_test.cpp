@@ -298,7 +298,8 @@ TEST_F(OptionsCommandsTest, LanguageIsKeptInItsOwnFileAndSwitchesCaptions) {
   EXPECT_EQ(readJapaneseMode(data), false);
   EXPECT_EQ(view.captions["CheckInfo"], "Photo Info.");
   EXPECT_EQ(view.captions["Button13"], "Delete");
-  EXPECT_FALSE(fs::exists(data + "/zel.ini"));  // the settings file is not touched
+  EXPECT_EQ(view.captions["Undo1"], "Undoのヘルプ★記録なし★");  // as a start in English has it
+  EXPECT_FALSE(fs::exists(data + "/zel.ini"));                  // the settings file is not touched
 
   o.japaneseMode = true;
   state.undo.lines.push_back(composeJournalLine(kJournalMove, "/a/x.jpg", "/b/x.jpg"));
@@ -308,7 +309,7 @@ TEST_F(OptionsCommandsTest, LanguageIsKeptInItsOwnFileAndSwitchesCaptions) {
   EXPECT_EQ(view.captions["Undo1"], "Undo[元に戻す] ☆ Move ☆");  // still names the newest step
   o.japaneseMode = false;
   commands.apply(o);
-  EXPECT_EQ(view.captions["Undo1"], "Undo ☆ Move ☆");
+  EXPECT_EQ(view.captions["Undo1"], "Undoのヘルプ ☆ Move ☆");
   o.japaneseMode = true;
   commands.apply(o);
 

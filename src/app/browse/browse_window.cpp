@@ -166,6 +166,8 @@ QColor ThumbGridView::labelBackground(LabelColour c) {
       return QColor(255, 153, 153);
     case LabelColour::Blue:
       return QColor(68, 34, 255);
+    case LabelColour::Printing:
+      return QColor(0, 0, 255);
     case LabelColour::Face:
       break;
   }
@@ -219,7 +221,8 @@ void ThumbGridView::paintEvent(QPaintEvent*) {
     const QRect label(r.left() + 1, r.bottom() - outputs::kCellLabelHeight + 1, r.width() - 2,
                       outputs::kCellLabelHeight - 1);
     p.fillRect(label, labelBackground(c.label));
-    const bool white = c.label == LabelColour::Blue || c.infoShown;
+    const bool white =
+        c.label == LabelColour::Blue || c.label == LabelColour::Printing || c.infoShown;
     p.setPen(white ? Qt::white : Qt::black);
     p.drawText(label, Qt::AlignCenter, QString::fromStdString(c.name));
   }

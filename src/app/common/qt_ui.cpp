@@ -36,8 +36,18 @@ QStringList qtFilters(const std::string& filter) {
 
 }  // namespace
 
+// The window that asks: the modal window in front (the options, reduced-size save or print
+// window), else the active window of the program, else the main window. A box parented to
+// another window would bring that window up above the one that asked.
+QWidget* QtUi::askingWindow() const {
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  QWidget* active = QApplication::activeWindow();
+  if (active && active != info_ && !qobject_cast<QMessageBox*>(active)) return active;
+  return parent_;
+}
+
 Answer QtUi::message(Icon icon, const std::string& text, Buttons buttons) {
-  QMessageBox box(parent_);
+  QMessageBox box(askingWindow());
   // Above every window of the program, the information window (which stays on top) included.
   box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
   box.setWindowTitle(QApplication::applicationName());
@@ -76,13 +86,15 @@ Answer QtUi::message(Icon icon, const std::string& text, Buttons buttons) {
   const int r = box.exec();
   if (busy) QApplication::restoreOverrideCursor();
   switch (r) {
+    case QMessageBox::Ok:
+      return Answer::Ok;
     case QMessageBox::Yes:
       return Answer::Yes;
     case QMessageBox::No:
       return Answer::No;
     case QMessageBox::Cancel:
       return Answer::Cancel;
-    default:
+    default:  // closed without a button (Escape, the window's close box)
       return buttons == Buttons::YesNo
                  ? Answer::No
                  : (buttons == Buttons::OkCancel ? Answer::Cancel : Answer::Ok);
@@ -90,7 +102,7 @@ Answer QtUi::message(Icon icon, const std::string& text, Buttons buttons) {
 }
 
 std::optional<std::string> QtUi::runFileDialog(const FileDialog& d, bool save) {
-  QFileDialog dialog(parent_, QString::fromStdString(d.title));
+  QFileDialog dialog(askingWindow(), QString::fromStdString(d.title));
   dialog.setObjectName(save ? "SaveDialog" : "OpenDialog");
   dialog.setWindowFlag(Qt::WindowStaysOnTopHint, true);
   dialog.setOption(QFileDialog::DontUseNativeDialog, true);

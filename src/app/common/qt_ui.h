@@ -11,7 +11,8 @@ namespace sortelia::app {
 
 class QtUi : public Ui {
  public:
-  // parent owns the dialogs; status and info may be null (then their texts are only kept).
+  // parent owns the dialogs asked while no other window of the program is in front; status
+  // and info may be null (then their texts are only kept).
   QtUi(QWidget* parent, QLabel* status, InfoWindow* info)
       : parent_(parent), status_(status), info_(info) {}
 
@@ -26,6 +27,7 @@ class QtUi : public Ui {
 
  private:
   std::optional<std::string> runFileDialog(const FileDialog& d, bool save);
+  QWidget* askingWindow() const;
 
   QWidget* parent_;
   QLabel* status_;

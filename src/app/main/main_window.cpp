@@ -1,6 +1,6 @@
 #include "app/main/main_window.h"
+#include "app/main/button_column.h"
 
-#include <QAbstractButton>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
@@ -195,7 +195,7 @@ QWidget* MainWindow::buildButtonColumn() {
   sub->setToolTip("サブホルダ内の画像も整理対称にする。");
   col->addWidget(sub);
   col->addStretch(1);
-  for (auto* b : panel2->findChildren<QAbstractButton*>()) b->setFocusPolicy(Qt::TabFocus);
+  finishButtonColumn(panel2);
   return panel2;
 }
 

@@ -73,6 +73,7 @@ PrintWindow::PrintWindow(QWidget* parent) : QDialog(parent) {
   size_->setRange(10, 100);
   size_->setSingleStep(10);
   size_->setValue(50);
+  size_->findChild<QLineEdit*>()->setReadOnly(true);  // the arrows only, ten at a time
   label3->setBuddy(size_);
   colour_ = new QComboBox;
   colour_->setObjectName("ComboBox1");

@@ -251,6 +251,7 @@ void ThumbBrowser::LblClickMRK(int cell) {
       break;
     case LabelColour::Red:
     case LabelColour::Blue:
+    case LabelColour::Printing:
       l = LabelColour::Face;
       break;
   }
@@ -287,7 +288,7 @@ void ThumbBrowser::Print1Click() {
     if (underMouse_ < 0) return;
     const int cell = underMouse_;
     const LabelColour before = cells_[cell].label;
-    cells_[cell].label = LabelColour::Blue;
+    cells_[cell].label = LabelColour::Printing;
     d_.view.gridChanged();
     const std::string path = cells_[cell].path;
     d_.view.openPrint(outputs::quotedFileList({path}),

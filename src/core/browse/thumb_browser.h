@@ -25,6 +25,9 @@ enum class LabelColour {
   Green,  // light green (136, 255, 136): the picture opened last
   Red,    // light red (255, 153, 153): a picture opened before
   Blue,   // blue (68, 34, 255) with white text: marked for printing
+  // Pure blue (0, 0, 255) with white text: the one picture being printed while its print
+  // window is open; the earlier colour comes back afterwards.
+  Printing,
 };
 
 struct ThumbCell {

@@ -18,8 +18,10 @@ void SetEnMode(SortingSession& session) {
   ControlPanel& controls = session.controls();
   state.captions.deleteCaption = "Delete";
   state.captions.restoreCaption = "Restore";
-  state.undo.hint = "Undo";
-  controls.setHint(Control::Undo1, state.undo.hint);
+  // As a start in English mode has them: the first hint of the design, and no separate help
+  // text on the item, which then shows its own caption.
+  state.undo.hint = SortingState{}.undo.hint;
+  controls.setHint(Control::Undo1, "");
   static const std::pair<Control, const char*> kCaptions[] = {
       {Control::CheckInfo, "Photo Info."},
       {Control::CheckView, "Viewer"},
@@ -81,8 +83,8 @@ void switchLanguage(SortingSession& session, bool japanese) {
     session.controls().setCaption(
         Control::Undo1,
         format("%s ☆ %s ☆", {state.undo.hint, newest.empty() ? std::string() : newest.front()}));
-  } else if (!japanese) {
-    session.controls().setCaption(Control::Undo1, state.undo.hint);
+  } else {
+    session.controls().setCaption(Control::Undo1, state.undo.hint + kNoRecord);
   }
   // The delete button names what it would do to the entry on display.
   const SourceList& list = state.list;

@@ -44,6 +44,7 @@ void StretchSave::stretchsave1Click(StretchWindow& window) {
       Answer::Yes) {
     session_.runDeletionPass();
     session_.scan().FirstStepGetImgLst();
+    session_.SetMFrmCap();  // the rebuilt list is sorted, whatever mode was on before
   }
 }
 
