@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <map>
 #include <set>
 #include <string_view>
 
@@ -34,11 +35,12 @@ bool matchesDigits(std::string_view text, std::string_view pattern) {
   return true;
 }
 
-// The names of folder in ASCII lower case: a camera card or a Windows disk holds at most one
-// of names that differ only in letter case, and the image list treats them as one. An
-// unreadable folder gives none; the rename itself then reports what is wrong.
-std::set<std::string> lowerCaseNamesIn(const std::string& folder) {
-  std::set<std::string> names;
+// The names of folder in ASCII lower case, once for each name that lowers to it: a camera
+// card or a Windows disk holds at most one of names that differ only in letter case, and the
+// image list treats them as one. An unreadable folder gives none; the rename itself then
+// reports what is wrong.
+std::multiset<std::string> lowerCaseNamesIn(const std::string& folder) {
+  std::multiset<std::string> names;
   DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
   if (dir == nullptr) return names;
   while (const dirent* e = ::readdir(dir)) names.insert(text::asciiLower(e->d_name));
@@ -81,6 +83,7 @@ std::string fileTimeStem(std::time_t time) {
 BatchReport renameByShootingTime(const std::vector<std::string>& entries, PhotoDataLoader& loader,
                                  const RenameOptions& options) {
   BatchReport report;
+  std::map<std::string, std::multiset<std::string>> folders;  // lower-case names by folder
   for (const std::string& entry : entries) {
     if (isMarkedEntry(entry)) continue;
     const std::optional<std::string> stem = stemOf(entry, loader.GetPdata(entry));
@@ -90,7 +93,10 @@ BatchReport renameByShootingTime(const std::vector<std::string>& entries, PhotoD
       continue;
     }
     const std::string folder = fs::folderPrefixOf(entry);
-    const std::set<std::string> taken = lowerCaseNamesIn(folder);
+    // Each folder is listed once; the renames of this run keep its names up to date.
+    auto known = folders.find(folder);
+    if (known == folders.end()) known = folders.emplace(folder, lowerCaseNamesIn(folder)).first;
+    std::multiset<std::string>& taken = known->second;
     const std::string ext = extensionOf(fs::fileNameOf(entry));
     bool settled = false;
     for (int n = 0; n <= kMaxNumber && !settled; ++n) {
@@ -98,11 +104,18 @@ BatchReport renameByShootingTime(const std::vector<std::string>& entries, PhotoD
       const std::string target = folder + name;
       if (taken.contains(text::asciiLower(name)) || fs::exists(target)) continue;
       const fs::FileResult r = options.rename(entry, target);
-      if (r.error == EEXIST) continue;  // taken since the look: try the next number
+      if (r.error == EEXIST) {  // taken since the look: try the next number
+        taken.insert(text::asciiLower(name));
+        continue;
+      }
       settled = true;
       if (!r.ok()) {
         report.fail(entry, renameFailure(entry, target, r.error));
       } else {
+        // The old name is free now, unless another name of the folder lowers to it too.
+        if (auto gone = taken.find(text::asciiLower(fs::fileNameOf(entry))); gone != taken.end())
+          taken.erase(gone);
+        taken.insert(text::asciiLower(name));
         ++report.done;
         if (options.renamed) options.renamed(entry, target);
       }

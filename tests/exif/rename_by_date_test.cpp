@@ -148,6 +148,18 @@ TEST_F(RenameTest, OnlyTheLetterCaseOfTheExtensionApartStillNumbers) {
             (decltype(renamed_){{a, f("20080530-155601.jpg")}, {b, f("20080530-155601_1.JPG")}}));
 }
 
+TEST_F(RenameTest, ANameStaysTakenWhileAnotherLetterCaseOfItRemains) {
+  // Both letter cases of one name exist, as a case-sensitive disk allows; renaming one of
+  // them does not free the name for a third picture.
+  const std::string lower = picture("20030506-123456.jpg", "2003:05:06 12:34:56");
+  const std::string upper = picture("20030506-123456.JPG", "2003:05:06 12:34:56");
+  const std::string z = picture("z.jpg", "2003:05:06 12:34:56");
+  EXPECT_EQ(run({lower, z, upper}).done, 3);
+  EXPECT_EQ(renamed_, (decltype(renamed_){{lower, f("20030506-123456_1.jpg")},
+                                          {z, f("20030506-123456_2.jpg")},
+                                          {upper, f("20030506-123456_3.JPG")}}));
+}
+
 TEST_F(RenameTest, WithoutADateTheFileTimeNamesThePicture) {
   const std::string p = dir_.write("x.Jpg", testing::jpegWithSegments({}));
   const std::string unknown = picture("u.jpg", "    :  :     :  :  ");
