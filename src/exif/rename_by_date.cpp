@@ -1,12 +1,17 @@
 #include "exif/rename_by_date.h"
 
+#include <dirent.h>
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <cstring>
+#include <map>
+#include <set>
+#include <string_view>
 
 #include "platform/format.h"
 #include "platform/path.h"
+#include "platform/text_codec.h"
 
 namespace sortelia::exif {
 namespace {
@@ -18,6 +23,29 @@ constexpr int kMaxNumber = 99999;
 std::string extensionOf(const std::string& name) {
   const auto dot = name.rfind('.');
   return dot == std::string::npos ? std::string() : name.substr(dot);
+}
+
+// True when text has a digit wherever pattern has a "9" and pattern's own character elsewhere.
+bool matchesDigits(std::string_view text, std::string_view pattern) {
+  if (text.size() != pattern.size()) return false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const bool digit = text[i] >= '0' && text[i] <= '9';
+    if (pattern[i] == '9' ? !digit : text[i] != pattern[i]) return false;
+  }
+  return true;
+}
+
+// The names of folder in ASCII lower case, once for each name that lowers to it: a camera
+// card or a Windows disk holds at most one of names that differ only in letter case, and the
+// image list treats them as one. An unreadable folder gives none; the rename itself then
+// reports what is wrong.
+std::multiset<std::string> lowerCaseNamesIn(const std::string& folder) {
+  std::multiset<std::string> names;
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr) return names;
+  while (const dirent* e = ::readdir(dir)) names.insert(text::asciiLower(e->d_name));
+  ::closedir(dir);
+  return names;
 }
 
 std::string renameFailure(const std::string& from, const std::string& to, int err) {
@@ -36,19 +64,12 @@ std::optional<std::string> stemOf(const std::string& path, const PhotoRecord& re
 }  // namespace
 
 std::optional<std::string> shootingTimeStem(const PhotoRecord& record) {
-  const std::string joined = record.ShotDate + "-" + record.ShotTime;
+  if (!matchesDigits(record.ShotDate, "9999:99:99") || !matchesDigits(record.ShotTime, "99:99:99"))
+    return std::nullopt;
   std::string stem;
-  int removed = 0;
-  for (const char c : joined) {
-    const auto u = static_cast<unsigned char>(c);
-    if (c == '/' || u < 0x20 || u == 0x7F) return std::nullopt;
-    if (c == ':') {
-      ++removed;
-    } else {
-      stem.push_back(c);
-    }
+  for (const char c : record.ShotDate + "-" + record.ShotTime) {
+    if (c != ':') stem.push_back(c);
   }
-  if (removed != 4) return std::nullopt;
   return stem;
 }
 
@@ -62,6 +83,7 @@ std::string fileTimeStem(std::time_t time) {
 BatchReport renameByShootingTime(const std::vector<std::string>& entries, PhotoDataLoader& loader,
                                  const RenameOptions& options) {
   BatchReport report;
+  std::map<std::string, std::multiset<std::string>> folders;  // lower-case names by folder
   for (const std::string& entry : entries) {
     if (isMarkedEntry(entry)) continue;
     const std::optional<std::string> stem = stemOf(entry, loader.GetPdata(entry));
@@ -70,18 +92,30 @@ BatchReport renameByShootingTime(const std::vector<std::string>& entries, PhotoD
       report.fail(entry, "cannot read the time of \"" + entry + "\": " + std::strerror(err));
       continue;
     }
-    const std::string head = fs::folderPrefixOf(entry) + *stem;
+    const std::string folder = fs::folderPrefixOf(entry);
+    // Each folder is listed once; the renames of this run keep its names up to date.
+    auto known = folders.find(folder);
+    if (known == folders.end()) known = folders.emplace(folder, lowerCaseNamesIn(folder)).first;
+    std::multiset<std::string>& taken = known->second;
     const std::string ext = extensionOf(fs::fileNameOf(entry));
     bool settled = false;
     for (int n = 0; n <= kMaxNumber && !settled; ++n) {
-      const std::string target = n == 0 ? head + ext : head + format("_%d", {n}) + ext;
-      if (fs::exists(target)) continue;
+      const std::string name = n == 0 ? *stem + ext : *stem + format("_%d", {n}) + ext;
+      const std::string target = folder + name;
+      if (taken.contains(text::asciiLower(name)) || fs::exists(target)) continue;
       const fs::FileResult r = options.rename(entry, target);
-      if (r.error == EEXIST) continue;  // taken since the look: try the next number
+      if (r.error == EEXIST) {  // taken since the look: try the next number
+        taken.insert(text::asciiLower(name));
+        continue;
+      }
       settled = true;
       if (!r.ok()) {
         report.fail(entry, renameFailure(entry, target, r.error));
       } else {
+        // The old name is free now, unless another name of the folder lowers to it too.
+        if (auto gone = taken.find(text::asciiLower(fs::fileNameOf(entry))); gone != taken.end())
+          taken.erase(gone);
+        taken.insert(text::asciiLower(name));
         ++report.done;
         if (options.renamed) options.renamed(entry, target);
       }

@@ -17,9 +17,10 @@
 namespace sortelia::exif {
 
 // The stem from the shooting date and time: ShotDate + "-" + ShotTime with every ":" removed,
-// when exactly four were removed ("2003:05:06", "12:34:56" -> "20030506-123456"). nullopt for
-// any other form, and for a stem that holds a "/" or a control character, which could never
-// be a plain name in the picture's folder.
+// when the date is digits in the places of YYYY:MM:DD and the time digits in the places of
+// HH:MM:SS ("2003:05:06", "12:34:56" -> "20030506-123456"). nullopt for any other form: the
+// EXIF "unknown" date (blanks with the colons kept), dots, a missing blank, or anything else
+// that would not name the moment.
 std::optional<std::string> shootingTimeStem(const PhotoRecord& record);
 
 // The stem from a file time: the local date as yyyy/MM/dd, "-", the local time as H:mm:ss,
@@ -40,9 +41,10 @@ struct RenameOptions {
 // Renames every entry of the list that carries no deletion mark, first to last: the target
 // is the entry's folder + stem + its extension in its own letter case, where the stem comes
 // from shootingTimeStem of the loaded photo data, else from the file's modification time.
-// While something exists at the target, "_1", "_2", ... go behind the stem, the first free
-// name winning; a picture already named after its time thus moves on to the next free name.
-// A rename that fails is reported and the loop goes on; done counts the files renamed.
+// While something exists at the target, or a name of the folder differs from it only in
+// ASCII letter case, "_1", "_2", ... go behind the stem, the first free name winning; a picture
+// already named after its time thus moves on to the next free name. A rename that fails is reported
+// and the loop goes on; done counts the files renamed.
 BatchReport renameByShootingTime(const std::vector<std::string>& entries, PhotoDataLoader& loader,
                                  const RenameOptions& options = {});
 

@@ -150,6 +150,27 @@ TEST_F(StretchWindowTest, SepiaAndBwExcludeEachOther) {
   EXPECT_TRUE(fs::exists(root.path() + "/src/0_S_IMG_0001-300x200-8.jpg"));
 }
 
+// Fault: ticking セピア after the preview and pressing 保存 wrote "0_S_..." in natural
+// colours; the window's save now asks for a new preview, as for a size change.
+TEST_F(StretchWindowTest, EffectsTickedAfterThePreviewAskForANewOne) {
+  start({{"IMG_0001.JPG", testing::makeTestJpeg(600, 400)}});
+  MessageAnswerer answers;
+  const std::string saved = root.path() + "/src/0_S_IMG_0001-300x200-8.jpg";
+  whileOpen([&](StretchWindowForm& f) {
+    f.widthField()->setValue(300);
+    f.viewButton()->click();
+    f.sepiaBox()->click();
+    f.saveButton()->click();
+    EXPECT_TRUE(waitFor([&] { return !answers.texts.empty(); }));
+    EXPECT_EQ(answers.texts.back(), "[ビュー]してから実行しましょう！");
+    EXPECT_FALSE(fs::exists(saved));
+    f.viewButton()->click();
+    f.saveButton()->click();
+    EXPECT_TRUE(waitFor([&] { return answers.texts.back() == "処理が終了しました。"; }));
+  });
+  EXPECT_TRUE(fs::exists(saved));
+}
+
 TEST_F(StretchWindowTest, MovieRefusedAndSizeOptionsLive) {
   start({{"MVI_0001.MOV", "movie"}});
   MessageAnswerer answers;

@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "imaging/jpeg_codec.h"
 #include "imaging/jpeg_size.h"
+#include "outputs/reduce_pipeline.h"
 #include "platform/file_ops.h"
 #include "sorting_fixture.h"
 #include "support/test_jpeg.h"
@@ -121,6 +124,57 @@ TEST_F(StretchSaveTest, SepiaAndBlackAndWhiteAreExclusiveAndNameTheFile) {
   const std::uint8_t* px = decoded.bitmap.row(50) + 3 * 75;
   EXPECT_NEAR(px[0], px[1], 2);
   EXPECT_NEAR(px[1], px[2], 2);
+}
+
+// Fault: ticking セピア (or BW) after the preview and pressing 保存 wrote "0_S_..." in natural
+// colours, because Save compared only the size with the preview's.
+TEST_F(StretchSaveTest, SaveAsksForANewPreviewWhenTheEffectsChangedSinceIt) {
+  const std::string sepiaName = s("0_S_IMG_0001-150x100-8.jpg");
+  const std::string plainName = s("0_IMG_0001-150x100-8.jpg");
+  const auto refusedOnce = [&] {
+    EXPECT_EQ(messageTexts(), std::vector<std::string>{"[ビュー]してから実行しましょう！"});
+    EXPECT_FALSE(fs::exists(sepiaName));
+    EXPECT_FALSE(fs::exists(plainName));
+    ui.messages.clear();
+  };
+  openPicture(300, 200);
+  save.Edit1Exit(150);
+  save.Button1Click();
+  save.CBSepiaClick(true);
+  save.Button2Click();
+  refusedOnce();
+  save.CBbwClick(true);  // black and white, sepia cleared
+  save.Button2Click();
+  refusedOnce();
+
+  save.CBSepiaClick(true);
+  save.Button1Click();
+  save.Button2Click();
+  EXPECT_EQ(messageTexts(), std::vector<std::string>{"処理が終了しました。"});
+  ui.messages.clear();
+  ASSERT_TRUE(fs::exists(sepiaName));
+  const imaging::Bitmap sepia = outputs::ReduceWithEffects(*save.picture(), 150, 100, true, false);
+  auto decoded = imaging::decodeJpegFile(sepiaName);
+  ASSERT_EQ(decoded.bitmap.width(), 150);
+  for (int x : {20, 75, 130}) {
+    for (int c = 0; c < 3; ++c) {
+      EXPECT_NEAR(decoded.bitmap.row(50)[3 * x + c], sepia.row(50)[3 * x + c], 6) << x;
+    }
+  }
+  std::filesystem::remove(sepiaName);
+
+  save.CBSepiaClick(false);  // natural colours asked, the preview is sepia
+  save.Button2Click();
+  refusedOnce();
+
+  // Sepia still ticked from the last opening: the first preview, the picture itself, is not
+  // sepia.
+  save.CBSepiaClick(true);
+  openPicture(300, 200);
+  ASSERT_TRUE(save.previewCurrent());
+  save.Button2Click();
+  EXPECT_EQ(messageTexts(), std::vector<std::string>{"[ビュー]してから実行しましょう！"});
+  EXPECT_FALSE(fs::exists(s("0_S_IMG_0001-300x200-8.jpg")));
 }
 
 TEST_F(StretchSaveTest, OpensOnlyOverAShownPictureAndOffersTheRescan) {

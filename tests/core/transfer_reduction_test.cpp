@@ -5,6 +5,9 @@
 
 #include <filesystem>
 
+#include "core/sorting/comment_edit.h"
+#include "exif/exif_info.h"
+#include "exif/exif_writer.h"
 #include "imaging/jpeg_codec.h"
 #include "imaging/jpeg_size.h"
 #include "platform/file_ops.h"
@@ -42,30 +45,56 @@ class TransferReductionTest : public testing::SortingFixture {
   }
 };
 
+// Fault: the box was taken from the file's own size, ignoring the rotation mark, so a
+// portrait 1488 x 2240 file marked "@090:" became 1600 x 2409 pixels (showing 2409 x 1600)
+// instead of 1063 x 1600 (showing 1600 x 1063).
 TEST_F(TransferReductionTest, SizeFollowsTheShownPicture) {
   struct Row {
     int option, w, h;
-    std::optional<std::pair<int, int>> box;
+    const char* mark;
+    std::optional<std::pair<int, int>> box;  // in the file's own pixels
   } rows[] = {
-      {0, 2048, 1536, std::nullopt},
-      {1, 2048, 1536, std::pair{1600, 1200}},
-      {2, 2048, 1536, std::pair{1280, 960}},
-      {1, 1536, 2048, std::pair{1600, 2133}},
-      {1, 800, 600, std::pair{1600, 1200}},
-      {2, 3000, 2001, std::pair{1280, 854}},
-      {1, 0, 0, std::nullopt},
-      {3, 2048, 1536, std::nullopt},
+      {0, 2048, 1536, "", std::nullopt},
+      {1, 2048, 1536, "", std::pair{1600, 1200}},
+      {2, 2048, 1536, "", std::pair{1280, 960}},
+      {1, 1536, 2048, "", std::pair{1600, 2133}},  // unmarked portraits too get the width
+      {1, 800, 600, "", std::pair{1600, 1200}},
+      {2, 3000, 2001, "", std::pair{1280, 854}},
+      {1, 0, 0, "", std::nullopt},
+      {3, 2048, 1536, "", std::nullopt},
+      // A quarter-turn mark: the box of the shown size, turned back into the file's pixels.
+      {1, 1488, 2240, "@090:", std::pair{1063, 1600}},  // shows 1600 x 1063
+      {1, 3264, 2448, "@090:", std::pair{2133, 1600}},  // shows 1600 x 2133
+      {1, 1488, 2240, "@270:", std::pair{1063, 1600}},
+      {2, 3264, 2448, "@270:", std::pair{1707, 1280}},
+      {1, 1488, 2240, "@180:", std::pair{1600, 2409}},  // upside down: as unmarked
+      {0, 1488, 2240, "@090:", std::nullopt},
   };
   for (const Row& r : rows) {
-    auto box = transferReduceSize(r.option, r.w, r.h);
-    ASSERT_EQ(box.has_value(), r.box.has_value()) << r.option << " " << r.w << "x" << r.h;
+    auto box = transferReduceSize(r.option, r.w, r.h, r.mark);
+    ASSERT_EQ(box.has_value(), r.box.has_value())
+        << r.option << " " << r.w << "x" << r.h << " " << r.mark;
     if (box) {
-      EXPECT_EQ(std::pair(box->width, box->height), *r.box) << r.w << "x" << r.h;
+      EXPECT_EQ(std::pair(box->width, box->height), *r.box) << r.w << "x" << r.h << " " << r.mark;
     }
   }
   // 1600 x 2001 / 3200 = 1000.5 ties to the even 1000; 1600 x 1537 / 2048 = 1200.8 -> 1201.
   EXPECT_EQ(transferReduceSize(1, 3200, 2001)->height, 1000);
   EXPECT_EQ(transferReduceSize(1, 2048, 1537)->height, 1201);
+}
+
+TEST_F(TransferReductionTest, AMarkedPortraitIsReducedAsShownAndKeepsItsMark) {
+  const std::string p = root.write("src/p.jpg", testing::makeTestJpeg(1488, 2240));
+  exif::TExifInfo info;
+  info.UserComment = {"@090:hello"};
+  exif::WriteExif(info, p);
+  scanPictures({{"q.jpg", testing::makeTestJpeg(64, 48)}});
+  state.options.keepOriginal = true;
+  loop.reduction.RSOPchg(Control::RadioButton2);
+  transfer.Button1Click(1);
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_EQ(sizeOf(d("p.jpg")), std::pair(1063, 1600));
+  EXPECT_EQ(rotationMarkOfFile(d("p.jpg")), "@090:");
 }
 
 TEST_F(TransferReductionTest, OptionClicksSwitchTheRedBoldOption) {

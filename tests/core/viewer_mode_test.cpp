@@ -5,9 +5,11 @@
 #include "core/display/display_geometry.h"
 #include "core/display/picture_prefetch.h"
 #include "core/sorting/comment_edit.h"
+#include "core/stretch/stretch_save.h"
 #include "core/viewer/rotation.h"
 #include "exif/exif_info.h"
 #include "exif/exif_writer.h"
+#include "exif/rotation_mark.h"
 #include "imaging/jpeg_codec.h"
 #include "imaging/quarter_turn.h"
 #include "imaging/screen_scale.h"
@@ -359,6 +361,38 @@ TEST_F(Viewer, APicturePreparedAheadByItsMarkShowsAsOneTurnedOnTheSpot) {
   EXPECT_TRUE(view.screenPicture->samePixels(*imaging::scaleForScreen(plain, r->width, r->height)));
   session.display().events().unsubscribe(prefetch);
   session.display().setPictureSource(nullptr);
+}
+
+// Fault: a picture shown turned by its "@090:" mark and saved reduced with "Exif情報" got
+// pixels already turned and the comment with its mark, so the program showed it turned twice.
+TEST_F(Viewer, AReducedSaveOfATurnedPictureShowsUprightAndKeepsTheComment) {
+  picture("a.jpg", "@090:hello");
+  scan({});
+  ASSERT_EQ(session.display().turn(), 90);
+  ASSERT_EQ(std::pair(session.display().pictureWidth(), session.display().pictureHeight()),
+            std::pair(24, 32));
+  StretchSave save(session);
+  save.open(session.display().fullPicture(), s("a.jpg"));
+  save.CBExifAddClick(true);
+  save.Edit1Exit(12);
+  save.Button1Click();
+  save.Button2Click();
+  save.close();
+  const std::string saved = s("0_a-12x16-8.jpg");
+  ASSERT_TRUE(fs::exists(saved)) << ::testing::PrintToString(messageTexts());
+  const std::vector<std::string> comment = storedComment(saved);
+  ASSERT_EQ(comment.size(), 1u);
+  EXPECT_EQ(exif::trimText(comment[0]), "hello");
+
+  // Opened in the program, the saved picture shows as the original was shown.
+  scan({});
+  ASSERT_EQ(state.list.images.front(), saved);
+  state.list.sortIndex = 1;
+  session.scan().imageDSP(1);
+  EXPECT_EQ(state.comment.rotationMark, "");
+  EXPECT_EQ(session.display().turn(), 0);
+  EXPECT_EQ(std::pair(session.display().pictureWidth(), session.display().pictureHeight()),
+            std::pair(12, 16));
 }
 
 TEST_F(Viewer, AViewerStepWritesTheTurnIntoTheCommentAndLeavesThePixels) {

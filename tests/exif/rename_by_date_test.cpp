@@ -46,7 +46,10 @@ std::time_t localTime(int y, int mo, int d, int h, int mi, int s) {
   return std::mktime(&t);
 }
 
-TEST(RenameStem, ShootingTimeNeedsExactlyFourColonsAndAPlainName) {
+// Fault: an unknown or malformed shooting date ("    :  :     :  :  ", "..:..:.. ..:..:..")
+// still made a name such as "-              .jpg"; only digits in the places of
+// YYYY:MM:DD HH:MM:SS may name a picture, every other form falls back to the file time.
+TEST(RenameStem, ShootingTimeNeedsDigitsInThePlacesOfTheDateAndTime) {
   struct Case {
     const char* date;
     const char* time;
@@ -54,12 +57,20 @@ TEST(RenameStem, ShootingTimeNeedsExactlyFourColonsAndAPlainName) {
   };
   const Case cases[] = {
       {"2003:05:06", "12:34:56", "20030506-123456"},
-      {"", "2003:05:06T12:34:56", "-20030506T123456"},  // no blank in the EXIF value
-      {"2003/05/06", "12:34:56", std::nullopt},         // two colons
-      {"2003:05:06", "12:34:56:00", std::nullopt},      // five
-      {"", "", std::nullopt},                           // no date at all
-      {"..:..:/x", "1:2", std::nullopt},                // would leave the folder
-      {"2003:05:06", "12:34:5\n", std::nullopt},        // control character
+      {"0000:00:00", "00:00:00", "00000000-000000"},  // digits, though no real moment
+      {"    :  :  ", "  :  :  ", std::nullopt},       // the EXIF "unknown" date
+      {"..:..:..", "..:..:..", std::nullopt},
+      {"", "2003:05:06T12:34:56", std::nullopt},  // no blank in the EXIF value
+      {"2003/05/06", "12:34:56", std::nullopt},
+      {"2003:05:06", "12:34:56:00", std::nullopt},
+      {"2003:05:06", "12:34:5", std::nullopt},
+      {"2003:5:06", "12:34:56", std::nullopt},
+      {"2003:05:06", "12:34: 6", std::nullopt},
+      {"2003:05:06", "12-34-56", std::nullopt},
+      {"２００３:05:06", "12:34:56", std::nullopt},  // wide digits are not digits here
+      {"", "", std::nullopt},                        // no date at all
+      {"..:..:/x", "1:2", std::nullopt},             // would leave the folder
+      {"2003:05:06", "12:34:5\n", std::nullopt},     // control character
   };
   for (const Case& c : cases) {
     EXPECT_EQ(shootingTimeStem(shot(c.date, c.time)), c.stem) << c.date << " " << c.time;
@@ -109,7 +120,10 @@ TEST_F(RenameTest, SecondRunMovesToTheNextFreeNameAndThirdBack) {
   EXPECT_FALSE(fs::exists(p));
 }
 
-TEST_F(RenameTest, SameSecondIsNumberedAndNoFileIsReplaced) {
+// Fault: a.jpg and b.JPG of the same second became "20080530-155601.jpg" and
+// "20080530-155601.JPG", which collide on a camera card; a name taken in another letter case
+// is taken.
+TEST_F(RenameTest, SameSecondIsNumberedIgnoringLetterCaseAndNoFileIsReplaced) {
   const std::string other = dir_.write("20030506-123456.jpg", "not in the list");
   const std::string a = picture("a.jpg", "2003:05:06 12:34:56");
   const std::string b = picture("b.JPG", "2003:05:06 12:34:56");
@@ -119,19 +133,45 @@ TEST_F(RenameTest, SameSecondIsNumberedAndNoFileIsReplaced) {
   EXPECT_TRUE(report.ok());
   EXPECT_EQ(report.done, 3);
   EXPECT_EQ(renamed_, (decltype(renamed_){{a, f("20030506-123456_1.jpg")},
-                                          {b, f("20030506-123456.JPG")},
-                                          {c, f("20030506-123456_2.jpg")}}));
+                                          {b, f("20030506-123456_2.JPG")},
+                                          {c, f("20030506-123456_3.jpg")}}));
   EXPECT_EQ(testing::readAll(other), "not in the list");
   EXPECT_TRUE(fs::exists(marked));  // a marked picture keeps its name
-  EXPECT_TRUE(testing::readAll(f("20030506-123456_2.jpg")).ends_with("c.jpg"));
+  EXPECT_TRUE(testing::readAll(f("20030506-123456_3.jpg")).ends_with("c.jpg"));
+}
+
+TEST_F(RenameTest, OnlyTheLetterCaseOfTheExtensionApartStillNumbers) {
+  const std::string a = picture("a.jpg", "2008:05:30 15:56:01");
+  const std::string b = picture("b.JPG", "2008:05:30 15:56:01");
+  EXPECT_EQ(run({a, b}).done, 2);
+  EXPECT_EQ(renamed_,
+            (decltype(renamed_){{a, f("20080530-155601.jpg")}, {b, f("20080530-155601_1.JPG")}}));
+}
+
+TEST_F(RenameTest, ANameStaysTakenWhileAnotherLetterCaseOfItRemains) {
+  // Both letter cases of one name exist, as a case-sensitive disk allows; renaming one of
+  // them does not free the name for a third picture.
+  const std::string lower = picture("20030506-123456.jpg", "2003:05:06 12:34:56");
+  const std::string upper = picture("20030506-123456.JPG", "2003:05:06 12:34:56");
+  const std::string z = picture("z.jpg", "2003:05:06 12:34:56");
+  EXPECT_EQ(run({lower, z, upper}).done, 3);
+  EXPECT_EQ(renamed_, (decltype(renamed_){{lower, f("20030506-123456_1.jpg")},
+                                          {z, f("20030506-123456_2.jpg")},
+                                          {upper, f("20030506-123456_3.JPG")}}));
 }
 
 TEST_F(RenameTest, WithoutADateTheFileTimeNamesThePicture) {
   const std::string p = dir_.write("x.Jpg", testing::jpegWithSegments({}));
+  const std::string unknown = picture("u.jpg", "    :  :     :  :  ");
+  const std::string dots = picture("v.jpg", "..:..:.. ..:..:..");
   const timespec times[2] = {{0, UTIME_OMIT}, {localTime(2003, 5, 6, 9, 12, 34), 0}};
-  ASSERT_EQ(::utimensat(AT_FDCWD, p.c_str(), times, 0), 0);
-  EXPECT_EQ(run({p}).done, 1);
-  EXPECT_EQ(renamed_, (decltype(renamed_){{p, f("20030506-91234.Jpg")}}));
+  for (const std::string& file : {p, unknown, dots}) {
+    ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+  }
+  EXPECT_EQ(run({p, unknown, dots}).done, 3);
+  EXPECT_EQ(renamed_, (decltype(renamed_){{p, f("20030506-91234.Jpg")},
+                                          {unknown, f("20030506-91234_1.jpg")},
+                                          {dots, f("20030506-91234_2.jpg")}}));
 }
 
 TEST_F(RenameTest, RefusedRenamesAreReportedAndTheLoopGoesOn) {

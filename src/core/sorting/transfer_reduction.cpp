@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "core/sorting/comment_edit.h"
 #include "core/sorting/undo_journal.h"
 #include "platform/format.h"
 #include "platform/path.h"
@@ -21,12 +22,17 @@ int reducedWidthOf(int resizeOption) {
   }
 }
 
-std::optional<outputs::ReduceSize> transferReduceSize(int resizeOption, int shownWidth,
-                                                      int shownHeight) {
+std::optional<outputs::ReduceSize> transferReduceSize(int resizeOption, int fileWidth,
+                                                      int fileHeight,
+                                                      const std::string& rotationMark) {
   const int width = reducedWidthOf(resizeOption);
-  if (width == 0 || shownWidth < 1 || shownHeight < 1) return std::nullopt;
+  if (width == 0 || fileWidth < 1 || fileHeight < 1) return std::nullopt;
+  const bool sideways = rotationMark == "@090:" || rotationMark == "@270:";
+  const int shownWidth = sideways ? fileHeight : fileWidth;
+  const int shownHeight = sideways ? fileWidth : fileHeight;
   const auto height = roundHalfEven(static_cast<double>(shownHeight) * width / shownWidth);
-  return outputs::ReduceSize{width, static_cast<int>(std::max<std::int64_t>(height, 1))};
+  const outputs::ReduceSize shown{width, static_cast<int>(std::max<std::int64_t>(height, 1))};
+  return sideways ? outputs::ReduceSize{shown.height, shown.width} : shown;
 }
 
 TransferReduction::TransferReduction(SortingSession& session, fs::FileOperations& files)
@@ -45,8 +51,8 @@ void TransferReduction::setLevel(int level) { level_ = std::clamp(level, 1, 10);
 void TransferReduction::entryShown(const ShownEntry& e) {
   if (e.hasPicture() && e.isJpeg) {
     shownPath_ = e.path;
-    shownWidth_ = e.width;
-    shownHeight_ = e.height;
+    fileWidth_ = e.width;
+    fileHeight_ = e.height;
   } else {
     noPicture();
   }
@@ -54,14 +60,23 @@ void TransferReduction::entryShown(const ShownEntry& e) {
 
 void TransferReduction::noPicture() {
   shownPath_.clear();
-  shownWidth_ = shownHeight_ = 0;
+  fileWidth_ = fileHeight_ = 0;
 }
 
 std::optional<outputs::ReduceSize> TransferReduction::plannedSize(const std::string& source) const {
   // Only the picture on display has a known shown size; anything else (a movie, a picture
   // that could not be decoded) is transferred as it is.
   if (source != shownPath_ || !fs::hasExtension(source, ".jpg")) return std::nullopt;
-  return transferReduceSize(session_.state().options.resizeOption, shownWidth_, shownHeight_);
+  const int option = session_.state().options.resizeOption;
+  if (reducedWidthOf(option) == 0) return std::nullopt;
+  // The mark the reduced file keeps with the EXIF data it is given is the file's own.
+  std::string mark;
+  try {
+    mark = rotationMarkOfFile(source);
+  } catch (const std::exception&) {
+    // Unreadable now: the copy that follows meets the same fault and says so.
+  }
+  return transferReduceSize(option, fileWidth_, fileHeight_, mark);
 }
 
 bool TransferReduction::canKeepOriginal(const std::string& destination) {

@@ -21,11 +21,16 @@ inline constexpr const char* kTemporaryPrefix = "___";
 // The reduced width of a resize option (1: 1600, 2: 1280); 0 for full size.
 int reducedWidthOf(int resizeOption);
 
-// The box a shown picture of shownWidth x shownHeight is reduced to for a resize option:
-// the option's width and the height in proportion, rounded half to even. nullopt when the
-// option keeps the full size or the shown size is empty.
-std::optional<outputs::ReduceSize> transferReduceSize(int resizeOption, int shownWidth,
-                                                      int shownHeight);
+// The box, in the file's own pixels, that a picture of fileWidth x fileHeight pixels whose
+// comment starts with rotationMark is reduced to for a resize option. The box is taken at
+// the size the picture is shown: the option's width and the height in proportion, rounded
+// half to even, where a quarter-turn mark ("@090:", "@270:") exchanges the file's width and
+// height; such a box is then turned back into the file's orientation, so that the reduced
+// picture, keeping its mark, shows as the original did at the option's width. nullopt when
+// the option keeps the full size or the size is empty.
+std::optional<outputs::ReduceSize> transferReduceSize(int resizeOption, int fileWidth,
+                                                      int fileHeight,
+                                                      const std::string& rotationMark = "");
 
 class TransferReduction : public EntryListener {
  public:
@@ -44,12 +49,13 @@ class TransferReduction : public EntryListener {
   // How reductions read and write pictures (tests inject faults here).
   outputs::PictureFiles pictureFiles;
 
-  // Remembers the picture on display: its path and the size at which it is shown.
+  // Remembers the picture on display: its path and its size in its file.
   void entryShown(const ShownEntry& e) override;
   void noPicture() override;
 
-  // The box the transfer of source is reduced to, or nullopt when it is transferred
-  // unchanged: full size chosen, a movie, or a picture that is not on display (not decoded).
+  // The box the transfer of source is reduced to (transferReduceSize with the rotation mark
+  // of the file's comment), or nullopt when it is transferred unchanged: full size chosen, a
+  // movie, or a picture that is not on display (not decoded).
   std::optional<outputs::ReduceSize> plannedSize(const std::string& source) const;
 
   // Before anything is copied: a reduced move of destination needs its "Org_" name free.
@@ -74,8 +80,8 @@ class TransferReduction : public EntryListener {
   fs::FileOperations& files_;
   int level_ = 7;
   std::string shownPath_;
-  int shownWidth_ = 0;
-  int shownHeight_ = 0;
+  int fileWidth_ = 0;
+  int fileHeight_ = 0;
 };
 
 }  // namespace sortelia

@@ -6,6 +6,7 @@
 #include "core/display/image_list.h"
 #include "exif/exif_info.h"
 #include "exif/exif_writer.h"
+#include "exif/rotation_mark.h"
 #include "outputs/reduce_pipeline.h"
 #include "platform/format.h"
 #include "platform/path.h"
@@ -18,6 +19,15 @@ int inProportion(int other, int value, int own) {
   if (own <= 0) return 0;
   return static_cast<int>(
       roundHalfEven(static_cast<double>(static_cast<std::int64_t>(other) * value) / own));
+}
+
+// The comment of a reduced save without the rotation mark it may start with: the saved
+// pixels are turned already, and a mark would turn them a second time.
+void dropRotationMark(std::vector<std::string>& userComment) {
+  if (userComment.empty()) return;
+  std::string& first = userComment.front();
+  const std::string mark = exif::rotationMarkOf(first);
+  if (!mark.empty()) first.erase(0, mark.size());
 }
 
 }  // namespace
@@ -54,6 +64,7 @@ void StretchSave::open(std::shared_ptr<const imaging::Bitmap> picture, const std
   width_ = previewWidth_ = maxWidth();
   height_ = previewHeight_ = maxHeight();
   preview_ = picture_;
+  previewSepia_ = previewBlackAndWhite_ = false;
 }
 
 void StretchSave::close() {
@@ -99,6 +110,8 @@ void StretchSave::Button1Click() {
       outputs::ReduceWithEffects(*picture_, w, h, options_.sepia, options_.blackAndWhite));
   previewWidth_ = w;
   previewHeight_ = h;
+  previewSepia_ = options_.sepia;
+  previewBlackAndWhite_ = options_.blackAndWhite;
   // The fields settle as the height field sets them: the width follows the height.
   Edit2Exit(h);
 }
@@ -107,10 +120,15 @@ bool StretchSave::previewCurrent() const {
   return preview_ && width_ == previewWidth_ && height_ == previewHeight_;
 }
 
+bool StretchSave::previewEffectsCurrent() const {
+  return previewSepia_ == options_.sepia && previewBlackAndWhite_ == options_.blackAndWhite;
+}
+
 void StretchSave::Button2Click() {
   if (!picture_) return;
   Ui& ui = session_.ui();
-  if (!previewCurrent()) {
+  // The file is named after the effects ticked now, so its pixels must carry them too.
+  if (!previewCurrent() || !previewEffectsCurrent()) {
     ui.message(Icon::None, "[ビュー]してから実行しましょう！", Buttons::Ok);
     return;
   }
@@ -122,6 +140,7 @@ void StretchSave::Button2Click() {
     if (options_.addExif) {
       exif::TExifInfo info;
       info.setImageFileName(path_);
+      dropRotationMark(info.UserComment);
       exif::WriteExif(info, name);
     }
   }

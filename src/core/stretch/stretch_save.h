@@ -57,11 +57,15 @@ class StretchSave {
   // aspect rule). A size of 0 is refused with a message.
   void Button1Click();
   // Button2Click: writes the preview beside the source as MakeReducedName names it, with
-  // the source's EXIF data when asked. Without a preview at the fields' size it only asks
-  // for one. Throws outputs::ReductionError when the file cannot be written.
+  // the source's EXIF data when asked. The preview's pixels are the picture as shown, turned
+  // already, so the copied comment loses its rotation mark (the rest of it is kept). Without
+  // a preview at the fields' size and with the effects now ticked it only asks for one.
+  // Throws outputs::ReductionError when the file cannot be written.
   void Button2Click();
   // True when the preview was made at the fields' size (Save and the batch run may go).
   bool previewCurrent() const;
+  // True when the preview was made with the sepia and black-and-white options now ticked.
+  bool previewEffectsCurrent() const;
 
   std::shared_ptr<const imaging::Bitmap> picture() const { return picture_; }
   std::shared_ptr<const imaging::Bitmap> preview() const { return preview_; }
@@ -82,6 +86,8 @@ class StretchSave {
   int height_ = 0;
   int previewWidth_ = 0;
   int previewHeight_ = 0;
+  bool previewSepia_ = false;
+  bool previewBlackAndWhite_ = false;
 };
 
 }  // namespace sortelia
