@@ -1,4 +1,4 @@
-// Showing a picture: from imageDSP to the picture decoded, fitted and scaled to its size on
+// Showing a picture: from showListPosition to the picture decoded, fitted and scaled to its size on
 // screen (ready for painting), for a
 // 24-megapixel JPEG; and the process size while paging through 200 such pictures.
 #include <benchmark/benchmark.h>
@@ -32,7 +32,7 @@ void BM_ShowPicture24MP(benchmark::State& state) {
   s.list.imageCount = 1;
   s.list.sortIndex = 1;
   for (auto _ : state) {
-    session.scan().imageDSP(1);
+    session.scan().showListPosition(1);
     if (session.display().pictureWidth() != 6000) state.SkipWithError("not decoded");
     if (!view.screen || view.screen->width() != 460) state.SkipWithError("not scaled");
   }
@@ -53,7 +53,7 @@ void BM_Page200Pictures24MP(benchmark::State& state) {
   long afterFirst = 0;
   for (auto _ : state) {
     for (int n = 1; n <= 200; ++n) {
-      session.scan().imageDSP(n);
+      session.scan().showListPosition(n);
       if (n == 1) afterFirst = maxRssKb();
     }
   }

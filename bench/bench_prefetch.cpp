@@ -133,7 +133,7 @@ struct Run {
   // The key: the next entry, timed until its screen copy is ready.
   double step(int n) {
     const auto t0 = Clock::now();
-    session.scan().imageDSP(n);
+    session.scan().showListPosition(n);
     const auto t1 = Clock::now();
     if (!view.screen || view.screen->width() > 460) std::fprintf(stderr, "picture not ready\n");
     return ms(t1 - t0);

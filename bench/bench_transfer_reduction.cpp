@@ -45,7 +45,7 @@ void BM_TransferReducedTo2M(benchmark::State& state) {
     stdfs::remove(target);
     stdfs::copy_file(bigJpeg(), source, stdfs::copy_options::overwrite_existing);
     s.list.sourceDir = (dir / "src").string() + "/";
-    session.scan().FirstStepGetImgLst();  // the picture on display, as before the click
+    session.scan().rescanSourceFolder();  // the picture on display, as before the click
     state.ResumeTiming();
     loop.transfer.Button1Click(1);
     state.PauseTiming();

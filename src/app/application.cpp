@@ -56,7 +56,7 @@ Application::Application(const std::string& dataFolder) {
   optionsWiring_ = std::make_unique<OptionsWiring>(*form1_, *form3_, *dumpWiring_, *ui_, *session_);
   helpWiring_ = std::make_unique<HelpWiring>(*form1_, *form9_, *ui_, *session_);
   // Closing the options window names the mode in the caption as viewer mode composes it.
-  optionsWiring_->commands().SetMFrmCap = [this] { session_->SetMFrmCap(); };
+  optionsWiring_->commands().recomposeCaption = [this] { session_->recomposeCaption(); };
   browseWiring_ =
       std::make_unique<BrowseWiring>(*form1_, *form6_, *form7_, *ui_, *session_, *loop_);
   printWiring_ = std::make_unique<PrintWiring>(*form1_, *form8_, *ui_, *session_);

@@ -20,11 +20,7 @@ std::optional<std::vector<std::string>> folderImageList(const std::string& comma
                  bare.c_str(), std::strerror(error));
     return std::nullopt;
   }
-  std::vector<std::string> entries;
-  listImageFiles(folder, {".jpg"}, entries);
-  listImageFiles(folder, {".mov", ".mpg"}, entries);
-  sortImageList(entries);
-  return entries;
+  return listImages({folder});
 }
 
 std::optional<bool> parsePhotoOption(const std::vector<std::string>& args, std::size_t& i,

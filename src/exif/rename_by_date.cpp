@@ -1,6 +1,5 @@
 #include "exif/rename_by_date.h"
 
-#include <dirent.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -9,6 +8,7 @@
 #include <set>
 #include <string_view>
 
+#include "platform/file_list.h"
 #include "platform/format.h"
 #include "platform/path.h"
 #include "platform/text_codec.h"
@@ -41,10 +41,7 @@ bool matchesDigits(std::string_view text, std::string_view pattern) {
 // reports what is wrong.
 std::multiset<std::string> lowerCaseNamesIn(const std::string& folder) {
   std::multiset<std::string> names;
-  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-  if (dir == nullptr) return names;
-  while (const dirent* e = ::readdir(dir)) names.insert(text::asciiLower(e->d_name));
-  ::closedir(dir);
+  for (const std::string& name : listNames(folder)) names.insert(text::asciiLower(name));
   return names;
 }
 

@@ -83,4 +83,13 @@ int folderReadError(const std::string& folder) {
   return 0;
 }
 
+std::vector<std::string> listNames(const std::string& folder) {
+  std::vector<std::string> names;
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (!dir) return names;
+  while (const dirent* e = ::readdir(dir)) names.emplace_back(e->d_name);
+  ::closedir(dir);
+  return names;
+}
+
 }  // namespace sortelia

@@ -23,4 +23,8 @@ void listSubfolders(const std::string& folder, std::vector<std::string>& list);
 // EACCES, ...).
 int folderReadError(const std::string& folder);
 
+// Every name in folder, of any kind ("." and ".." included), in directory order; none when
+// the folder cannot be listed.
+std::vector<std::string> listNames(const std::string& folder);
+
 }  // namespace sortelia

@@ -64,7 +64,7 @@ TEST_F(ShownWindow, ShowsARealCameraPictureFittedIntoTheDisplayArea) {
   // At start the information window greets; showing the picture again (as every later step
   // does) puts its photo information there, and the date overlay its shooting date and size.
   EXPECT_EQ(app->infoWindow().text().substr(0, 27), "右クリックしてネ！");
-  app->session().scan().imageDSP(1);
+  app->session().scan().showListPosition(1);
   const std::string info = app->infoWindow().text();
   EXPECT_EQ(info.substr(0, info.find("\r\n")), "01:画像ファイル名 ------> " + path);
   EXPECT_NE(info.find("\r\n02:撮影日時 ------------> 2004.08.27 13:52:55.\r\n"), std::string::npos)
@@ -109,7 +109,7 @@ TEST_F(ShownWindow, NoPictureIsPaintedOnceTheListRunsOut) {
     }
   });
   answer.start(20);
-  app->session().scan().FirstStepGetImgLst();
+  app->session().scan().rescanSourceFolder();
   EXPECT_EQ(view->picture(), nullptr);
   EXPECT_EQ(view->screenPicture(), nullptr);
   EXPECT_FALSE(app->session().display().hasPicture());

@@ -52,7 +52,7 @@ class OptionsCommandsTest : public ::testing::Test {
   }
   void scan() {
     state.list.sourceDir = src + "/";
-    session.scan().FirstStepGetImgLst();
+    session.scan().rescanSourceFolder();
     ui.messages.clear();
   }
   std::vector<std::string> messageTexts() const {
@@ -281,7 +281,7 @@ TEST_F(OptionsCommandsTest, ClosingRecomposesTheCaptionFromTheOptions) {
               std::string("Sortelia for Windows [ /pics/2007/ ] < ") + c.mode + " >");
   }
   int installed = 0;
-  commands.SetMFrmCap = [&] { ++installed; };
+  commands.recomposeCaption = [&] { ++installed; };
   commands.FormClose();
   EXPECT_EQ(installed, 1);
 }

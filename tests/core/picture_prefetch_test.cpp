@@ -31,7 +31,7 @@ class Prefetch : public testing::SortingFixture {
       root.write("src/p" + std::to_string(i) + ".jpg", testing::makeTestJpeg(600 + 10 * i, 400));
     }
     state.list.sourceDir = src + "/";
-    session.scan().FirstStepGetImgLst();
+    session.scan().rescanSourceFolder();
   }
   WorkerPool pool{2};
   PicturePrefetch prefetch;
@@ -85,9 +85,9 @@ TEST_F(Prefetch, ARebuiltListShowsItsOwnPictures) {
     root.write("other/p" + std::to_string(i) + ".jpg", testing::makeTestJpeg(100 + i, 80));
   }
   state.list.sourceDir = other + "/";
-  session.scan().FirstStepGetImgLst();
+  session.scan().rescanSourceFolder();
   EXPECT_EQ(session.display().pictureWidth(), 101);
-  session.scan().imageDSP(2);
+  session.scan().showListPosition(2);
   EXPECT_EQ(session.display().pictureWidth(), 102);
 }
 

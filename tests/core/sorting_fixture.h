@@ -50,7 +50,7 @@ class SortingFixture : public ::testing::Test {
   void scan(const std::vector<std::string>& names) {
     for (const auto& n : names) root.write("src/" + n, bytesOf(n));
     state.list.sourceDir = src + "/";
-    session.scan().FirstStepGetImgLst();
+    session.scan().rescanSourceFolder();
     forget();
   }
   void forget() {

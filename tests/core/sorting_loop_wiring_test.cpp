@@ -33,7 +33,7 @@ class LoopWiring : public ::testing::Test {
   }
   void scan() {
     state.list.sourceDir = root.path() + "/src/";
-    session.scan().FirstStepGetImgLst();
+    session.scan().rescanSourceFolder();
   }
   TempDir root;
   std::string dst;

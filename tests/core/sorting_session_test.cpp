@@ -145,7 +145,7 @@ TEST_F(SessionTest, SubfolderSwitchInterleavesByFullPath) {
   state.list.sourceDir = src;
   session();
   state.list.subfolderSwitch = true;
-  session().scan().FirstStepGetImgLst();
+  session().scan().rescanSourceFolder();
   EXPECT_EQ(state.list.images,
             (std::vector<std::string>{src + "a/c.jpg", src + "b.jpg", src + "z.jpg"}));
 }
@@ -304,7 +304,7 @@ TEST_F(SessionTest, ImageDspSkipsMarkedEntriesInSortingMode) {
   state.list.images = {"/p/1.jpg", "/p/2.jpg", "!:/p/3.jpg", "/p/4.jpg", "/p/5.jpg"};
   state.list.imageCount = 5;
   state.list.sortIndex = 3;
-  session().scan().imageDSP(3);
+  session().scan().showListPosition(3);
   ASSERT_EQ(view.shown.size(), 1u);
   EXPECT_EQ(view.shown[0].n, 4);
   EXPECT_EQ(view.shown[0].path, "/p/4.jpg");
@@ -317,7 +317,7 @@ TEST_F(SessionTest, OnlyMarkedEntriesLeftEndsInTheNothingState) {
   state.list.images = {"/p/1.jpg", "!:/p/2.jpg", "!:/p/3.jpg"};
   state.list.imageCount = 3;
   state.list.sortIndex = 2;
-  session().scan().imageDSP(2);
+  session().scan().showListPosition(2);
   EXPECT_TRUE(view.shown.empty());
   EXPECT_EQ(state.list.sortIndex, 4);
   ASSERT_EQ(ui.messages.size(), 1u);
@@ -335,7 +335,7 @@ TEST_F(SessionTest, ViewerModeShowsMarkedEntries) {
   state.list.images = {"/p/1.jpg", "!:" + p2};
   state.list.imageCount = 2;
   state.list.viewerMode = true;
-  session().scan().imageDSP(2);
+  session().scan().showListPosition(2);
   ASSERT_EQ(view.shown.size(), 1u);
   EXPECT_EQ(view.shown[0].entry, "!:" + p2);
   EXPECT_EQ(view.shown[0].path, p2);
@@ -382,7 +382,7 @@ TEST_F(SessionTest, DateOverlayFollowsItemTwoOfTheMask) {
   for (const auto& [mask, date] : cases) {
     state.options.exifItemMask = mask;
     view.dateText = "not set";
-    session().scan().FirstStepGetImgLst();
+    session().scan().rescanSourceFolder();
     EXPECT_EQ(view.dateText, date) << mask;
   }
 }

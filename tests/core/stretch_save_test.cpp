@@ -181,7 +181,7 @@ TEST_F(StretchSaveTest, OpensOnlyOverAShownPictureAndOffersTheRescan) {
   root.write("src/a.mov", "a movie");
   root.write("src/b.jpg", testing::makeTestJpeg(320, 240));
   state.list.sourceDir = src + "/";
-  session.scan().FirstStepGetImgLst();
+  session.scan().rescanSourceFolder();
   forget();
   RecordingWindow window;
   save.stretchsave1Click(window);
@@ -190,7 +190,7 @@ TEST_F(StretchSaveTest, OpensOnlyOverAShownPictureAndOffersTheRescan) {
 
   ui.messages.clear();
   state.list.sortIndex = 2;
-  session.scan().imageDSP(2);
+  session.scan().showListPosition(2);
   window.whileShown = [&] {
     EXPECT_EQ(save.sizeText(), "     320                 240");
     save.Edit1Exit(160);

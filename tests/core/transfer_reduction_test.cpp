@@ -25,7 +25,7 @@ class TransferReductionTest : public testing::SortingFixture {
   void scanPictures(const std::vector<std::pair<std::string, std::string>>& files) {
     for (const auto& [name, bytes] : files) root.write("src/" + name, bytes);
     state.list.sourceDir = src + "/";
-    session.scan().FirstStepGetImgLst();
+    session.scan().rescanSourceFolder();
     forget();
     bind(1, dst);
   }

@@ -237,7 +237,7 @@ TEST_F(Viewer, LoopingSlideShowHasOneEmptyTickThenShowsThePictureAfterTheMinimum
 TEST_F(Viewer, ARebuiltListEndsTheShowAndTheViewerControls) {
   viewTen(4);
   tickShow(true);
-  session.scan().FirstStepGetImgLst();
+  session.scan().rescanSourceFolder();
   EXPECT_FALSE(timer.isActive());
   EXPECT_FALSE(view.enabled["Edit1"]);
   EXPECT_TRUE(view.enabled["Undo1"]);
@@ -248,10 +248,10 @@ TEST_F(Viewer, TheCaptionNamesTheMode) {
   scan(names(2));
   state.options.japaneseMode = false;
   state.options.keepOriginal = true;
-  viewer.SetMFrmCap();
+  viewer.recomposeCaption();
   EXPECT_EQ(view.captions["Form1"], "Sortelia for Windows [ " + src + "/ ] < Dividing-COPY >");
   state.options.keepOriginal = false;
-  session.SetMFrmCap();  // as the commands outside the viewer call it
+  session.recomposeCaption();  // as the commands outside the viewer call it
   EXPECT_EQ(view.captions["Form1"], "Sortelia for Windows [ " + src + "/ ] < Dividing-MOVE >");
   tickView(true);
   EXPECT_EQ(view.captions["Form1"], "Sortelia for Windows [ " + src + "/ ] < View >");
@@ -388,7 +388,7 @@ TEST_F(Viewer, AReducedSaveOfATurnedPictureShowsUprightAndKeepsTheComment) {
   scan({});
   ASSERT_EQ(state.list.images.front(), saved);
   state.list.sortIndex = 1;
-  session.scan().imageDSP(1);
+  session.scan().showListPosition(1);
   EXPECT_EQ(state.comment.rotationMark, "");
   EXPECT_EQ(session.display().turn(), 0);
   EXPECT_EQ(std::pair(session.display().pictureWidth(), session.display().pictureHeight()),

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "exif/rotation_mark.h"
+#include "platform/file_list.h"
 #include "platform/text_codec.h"
 
 namespace sortelia {
@@ -39,6 +40,16 @@ void sortImageList(std::vector<std::string>& entries) {
       return static_cast<unsigned char>(lowerAscii(x)) < static_cast<unsigned char>(lowerAscii(y));
     });
   });
+}
+
+std::vector<std::string> listImages(const std::vector<std::string>& folders) {
+  std::vector<std::string> entries;
+  for (const std::string& folder : folders) {
+    listImageFiles(folder, {".jpg"}, entries);
+    listImageFiles(folder, {".mov", ".mpg"}, entries);
+  }
+  sortImageList(entries);
+  return entries;
 }
 
 }  // namespace sortelia

@@ -26,4 +26,8 @@ void ApplyRotationMark(const std::string& mark, std::string& text);
 // entries that compare equal.
 void sortImageList(std::vector<std::string>& entries);
 
+// The image list of folders (each ending with "/"): each folder's ".jpg" files, then its
+// ".mov" and ".mpg" files, all sorted by sortImageList. An unreadable folder adds nothing.
+std::vector<std::string> listImages(const std::vector<std::string>& folders);
+
 }  // namespace sortelia

@@ -121,7 +121,7 @@ void OptionsCommands::Button2Click() {
     report = exif::renameByShootingTime(entries, loader);
   }
   session_.runDeletionPass();
-  session_.scan().FirstStepGetImgLst();
+  session_.scan().rescanSourceFolder();
   reportFailures(report);
 }
 
@@ -140,8 +140,8 @@ void OptionsCommands::reloadCameraParams() {
 }
 
 void OptionsCommands::FormClose() {
-  if (SetMFrmCap) {
-    SetMFrmCap();
+  if (recomposeCaption) {
+    recomposeCaption();
     return;
   }
   const std::string caption =

@@ -52,8 +52,8 @@ class OptionsCommands {
   void reloadCameraParams();
 
   // Closing the window recomposes the main window's caption, whose mode words follow the
-  // options: through SetMFrmCap when the viewer installs its own, else windowCaption.
-  std::function<void()> SetMFrmCap;
+  // options: through recomposeCaption when the viewer installs its own, else windowCaption.
+  std::function<void()> recomposeCaption;
   void FormClose();
 
  private:

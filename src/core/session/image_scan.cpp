@@ -13,10 +13,9 @@ ImageScan::ImageScan(SortingState& state, Ui& ui, PictureView& picture, ControlP
                      EntryDisplay& display)
     : state_(state), ui_(ui), picture_(picture), controls_(controls), display_(display) {}
 
-void ImageScan::FirstStepGetImgLst(const std::string& firstShown) {
+void ImageScan::rescanSourceFolder(const std::string& firstShown) {
   ui_.setStatusText(tr("写真データの一覧を作成中です!", "Getting Image List, Now!"));
   ui_.setInfoText("イメージファイルのリストを取得中…");
-  std::vector<std::string> entries;
   {
     BusyCursor busy(ui_);
     state_.list.images.clear();
@@ -27,12 +26,7 @@ void ImageScan::FirstStepGetImgLst(const std::string& firstShown) {
       folders.push_back(state_.list.sourceDir);
       if (state_.list.subfolderSwitch) listSubfolders(state_.list.sourceDir, folders);
     }
-    for (const auto& folder : folders) {
-      listImageFiles(folder, {".jpg"}, entries);
-      listImageFiles(folder, {".mov", ".mpg"}, entries);
-    }
-    sortImageList(entries);
-    state_.list.images = std::move(entries);
+    state_.list.images = listImages(folders);
     state_.list.imageCount = static_cast<int>(state_.list.images.size());
     state_.list.viewerMode = false;
     controls_.setChecked(Control::CheckView, false);
@@ -44,7 +38,7 @@ void ImageScan::FirstStepGetImgLst(const std::string& firstShown) {
                 tr("このフォルダには写真データがありません", "No File in this Folder!"),
                 Buttons::Ok);
     ui_.setInfoText("　このフォルダにはイメージファイルがありませんでした。");
-    AllBtnEnabled(false);
+    enableSortingControls(false);
     return;
   }
   ui_.setStatusText(
@@ -59,47 +53,47 @@ void ImageScan::FirstStepGetImgLst(const std::string& firstShown) {
   state_.list.sortIndex = firstShown.empty() || first == images.end()
                               ? 1
                               : static_cast<int>(first - images.begin()) + 1;
-  imageDSP(state_.list.sortIndex);
-  AllBtnEnabled(true);
+  showListPosition(state_.list.sortIndex);
+  enableSortingControls(true);
 }
 
-bool ImageScan::iDSPchk(int n) {
+bool ImageScan::checkListPosition(int n) {
   if (n > state_.list.imageCount) {
-    AllBtnEnabled(false);
+    enableSortingControls(false);
     display_.clearPicture();
     ui_.setInfoText("　ここにはイメージファイルがありません。");
     ui_.message(Icon::Question, tr("写真データがありません。", "Image file Nothing"), Buttons::Ok);
     ui_.setStatusText("Image file Nothing!");
     return false;
   }
-  AllBtnEnabled(true);
+  enableSortingControls(true);
   return true;
 }
 
-void ImageScan::imageDSP(int n) {
+void ImageScan::showListPosition(int n) {
   display_.SetDateLBL("", "");
   picture_.setDeletionOverlay(false);
   if (state_.list.viewerMode) {
     if (n >= 1 && n <= state_.list.imageCount) display_.ShowEntry(n);
     return;
   }
-  if (!iDSPchk(n)) return;
+  if (!checkListPosition(n)) return;
   while (n <= state_.list.imageCount && state_.list.images[n - 1].rfind(kDeletionMark, 0) == 0) {
     ++n;
     ++state_.list.sortIndex;
   }
-  if (iDSPchk(n)) display_.ShowEntry(n);
+  if (checkListPosition(n)) display_.ShowEntry(n);
 }
 
-void ImageScan::AllBtnEnabled(bool enable) {
-  zelBTNctr(enable);
+void ImageScan::enableSortingControls(bool enable) {
+  enableSlotButtons(enable);
   for (Control c :
        {Control::CheckView, Control::SpeedButton1, Control::Button13, Control::Button14}) {
     controls_.setEnabled(c, enable);
   }
 }
 
-void ImageScan::zelBTNctr(bool enabled) {
+void ImageScan::enableSlotButtons(bool enabled) {
   for (int i = 1; i <= kSlotCount; ++i) controls_.setEnabled(slotControl(i), enabled);
 }
 

@@ -1,5 +1,6 @@
-// The image list scan and the step to a position: FirstStepGetImgLst lists the source folder,
-// imageDSP moves the display, AllBtnEnabled and zelBTNctr switch the sorting controls.
+// The image list scan and the step to a position: rescanSourceFolder lists the source folder,
+// showListPosition moves the display, enableSortingControls and enableSlotButtons switch the
+// sorting controls. Each carries its design name in its comment.
 #pragma once
 
 #include "core/display/entry_display.h"
@@ -14,17 +15,17 @@ class ImageScan {
   ImageScan(SortingState& state, Ui& ui, PictureView& picture, ControlPanel& controls,
             EntryDisplay& display);
 
-  // Rebuilds the image list from SourceDir and shows entry 1.
+  // FirstStepGetImgLst: rebuilds the image list from SourceDir and shows entry 1.
   // The entry shown first is entry 1, or the entry of firstShown when the list holds it.
-  void FirstStepGetImgLst(const std::string& firstShown = "");
-  // Position check: false (with its message) when n is past the end of the list.
-  bool iDSPchk(int n);
-  // Moves the display to position n; in sorting mode marked entries are skipped.
-  void imageDSP(int n);
-  // Enables or disables the sorting controls as a whole.
-  void AllBtnEnabled(bool enable);
-  // Enables or disables the twelve destination slots.
-  void zelBTNctr(bool enabled);
+  void rescanSourceFolder(const std::string& firstShown = "");
+  // iDSPchk, the position check: false (with its message) when n is past the end of the list.
+  bool checkListPosition(int n);
+  // imageDSP: moves the display to position n; in sorting mode marked entries are skipped.
+  void showListPosition(int n);
+  // AllBtnEnabled: enables or disables the sorting controls as a whole.
+  void enableSortingControls(bool enable);
+  // zelBTNctr: enables or disables the twelve destination slots.
+  void enableSlotButtons(bool enabled);
 
  private:
   const char* tr(const char* japanese, const char* english) const {

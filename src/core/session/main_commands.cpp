@@ -102,8 +102,8 @@ bool OpenStartPath(SortingSession& session, const std::string& argument,
   session.runDeletionPass();
   SortingState& state = session.state();
   state.list.sourceDir = folder == "/" ? folder : folder + "/";
-  session.SetMFrmCap();
-  session.scan().FirstStepGetImgLst(file);
+  session.recomposeCaption();
+  session.scan().rescanSourceFolder(file);
   return true;
 }
 
@@ -126,8 +126,8 @@ void Open1Click(SortingSession& session) {
   const std::string folder = fs::folderPrefixOf(*chosen);
   if (folder.empty()) return;
   state.list.sourceDir = folder;
-  session.SetMFrmCap();
-  session.scan().FirstStepGetImgLst();
+  session.recomposeCaption();
+  session.scan().rescanSourceFolder();
 }
 
 void PopupMenu1Popup(SortingSession& session) {

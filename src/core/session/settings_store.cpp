@@ -79,10 +79,10 @@ void SettingsStore::FormActivate() {
     if (deferScan_) {
       scanDeferred_ = true;
     } else {
-      session_.scan().FirstStepGetImgLst();
+      session_.scan().rescanSourceFolder();
     }
   }
-  session_.SetMFrmCap();
+  session_.recomposeCaption();
   ui_.setInfoText(
       "右クリックしてネ！\r\n"
       "　移動先ボタンの上でクリックすると移動先フォルダの登録ができます。その他のところでは、"
@@ -98,7 +98,7 @@ void SettingsStore::FormActivate() {
 void SettingsStore::runDeferredScan() {
   if (!scanDeferred_) return;
   scanDeferred_ = false;
-  session_.scan().FirstStepGetImgLst();
+  session_.scan().rescanSourceFolder();
 }
 
 void SettingsStore::readSettingsFile(const std::string& path) {

@@ -39,7 +39,7 @@ class SortingSession {
   // SetMFrmCap: composes the window caption that names the mode; does nothing until a
   // composer is installed (by viewer mode, which knows the mode).
   void setCaptionComposer(std::function<void()> compose) { captionComposer_ = std::move(compose); }
-  void SetMFrmCap() {
+  void recomposeCaption() {
     if (captionComposer_) captionComposer_();
   }
 

@@ -31,7 +31,7 @@ void DeletionMarks::Button13Click() {
   DelMark(false);
   journal_.SetUndoMrk(kJournalDel, std::to_string(st.list.sortIndex), "");
   ++st.list.sortIndex;
-  session_.scan().imageDSP(st.list.sortIndex);
+  session_.scan().showListPosition(st.list.sortIndex);
 }
 
 bool DeletionMarks::MrkDelImg(int i) {
@@ -57,7 +57,7 @@ void DeletionMarks::DelMark(bool shown) {
   const std::string restoreCaption =
       st.captions.restoreCaption.empty() ? "Restore" : st.captions.restoreCaption;
   view.setCaption(Control::Button13, shown ? restoreCaption : deleteCaption);
-  if (!st.list.viewerMode) session_.scan().zelBTNctr(!shown);
+  if (!st.list.viewerMode) session_.scan().enableSlotButtons(!shown);
 }
 
 void DeletionMarks::DMRKFdelete() {

@@ -93,8 +93,8 @@ void DestinationSlots::MoveFolder1Click() {
   const std::string folder = slot->folder;
   session_.runDeletionPass();
   session_.state().list.sourceDir = folder + "/";
-  session_.SetMFrmCap();
-  session_.scan().FirstStepGetImgLst();
+  session_.recomposeCaption();
+  session_.scan().rescanSourceFolder();
 }
 
 void DestinationSlots::dropPaths(const std::vector<std::string>& paths) {

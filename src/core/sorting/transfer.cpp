@@ -55,7 +55,7 @@ void TransferEngine::Button1Click(int slot) {
     if (!iFileCopy(slot, st.list.sortIndex)) return;
     session_.pictureView().hideMovieButton();
     ++st.list.sortIndex;
-    session_.scan().imageDSP(st.list.sortIndex);
+    session_.scan().showListPosition(st.list.sortIndex);
   } else if (bound) {
     ui.setInfoText("　イメージファイルが保存されているフォルダーを指定しましょう。");
     ui.message(Icon::None,

@@ -95,7 +95,7 @@ void UndoJournal::Undo1Click() {
                                               : parseCommaText(st.undo.lines.back());
     SetUndoCap(newest.empty() ? std::string() : newest.front());
     st.list.sortIndex = std::max(1, st.list.sortIndex - 1);
-    session_.scan().imageDSP(st.list.sortIndex);
+    session_.scan().showListPosition(st.list.sortIndex);
   }
 }
 

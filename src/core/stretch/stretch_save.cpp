@@ -53,8 +53,8 @@ void StretchSave::stretchsave1Click(StretchWindow& window) {
   if (session_.ui().message(Icon::Question, "再オープンしますか？", Buttons::YesNo) ==
       Answer::Yes) {
     session_.runDeletionPass();
-    session_.scan().FirstStepGetImgLst();
-    session_.SetMFrmCap();  // the rebuilt list is sorted, whatever mode was on before
+    session_.scan().rescanSourceFolder();
+    session_.recomposeCaption();  // the rebuilt list is sorted, whatever mode was on before
   }
 }
 

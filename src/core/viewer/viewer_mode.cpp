@@ -31,7 +31,7 @@ std::optional<int> parsePosition(const std::string& text) {
 ViewerMode::ViewerMode(SortingSession& session, SortingLoop& loop, ViewerPanel& panel, Timer& timer)
     : session_(session), loop_(loop), panel_(panel), timer_(timer) {
   session_.display().events().subscribe(*this);
-  session_.setCaptionComposer([this] { SetMFrmCap(); });
+  session_.setCaptionComposer([this] { recomposeCaption(); });
 }
 
 ViewerMode::~ViewerMode() {
@@ -40,7 +40,7 @@ ViewerMode::~ViewerMode() {
   session_.display().events().unsubscribe(*this);
 }
 
-void ViewerMode::SetMFrmCap() {
+void ViewerMode::recomposeCaption() {
   session_.controls().setCaption(Control::Form1, windowCaption(session_.state(), showing_));
 }
 
@@ -55,7 +55,7 @@ void ViewerMode::setViewerControls(bool on) {
   if (!on && (showing_ || c.isChecked(Control::CheckShow))) endSlideShow();
   viewerControls_ = on;
   c.setEnabled(Control::Undo1, !on);
-  session_.scan().zelBTNctr(!on);
+  session_.scan().enableSlotButtons(!on);
   panel_.setSlotMenuEnabled(!on);
   for (Control k :
        {Control::Edit1, Control::Label1, Control::CheckShow, Control::Edit2, Control::Label2}) {
@@ -104,10 +104,10 @@ void ViewerMode::CheckViewClick() {
   } else {
     st.list.viewerMode = false;
     if (st.list.imageCount > 0 && st.list.sortIndex >= 1)
-      session_.scan().imageDSP(st.list.sortIndex);
+      session_.scan().showListPosition(st.list.sortIndex);
     setViewerControls(false);
   }
-  SetMFrmCap();
+  recomposeCaption();
 }
 
 void ViewerMode::Edit1KeyPress() {
@@ -144,7 +144,7 @@ void ViewerMode::DSP_ViewModeIMG() {
   loop_.comments.RewriteCMT(st.list.viewIndex);
   st.list.viewIndex = pos_;
   c.setEnabled(Control::Edit1, false);
-  session_.scan().imageDSP(st.list.viewIndex);
+  session_.scan().showListPosition(st.list.viewIndex);
   c.setEnabled(Control::Edit1, true);
 }
 
@@ -156,7 +156,7 @@ void ViewerMode::CheckShowClick() {
   } else if (!ticked && showing_) {
     setSlideShow(false);
   }
-  SetMFrmCap();
+  recomposeCaption();
 }
 
 void ViewerMode::setSlideShow(bool on) {
@@ -199,7 +199,7 @@ void ViewerMode::Timer1Timer() {
   setPosition(st.list.viewIndex);
   ++st.list.viewIndex;
   if (st.list.viewIndex <= max_) {
-    session_.scan().imageDSP(st.list.viewIndex);
+    session_.scan().showListPosition(st.list.viewIndex);
   } else if (st.options.loopSlideShow) {
     st.list.viewIndex = min_;
   } else {
@@ -210,7 +210,7 @@ void ViewerMode::Timer1Timer() {
 
 void ViewerMode::leftByRebuild() {
   setViewerControls(false);
-  SetMFrmCap();
+  recomposeCaption();
 }
 
 void ViewerMode::entryShown(const ShownEntry& e) {
@@ -261,8 +261,8 @@ void ViewerMode::SubDchkBoxClick() {
   }
   session_.runDeletionPass();
   session_.state().list.subfolderSwitch = down;
-  SetMFrmCap();
-  session_.scan().FirstStepGetImgLst();
+  recomposeCaption();
+  session_.scan().rescanSourceFolder();
 }
 
 std::string ViewerMode::dragPath() const {

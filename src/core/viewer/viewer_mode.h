@@ -26,8 +26,8 @@ class ViewerMode : public EntryListener {
   ViewerMode(const ViewerMode&) = delete;
   ViewerMode& operator=(const ViewerMode&) = delete;
 
-  // SetMFrmCap: "<title> [ <source folder> ] < <mode> >".
-  void SetMFrmCap();
+  // SetMFrmCap, the caption: "<title> [ <source folder> ] < <mode> >".
+  void recomposeCaption();
 
   // CheckViewClick, after the box changed.
   void CheckViewClick();

@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
     sortelia::testing::TempDir root;
     auto app = startOn(root, {{"DSCF0001.JPG", camera}, {"MVI_0002.MOV", "movie"}});
     app->mainWindow().findChild<QCheckBox*>("CheckDATE")->setChecked(true);
-    app->session().scan().imageDSP(1);
+    app->session().scan().showListPosition(1);
     app->mainWindow().findChild<QCheckBox*>("CheckInfo")->setChecked(true);
     app->infoWindow().move(660, 100);
     settle();
@@ -113,7 +113,7 @@ int main(int argc, char** argv) {
     sortelia::testing::TempDir root;
     auto app = startOn(root, {{"MVI_0002.MOV", "movie"}});
     app->mainWindow().findChild<QCheckBox*>("CheckDATE")->setChecked(true);
-    app->session().scan().imageDSP(1);
+    app->session().scan().showListPosition(1);
     settle();
     saveScreen(out + "/movie-entry.png");
   }
