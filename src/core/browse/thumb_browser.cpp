@@ -37,9 +37,9 @@ void ThumbBrowser::Button1Click(int size) {
   building_ = true;
   d_.view.setStopEnabled(true);
 
+  // The cells go, and with them the cell a Del. would restore: the build forgets it.
   cells_.clear();
-  lastOpened_ = -1;
-  underMouse_ = -1;
+  lastOpened_ = undoCell_ = underMouse_ = -1;
   auto run = std::make_shared<Run>();
   run->size = size;
   for (const std::string& entry : d_.images) {
@@ -187,8 +187,7 @@ int ThumbBrowser::contentHeight() const {
 
 PopupItems ThumbBrowser::PopupMenu1Popup() const {
   PopupItems p;
-  p.undo = true;
-  p.undoVisible = undoCell_ >= 0;
+  p.undo = p.undoVisible = undoCell_ >= 0;
   if (underMouse_ < 0 || underMouse_ >= static_cast<int>(cells_.size())) return p;
   const std::string& path = cells_[underMouse_].path;
   const bool movie = fs::hasExtension(path, ".mov") || fs::hasExtension(path, ".mpg");
@@ -224,7 +223,7 @@ void ThumbBrowser::Delete1Click() {
 }
 
 void ThumbBrowser::Undo1Click() {
-  if (undoCell_ < 0) return;
+  if (undoCell_ < 0 || undoCell_ >= static_cast<int>(cells_.size())) return;
   ThumbCell& c = cells_[undoCell_];
   c.visible = true;
   d_.toggleDeletionMark(c.index, c.path);
