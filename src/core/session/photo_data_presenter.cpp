@@ -15,7 +15,6 @@ void PhotoDataPresenter::GetPdata(const std::string& path) {
   const Options& o = state_.options;
   const int set = std::clamp(o.cameraParamIndex, 0, exif::kCameraParamSetCount - 1);
   photo_.GetPdata(path, o.exifItemMask, cameraParams_.table[set]);
-  if (exif::isExifItemMode(o.exifItemMask)) state_.comment.rotationMark = photo_.RotationMark;
 }
 
 void PhotoDataPresenter::DspPdata() {
@@ -40,6 +39,10 @@ std::string PhotoDataPresenter::fileDateLine(const std::string& path) const {
 void PhotoDataPresenter::entryShown(const ShownEntry& e) {
   if (!e.isJpeg) return;
   GetPdata(e.path);
+  // Only a picture coming into view takes the rotation of its file; reading it again leaves
+  // the turn the person made pending.
+  if (exif::isExifItemMode(state_.options.exifItemMask))
+    state_.comment.rotationMark = photo_.RotationMark;
   DspPdata();
 }
 
