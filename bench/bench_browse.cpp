@@ -91,14 +91,15 @@ std::vector<std::string> benchPictures() {
 }
 
 void BM_BuildGrid500(benchmark::State& state) {
-  const std::vector<std::string> images = benchPictures();
+  SortingState sorting;
+  sorting.list.images = benchPictures();
   NullUi ui;
   NullBrowserView view;
   QueuePoster poster;
   WorkerPool pool(static_cast<int>(state.range(0)));
-  ThumbBrowser browser({ui, view, poster, pool, images, [](int, const std::string&) {},
-                        [](const std::string&) {}, [] { return std::string(); },
-                        [] { return exif::CameraParamSet{}; }});
+  ThumbBrowser browser({ui, view, poster, pool, sorting,
+                        [](int, const std::string&) { return true; }, [](const std::string&) {},
+                        [] { return std::string(); }, [] { return exif::CameraParamSet{}; }});
   for (auto _ : state) {
     browser.Button1Click(100);
     poster.runUntil([&] { return !browser.building(); });

@@ -15,11 +15,13 @@
 #include <QPushButton>
 #include <QTextBlock>
 #include <QTimer>
+#include <QToolButton>
 #include <deque>
 #include <functional>
 
 #include "app/application.h"
 #include "core/options/language_setting.h"
+#include "core/sorting/comment_edit.h"
 #include "platform/file_ops.h"
 #include "platform/line_file.h"
 #include "qt_wait.h"
@@ -416,6 +418,88 @@ TEST(InfoWindowPopup, FontStartsFromTheLastChoiceAndCopyAllTakesTheWholeText) {
   EXPECT_EQ(QGuiApplication::clipboard()->text(),
             "01:画像ファイル名 : a.jpg\n02:撮影日時 : 2003:05:06");
   EXPECT_EQ(info.memo()->textCursor().selectedText().size(), info.memo()->toPlainText().size());
+}
+
+TEST(ReadingCommands, LeaveThePendingTurnOfTheShownPictureAlone) {
+  // Fault: printing read the shown picture's photo record through the shared reader, which
+  // reset its pending rotation, so the picture turned in viewer mode was not written turned
+  // when the person stepped on.
+  struct Command {
+    const char* name;
+    std::function<void(Application&, Script&)> run;
+  };
+  auto closeWhenShown = [](Script& s, QDialog& d) {
+    s.steps.push_back([&d] {
+      if (!d.isVisible()) return false;
+      d.reject();
+      return true;
+    });
+  };
+  const Command commands[] = {
+      {"print",
+       [&](Application& app, Script& s) {
+         closeWhenShown(s, app.printWindow());
+         app.mainWindow().find<QAction>(Control::Print1)->trigger();
+       }},
+      {"browser",
+       [&](Application& app, Script& s) {
+         closeWhenShown(s, app.browseWindow());
+         app.mainWindow().find<QAction>(Control::Browse1)->trigger();
+       }},
+      {"information window",
+       [](Application& app, Script&) {
+         auto* info = app.mainWindow().find<QCheckBox>(Control::CheckInfo);
+         info->click();
+         info->click();
+       }},
+      {"options and dump",
+       [](Application& app, Script& s) {
+         OptionsWindow& form3 = app.optionsWindow();
+         DumpWindow& form5 = app.dumpWindow();
+         s.steps.push_back([&] {
+           if (!form3.isVisible()) return false;
+           form3.findChild<QPushButton*>("Button3")->click();
+           return true;
+         });
+         s.steps.push_back([&] {
+           if (!form5.isVisible()) return false;
+           form5.close();
+           return true;
+         });
+         s.steps.push_back([&] {
+           if (!form3.isVisible()) return false;
+           form3.close();
+           return true;
+         });
+         app.mainWindow().find<QAction>(Control::Option1)->trigger();
+       }},
+      {"help",
+       [](Application& app, Script&) {
+         app.mainWindow().find<QAction>(Control::Help1)->trigger();
+         waitFor([&] { return app.helpWindow().isVisible(); });
+         app.helpWindow().close();
+         app.mainWindow().find<QAction>(Control::Version1)->trigger();
+       }},
+  };
+  for (const Command& c : commands) {
+    SCOPED_TRACE(c.name);
+    TempDir root;
+    auto app = startOn(root, {"Canon_40D.jpg", "fujifilm-dx10.jpg"});
+    const std::string first = root.path() + "/src/Canon_40D.jpg";
+    ASSERT_EQ(rotationMarkOfFile(first), "");
+    MainWindow& w = app->mainWindow();
+    w.find<QCheckBox>(Control::CheckView)->click();
+    w.find<QAction>(Control::rot090)->trigger();
+    ASSERT_EQ(app->state().comment.rotationMark, "@090:");
+    {
+      Script s;
+      c.run(*app, s);
+      EXPECT_TRUE(waitFor([&] { return s.steps.empty(); }));
+    }
+    EXPECT_EQ(app->state().comment.rotationMark, "@090:");
+    w.upDown1()->findChild<QToolButton*>("UpDown1Up")->click();  // the step on
+    EXPECT_EQ(rotationMarkOfFile(first), "@090:");
+  }
 }
 
 }  // namespace

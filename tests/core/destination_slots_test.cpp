@@ -112,6 +112,57 @@ TEST_F(SlotsTest, DropBindsTheFirstFolderOnly) {
   EXPECT_EQ(state.slots[5].folder, b);
 }
 
+TEST_F(SlotsTest, AFolderWhoseNameHoldsALineBreakIsNeverBound) {
+  // Fault: a folder name with a line break was bound and written into "zel.ini" as it was,
+  // so at the next start every later line moved down and the buttons got other folders.
+  const std::string before = state.list.sourceDir;
+  const struct {
+    const char* name;
+    const char* lineBreak;
+    const char* shown;
+  } cases[] = {{"LF", "\n", "<LF>"}, {"CR", "\r", "<CR>"}, {"CR LF", "\r\n", "<CR><LF>"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string folder = root.mkdir(std::string("dest/one") + c.lineBreak + "two");
+    const std::string inner = root.mkdir(std::string("dest/one") + c.lineBreak + "two/inner");
+    root.write(std::string("dest/one") + c.lineBreak + "two/IMG_1.JPG", "x");
+    const std::string told =
+        "フォルダ名に改行が含まれています。このフォルダは設定ファイル「zel.ini」に正しく記録でき"
+        "ないため、整理先にも整理元にも指定できません。フォルダ名を変えてから指定しましょう！\r\n"
+        "  フォルダ名[ " +
+        root.path() + "/dest/one" + c.shown + "two";
+    ui.messages.clear();
+    slots.pointAt(4);
+    ui.queueDialogResult(folder + "/any picture.jpg");
+    slots.SetBox1Click();  // the dialog
+    slots.dropPaths({folder});
+    slots.dropPaths({inner});  // a folder inside one: its path holds the break too
+    ui.queueDialogResult(folder + "/IMG_1.JPG");
+    Open1Click(session);
+    EXPECT_FALSE(OpenStartPath(session, folder, "/"));
+    EXPECT_FALSE(OpenStartPath(session, folder + "/IMG_1.JPG", "/"));
+    EXPECT_EQ(state.slots[3].folder, "");
+    EXPECT_EQ(view.slotCaptions[4], "");
+    EXPECT_EQ(state.list.sourceDir, before);
+    const std::vector<std::string> expected = {told + " ]", told + " ]", told + "/inner ]",
+                                               told + " ]", told + " ]", told + " ]"};
+    ASSERT_EQ(ui.messages.size(), expected.size());
+    for (std::size_t k = 0; k < expected.size(); ++k) {
+      EXPECT_EQ(ui.messages[k].text, expected[k]) << k;
+      EXPECT_EQ(ui.messages[k].icon, Icon::Warning);
+    }
+  }
+  state.options.japaneseMode = false;
+  ui.messages.clear();
+  slots.dropPaths({root.mkdir("dest/three\nfour")});
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].text,
+            "The Folder Name contains a Line Break. It cannot be kept in the Settings File "
+            "\"zel.ini\", so it can be neither a Destination nor the Source Folder. Rename the "
+            "Folder, then Select it again.\r\n  Folder [ " +
+                root.path() + "/dest/three<LF>four ]");
+}
+
 TEST_F(SlotsTest, NothingHappensWithoutAPointedSlot) {
   slots.pointAt(4);
   slots.resetPointed();

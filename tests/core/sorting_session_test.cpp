@@ -260,6 +260,60 @@ TEST_F(SessionTest, SettingsRoundTripThroughClose) {
   EXPECT_EQ(*readTextLines(data + "/zel.ini"), l);
 }
 
+TEST_F(SessionTest, ASettingsFileMovedByALineBreakKeepsOnlyTheLinesItCanTrust) {
+  // Fault: a folder name with a line break, written into "zel.ini" as it was, moved every
+  // later line down: slot 4 read the rest of slot 3's name, each button got its neighbour's
+  // folder, and the source folder and the options were lost.
+  const std::string dst = root.mkdir("dst");
+  root.write("src/a.jpg", testing::makeTestJpeg(8, 8));
+  for (const char* lineBreak : {"\n", "\r", "\r\n"}) {
+    SCOPED_TRACE(lineBreak[0] == '\n' ? "LF" : lineBreak[1] ? "CR LF" : "CR");
+    auto l = iniWithSource(src);
+    for (int i = 0; i < kSlotCount; ++i) l[i] = dst;
+    l[2] = dst + lineBreak + "tail";  // as an older program wrote it
+    l[13] = "11";
+    l[14] = "22";
+    l[15] = "333";
+    l[16] = "444";
+    l[17] = "TRUE";
+    l[18] = "7";
+    l[22] = std::string(27, '0');
+    writeIni(l);
+    state = SortingState{};
+    ui.messages.clear();
+    session_.reset();
+    session().settings().FormActivate();
+    // Then the scan finds no source folder; no slot is warned about.
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[1].text, "このフォルダには写真データがありません");
+    EXPECT_EQ(ui.messages[0].icon, Icon::Warning);
+    EXPECT_EQ(ui.messages[0].text,
+              "設定ファイル「zel.ini」は 24 行あり、正しい 23 行ではありません。フォルダ名に改行"
+              "が含まれていたため、どの行がどのフォルダか分からなくなっています。整理先ボタンと"
+              "整理元のフォルダの設定は読み込まずに破棄しました。ウィンドウの位置と大きさ、オプ"
+              "ションは末尾の行から読み込みました。\r\nフォルダを指定し直しましょう！");
+    for (const Slot& slot : state.slots) EXPECT_FALSE(slot.bound());
+    EXPECT_EQ(state.list.sourceDir, "");
+    EXPECT_EQ(view.bounds, (WindowBounds{11, 22, 333, 444}));
+    EXPECT_TRUE(state.options.loopSlideShow);
+    EXPECT_EQ(view.interval, "7");
+    EXPECT_EQ(state.options.exifItemMask, std::string(27, '0'));
+  }
+  // A file of 23 lines followed by empty ones is read as it is, without a message.
+  auto l = iniWithSource(src);
+  l[0] = dst;
+  l.push_back("");
+  l.push_back("");
+  writeIni(l);
+  state = SortingState{};
+  ui.messages.clear();
+  session_.reset();
+  session().settings().FormActivate();
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_EQ(state.slots[0].folder, dst);
+  EXPECT_EQ(state.list.sourceDir, src);
+}
+
 TEST_F(SessionTest, GeometryIsAppliedInOrderUntilABadLine) {
   auto l = iniWithSource(src);
   l[13] = "5";

@@ -395,6 +395,21 @@ TEST_F(Viewer, AReducedSaveOfATurnedPictureShowsUprightAndKeepsTheComment) {
             std::pair(12, 16));
 }
 
+TEST_F(Viewer, ReadingTheShownPictureAgainKeepsItsPendingTurn) {
+  // Fault: reading the shown picture's photo data again (as printing did) reset its pending
+  // rotation, so stepping on no longer wrote it turned.
+  picture("a.jpg", "hello");
+  picture("b.jpg", "");
+  scan({});
+  tickView(true);
+  viewer.RotationClick(Control::rot090);
+  session.photoData().GetPdata(s("a.jpg"));
+  session.photoData().DspPdata();
+  EXPECT_EQ(state.comment.rotationMark, "@090:");
+  viewer.UpDown1Click(+1);
+  EXPECT_EQ(storedComment(s("a.jpg")), std::vector<std::string>{"@090:hello\r\n"});
+}
+
 TEST_F(Viewer, AViewerStepWritesTheTurnIntoTheCommentAndLeavesThePixels) {
   picture("a.jpg", "hello");
   picture("b.jpg", "");

@@ -22,12 +22,14 @@ BrowseWiring::BrowseWiring(MainWindow& main, BrowseWindow& browser, FullSizeWind
   pool_ = std::make_unique<WorkerPool>(0);
   SortingState& state = session_.state();
   thumbs_ = std::make_unique<ThumbBrowser>(ThumbBrowser::Deps{
-      ui_, w_, poster_, *pool_, state.list.images,
+      ui_, w_, poster_, *pool_, state,
       [this](int i, const std::string& path) {
         // Only while the entry still names the cell's file (the list may have been rebuilt).
         const auto& images = session_.state().list.images;
-        if (i >= 0 && i < static_cast<int>(images.size()) && entryPath(images[i]) == path)
-          loop_.marks.MrkDelImg(i);
+        if (i < 0 || i >= static_cast<int>(images.size()) || entryPath(images[i]) != path)
+          return false;
+        loop_.marks.MrkDelImg(i);
+        return true;
       },
       [this](const std::string& path) { session_.display().StartPlayer(path); },
       [this] { return session_.state().options.exifItemMask; },
@@ -37,10 +39,9 @@ BrowseWiring::BrowseWiring(MainWindow& main, BrowseWindow& browser, FullSizeWind
           [this] { guarded([&] { Browse1Click(); }); });
   connect(main_.find<QPushButton>(Control::Button14), &QPushButton::clicked, this,
           [this] { guarded([&] { Browse1Click(); }); });
-  // Opening another source folder frees the cells (the Open command runs first).
-  connect(main_.find<QAction>(Control::Open1), &QAction::triggered, this, [this] {
-    if (session_.state().list.sourceDir != builtFor_) thumbs_->ICclear();
-  });
+  // Opening a folder rebuilds the list, which frees the cells (the Open command runs first).
+  connect(main_.find<QAction>(Control::Open1), &QAction::triggered, this,
+          [this] { thumbs_->clearIfListRebuilt(); });
   connectBrowser();
 }
 
@@ -53,6 +54,7 @@ void BrowseWiring::guarded(const std::function<void()>& command) { runGuarded(ui
 
 void BrowseWiring::Browse1Click() {
   const SourceList& list = session_.state().list;
+  thumbs_->clearIfListRebuilt();  // cells of an older list are gone
   w_.setGeometry(main_.geometry());
   w_.setCaption(
       format("縮小一覧表示[ %s ](%d)", {list.sourceDir, static_cast<int>(list.images.size())}));
@@ -62,10 +64,8 @@ void BrowseWiring::Browse1Click() {
 }
 
 void BrowseWiring::connectBrowser() {
-  connect(w_.buildButton(), &QPushButton::clicked, this, [this] {
-    builtFor_ = session_.state().list.sourceDir;
-    guarded([&] { thumbs_->Button1Click(w_.sizeBox()->value()); });
-  });
+  connect(w_.buildButton(), &QPushButton::clicked, this,
+          [this] { guarded([&] { thumbs_->Button1Click(w_.sizeBox()->value()); }); });
   connect(w_.stopButton(), &QPushButton::clicked, this, [this] { thumbs_->Button2Click(); });
   ThumbGridView* grid = w_.grid();
   grid->onDoubleClick = [this](int cell) {
@@ -83,6 +83,7 @@ void BrowseWiring::connectBrowser() {
     if (openPrint) openPrint(list, caption);
   };
   connect(w_.popupMenu(), &QMenu::aboutToShow, this, [this] {
+    thumbs_->clearIfListRebuilt();
     const PopupItems p = thumbs_->PopupMenu1Popup();
     w_.action("Info1")->setEnabled(p.info);
     w_.action("Delete1")->setEnabled(p.del);

@@ -45,7 +45,6 @@ class BrowseWiring : public QObject {
   QtTaskPoster poster_;
   std::unique_ptr<WorkerPool> pool_;  // ends (joined) before the poster
   std::unique_ptr<ThumbBrowser> thumbs_;
-  std::string builtFor_;  // the source folder the cells were built from
 };
 
 }  // namespace sortelia::app

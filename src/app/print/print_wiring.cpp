@@ -30,10 +30,10 @@ void PrintWiring::open(const std::string& fileList, const std::string& caption) 
 }
 
 void PrintWiring::Print1Click() {
-  PhotoDataPresenter& photo = session_.photoData();
-  const std::string path = photo.photo().record.FilePath;
+  // The record of the shown picture names it; printing only reads, so the pending rotation of
+  // the shown picture stays as it is.
+  const std::string path = session_.photoData().photo().record.FilePath;
   if (path.empty()) return;  // no picture read yet
-  photo.GetPdata(path);
   open(outputs::quotedFileList({path}), format("印刷[ %s ]", {fs::fileNameOf(path)}));
 }
 

@@ -37,12 +37,13 @@ void ThumbBrowser::Button1Click(int size) {
   building_ = true;
   d_.view.setStopEnabled(true);
 
+  // The cells go, and with them the cell a Del. would restore: the build forgets it.
   cells_.clear();
-  lastOpened_ = -1;
-  underMouse_ = -1;
+  lastOpened_ = undoCell_ = underMouse_ = -1;
+  builtOn_ = d_.state.list.rebuilds;
   auto run = std::make_shared<Run>();
   run->size = size;
-  for (const std::string& entry : d_.images) {
+  for (const std::string& entry : d_.state.list.images) {
     std::string path;
     run->skip.push_back(ChkDMRK(entry, path));
     run->paths.push_back(path);
@@ -151,6 +152,12 @@ void ThumbBrowser::ICclear() {
   d_.view.gridChanged();
 }
 
+bool ThumbBrowser::clearIfListRebuilt() {
+  if (builtOn_ == d_.state.list.rebuilds || (cells_.empty() && !building_)) return false;
+  ICclear();
+  return true;
+}
+
 void ThumbBrowser::FormResize() {
   if (cells_.size() < 2) return;
   d_.view.scrollToTop();
@@ -187,8 +194,7 @@ int ThumbBrowser::contentHeight() const {
 
 PopupItems ThumbBrowser::PopupMenu1Popup() const {
   PopupItems p;
-  p.undo = true;
-  p.undoVisible = undoCell_ >= 0;
+  p.undo = p.undoVisible = undoCell_ >= 0;
   if (underMouse_ < 0 || underMouse_ >= static_cast<int>(cells_.size())) return p;
   const std::string& path = cells_[underMouse_].path;
   const bool movie = fs::hasExtension(path, ".mov") || fs::hasExtension(path, ".mpg");
@@ -215,8 +221,19 @@ void ThumbBrowser::Info1Click() {
 
 void ThumbBrowser::Delete1Click() {
   if (underMouse_ < 0) return;
+  // A cell whose entry can no longer be marked stays in sight, and the person is told.
+  if (clearIfListRebuilt() ||
+      !d_.toggleDeletionMark(cells_[underMouse_].index, cells_[underMouse_].path)) {
+    d_.ui.message(Icon::Warning,
+                  d_.state.options.japaneseMode
+                      ? "写真の一覧が縮小一覧を作った後で作り直されたため、この写真に削除の印を付"
+                        "けられません。縮小一覧を作り直しましょう！"
+                      : "The Image List was made again after the Thumbnails, so this Picture "
+                        "cannot be Marked for Deletion. Make the Thumbnails again.",
+                  Buttons::Ok);
+    return;
+  }
   ThumbCell& c = cells_[underMouse_];
-  d_.toggleDeletionMark(c.index, c.path);
   c.visible = false;
   undoCell_ = underMouse_;
   underMouse_ = -1;  // the picture is gone from under the mouse
@@ -224,10 +241,11 @@ void ThumbBrowser::Delete1Click() {
 }
 
 void ThumbBrowser::Undo1Click() {
-  if (undoCell_ < 0) return;
+  if (clearIfListRebuilt()) return;
+  if (undoCell_ < 0 || undoCell_ >= static_cast<int>(cells_.size())) return;
   ThumbCell& c = cells_[undoCell_];
   c.visible = true;
-  d_.toggleDeletionMark(c.index, c.path);
+  (void)d_.toggleDeletionMark(c.index, c.path);
   undoCell_ = -1;
   d_.view.gridChanged();
 }

@@ -12,6 +12,7 @@
 #include "core/ports/browser_view.h"
 #include "core/ports/timer.h"
 #include "core/ports/ui.h"
+#include "core/state/sorting_state.h"
 #include "exif/photo_info.h"
 #include "outputs/browse/thumb_geometry.h"
 #include "platform/progress.h"
@@ -57,11 +58,11 @@ class ThumbBrowser {
     BrowserView& view;
     TaskPoster& poster;
     WorkerPool& pool;
-    // The image list (entries may carry the deletion mark).
-    const std::vector<std::string>& images;
-    // MrkDelImg: toggles the deletion mark of a 0-based entry, given the cell's path (an
-    // entry that no longer holds that path must be left alone).
-    std::function<void(int, const std::string&)> toggleDeletionMark;
+    // The image list (entries may carry the deletion mark) and the language of the texts.
+    const SortingState& state;
+    // MrkDelImg: toggles the deletion mark of a 0-based entry, given the cell's path; an
+    // entry that no longer holds that path is left alone and false returned.
+    std::function<bool(int, const std::string&)> toggleDeletionMark;
     // Starts a movie's player.
     std::function<void(const std::string&)> startPlayer;
     // The item mask and camera parameter set photo information is read with.
@@ -80,6 +81,9 @@ class ThumbBrowser {
   bool building() const { return building_; }
   // ICclear: frees every cell (and stops a running build without a message).
   void ICclear();
+  // The cells belong to the list they were built from: once the scan has rebuilt the list,
+  // they are cleared (ICclear). True when that happened.
+  bool clearIfListRebuilt();
   // FormResize: with at least two cells, closes the gaps and shows the hidden cells again.
   void FormResize();
 
@@ -122,6 +126,7 @@ class ThumbBrowser {
   std::vector<ThumbCell> cells_;
   int lastOpened_ = -1;
   int undoCell_ = -1;
+  unsigned builtOn_ = 0;  // the list's rebuild count when the cells were built
   int underMouse_ = -1;
   bool building_ = false;
   std::string savedCaption_;

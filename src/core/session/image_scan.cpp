@@ -19,6 +19,7 @@ void ImageScan::rescanSourceFolder(const std::string& firstShown) {
   {
     BusyCursor busy(ui_);
     state_.list.images.clear();
+    ++state_.list.rebuilds;
     state_.undo.lines.clear();
     controls_.setCaption(Control::Undo1, state_.undo.hint + "★記録なし★");
     std::vector<std::string> folders;

@@ -15,16 +15,17 @@ class ImageScan {
   ImageScan(SortingState& state, Ui& ui, PictureView& picture, ControlPanel& controls,
             EntryDisplay& display);
 
-  // FirstStepGetImgLst: rebuilds the image list from SourceDir and shows entry 1.
+  // rescanSourceFolder: rebuilds the image list from SourceDir and shows entry 1.
   // The entry shown first is entry 1, or the entry of firstShown when the list holds it.
   void rescanSourceFolder(const std::string& firstShown = "");
-  // iDSPchk, the position check: false (with its message) when n is past the end of the list.
+  // checkListPosition, the position check: false (with its message) when n is past the end of the
+  // list.
   bool checkListPosition(int n);
-  // imageDSP: moves the display to position n; in sorting mode marked entries are skipped.
+  // showListPosition: moves the display to position n; in sorting mode marked entries are skipped.
   void showListPosition(int n);
-  // AllBtnEnabled: enables or disables the sorting controls as a whole.
+  // enableSortingControls: enables or disables the sorting controls as a whole.
   void enableSortingControls(bool enable);
-  // zelBTNctr: enables or disables the twelve destination slots.
+  // enableSlotButtons: enables or disables the twelve destination slots.
   void enableSlotButtons(bool enabled);
 
  private:

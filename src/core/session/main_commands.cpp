@@ -99,6 +99,7 @@ bool OpenStartPath(SortingSession& session, const std::string& argument,
         Buttons::Ok);
     return false;
   }
+  if (session.refuseLineBreakFolder(folder)) return false;
   session.runDeletionPass();
   SortingState& state = session.state();
   state.list.sourceDir = folder == "/" ? folder : folder + "/";
@@ -124,7 +125,7 @@ void Open1Click(SortingSession& session) {
   const auto chosen = session.ui().openFile(d);
   if (!chosen) return;
   const std::string folder = fs::folderPrefixOf(*chosen);
-  if (folder.empty()) return;
+  if (folder.empty() || session.refuseLineBreakFolder(fs::withoutTrailingSlashes(folder))) return;
   state.list.sourceDir = folder;
   session.recomposeCaption();
   session.scan().rescanSourceFolder();

@@ -19,7 +19,6 @@ const exif::CameraParamSet& PhotoDataPresenter::selectedCameraSet() const {
 void PhotoDataPresenter::GetPdata(const std::string& path) {
   const Options& o = state_.options;
   photo_.GetPdata(path, o.exifItemMask, selectedCameraSet());
-  if (exif::isExifItemMode(o.exifItemMask)) state_.comment.rotationMark = photo_.RotationMark;
 }
 
 void PhotoDataPresenter::DspPdata() {
@@ -44,6 +43,10 @@ std::string PhotoDataPresenter::fileDateLine(const std::string& path) const {
 void PhotoDataPresenter::entryShown(const ShownEntry& e) {
   if (!e.isJpeg) return;
   GetPdata(e.path);
+  // Only a picture coming into view takes the rotation of its file; reading it again leaves
+  // the turn the person made pending.
+  if (exif::isExifItemMode(state_.options.exifItemMask))
+    state_.comment.rotationMark = photo_.RotationMark;
   DspPdata();
 }
 

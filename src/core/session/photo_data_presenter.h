@@ -22,7 +22,8 @@ class PhotoDataPresenter : public EntryListener {
   // The display whose date overlay DspPdata sets (set once, when both exist).
   void attach(EntryDisplay& display) { display_ = &display; }
 
-  // GetPdata for path with the current mask and camera parameter set.
+  // GetPdata for path with the current mask and camera parameter set. It only reads: the
+  // shown picture's pending rotation is set when an entry is shown, never here.
   void GetPdata(const std::string& path);
   // DspPdata: the information window shows the photo information text, the comment field
   // the comment, and the date overlay the shooting date.

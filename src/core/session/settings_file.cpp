@@ -43,12 +43,21 @@ std::optional<int> parseInteger(const std::string& text) {
 }
 
 SettingsRead parseSettings(const std::vector<std::string>& lines) {
-  auto line = [&](int n) -> std::string {  // 1-based; past the end reads as empty
-    return n <= static_cast<int>(lines.size()) ? lines[n - 1] : std::string();
-  };
   SettingsRead r;
-  for (int i = 0; i < kSlotCount; ++i) r.slotLines[i] = line(i + 1);
-  r.sourceLine = line(13);
+  // Empty lines after the 23rd (left by an editor) do not count as moved lines.
+  int count = static_cast<int>(lines.size());
+  while (count > kSettingsLineCount && lines[count - 1].empty()) --count;
+  r.lineCount = count;
+  r.foldersDiscarded = count > kSettingsLineCount;
+  const int shift = r.foldersDiscarded ? count - kSettingsLineCount : 0;
+  auto line = [&](int n) -> std::string {  // 1-based; past the end reads as empty
+    if (n > kSlotCount + 1) n += shift;
+    return n <= count ? lines[n - 1] : std::string();
+  };
+  if (!r.foldersDiscarded) {
+    for (int i = 0; i < kSlotCount; ++i) r.slotLines[i] = line(i + 1);
+    r.sourceLine = line(13);
+  }
   for (int n = 14; n <= 17; ++n) {
     auto v = parseInteger(line(n));
     if (!v) return r;

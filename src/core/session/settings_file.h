@@ -17,6 +17,12 @@ inline constexpr int kSettingsLineCount = 23;
 // What a settings file holds, as far as it could be read. Reading stops silently at the first
 // geometry line (14-17) that is not a number; `complete` tells whether it got past them, and
 // only then do the values of lines 18-23 count.
+//
+// A file of more than 23 lines has had a line break written inside a folder name (lines 1-13),
+// which moved every later line down. The folder lines can then no longer be told apart, so
+// all thirteen are discarded (`foldersDiscarded`); lines 14-23 are taken from the end of the
+// file, where the break cannot have moved them. A shorter file keeps its lines in their places
+// and the missing ones read as empty.
 struct SettingsRead {
   std::array<std::string, kSlotCount> slotLines;
   std::string sourceLine;
@@ -28,6 +34,8 @@ struct SettingsRead {
   bool keepOriginal = false;
   bool maximized = false;
   std::string exifItemMask = exif::kDefaultExifItemMask;
+  int lineCount = 0;              // lines the file held
+  bool foldersDiscarded = false;  // more than 23 lines: lines 1-13 were not trusted
 };
 
 // Everything the settings file stores.

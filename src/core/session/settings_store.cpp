@@ -107,6 +107,22 @@ void SettingsStore::readSettingsFile(const std::string& path) {
   auto lines = readTextLines(path);
   if (!lines) return;  // unreadable: nothing is read, defaults stand
   const SettingsRead read = parseSettings(*lines);
+  if (read.foldersDiscarded) {
+    session_.ui().message(
+        Icon::Warning,
+        format(session_.tr("設定ファイル「zel.ini」は %d 行あり、正しい %d 行ではありません。フォル"
+                           "ダ名に改行が含まれていたため、どの行がどのフォルダか分からなくなってい"
+                           "ます。整理先ボタンと整理元のフォルダの設定は読み込まずに破棄しました。"
+                           "ウィンドウの位置と大きさ、オプションは末尾の行から読み込みました。\r\n"
+                           "フォルダを指定し直しましょう！",
+                           "The Settings File \"zel.ini\" has %d Lines, not %d. A Folder Name "
+                           "with a Line Break has moved its Lines, so the Folders of the Buttons "
+                           "and the Source Folder were discarded. The Window's Place and Size and "
+                           "the Options were read from its last Lines.\r\nSelect the Folders "
+                           "again."),
+               {read.lineCount, kSettingsLineCount}),
+        Buttons::Ok);
+  }
   restoreSlots(read);
   restoreSourceDir(read.sourceLine);
   WindowBounds b = frame.normalBounds();

@@ -29,6 +29,11 @@ class SortingSession {
   // Binds slot i (1..12) to folder (caption = its last component), or unbinds it when empty.
   void setSlot(int i, const std::string& folder);
 
+  // "zel.ini" keeps one folder a line, so a folder whose path holds a line break (LF, CR or
+  // both) can never be a slot or the source folder: true, after telling the person why, when
+  // folder is such a folder.
+  bool refuseLineBreakFolder(const std::string& folder);
+
   // The deferred deletion of marked pictures, run before every rebuild of the list and at
   // close; does nothing until a pass is installed (by the sorting loop, which owns the marks).
   void setDeletionPass(std::function<void()> pass) { deletionPass_ = std::move(pass); }
@@ -36,7 +41,7 @@ class SortingSession {
     if (deletionPass_) deletionPass_();
   }
 
-  // SetMFrmCap: composes the window caption that names the mode; does nothing until a
+  // recomposeCaption: composes the window caption that names the mode; does nothing until a
   // composer is installed (by viewer mode, which knows the mode).
   void setCaptionComposer(std::function<void()> compose) { captionComposer_ = std::move(compose); }
   void recomposeCaption() {

@@ -40,6 +40,7 @@ void DestinationSlots::SetFldNamOnBTN(const std::string& path) {
                Buttons::Ok);
     return;
   }
+  if (session_.refuseLineBreakFolder(folder)) return;
   if (fs::isDirectory(folder)) {
     session_.setSlot(pointed_, folder);
     return;

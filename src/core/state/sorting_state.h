@@ -26,6 +26,7 @@ struct SourceList {
   std::string sourceDir;            // ends with "/"; empty when no folder is set
   std::vector<std::string> images;  // FnBox: full paths, optionally behind "!:"
   int imageCount = 0;               // set only by the scan
+  unsigned rebuilds = 0;            // how often the scan rebuilt images
   int sortIndex = 0;                // 1-based position in sorting mode
   int viewIndex = 0;                // 1-based position in viewer mode
   bool viewerMode = false;          // CheckView ticked

@@ -26,7 +26,7 @@ class ViewerMode : public EntryListener {
   ViewerMode(const ViewerMode&) = delete;
   ViewerMode& operator=(const ViewerMode&) = delete;
 
-  // SetMFrmCap, the caption: "<title> [ <source folder> ] < <mode> >".
+  // recomposeCaption, the caption: "<title> [ <source folder> ] < <mode> >".
   void recomposeCaption();
 
   // CheckViewClick, after the box changed.

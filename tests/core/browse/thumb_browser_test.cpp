@@ -93,15 +93,22 @@ class ThumbBrowserTest : public ::testing::Test {
 
   testing::TempDir dir;
   std::string a, b, c, d;
-  std::vector<std::string> images;
+  SortingState state;
+  std::vector<std::string>& images = state.list.images;
   std::vector<int> toggled;
+  std::vector<std::string> toggledPaths;
+  bool markable = true;  // what the deletion mark's toggle answers
   std::vector<std::string> played;
   testing::FakeUi ui;
   FakeBrowserView view;
   ThreadPoster poster;
   WorkerPool pool{2};
-  ThumbBrowser browser{{ui, view, poster, pool, images,
-                        [this](int i, const std::string&) { toggled.push_back(i); },
+  ThumbBrowser browser{{ui, view, poster, pool, state,
+                        [this](int i, const std::string& path) {
+                          toggled.push_back(i);
+                          toggledPaths.push_back(path);
+                          return markable;
+                        },
                         [this](const std::string& p) { played.push_back(p); },
                         [] { return std::string(exif::kExifItemCount, '1'); },
                         [] { return exif::CameraParamSet{}; }}};
@@ -179,17 +186,17 @@ TEST_F(ThumbBrowserTest, LabelColoursFollowOpeningClicksAndPrintMarks) {
 TEST_F(ThumbBrowserTest, PopupStatesAndTheOneStepUndoOfDel) {
   build();
   browser.setUnderMouse(0);
-  EXPECT_EQ(browser.PopupMenu1Popup(), (PopupItems{true, true, true, true, true, false}));
+  EXPECT_EQ(browser.PopupMenu1Popup(), (PopupItems{true, true, false, true, true, false}));
   browser.setUnderMouse(1);
-  EXPECT_EQ(browser.PopupMenu1Popup(), (PopupItems{false, true, true, false, false, false}));
+  EXPECT_EQ(browser.PopupMenu1Popup(), (PopupItems{false, true, false, false, false, false}));
   browser.setUnderMouse(-1);
-  EXPECT_EQ(browser.PopupMenu1Popup(), (PopupItems{false, false, true, false, false, false}));
+  EXPECT_EQ(browser.PopupMenu1Popup(), (PopupItems{false, false, false, false, false, false}));
 
   browser.setUnderMouse(0);
   browser.Delete1Click();
   browser.setUnderMouse(2);
   browser.Delete1Click();
-  EXPECT_TRUE(browser.PopupMenu1Popup().undoVisible);
+  EXPECT_EQ(browser.PopupMenu1Popup(), (PopupItems{false, false, true, false, false, true}));
   EXPECT_EQ(browser.cellAt(5, 5), -1);  // hidden
   browser.Undo1Click();
   EXPECT_EQ(toggled, (std::vector<int>{0, 4, 4}));  // only the second Del. comes back
@@ -241,6 +248,87 @@ TEST_F(ThumbBrowserTest, ANewBuildOrClearDropsTheResultsOfTheOldOne) {
   EXPECT_EQ(ui.busyDepth, 0);
   browser.ICclear();
   EXPECT_TRUE(browser.cells().empty());
+}
+
+TEST_F(ThumbBrowserTest, ABuildForgetsTheCellToRestoreAndUndoWaitsUntilItCanAct) {
+  // Fault: a build emptied the cells but kept the cell a Del. would restore, and Undo during
+  // the build indexed it: a freed cell was read, or the new cell at its place was toggled, so
+  // a picture the person never deleted was marked.
+  for (const bool placedFirst : {false, true}) {
+    SCOPED_TRACE(placedFirst ? "after the first cell is placed" : "before any cell");
+    images[0] = a;
+    build();
+    toggled.clear();
+    toggledPaths.clear();
+    browser.setUnderMouse(0);
+    browser.Delete1Click();  // a.jpg, entry 0
+    ASSERT_EQ(toggled, (std::vector<int>{0}));
+    images[0] = "!:" + a;  // as the deletion mark leaves the list
+    EXPECT_TRUE(browser.PopupMenu1Popup().undo);
+
+    browser.Button1Click(100);
+    // The new first cell is entry 3: an Undo reaching it would mark a picture never deleted.
+    if (placedFirst) poster.runUntil([&] { return !browser.cells().empty(); });
+    const PopupItems popup = browser.PopupMenu1Popup();
+    EXPECT_FALSE(popup.undo);
+    EXPECT_FALSE(popup.undoVisible);
+    browser.Undo1Click();  // a stale menu item pressed all the same
+    EXPECT_EQ(toggled, (std::vector<int>{0}));
+    EXPECT_EQ(toggledPaths, (std::vector<std::string>{a}));
+    poster.runUntil([&] { return !browser.building(); });
+    EXPECT_EQ(indices(), (std::vector<int>{3, 4}));
+    for (const ThumbCell& cell : browser.cells()) EXPECT_TRUE(cell.visible);
+  }
+}
+
+TEST_F(ThumbBrowserTest, ARebuiltListClearsTheGridAndADelThatCannotMarkSaysSo) {
+  // Fault: after the list was rebuilt (a reduced save answered "reopen" Yes) the kept grid no
+  // longer matched it; Del. hid the cell and marked nothing, without a word.
+  const std::string told =
+      "写真の一覧が縮小一覧を作った後で作り直されたため、この写真に削除の印を付けられません。"
+      "縮小一覧を作り直しましょう！";
+  build();
+  images = {d, a};  // the scan rebuilt the list
+  ++state.list.rebuilds;
+  browser.setUnderMouse(2);
+  browser.Delete1Click();
+  EXPECT_TRUE(toggled.empty());
+  EXPECT_TRUE(browser.cells().empty());  // the cells of the old list are gone
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].text, told);
+  EXPECT_EQ(ui.messages[0].icon, Icon::Warning);
+  EXPECT_FALSE(browser.clearIfListRebuilt());  // nothing left to clear
+
+  // A grid built from the new list is kept; a cell whose entry refuses the mark stays shown.
+  build();
+  EXPECT_EQ(indices(), (std::vector<int>{0, 1}));
+  EXPECT_FALSE(browser.clearIfListRebuilt());
+  markable = false;
+  browser.setUnderMouse(1);
+  browser.Delete1Click();
+  EXPECT_EQ(toggled, (std::vector<int>{1}));
+  EXPECT_TRUE(browser.cells()[1].visible);
+  EXPECT_FALSE(browser.PopupMenu1Popup().undoVisible);
+  ASSERT_EQ(ui.messages.size(), 2u);
+  EXPECT_EQ(ui.messages[1].text, told);
+
+  // A rebuild also clears the grid before an Undo could reach a cell of the old list.
+  markable = true;
+  browser.setUnderMouse(0);
+  browser.Delete1Click();
+  ++state.list.rebuilds;
+  browser.Undo1Click();
+  EXPECT_EQ(toggled, (std::vector<int>{1, 0}));
+  EXPECT_TRUE(browser.cells().empty());
+
+  state.options.japaneseMode = false;
+  build();
+  markable = false;
+  browser.setUnderMouse(0);
+  browser.Delete1Click();
+  EXPECT_EQ(ui.messages.back().text,
+            "The Image List was made again after the Thumbnails, so this Picture cannot be Marked "
+            "for Deletion. Make the Thumbnails again.");
 }
 
 }  // namespace
