@@ -4,8 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build --parallel "$(nproc)" --target sortelia sortelia-cli
+cmake --preset default >/dev/null
+cmake --build --preset program --parallel "$(nproc)"
 
 demo=$PWD/demo
 if [ ! -d "$demo/pictures" ]; then
