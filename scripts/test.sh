@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test: once normally, once with
 # AddressSanitizer and UndefinedBehaviorSanitizer, all with warnings as errors, and the tests
-# of the threaded code once more with ThreadSanitizer; checks formatting and the include
+# of platform, imaging, outputs and core (the threaded code) once more with ThreadSanitizer; checks formatting and the include
 # rules; runs each fuzz target briefly from its seeds. The builds are the presets of
 # CMakePresets.json (build/, build-asan/, build-tsan/, build-fuzz/).
 set -euo pipefail
@@ -29,7 +29,7 @@ cmake --preset sanitizer >/dev/null
 cmake --build --preset sanitizer --parallel "$jobs"
 ctest --preset sanitizer --parallel "$jobs"
 
-echo "== build and test with ThreadSanitizer (the test programs only)"
+echo "== build and test with ThreadSanitizer (platform, imaging, outputs and core)"
 cmake --preset thread-sanitizer >/dev/null
 cmake --build --preset thread-sanitizer --parallel "$jobs"
 ctest --preset thread-sanitizer --parallel "$jobs"
