@@ -13,6 +13,10 @@ the size their parsers are built for:
                       and cjpeg)
   fuzz_settings       settings files ("zel.ini") in CP932 and UTF-8, complete and cut short
   fuzz_camera_params  camera parameter files ("zel-prm.txt") as written and edited
+  fuzz_album_template the two album page templates as the program writes them (CP932, made by
+                      build/bin/sortelia-cli, or the program named by $SORTELIA_CLI) and
+                      edited ones: UTF-8, LF line ends, placeholders in other letter cases,
+                      sections missing or too many
 """
 
 import glob
@@ -21,6 +25,7 @@ import shutil
 import struct
 import subprocess
 import sys
+import tempfile
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 DATA = os.path.join(ROOT, "tests", "data")
@@ -184,6 +189,38 @@ CAMERA_PARAM_FILES = {
 }
 
 
+def default_templates():
+    """The two default album templates as the command-line tool writes them into a new data
+    folder: (file name, bytes) each."""
+    cli = os.environ.get("SORTELIA_CLI", os.path.join(ROOT, "build", "bin", "sortelia-cli"))
+    with tempfile.TemporaryDirectory() as home:
+        pictures = os.path.join(home, "pictures")
+        os.makedirs(pictures)
+        env = dict(os.environ, XDG_CONFIG_HOME=home)
+        subprocess.run([cli, "album", pictures, "--width", "64", "--height", "48"], env=env,
+                       check=True, capture_output=True)
+        names = ["zel-html1.txt", "zel-html2.txt"]
+        return [(name, open(os.path.join(home, "sortelia", name), "rb").read()) for name in names]
+
+
+ALBUM_TEMPLATES = {
+    # Placeholders in other letter cases, a UTF-8 name, LF line ends.
+    "utf8_lower_lf": "\n".join([
+        "<title>[*ttl*]</title><a href=\"[*Lnk*]\">Ålesund</a>", "",
+        "<p>[*number*] [*gexp*] [*Cmt*] [*coltd*] [*model*] [*date*] [*time*] [*iso*]",
+        "[*flash*] [*wide*]x[*height*] [*shutter*] F[*f*] [*ev*] [*zoom*] [*fsize*]",
+        "<a href=\"[*glnk*]\"><img src=\"[*gsmp*]\">[*fname*]</a></p>", "", "</body>"]),
+    # No empty line: everything is the front, placeholders of the middle stay as they are.
+    "front_only": "\r\n".join(["# comment", "[*TTL*] [*NUMBER*] [*GEXP*]", "[*LNK*][*LNK*]"]),
+    # Two empty lines in a row skip the middle; lines after the back are dropped.
+    "skipped_and_extra": "\r\n".join(["[*TTL*]", "", "", "[*FNAME*] back", "", "dropped",
+                                       "[*GEXP*]"]),
+    # Placeholders cut, nested and run together.
+    "broken_placeholders": "\r\n".join(["[*", "", "[*[*NUMBER*]*] [*NUMBER [*GEXP*][*GEXP*]",
+                                         "*] [] [**] [*FNAME*", "", "#[*TTL*]"]),
+}
+
+
 def write_seeds(target, seeds):
     folder = os.path.join(CORPUS, target)
     shutil.rmtree(folder, ignore_errors=True)
@@ -216,6 +253,8 @@ def main():
                                   for name, (text, codec) in SETTINGS_FILES.items()])
     write_seeds("fuzz_camera_params", [(name, text.encode(codec))
                                        for name, (text, codec) in CAMERA_PARAM_FILES.items()])
+    write_seeds("fuzz_album_template", default_templates() +
+                [(name, text.encode("utf-8")) for name, text in ALBUM_TEMPLATES.items()])
     return 0
 
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang, AddressSanitizer and UndefinedBehaviorSanitizer into
-# build-fuzz/ and runs them. Each target starts from its seeds in fuzz/corpus/<target>/ and uses
-# the dictionary fuzz/<target>.dict and the options (input size cap) in fuzz/<target>.options.
+# build-fuzz/ (the preset "fuzz" of CMakePresets.json) and runs them. Each target starts from
+# its seeds in fuzz/corpus/<target>/ and uses the dictionary fuzz/<target>.dict and the
+# options (input size cap) in fuzz/<target>.options.
 #
 #   scripts/fuzz.sh TARGET [SECONDS] [LIBFUZZER_ARGS...]
 #       one target; the inputs it finds are kept in build-fuzz/corpus/TARGET for the next run
@@ -17,9 +18,7 @@ target=${1:?usage: scripts/fuzz.sh TARGET|--all [SECONDS] [LIBFUZZER_ARGS...]}
 seconds=${2:-60}
 shift $(($# >= 2 ? 2 : 1))
 
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DSORTELIA_BUILD_FUZZ=ON -DSORTELIA_SANITIZE=ON -DSORTELIA_WERROR=ON \
-  -DSORTELIA_BUILD_APP=OFF -DSORTELIA_BUILD_BENCH=OFF >/dev/null
+cmake --preset fuzz >/dev/null
 mkdir -p build-fuzz/artifacts build-fuzz/logs
 
 # run TARGET SECONDS CORPUS [ARGS...]: new inputs go to CORPUS, the seeds are read beside it.
@@ -41,7 +40,7 @@ if [ "$target" != --all ]; then
   exit
 fi
 
-cmake --build build-fuzz --target fuzzers
+cmake --build --preset fuzz
 status=0
 for source in fuzz/fuzz_*.cpp; do
   name=$(basename "$source" .cpp)

@@ -1,23 +1,29 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Sortelia and starts it on a demo: a folder of sample
-# pictures and a data folder of its own (demo/), never the user's own settings.
+# Installs what is missing, builds Sortelia and starts it on a demo: a folder of real camera
+# pictures, three destination folders and a data folder of its own (demo/), never the user's
+# own settings. Delete demo/ to start the demo afresh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build --parallel "$(nproc)" --target sortelia sortelia-cli
+cmake --preset default >/dev/null
+cmake --build --preset program --parallel "$(nproc)"
 
 demo=$PWD/demo
+# The pictures: copies of the real camera pictures of tests/data/camera with their EXIF, so
+# that the information window, the date overlay, renaming by shooting time and the album have
+# something to show, named as a camera names its files. The largest come first: most of the
+# others are thumbnails of about 100 pixels.
 if [ ! -d "$demo/pictures" ]; then
-  mkdir -p "$demo/pictures.tmp" "$demo/sorted/family" "$demo/sorted/travel" "$demo/sorted/work"
-  colours=(red orange gold green teal blue navy purple pink brown gray olive)
-  for i in $(seq 1 12); do
-    c=${colours[$((i - 1))]}
-    convert -size 1600x1200 "gradient:white-$c" -quality 85 \
-      "$demo/pictures.tmp/$(printf 'IMG_%04d.JPG' "$i")"
-  done
+  mkdir -p "$demo/pictures.tmp"
+  i=0
+  while read -r picture; do
+    i=$((i + 1))
+    cp --preserve=timestamps "$picture" "$demo/pictures.tmp/$(printf 'IMG_%04d.JPG' "$i")"
+  done < <(ls -S tests/data/camera/*.jpg)
   mv "$demo/pictures.tmp" "$demo/pictures"
 fi
+# The folders behind the first three destination buttons.
+mkdir -p "$demo/sorted/family" "$demo/sorted/travel" "$demo/sorted/work"
 config=$demo/config/sortelia
 if [ ! -f "$config/zel.ini" ]; then
   mkdir -p "$config"

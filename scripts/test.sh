@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test: once normally, once with
-# AddressSanitizer and UndefinedBehaviorSanitizer, both with warnings as errors; checks
-# formatting and the include rules; runs each fuzz target briefly from its seeds.
+# AddressSanitizer and UndefinedBehaviorSanitizer, all with warnings as errors, and the tests
+# of platform, imaging, outputs and core (the threaded code) once more with ThreadSanitizer; checks formatting and the include
+# rules; runs each fuzz target briefly from its seeds. The builds are the presets of
+# CMakePresets.json (build/, build-asan/, build-tsan/, build-fuzz/).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
@@ -18,17 +20,19 @@ export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
 
 echo "== build and test"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSORTELIA_BUILD_BENCH=ON \
-  -DSORTELIA_WERROR=ON >/dev/null
-cmake --build build --parallel "$jobs"
-ctest --test-dir build --output-on-failure --parallel "$jobs"
+cmake --preset default >/dev/null
+cmake --build --preset default --parallel "$jobs"
+ctest --preset default --parallel "$jobs"
 
 echo "== build and test with AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSORTELIA_SANITIZE=ON \
-  -DSORTELIA_BUILD_BENCH=OFF -DSORTELIA_WERROR=ON >/dev/null
-cmake --build build-asan --parallel "$jobs"
-ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --test-dir build-asan --output-on-failure --parallel "$jobs"
+cmake --preset sanitizer >/dev/null
+cmake --build --preset sanitizer --parallel "$jobs"
+ctest --preset sanitizer --parallel "$jobs"
+
+echo "== build and test with ThreadSanitizer (platform, imaging, outputs and core)"
+cmake --preset thread-sanitizer >/dev/null
+cmake --build --preset thread-sanitizer --parallel "$jobs"
+ctest --preset thread-sanitizer --parallel "$jobs"
 
 echo "== fuzzing: each target replays its seeds and runs 10 seconds of new inputs"
 ./scripts/fuzz.sh --all 10
