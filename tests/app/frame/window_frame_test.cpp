@@ -6,10 +6,10 @@
 #include <QThread>
 #include <QWindow>
 
+#include "app/app_settings.h"
 #include "app/application.h"
-#include "app_settings.h"
+#include "app/qt_wait.h"
 #include "platform/line_file.h"
-#include "qt_wait.h"
 #include "support/temp_dir.h"
 #include "support/test_jpeg.h"
 
