@@ -32,7 +32,7 @@ class NullBrowserView : public BrowserView {
   void setScrollStep(int) override {}
   void scrollToTop() override {}
   void gridChanged() override {}
-  void showFullSize(const std::string&, bool) override {}
+  void showFullSize(const std::string&, imaging::Bitmap, bool) override {}
   void openPrint(const std::string&, const std::string&) override {}
 };
 

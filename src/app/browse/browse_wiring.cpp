@@ -75,9 +75,8 @@ void BrowseWiring::connectBrowser() {
   grid->onDragOut = [this](const QString& path) { dragOut(path); };
   w_.onResized = [this] { thumbs_->FormResize(); };
   w_.onClosed = [this] { full_.clearAndClose(); };
-  w_.onShowFullSize = [this](const std::string& path, bool realSize) {
-    std::string error;
-    if (!full_.showPicture(path, realSize, error)) ui_.message(Icon::Error, error, Buttons::Ok);
+  w_.onShowFullSize = [this](const std::string& path, imaging::Bitmap picture, bool realSize) {
+    full_.showPicture(path, std::move(picture), realSize);
   };
   w_.onOpenPrint = [this](const std::string& list, const std::string& caption) {
     if (openPrint) openPrint(list, caption);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/display/image_list.h"
+#include "imaging/jpeg_codec.h"
 #include "outputs/print/print_layout.h"
 #include "platform/format.h"
 #include "platform/path.h"
@@ -288,7 +289,15 @@ void ThumbBrowser::ImgDblDsp(int cell, bool realSize) {
     d_.startPlayer(path);
     return;
   }
-  d_.view.showFullSize(path, realSize);
+  // The full-size picture is decoded here, at full scale; a file that cannot be decoded says
+  // why and opens no window.
+  imaging::JpegDecodeResult decoded = imaging::decodeJpegFile(path, imaging::JpegScale::Full);
+  if (!decoded.ok()) {
+    d_.ui.message(Icon::Error, decoded.error, Buttons::Ok);
+    return;
+  }
+  imaging::convertTo24Bit(decoded.bitmap);
+  d_.view.showFullSize(path, std::move(decoded.bitmap), realSize);
 }
 
 int ThumbBrowser::CollectPrintMarks(std::string& list) const {

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "imaging/bitmap.h"
+
 namespace sortelia {
 
 class BrowserView {
@@ -18,8 +20,9 @@ class BrowserView {
   virtual void scrollToTop() = 0;
   // The cells, their marks or their pictures changed: paint them again.
   virtual void gridChanged() = 0;
-  // Opens the full-size window: at real size in a sizeable window, else fitted full-screen.
-  virtual void showFullSize(const std::string& path, bool realSize) = 0;
+  // Opens the full-size window with picture, the decoded file of path: at real size in a
+  // sizeable window, else fitted full-screen.
+  virtual void showFullSize(const std::string& path, imaging::Bitmap picture, bool realSize) = 0;
   // Opens the print window modally for fileList (quoted paths, CR LF between).
   virtual void openPrint(const std::string& fileList, const std::string& caption) = 0;
 };

@@ -56,8 +56,9 @@ class FakeBrowserView : public BrowserView {
   void setScrollStep(int p) override { scrollStep = p; }
   void scrollToTop() override { ++scrolledToTop; }
   void gridChanged() override { ++changes; }
-  void showFullSize(const std::string& path, bool realSize) override {
+  void showFullSize(const std::string& path, imaging::Bitmap picture, bool realSize) override {
     fullSize.push_back({path, realSize});
+    fullSizePixels.push_back({picture.width(), picture.height()});
   }
   void openPrint(const std::string& list, const std::string& caption) override {
     prints.push_back({list, caption});
@@ -68,6 +69,7 @@ class FakeBrowserView : public BrowserView {
   int width = 546;  // five columns of 100
   int scrollStep = 0, scrolledToTop = 0, changes = 0;
   std::vector<std::pair<std::string, bool>> fullSize;
+  std::vector<std::pair<int, int>> fullSizePixels;
   std::vector<std::pair<std::string, std::string>> prints;
 };
 
@@ -181,6 +183,23 @@ TEST_F(ThumbBrowserTest, LabelColoursFollowOpeningClicksAndPrintMarks) {
   EXPECT_EQ(view.fullSize, (std::vector<std::pair<std::string, bool>>{{d, false}, {a, true}}));
   browser.LblClickMRK(2);  // blue goes back to no mark
   EXPECT_EQ(browser.cells()[2].label, LabelColour::Face);
+}
+
+// The full-size picture is decoded by the browser itself and handed to the window at the
+// file's own size; a file spoilt since the grid was built says why and opens no window.
+TEST_F(ThumbBrowserTest, OpeningAPictureDecodesItAtFullSizeOrSaysWhyItCannot) {
+  build();
+  browser.ImgDblDsp(0, true);
+  EXPECT_EQ(view.fullSizePixels, (std::vector<std::pair<int, int>>{{640, 480}}));
+  ASSERT_TRUE(ui.messages.empty());
+
+  dir.write("d.jpg", "no longer a jpeg");
+  browser.ImgDblDsp(2, false);
+  EXPECT_EQ(view.fullSize.size(), 1u);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].icon, Icon::Error);
+  EXPECT_FALSE(ui.messages[0].text.empty());
+  EXPECT_EQ(browser.cells()[2].label, LabelColour::Green);  // opened, as a click marks it
 }
 
 TEST_F(ThumbBrowserTest, PopupStatesAndTheOneStepUndoOfDel) {
