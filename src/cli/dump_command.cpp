@@ -29,7 +29,7 @@ int runDump(const std::vector<std::string>& args) {
   return 0;
 }
 
-const Registrar kDump{{"dump", kUsage, runDump}};
+const Registrar kDump{{"dump", kUsage, runDump, ""}};
 
 }  // namespace
 }  // namespace sortelia::cli

@@ -80,7 +80,7 @@ int runExif(const std::vector<std::string>& args) {
   return status;
 }
 
-const Registrar kExif{{"exif", "exif FILE... | exif --set-comment TEXT FILE", runExif}};
+const Registrar kExif{{"exif", "exif FILE... | exif --set-comment TEXT FILE", runExif, ""}};
 
 }  // namespace
 }  // namespace sortelia::cli

@@ -59,7 +59,7 @@ int runExport(const std::vector<std::string>& args) {
   return report.ok() ? 0 : 1;
 }
 
-const Registrar kExport{{"export", kUsage, runExport}};
+const Registrar kExport{{"export", kUsage, runExport, ""}};
 
 }  // namespace
 }  // namespace sortelia::cli

@@ -59,7 +59,7 @@ int runInfo(const std::vector<std::string>& args) {
   return 0;
 }
 
-const Registrar kInfo{{"info", kUsage, runInfo}};
+const Registrar kInfo{{"info", kUsage, runInfo, ""}};
 
 }  // namespace
 }  // namespace sortelia::cli

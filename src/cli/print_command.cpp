@@ -153,7 +153,7 @@ int runPrint(const std::vector<std::string>& args) {
   return status;
 }
 
-const Registrar registrar{{"print", kUsage, runPrint}};
+const Registrar registrar{{"print", kUsage, runPrint, ""}};
 
 }  // namespace
 }  // namespace sortelia::cli

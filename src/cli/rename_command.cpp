@@ -49,7 +49,7 @@ int runRename(const std::vector<std::string>& args) {
   return report.ok() ? 0 : 1;
 }
 
-const Registrar kRename{{"rename", kUsage, runRename}};
+const Registrar kRename{{"rename", kUsage, runRename, ""}};
 
 }  // namespace
 }  // namespace sortelia::cli
