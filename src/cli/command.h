@@ -1,9 +1,7 @@
 // The sub-commands of sortelia-cli register themselves here.
 #pragma once
 
-#include <charconv>
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,13 +36,5 @@ std::vector<Command>& commands();
 struct Registrar {
   explicit Registrar(Command c) { commands().push_back(std::move(c)); }
 };
-
-// A whole decimal number, or nullopt for anything else ("12x", "", "9999999999").
-inline std::optional<int> parseInt(const std::string& s) {
-  int v = 0;
-  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-  if (ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
-  return v;
-}
 
 }  // namespace sortelia::cli

@@ -122,9 +122,12 @@ Flag makeFlag(std::string name, ValueKind kind, std::string valueName, std::stri
 
 }  // namespace
 
-Flag switchFlag(std::string name, std::string help, bool& target) {
+Flag switchFlag(std::string name, std::string help, bool& target, bool value) {
   Flag f = makeFlag(std::move(name), ValueKind::None, "", std::move(help));
-  f.store = [&target](const std::string&, int) { return target = true; };
+  f.store = [&target, value](const std::string&, int) {
+    target = value;
+    return true;
+  };
   return f;
 }
 
@@ -250,10 +253,15 @@ std::optional<std::vector<std::string>> parseArguments(const Syntax& syntax,
     *problem = std::move(text);
     return std::nullopt;
   };
+  bool flagsEnded = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
-    if (a.size() < 2 || a[0] != '-') {
+    if (flagsEnded || a.size() < 2 || a[0] != '-') {
       operands.push_back(a);
+      continue;
+    }
+    if (a == "--") {
+      flagsEnded = true;
       continue;
     }
     const Flag* f = findFlag(syntax, a);

@@ -32,8 +32,8 @@ struct Flag {
   std::function<bool(const std::string& text, int number)> store;
 };
 
-// A flag without a value that sets target to true.
-Flag switchFlag(std::string name, std::string help, bool& target);
+// A flag without a value that sets target to value.
+Flag switchFlag(std::string name, std::string help, bool& target, bool value = true);
 // A flag with a text value; accept (when given) refuses an unusable value.
 Flag textFlag(std::string name, std::string valueName, std::string help, std::string& target,
               std::function<bool(const std::string&)> accept = {});
@@ -79,8 +79,9 @@ std::string helpOf(const Syntax& syntax);
 
 // Parses args (the arguments after the sub-command's name) and stores the flags' values. Every
 // argument of two or more characters that begins with "-" is a flag; the others ("-" too) are
-// operands, anywhere among the flags. Returns the operands, or nullopt with the problem in
-// *problem ("unknown option --bogus", "--width needs a whole number", ...).
+// operands, anywhere among the flags. After "--" every argument is an operand ("-x.jpg"). Returns
+// the operands, or nullopt with the problem in *problem ("unknown option --bogus", "--width needs a
+// whole number", ...).
 std::optional<std::vector<std::string>> parseArguments(const Syntax& syntax,
                                                        const std::vector<std::string>& args,
                                                        std::string* problem);

@@ -50,6 +50,8 @@ TEST(Flags, ParsesOrNamesTheProblem) {
       // Operands anywhere among the flags, "-" among them.
       {{"a", "--width", "5", "--all", "-"}, "", {"a", "-"}},
       {{"--all", "--width", "5", "a"}, "", {"a"}},
+      // After "--" everything is an operand.
+      {{"--all", "--width", "5", "--", "-a", "--sepia"}, "", {"-a", "--sepia"}},
       // A value that begins with "-" is still the flag's value.
       {{"--all", "--name", "-x", "--width", "5", "a"}, "", {"a"}},
       {{"--all", "--width", "5", "a", "--bogus"}, "unknown option --bogus", {}},
