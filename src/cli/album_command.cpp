@@ -1,9 +1,9 @@
 // sortelia-cli album: the batch reduction with the HTML album over a folder's image list, as
 // the reduced-size save window runs it. The item mask and the window width for the grid come
 // from the settings file in the data folder, as the program would use them.
-#include <charconv>
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,67 +23,33 @@
 namespace sortelia::cli {
 namespace {
 
-constexpr const char* kUsage =
-    "album SOURCE-FOLDER --width W --height H [--level L] [--sepia] [--bw] [--columns N]";
-
 struct AlbumArgs {
-  std::string folder;
   std::optional<int> width, height, columns;
   int level = 8;
   bool sepia = false, bw = false;
 };
 
-int usage() {
-  std::fprintf(stderr, "usage: sortelia-cli %s\n", kUsage);
-  return 2;
-}
-
-// Parses the arguments; prints the problem and returns nullopt when they are not usable.
-std::optional<AlbumArgs> parseArgs(const std::vector<std::string>& args) {
-  AlbumArgs r;
-  int folders = 0;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "--sepia") {
-      r.sepia = true;
-    } else if (a == "--bw") {
-      r.bw = true;
-    } else if (a == "--width" || a == "--height" || a == "--level" || a == "--columns") {
-      const auto v = i + 1 < args.size() ? parseInt(args[i + 1]) : std::nullopt;
-      if (!v) {
-        std::fprintf(stderr, "sortelia-cli album: %s needs a whole number\n", a.c_str());
-        return std::nullopt;
-      }
-      ++i;
-      if (a == "--width") r.width = *v;
-      if (a == "--height") r.height = *v;
-      if (a == "--level") r.level = *v;
-      if (a == "--columns") r.columns = *v;
-    } else if (a.size() > 1 && a[0] == '-') {
-      std::fprintf(stderr, "sortelia-cli album: unknown option %s\n", a.c_str());
-      return std::nullopt;
-    } else {
-      r.folder = a;
-      ++folders;
-    }
-  }
-  if (folders != 1 || !r.width || !r.height) {
-    usage();
-    return std::nullopt;
-  }
-  if (*r.width < 1 || *r.height < 1 || *r.width > 65535 || *r.height > 65535) {
-    std::fprintf(stderr, "sortelia-cli album: width and height must be 1 to 65535 pixels\n");
-    return std::nullopt;
-  }
-  if (r.level < 1 || r.level > 10) {
-    std::fprintf(stderr, "sortelia-cli album: the level must be between 1 and 10\n");
-    return std::nullopt;
-  }
-  if (r.columns && *r.columns < 1) {
-    std::fprintf(stderr, "sortelia-cli album: the columns must be at least 1\n");
-    return std::nullopt;
-  }
-  return r;
+Syntax albumSyntax(AlbumArgs& a) {
+  const std::string sizeRange = "width and height must be 1 to 65535 pixels";
+  return operandsFirst(syntaxOf(
+      "album",
+      {required(withRangeText(
+           integerFlag("--width", "W", "the largest width of a reduced picture, in pixels", 1,
+                       65535, a.width),
+           sizeRange)),
+       required(withRangeText(
+           integerFlag("--height", "H", "the largest height of a reduced picture, in pixels", 1,
+                       65535, a.height),
+           sizeRange)),
+       withRangeText(
+           integerFlag("--level", "L", "the JPEG quality level, 1 to 10 (8)", 1, 10, a.level),
+           "the level must be between 1 and 10"),
+       switchFlag("--sepia", "sepia tones", a.sepia), switchFlag("--bw", "black and white", a.bw),
+       withRangeText(integerFlag("--columns", "N",
+                                 "pictures per row of the grid page (from the window width)", 1,
+                                 std::numeric_limits<int>::max(), a.columns),
+                     "the columns must be at least 1")},
+      "SOURCE-FOLDER", 1, 1));
 }
 
 // The folder as the program keeps a source folder: absolute, ending with "/".
@@ -96,11 +62,12 @@ std::string sourceFolder(const std::string& arg) {
 }
 
 int runAlbum(const std::vector<std::string>& args) {
-  const auto a = parseArgs(args);
-  if (!a) return 2;
-  const std::string folder = sourceFolder(a->folder);
+  AlbumArgs a;
+  const auto operands = parseOrReport(albumSyntax(a), args);
+  if (!operands) return 2;
+  const std::string folder = sourceFolder(operands->front());
   if (!fs::isDirectory(folder)) {
-    std::fprintf(stderr, "sortelia-cli album: no folder \"%s\"\n", a->folder.c_str());
+    std::fprintf(stderr, "sortelia-cli album: no folder \"%s\"\n", operands->front().c_str());
     return 2;
   }
   const auto files = folderImageList("album", folder);
@@ -124,10 +91,10 @@ int runAlbum(const std::vector<std::string>& args) {
   outputs::album::AlbumJob job;
   job.sourceDir = folder;
   for (const std::string& f : *files) job.entries.push_back({f, false});
-  job.size = {*a->width, *a->height};
-  job.level = a->level;
-  job.options = {.sepia = a->sepia, .blackAndWhite = a->bw};
-  job.columns = a->columns ? *a->columns : outputs::album::albumColumns(windowWidth, *a->width);
+  job.size = {*a.width, *a.height};
+  job.level = a.level;
+  job.options = {.sepia = a.sepia, .blackAndWhite = a.bw};
+  job.columns = a.columns ? *a.columns : outputs::album::albumColumns(windowWidth, *a.width);
   job.templateFolder = data;
   job.itemMask = settings.exifItemMask;
   job.cameraSet = params.table[0];
@@ -139,7 +106,7 @@ int runAlbum(const std::vector<std::string>& args) {
   return result.report.ok() ? 0 : 1;
 }
 
-const Registrar registrar{{"album", kUsage, runAlbum}};
+const Registrar registrar{declaredCommand(albumSyntax, runAlbum)};
 
 }  // namespace
 }  // namespace sortelia::cli

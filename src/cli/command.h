@@ -1,21 +1,33 @@
 // The sub-commands of sortelia-cli register themselves here.
 #pragma once
 
-#include <charconv>
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
+
+#include "cli/flags.h"
 
 namespace sortelia::cli {
 
 // One sub-command: its name, a usage line, and its body, which receives the arguments after
-// the sub-command's name and returns the exit status.
+// the sub-command's name and returns the exit status; help holds the lines that explain its
+// flags in the listing of `sortelia-cli --help`.
 struct Command {
   std::string name;
   std::string usage;
   std::function<int(const std::vector<std::string>&)> run;
+  std::string help;
 };
+
+// The command declared by syntax(args): its usage line and flag help come from the declaration.
+// syntax binds the flags to the fields of an Args; a run builds its own to parse into.
+template <class Args>
+Command declaredCommand(Syntax (*syntax)(Args&),
+                        std::function<int(const std::vector<std::string>&)> run) {
+  Args unused;
+  const Syntax s = syntax(unused);
+  return {s.command, usageOf(s), std::move(run), helpOf(s)};
+}
 
 // All registered sub-commands, in registration order.
 std::vector<Command>& commands();
@@ -24,13 +36,5 @@ std::vector<Command>& commands();
 struct Registrar {
   explicit Registrar(Command c) { commands().push_back(std::move(c)); }
 };
-
-// A whole decimal number, or nullopt for anything else ("12x", "", "9999999999").
-inline std::optional<int> parseInt(const std::string& s) {
-  int v = 0;
-  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-  if (ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
-  return v;
-}
 
 }  // namespace sortelia::cli

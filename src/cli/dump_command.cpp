@@ -10,16 +10,15 @@
 namespace sortelia::cli {
 namespace {
 
-constexpr const char* kUsage = "dump FILE";
+Syntax dumpSyntax() { return syntaxOf("dump", {}, "FILE", 1, 1); }
 
 int runDump(const std::vector<std::string>& args) {
-  if (args.size() != 1 || (args[0].starts_with("-") && args[0].size() > 1)) {
-    std::fprintf(stderr, "usage: sortelia-cli %s\n", kUsage);
-    return 2;
-  }
-  const outputs::HexDump dump = outputs::MakeDump(args[0]);
+  const auto file = parseOrReport(dumpSyntax(), args);
+  if (!file) return 2;
+  const std::string& path = file->front();
+  const outputs::HexDump dump = outputs::MakeDump(path);
   if (!dump.result.ok()) {
-    std::fprintf(stderr, "sortelia-cli dump: cannot read \"%s\": %s\n", args[0].c_str(),
+    std::fprintf(stderr, "sortelia-cli dump: cannot read \"%s\": %s\n", path.c_str(),
                  std::strerror(dump.result.error));
     return 1;
   }
@@ -29,7 +28,7 @@ int runDump(const std::vector<std::string>& args) {
   return 0;
 }
 
-const Registrar kDump{{"dump", kUsage, runDump}};
+const Registrar kDump{{"dump", usageOf(dumpSyntax()), runDump, ""}};
 
 }  // namespace
 }  // namespace sortelia::cli

@@ -1,4 +1,5 @@
 // sortelia-cli exif: prints the EXIF record of pictures, or rewrites a picture's user comment.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -41,23 +42,29 @@ int setComment(const std::string& textArg, const std::string& path) {
   return 0;
 }
 
+// The two forms of the command: reading records, and rewriting one picture's comment into text.
+Syntax readSyntax() { return syntaxOf("exif", {}, "FILE...", 1); }
+Syntax setCommentSyntax(std::string& text) {
+  return syntaxOf(
+      "exif",
+      {required(textFlag("--set-comment", "TEXT",
+                         "the picture's user comment becomes the one line TEXT", text))},
+      "FILE", 1, 1);
+}
+
 int runExif(const std::vector<std::string>& args) {
-  if (!args.empty() && args[0] == "--set-comment") {
-    if (args.size() != 3) {
-      std::fprintf(stderr, "usage: sortelia-cli exif --set-comment TEXT FILE\n");
-      return 2;
-    }
-    return setComment(args[1], args[2]);
+  if (std::find(args.begin(), args.end(), "--set-comment") != args.end()) {
+    std::string text;
+    const auto file = parseOrReport(setCommentSyntax(text), args);
+    return file ? setComment(text, file->front()) : 2;
   }
-  if (args.empty()) {
-    std::fprintf(stderr, "usage: sortelia-cli exif FILE...\n");
-    return 2;
-  }
+  const auto files = parseOrReport(readSyntax(), args);
+  if (!files) return 2;
   int status = 0;
   exif::TExifInfo info;
   std::string out;
   bool firstRecord = true;
-  for (const std::string& path : args) {
+  for (const std::string& path : *files) {
     if (!readable(path)) {
       status = 1;
       continue;
@@ -80,7 +87,13 @@ int runExif(const std::vector<std::string>& args) {
   return status;
 }
 
-const Registrar kExif{{"exif", "exif FILE... | exif --set-comment TEXT FILE", runExif}};
+Command exifCommand() {
+  std::string unused;
+  const Syntax setComment = setCommentSyntax(unused);
+  return {"exif", usageOf(readSyntax()) + " | " + usageOf(setComment), runExif, helpOf(setComment)};
+}
+
+const Registrar kExif{exifCommand()};
 
 }  // namespace
 }  // namespace sortelia::cli

@@ -11,32 +11,28 @@
 namespace sortelia::cli {
 namespace {
 
-constexpr const char* kUsage = "export --all-in-one|--each [--mask MASK] [--camera-set N] FOLDER";
+struct ExportArgs {
+  PhotoOptions photo;
+  bool allInOne = false, each = false;
+};
 
-int usage() {
-  std::fprintf(stderr, "usage: sortelia-cli %s\n", kUsage);
-  return 2;
+Syntax exportSyntax(ExportArgs& a) {
+  std::vector<Flag> flags = {
+      switchFlag("--all-in-one", "all the pictures' information in \"_Photo.txt\"", a.allInOne),
+      switchFlag("--each", "one \".txt\" file beside each picture", a.each)};
+  for (Flag& f : flags) {
+    f.group = "mode";
+    f.required = true;
+  }
+  for (Flag& f : photoFlags(a.photo)) flags.push_back(std::move(f));
+  return syntaxOf("export", std::move(flags), "FOLDER", 1, 1);
 }
 
 int runExport(const std::vector<std::string>& args) {
-  int mode = 0;  // 1 all in one, 2 one file per picture
-  PhotoOptions options;
-  std::vector<std::string> folders;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (const auto ok = parsePhotoOption(args, i, options)) {
-      if (!*ok) return usage();
-    } else if (args[i] == "--all-in-one" || args[i] == "--each") {
-      const int m = args[i] == "--all-in-one" ? 1 : 2;
-      if (mode != 0 && mode != m) return usage();
-      mode = m;
-    } else if (args[i].starts_with("-") && args[i].size() > 1) {
-      return usage();
-    } else {
-      folders.push_back(args[i]);
-    }
-  }
-  if (mode == 0 || folders.size() != 1) return usage();
-  const auto folder = folderArgument("export", folders[0]);
+  ExportArgs a;
+  const auto folders = parseOrReport(exportSyntax(a), args);
+  if (!folders) return 2;
+  const auto folder = folderArgument("export", folders->front());
   if (!folder) return 1;
   const auto list = folderImageList("export", *folder);
   if (!list) return 1;
@@ -45,11 +41,11 @@ int runExport(const std::vector<std::string>& args) {
     std::fprintf(stderr, "sortelia-cli export: no pictures in \"%s\"\n", folder->c_str());
     return 0;
   }
-  CommandLoader loader(options);
+  CommandLoader loader(a.photo);
   const auto print = [](const std::string& picture, const std::string& file) {
     std::printf("'%s' -> '%s'\n", picture.c_str(), file.c_str());
   };
-  const BatchReport report = mode == 1
+  const BatchReport report = a.allInOne
                                  ? exif::exportAllInOne(entries, *folder, loader.loader(), print)
                                  : exif::exportEachPicture(entries, loader.loader(), print);
   std::fflush(stdout);
@@ -59,7 +55,7 @@ int runExport(const std::vector<std::string>& args) {
   return report.ok() ? 0 : 1;
 }
 
-const Registrar kExport{{"export", kUsage, runExport}};
+const Registrar kExport{declaredCommand(exportSyntax, runExport)};
 
 }  // namespace
 }  // namespace sortelia::cli

@@ -23,21 +23,18 @@ std::optional<std::vector<std::string>> folderImageList(const std::string& comma
   return listImages({folder});
 }
 
-std::optional<bool> parsePhotoOption(const std::vector<std::string>& args, std::size_t& i,
-                                     PhotoOptions& options) {
-  const std::string& a = args[i];
-  if (a != "--mask" && a != "--camera-set") return std::nullopt;
-  if (i + 1 >= args.size()) return false;
-  const std::string& v = args[++i];
-  if (a == "--mask") {
-    options.mask = v;
-    return v.size() == static_cast<std::size_t>(exif::kExifItemCount);
-  }
-  if (v.empty() || v.size() > 2 || v.find_first_not_of("0123456789") != std::string::npos) {
-    return false;
-  }
-  options.cameraSet = std::stoi(v);
-  return options.cameraSet < exif::kCameraParamSetCount;
+std::vector<Flag> photoFlags(PhotoOptions& options) {
+  return {textFlag("--mask", "MASK",
+                   "the items of the photo information to show: " +
+                       std::to_string(exif::kExifItemCount) + " characters of 0 or 1",
+                   options.mask,
+                   [](const std::string& mask) {
+                     return mask.size() == static_cast<std::size_t>(exif::kExifItemCount);
+                   }),
+          integerFlag("--camera-set", "N",
+                      "the camera parameter set, 0 to " +
+                          std::to_string(exif::kCameraParamSetCount - 1) + " (0)",
+                      0, exif::kCameraParamSetCount - 1, options.cameraSet)};
 }
 
 CommandLoader::CommandLoader(const PhotoOptions& options) {

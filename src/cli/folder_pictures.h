@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/flags.h"
 #include "exif/photo_loader.h"
 
 namespace sortelia::cli {
@@ -25,10 +26,8 @@ struct PhotoOptions {
   int cameraSet = 0;
 };
 
-// Parses "--mask MASK" or "--camera-set N" at args[i], advancing i past its value. nullopt
-// when args[i] is not one of them; false when its value is not usable.
-std::optional<bool> parsePhotoOption(const std::vector<std::string>& args, std::size_t& i,
-                                     PhotoOptions& options);
+// The flags "--mask MASK" and "--camera-set N" that fill options.
+std::vector<Flag> photoFlags(PhotoOptions& options);
 
 // The photo data loader of a command: the camera parameter sets from the data folder (their
 // problems printed on standard error) and a reader with the options' mask and set.

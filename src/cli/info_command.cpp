@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/command.h"
+#include "cli/folder_pictures.h"
 #include "exif/camera_params.h"
 #include "exif/photo_info.h"
 #include "platform/data_folder.h"
@@ -12,54 +13,31 @@
 namespace sortelia::cli {
 namespace {
 
-constexpr const char* kUsage = "info [--mask MASK] [--camera-set N] FILE...";
-
-bool validMask(const std::string& m) {
-  return m.size() == static_cast<std::size_t>(exif::kExifItemCount);
-}
-
-int usage() {
-  std::fprintf(stderr, "usage: sortelia-cli %s\n", kUsage);
-  return 2;
+Syntax infoSyntax(PhotoOptions& options) {
+  return syntaxOf("info", photoFlags(options), "FILE...", 1);
 }
 
 int runInfo(const std::vector<std::string>& args) {
-  std::string mask = exif::kDefaultExifItemMask;
-  int cameraSet = 0;
-  std::size_t i = 0;
-  for (; i < args.size(); ++i) {
-    if (args[i] == "--mask" && i + 1 < args.size()) {
-      mask = args[++i];
-      if (!validMask(mask)) return usage();
-    } else if (args[i] == "--camera-set" && i + 1 < args.size()) {
-      const std::string& n = args[++i];
-      if (n.empty() || n.size() > 2 || n.find_first_not_of("0123456789") != std::string::npos) {
-        return usage();
-      }
-      cameraSet = std::stoi(n);
-      if (cameraSet >= exif::kCameraParamSetCount) return usage();
-    } else {
-      break;
-    }
-  }
-  if (i == args.size()) return usage();
+  PhotoOptions options;
+  const auto files = parseOrReport(infoSyntax(options), args);
+  if (!files) return 2;
   exif::CameraParams params;
   const std::string folder = ensureDataFolder();
   const std::string error = params.SetPdPrm(folder);
   if (!error.empty()) std::fprintf(stderr, "%s\n", error.c_str());
   exif::PhotoInfo info;
   std::string out;
-  for (std::size_t k = i; k < args.size(); ++k) {
-    info.GetPdata(args[k], mask, params.table[cameraSet]);
-    if (k > i) out += "\r\n";
-    out += info.MakeDspPdat(mask) + "\r\n";
+  for (std::size_t k = 0; k < files->size(); ++k) {
+    info.GetPdata((*files)[k], options.mask, params.table[options.cameraSet]);
+    if (k > 0) out += "\r\n";
+    out += info.MakeDspPdat(options.mask) + "\r\n";
     std::fwrite(out.data(), 1, out.size(), stdout);
     out.clear();
   }
   return 0;
 }
 
-const Registrar kInfo{{"info", kUsage, runInfo}};
+const Registrar kInfo{declaredCommand(infoSyntax, runInfo)};
 
 }  // namespace
 }  // namespace sortelia::cli

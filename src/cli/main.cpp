@@ -17,21 +17,25 @@ std::vector<Command>& commands() {
 
 namespace {
 
-void printUsage(std::FILE* out) {
+// The usage of every sub-command; with help, each followed by what its flags do.
+void printUsage(std::FILE* out, bool help) {
   std::fprintf(out, "usage: sortelia-cli COMMAND [ARGS...]\n\ncommands:\n");
-  for (const auto& c : sortelia::cli::commands()) std::fprintf(out, "  %s\n", c.usage.c_str());
+  for (const auto& c : sortelia::cli::commands()) {
+    std::fprintf(out, "  %s\n", c.usage.c_str());
+    if (help) std::fputs(c.help.c_str(), out);
+  }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    printUsage(stderr);
+    printUsage(stderr, false);
     return 2;
   }
   const std::string name = argv[1];
   if (name == "--help" || name == "-h" || name == "help") {
-    printUsage(stdout);
+    printUsage(stdout, true);
     return 0;
   }
   for (const auto& c : sortelia::cli::commands()) {
@@ -44,6 +48,6 @@ int main(int argc, char** argv) {
     }
   }
   std::fprintf(stderr, "sortelia-cli: unknown command \"%s\"\n", name.c_str());
-  printUsage(stderr);
+  printUsage(stderr, false);
   return 2;
 }

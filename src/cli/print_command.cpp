@@ -1,7 +1,6 @@
 // sortelia-cli print: the print window's pages written to a PDF file, one A4 portrait page
 // (300 dots per inch, no margins) per picture, with the same comment lines, scale and clips.
 #include <cerrno>
-#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -16,17 +15,10 @@
 namespace sortelia::cli {
 namespace {
 
-constexpr const char* kUsage =
-    "print --pdf OUT.pdf [--top name,date,time,comment] [--top-text TEXT] "
-    "[--bottom ...] [--bottom-text TEXT] [--size N] [--colour red|blue|green] "
-    "[--no-exif-date] FILE...";
 constexpr int kDpi = 300;
 constexpr double kA4WidthPt = 595.276, kA4HeightPt = 841.89;
-
-int usage() {
-  std::fprintf(stderr, "usage: sortelia-cli %s\n", kUsage);
-  return 2;
-}
+// The comment colours as the print window names them, in the order of --colour's choices.
+constexpr const char* kColourTexts[] = {"赤", "青", "緑"};
 
 // "name,date,time,comment" (any subset) into a choice; false on an unknown part.
 bool parseParts(const std::string& list, outputs::CommentChoice& c) {
@@ -73,47 +65,38 @@ std::string notPrintable(const std::string& path) {
   return "not a regular file";
 }
 
-int runPrint(const std::vector<std::string>& args) {
+struct PrintArgs {
   outputs::PrintOptions o;
   std::string out;
-  std::vector<std::string> files;
-  for (std::size_t k = 0; k < args.size(); ++k) {
-    const std::string& a = args[k];
-    const bool hasValue = k + 1 < args.size();
-    if (a == "--pdf" && hasValue) {
-      out = args[++k];
-    } else if ((a == "--top" || a == "--bottom") && hasValue) {
-      if (!parseParts(args[++k], a == "--top" ? o.top : o.bottom)) return usage();
-    } else if (a == "--top-text" && hasValue) {
-      o.top.freeText = args[++k];
-    } else if (a == "--bottom-text" && hasValue) {
-      o.bottom.freeText = args[++k];
-    } else if (a == "--size" && hasValue) {
-      const std::string& v = args[++k];
-      int n = 0;
-      const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
-      if (ec != std::errc() || end != v.data() + v.size() || n < 10 || n > 100) return usage();
-      o.size = n;
-    } else if (a == "--colour" && hasValue) {
-      const std::string& v = args[++k];
-      if (v == "red")
-        o.colourText = "赤";
-      else if (v == "blue")
-        o.colourText = "青";
-      else if (v == "green")
-        o.colourText = "緑";
-      else
-        return usage();
-    } else if (a == "--no-exif-date") {
-      o.exifDateTime = false;
-    } else if (a.rfind("--", 0) == 0) {
-      return usage();
-    } else {
-      files.push_back(a);
-    }
-  }
-  if (out.empty() || files.empty()) return usage();
+};
 
+Syntax printSyntax(PrintArgs& a) {
+  outputs::PrintOptions& o = a.o;
+  return syntaxOf(
+      "print",
+      {required(textFlag("--pdf", "OUT.pdf", "the PDF file to write", a.out,
+                         [](const std::string& v) { return !v.empty(); })),
+       textFlag("--top", "name,date,time,comment", "what the top comment line shows",
+                [&o](const std::string& v) { return parseParts(v, o.top); }),
+       textFlag("--top-text", "TEXT", "a text of its own on the top line", o.top.freeText),
+       textFlag("--bottom", "...", "what the bottom comment line shows, as --top",
+                [&o](const std::string& v) { return parseParts(v, o.bottom); }),
+       textFlag("--bottom-text", "TEXT", "a text of its own on the bottom line", o.bottom.freeText),
+       integerFlag("--size", "N", "the height of the comment letters, 10 to 100 (50)", 10, 100,
+                   o.size),
+       choiceFlag("--colour", "the colour of the comment lines (red)", {"red", "blue", "green"},
+                  [&o](std::size_t k) { o.colourText = kColourTexts[k]; }),
+       switchFlag("--no-exif-date", "dates and times from the file, not the shooting time",
+                  o.exifDateTime, false)},
+      "FILE...", 1);
+}
+
+int runPrint(const std::vector<std::string>& args) {
+  PrintArgs a;
+  const auto files = parseOrReport(printSyntax(a), args);
+  if (!files) return 2;
+  const outputs::PrintOptions& o = a.o;
+  const std::string& out = a.out;
   const outputs::Rgb colour = outputs::PrintColour(o.colourText);
   const int pageWidth = static_cast<int>(kA4WidthPt * kDpi / 72.0);
   const int pageHeight = static_cast<int>(kA4HeightPt * kDpi / 72.0);
@@ -121,7 +104,7 @@ int runPrint(const std::vector<std::string>& args) {
   exif::PhotoInfo info;
   std::vector<outputs::PdfPage> pages;
   int status = 0;
-  for (const std::string& path : files) {
+  for (const std::string& path : *files) {
     if (const std::string why = notPrintable(path); !why.empty()) {
       // Skipped as the print window skips a file that is gone; the others are printed.
       std::fprintf(stderr, "skipped (%s): %s\n", why.c_str(), path.c_str());
@@ -153,7 +136,7 @@ int runPrint(const std::vector<std::string>& args) {
   return status;
 }
 
-const Registrar registrar{{"print", kUsage, runPrint}};
+const Registrar registrar{declaredCommand(printSyntax, runPrint)};
 
 }  // namespace
 }  // namespace sortelia::cli

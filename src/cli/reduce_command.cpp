@@ -1,9 +1,9 @@
 // sortelia-cli reduce: the file-to-file reduction from a terminal. A ".ppm" source or
 // destination (binary P6) skips the JPEG decoding or encoding on that side, so that the
 // resampler and the effects can be checked byte for byte by other tools.
-#include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,9 +18,6 @@
 
 namespace sortelia::cli {
 namespace {
-
-constexpr const char* kUsage =
-    "reduce SRC DST --width W --height H [--level L] [--sepia] [--bw] [--exif]";
 
 imaging::Bitmap loadPpmResampled(const std::string& path, int width, int height) {
   const auto bytes = fs::readFile(path, 1u << 30);
@@ -60,73 +57,48 @@ void savePpm(const imaging::Bitmap& picture, const std::string& path, int /*leve
 }
 
 struct ReduceArgs {
-  std::vector<std::string> files;
   std::optional<int> width, height;
   int level = 8;
   bool sepia = false, bw = false, exif = false;
 };
 
-// Parses the arguments; prints the problem and returns nullopt when they are not usable.
-std::optional<ReduceArgs> parseArgs(const std::vector<std::string>& args) {
-  ReduceArgs r;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "--sepia") {
-      r.sepia = true;
-    } else if (a == "--bw") {
-      r.bw = true;
-    } else if (a == "--exif") {
-      r.exif = true;
-    } else if (a == "--width" || a == "--height" || a == "--level") {
-      const auto v = i + 1 < args.size() ? parseInt(args[i + 1]) : std::nullopt;
-      if (!v) {
-        std::fprintf(stderr, "sortelia-cli reduce: %s needs a whole number\n", a.c_str());
-        return std::nullopt;
-      }
-      ++i;
-      if (a == "--width") {
-        r.width = *v;
-      } else if (a == "--height") {
-        r.height = *v;
-      } else {
-        r.level = *v;
-      }
-    } else if (a.size() > 1 && a[0] == '-') {
-      std::fprintf(stderr, "sortelia-cli reduce: unknown option %s\n", a.c_str());
-      return std::nullopt;
-    } else {
-      r.files.push_back(a);
-    }
-  }
-  if (r.files.size() != 2 || !r.width || !r.height) {
-    std::fprintf(stderr, "usage: sortelia-cli %s\n", kUsage);
-    return std::nullopt;
-  }
-  if (*r.width < 1 || *r.height < 1) {
-    std::fprintf(stderr, "sortelia-cli reduce: width and height must be at least 1 pixel\n");
-    return std::nullopt;
-  }
-  if (r.level < 1 || r.level > 10) {
-    std::fprintf(stderr, "sortelia-cli reduce: the level must be between 1 and 10\n");
-    return std::nullopt;
-  }
-  return r;
+Syntax reduceSyntax(ReduceArgs& r) {
+  const std::string sizeRange = "width and height must be at least 1 pixel";
+  const int most = std::numeric_limits<int>::max();
+  return operandsFirst(syntaxOf(
+      "reduce",
+      {required(
+           withRangeText(integerFlag("--width", "W", "the largest width of the result, in pixels",
+                                     1, most, r.width),
+                         sizeRange)),
+       required(
+           withRangeText(integerFlag("--height", "H", "the largest height of the result, in pixels",
+                                     1, most, r.height),
+                         sizeRange)),
+       withRangeText(
+           integerFlag("--level", "L", "the JPEG quality level, 1 to 10 (8)", 1, 10, r.level),
+           "the level must be between 1 and 10"),
+       switchFlag("--sepia", "sepia tones", r.sepia), switchFlag("--bw", "black and white", r.bw),
+       switchFlag("--exif", "keep the source's EXIF record", r.exif)},
+      "SRC DST", 2, 2));
 }
 
 int runReduce(const std::vector<std::string>& args) {
-  const auto r = parseArgs(args);
-  if (!r) return 2;
+  ReduceArgs r;
+  const auto operands = parseOrReport(reduceSyntax(r), args);
+  if (!operands) return 2;
+  const std::vector<std::string>& paths = *operands;
   outputs::PictureFiles files;
   files.loadResampled =
-      fs::hasExtension(r->files[0], ".ppm") ? loadPpmResampled : loadJpegResampledWithWarning;
-  if (fs::hasExtension(r->files[1], ".ppm")) files.save = savePpm;
-  outputs::FToFJpgStrchTD(r->files[0], r->files[1],
-                          {.sepia = r->sepia, .blackAndWhite = r->bw, .addExif = r->exif},
-                          {.width = *r->width, .height = *r->height}, r->level, files);
+      fs::hasExtension(paths[0], ".ppm") ? loadPpmResampled : loadJpegResampledWithWarning;
+  if (fs::hasExtension(paths[1], ".ppm")) files.save = savePpm;
+  outputs::FToFJpgStrchTD(paths[0], paths[1],
+                          {.sepia = r.sepia, .blackAndWhite = r.bw, .addExif = r.exif},
+                          {.width = *r.width, .height = *r.height}, r.level, files);
   return 0;
 }
 
-const Registrar registrar{{"reduce", kUsage, runReduce}};
+const Registrar registrar{declaredCommand(reduceSyntax, runReduce)};
 
 }  // namespace
 }  // namespace sortelia::cli

@@ -11,27 +11,15 @@
 namespace sortelia::cli {
 namespace {
 
-constexpr const char* kUsage = "rename [--mask MASK] [--camera-set N] FOLDER";
-
-int usage() {
-  std::fprintf(stderr, "usage: sortelia-cli %s\n", kUsage);
-  return 2;
+Syntax renameSyntax(PhotoOptions& options) {
+  return syntaxOf("rename", photoFlags(options), "FOLDER", 1, 1);
 }
 
 int runRename(const std::vector<std::string>& args) {
   PhotoOptions options;
-  std::vector<std::string> folders;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (const auto ok = parsePhotoOption(args, i, options)) {
-      if (!*ok) return usage();
-    } else if (args[i].starts_with("-") && args[i].size() > 1) {
-      return usage();
-    } else {
-      folders.push_back(args[i]);
-    }
-  }
-  if (folders.size() != 1) return usage();
-  const auto folder = folderArgument("rename", folders[0]);
+  const auto folders = parseOrReport(renameSyntax(options), args);
+  if (!folders) return 2;
+  const auto folder = folderArgument("rename", folders->front());
   if (!folder) return 1;
   const auto list = folderImageList("rename", *folder);
   if (!list) return 1;
@@ -49,7 +37,7 @@ int runRename(const std::vector<std::string>& args) {
   return report.ok() ? 0 : 1;
 }
 
-const Registrar kRename{{"rename", kUsage, runRename}};
+const Registrar kRename{declaredCommand(renameSyntax, runRename)};
 
 }  // namespace
 }  // namespace sortelia::cli
