@@ -60,10 +60,10 @@ TEST_F(SessionTest, CreationDefaults) {
   EXPECT_EQ(state.options.exifItemMask, exif::kDefaultExifItemMask);
   EXPECT_EQ(state.list.sortIndex, 0);
   EXPECT_TRUE(state.firstActivation);
-  EXPECT_EQ(view.captions["Form1"], "Sortelia for Windows");
+  EXPECT_EQ(view.captions[Control::Form1], "Sortelia for Windows");
   EXPECT_EQ(view.bounds, (WindowBounds{108, 250, 603, 545}));
   EXPECT_EQ(view.interval, "3");
-  EXPECT_TRUE(view.checked["RadioButton1"]);
+  EXPECT_TRUE(view.checked[Control::RadioButton1]);
 }
 
 TEST_F(SessionTest, FirstActivationWithoutSettingsFileScansNothing) {
@@ -77,11 +77,11 @@ TEST_F(SessionTest, FirstActivationWithoutSettingsFileScansNothing) {
   // The camera parameter file is written into the data folder and read back.
   EXPECT_EQ(readTextLines(data + "/zel-prm.txt")->size(), 463u);
   EXPECT_EQ(session().photoData().cameraParams().setNames.front(), "OLYMPUS-C700UZ");
-  EXPECT_EQ(view.captions["CheckInfo"], "写真情報");
-  EXPECT_EQ(view.captions["MoveFolder1"], "Move[整理先を整理元にする] ");
-  EXPECT_EQ(view.captions["Button13"], "削除");
-  EXPECT_EQ(view.captions["Undo1"], "Undo[元に戻す]★記録なし★");
-  EXPECT_EQ(view.hints["Undo1"], "Undo[元に戻す]");
+  EXPECT_EQ(view.captions[Control::CheckInfo], "写真情報");
+  EXPECT_EQ(view.captions[Control::MoveFolder1], "Move[整理先を整理元にする] ");
+  EXPECT_EQ(view.captions[Control::Button13], "削除");
+  EXPECT_EQ(view.captions[Control::Undo1], "Undo[元に戻す]★記録なし★");
+  EXPECT_EQ(view.hints[Control::Undo1], "Undo[元に戻す]");
   EXPECT_EQ(state.captions.restoreCaption, "復活");
   // Later activations do nothing.
   session().settings().FormActivate();
@@ -115,8 +115,8 @@ TEST_F(SessionTest, ScanSortsCaseInsensitivelyAndShowsTheFirstEntry) {
   ASSERT_EQ(view.shown.size(), 1u);
   EXPECT_EQ(view.shown[0].n, 1);
   EXPECT_EQ(view.shown[0].path, src + "a.jpg");
-  EXPECT_TRUE(view.enabled["Button1"]);
-  EXPECT_TRUE(view.enabled["Button14"]);
+  EXPECT_TRUE(view.enabled[Control::Button1]);
+  EXPECT_TRUE(view.enabled[Control::Button14]);
   EXPECT_EQ(ui.busyDepth, 0);
   EXPECT_GE(ui.busyOnCalls, 1);
 }
@@ -160,9 +160,9 @@ TEST_F(SessionTest, EmptyFolderAsksWithQuestionIconAndDisablesControls) {
   EXPECT_EQ(ui.messages[0].text, "このフォルダには写真データがありません");
   EXPECT_EQ(ui.status(), "No File in this Folder!");
   EXPECT_EQ(ui.infoTexts[1], "　このフォルダにはイメージファイルがありませんでした。");
-  EXPECT_FALSE(view.enabled["Button12"]);
-  EXPECT_FALSE(view.enabled["CheckView"]);
-  EXPECT_FALSE(view.enabled["SpeedButton1"]);
+  EXPECT_FALSE(view.enabled[Control::Button12]);
+  EXPECT_FALSE(view.enabled[Control::CheckView]);
+  EXPECT_FALSE(view.enabled[Control::SpeedButton1]);
   EXPECT_EQ(state.list.sortIndex, 0);
   EXPECT_GE(view.clearPictureCalls, 1);
 }
@@ -325,8 +325,8 @@ TEST_F(SessionTest, OnlyMarkedEntriesLeftEndsInTheNothingState) {
   EXPECT_EQ(ui.messages[0].icon, Icon::Question);
   EXPECT_EQ(ui.status(), "Image file Nothing!");
   EXPECT_EQ(ui.infoText(), "　ここにはイメージファイルがありません。");
-  EXPECT_FALSE(view.enabled["Button1"]);
-  EXPECT_FALSE(view.enabled["Button13"]);
+  EXPECT_FALSE(view.enabled[Control::Button1]);
+  EXPECT_FALSE(view.enabled[Control::Button13]);
 }
 
 TEST_F(SessionTest, ViewerModeShowsMarkedEntries) {
