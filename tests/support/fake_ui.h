@@ -58,17 +58,16 @@ class FakeMainView : public MainView {
     shown.push_back({n, entry, path});
   }
   void clearPicture() override { ++clearPictureCalls; }
-  // Recorded by the control's design name, so tests read them as "Button13", "CheckInfo".
-  void setCaption(Control c, const std::string& t) override { captions[name(c)] = t; }
-  void setHint(Control c, const std::string& t) override { hints[name(c)] = t; }
-  void setEnabled(Control c, bool e) override { enabled[name(c)] = e; }
-  void setChecked(Control c, bool v) override { checked[name(c)] = v; }
-  void setEmphasized(Control c, bool v) override { emphasized[name(c)] = v; }
+  // Recorded by the control's identity, so tests read them as Control::Button13.
+  void setCaption(Control c, const std::string& t) override { captions[c] = t; }
+  void setHint(Control c, const std::string& t) override { hints[c] = t; }
+  void setEnabled(Control c, bool e) override { enabled[c] = e; }
+  void setChecked(Control c, bool v) override { checked[c] = v; }
+  void setEmphasized(Control c, bool v) override { emphasized[c] = v; }
   bool isChecked(Control c) const override {
-    auto it = checked.find(name(c));
+    auto it = checked.find(c);
     return it != checked.end() && it->second;
   }
-  static std::string name(Control c) { return std::string(controlName(c)); }
   void showSlot(int i, const std::string& caption, const std::string& folder) override {
     slotCaptions[i] = caption;
     slotFolders[i] = folder;
@@ -120,8 +119,8 @@ class FakeMainView : public MainView {
   };
   std::vector<Shown> shown;
   int clearPictureCalls = 0;
-  std::map<std::string, std::string> captions, hints;
-  std::map<std::string, bool> enabled, checked, emphasized;
+  std::map<Control, std::string> captions, hints;
+  std::map<Control, bool> enabled, checked, emphasized;
   std::map<int, std::string> slotCaptions, slotFolders;
   WindowBounds bounds;
   std::vector<WindowBounds> boundsHistory;

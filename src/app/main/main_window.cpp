@@ -1,69 +1,22 @@
 #include "app/main/main_window.h"
-#include "app/main/button_column.h"
 
-#include <QCheckBox>
+#include <QAction>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
-#include <QMimeData>
-#include <QMouseEvent>
-#include <QRadioButton>
-#include <QShortcut>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTimer>
-#include <QToolButton>
-#include <QUrl>
-#include <QVBoxLayout>
-#include <QWindow>
-#include <algorithm>
 
+#include "app/main/control_object_name.h"
 #include "core/state/window_caption.h"
 
 namespace sortelia::app {
-namespace {
-
-constexpr int kColumnWidth = 85;
-constexpr int kSlotWidth = 79;
-constexpr int kSlotHeight = 21;
-
-QString nameOf(Control c) { return QString::fromUtf8(controlName(c).data()); }
-
-template <typename W, typename Name>
-W* named(W* w, Name name, const QString& text = {}) {
-  if constexpr (std::is_same_v<Name, Control>) {
-    w->setObjectName(nameOf(name));
-  } else {
-    w->setObjectName(name);
-  }
-  if constexpr (std::is_base_of_v<QAbstractButton, W> || std::is_base_of_v<QLabel, W>) {
-    if (!text.isNull()) w->setText(text);
-  }
-  return w;
-}
-
-QSpinBox* spinBox(Control name, int min, int max, int value) {
-  auto* s = new QSpinBox;
-  s->setObjectName(nameOf(name));
-  s->setAccessibleName(s->objectName());  // a field without a caption goes by its name
-  s->setRange(min, max);
-  s->setValue(value);
-  s->setFixedHeight(21);
-  return s;
-}
-
-// Top of slot i (0-based): three groups of four, 21 pixels apart inside a group and
-// 24 pixels from the last of a group to the first of the next.
-int slotTop(int i) { return (i / 4) * (3 * kSlotHeight + 24) + (i % 4) * kSlotHeight; }
-
-}  // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
-  setObjectName(nameOf(Control::Form1));
+  setObjectName(objectNameOf(Control::Form1));
   auto* central = new QWidget(this);
   auto* row = new QHBoxLayout(central);
   row->setContentsMargins(0, 0, 0, 0);
@@ -74,289 +27,21 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
   row->addWidget(buildButtonColumn());
   setCentralWidget(central);
 
-  status_ = named(new QLabel, "StatusBar1");
+  status_ = new QLabel;
+  status_->setObjectName("StatusBar1");
   status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   statusBar()->addWidget(status_, 1);
   statusBar()->setSizeGripEnabled(true);
   buildMenus();
-  trackPointer();
+  pointSlots();
   setAcceptDrops(true);
-  for (int i = 0; i < 12; ++i) {
-    connect(slots_[i], &QPushButton::clicked, this, [this, i] {
-      if (onSlotClicked) onSlotClicked(i + 1);
-    });
-    // F1..F12 act as a left click on slots 1..12 while the slot is enabled.
-    auto* key = new QShortcut(QKeySequence(Qt::Key_F1 + i), this);
-    connect(key, &QShortcut::activated, this, [this, i] {
-      if (slots_[i]->isEnabled() && slots_[i]->isVisible()) slots_[i]->click();
-    });
-  }
   setWindowTitle(kProductTitle);
   setGeometry(250, 108, 545, 603);
   connect(&frameWatch_, &QTimer::timeout, this, &MainWindow::watchFrame);
 }
 
-QWidget* MainWindow::buildButtonColumn() {
-  auto* panel2 = named(new QWidget, "Panel2");
-  panel2->setFixedWidth(kColumnWidth);
-  auto* col = new QVBoxLayout(panel2);
-  col->setContentsMargins(3, 2, 3, 2);
-  col->setSpacing(2);
-
-  auto* group = named(new QGroupBox("リサイズOP"), Control::RadioGroup1);
-  QFont small = group->font();
-  small.setPixelSize(11);
-  group->setFont(small);
-  group->setFixedHeight(42);
-  auto* radios = new QHBoxLayout(group);
-  radios->setContentsMargins(2, 1, 2, 0);
-  radios->setSpacing(0);
-  // Three options side by side in 85 pixels: small indicators, a pixel before the text.
-  group->setStyleSheet(
-      "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 12px; }"
-      "QGroupBox::title { subcontrol-origin: margin; left: 3px; padding: 0px; }"
-      "QGroupBox { font-size: 11px; } QRadioButton { font-size: 10px; spacing: 1px; }"
-      "QRadioButton::indicator { width: 8px; height: 8px; }");
-  const Control names[] = {Control::RadioButton1, Control::RadioButton2, Control::RadioButton3};
-  const char* const texts[] = {"OG", "2M", "1M"};
-  const char* const hints[] = {"オリジナルサイズで", "２メガ相当1600x1200", "１メガ相当1280x960"};
-  for (int i = 0; i < 3; ++i) {
-    auto* r = named(new QRadioButton, names[i], texts[i]);
-    r->setToolTip(hints[i]);
-    r->setChecked(i == 0);
-    radios->addWidget(r);
-  }
-  col->addWidget(group);
-
-  auto* quality = spinBox(Control::Edit4, 1, 10, 7);
-  quality->setToolTip("圧縮率(標準は８かな？)");
-  col->addWidget(quality);
-
-  col->addWidget(buildSlotPanel());
-
-  auto* checkDate = named(new QCheckBox, Control::CheckDATE, "日");
-  checkDate->setToolTip("日時の表示");
-  col->addWidget(checkDate);
-  col->addWidget(named(new QPushButton, Control::Button14, "Browse"));
-  col->addWidget(named(new QCheckBox, Control::CheckInfo, "Photo Info."));
-  col->addWidget(named(new QCheckBox, Control::CheckView, "Viewer"));
-  // Edit1 takes any text (a typed number is clamped, anything else put back, on Enter); its
-  // horizontal arrows UpDown1 step the position by one.
-  auto* viewRow = new QHBoxLayout;
-  viewRow->setSpacing(0);
-  auto* viewPos = new QLineEdit("0");
-  viewPos->setObjectName(nameOf(Control::Edit1));
-  viewPos->setAccessibleName("Edit1");
-  viewPos->setFixedHeight(21);
-  viewPos->setEnabled(false);
-  viewRow->addWidget(viewPos, 1);
-  upDown1_ = new QWidget;
-  upDown1_->setObjectName("UpDown1");
-  auto* arrows = new QHBoxLayout(upDown1_);
-  arrows->setContentsMargins(0, 0, 0, 0);
-  arrows->setSpacing(0);
-  for (auto [name, type] :
-       {std::pair{"UpDown1Down", Qt::LeftArrow}, {"UpDown1Up", Qt::RightArrow}}) {
-    auto* b = new QToolButton;
-    b->setObjectName(name);
-    b->setArrowType(type);
-    b->setAccessibleName(type == Qt::LeftArrow ? "UpDown1 -" : "UpDown1 +");
-    b->setFixedSize(14, 21);
-    arrows->addWidget(b);
-  }
-  upDown1_->setEnabled(false);
-  viewRow->addWidget(upDown1_);
-  col->addLayout(viewRow);
-  auto* label1 = named(new QLabel, Control::Label1, "( 000 - 000 )");
-  label1->setEnabled(false);
-  col->addWidget(label1);
-  auto* checkShow = named(new QCheckBox, Control::CheckShow, "Slide Show");
-  checkShow->setEnabled(false);
-  col->addWidget(checkShow);
-  auto* intervalRow = new QHBoxLayout;
-  auto* interval = spinBox(Control::Edit2, 1, 600, 3);
-  interval->findChild<QLineEdit*>()->setReadOnly(true);  // arrows only
-  interval->setEnabled(false);
-  connect(interval, &QSpinBox::valueChanged, this,
-          [this, interval] { intervalText_ = interval->text().toStdString(); });
-  intervalRow->setSpacing(2);
-  interval->setFixedWidth(48);
-  intervalRow->addWidget(interval);
-  auto* label2 = named(new QLabel, Control::Label2, "Sec.");
-  label2->setEnabled(false);
-  intervalRow->addWidget(label2);
-  col->addLayout(intervalRow);
-  auto* cmt = named(new QPushButton, Control::SpeedButton1, "CMT Edit");
-  cmt->setCheckable(true);
-  col->addWidget(cmt);
-  col->addWidget(named(new QPushButton, Control::Button13, "Delete"));
-  auto* sub = named(new QPushButton, Control::SubDchkBox, "サブフォルダ");
-  sub->setCheckable(true);
-  sub->setToolTip("サブホルダ内の画像も整理対称にする。");
-  col->addWidget(sub);
-  col->addStretch(1);
-  finishButtonColumn(panel2);
-  return panel2;
-}
-
-QWidget* MainWindow::buildSlotPanel() {
-  auto* panel3 = named(new QWidget, "Panel3");
-  panel3->setFixedSize(kSlotWidth, slotTop(11) + kSlotHeight);
-  for (int i = 0; i < 12; ++i) {
-    auto* b = new QPushButton(panel3);
-    b->setObjectName(nameOf(slotControl(i + 1)));
-    b->setGeometry(0, slotTop(i), kSlotWidth, kSlotHeight);
-    b->setContextMenuPolicy(Qt::CustomContextMenu);
-    b->setToolTip(QString("F%1").arg(i + 1));
-    slots_[i] = b;
-  }
-  return panel3;
-}
-
-void MainWindow::buildMenus() {
-  popup1_ = new QMenu(this);
-  popup1_->setObjectName("PopupMenu1");
-  auto add = [this](QMenu* menu, Control name, const char* text, const char* key = nullptr) {
-    auto* a = new QAction(text, this);
-    a->setObjectName(nameOf(name));
-    if (key) {
-      a->setShortcut(QKeySequence(key));
-      addAction(a);  // shortcuts work without opening the menu
-    }
-    menu->addAction(a);
-    return a;
-  };
-  add(popup1_, Control::Undo1, "Undo", "Ctrl+Z");
-  popup1_->addSeparator();
-  add(popup1_, Control::Open1, "Open", "Ctrl+O");
-  add(popup1_, Control::Option1, "Option", "Ctrl+T");
-  add(popup1_, Control::Help1, "Help", "Ctrl+H");
-  add(popup1_, Control::Version1, "Version", "Ctrl+N");
-  popup1_->addSeparator();
-  add(popup1_, Control::stretchsave1, "Stretch Save", "Ctrl+S");
-  add(popup1_, Control::Browse1, "Browse", "Ctrl+B");
-  popup1_->addSeparator();
-  add(popup1_, Control::Print1, "Print", "Ctrl+P");
-  add(popup1_, Control::rot090, "回転(90)");
-  add(popup1_, Control::rot180, "回転(180)");
-  add(popup1_, Control::rot270, "回転(270)");
-  popup1_->addSeparator();
-  QAction* end = add(popup1_, Control::End1, "End", "Ctrl+Q");
-  connect(end, &QAction::triggered, this, &QWidget::close);
-
-  popup2_ = new QMenu(this);
-  popup2_->setObjectName("PopupMenu2");
-  add(popup2_, Control::SetBox1, "Set Folder");
-  popup2_->addSeparator();
-  add(popup2_, Control::CancelBox1, "Clear");
-  add(popup2_, Control::ClearALL1, "Clear ALL");
-  popup2_->addSeparator();
-  add(popup2_, Control::MoveFolder1, "Move to This Folder");
-  for (auto* b : slots_) {
-    connect(b, &QWidget::customContextMenuRequested, this, [this, b](const QPoint& p) {
-      if (slotMenuEnabled_) popup2_->popup(b->mapToGlobal(p));
-    });
-  }
-  for (Control c : {Control::Button13, Control::Button14}) {
-    auto* b = find<QPushButton>(c);
-    b->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(b, &QWidget::customContextMenuRequested, this, [this, b](const QPoint& p) {
-      if (slotMenuEnabled_) popup2_->popup(b->mapToGlobal(p));
-    });
-  }
-}
-
 void MainWindow::contextMenuEvent(QContextMenuEvent* e) {
   if (mainMenuEnabled_) popup1_->popup(e->globalPos());
-}
-
-namespace {
-
-// Controls over which the pointer makes the window forget the pointed slot.
-const Control kResettingControls[] = {Control::CheckInfo, Control::CheckView, Control::Edit1,
-                                      Control::Label1,    Control::CheckShow, Control::Edit2,
-                                      Control::Label2};
-// Layout parts of the design, which have no control identity.
-const char* const kResettingParts[] = {"Panel1", "Panel2", "Panel3", "Image1", "StatusBar1"};
-
-const QStringList& resettingNames() {
-  static const QStringList names = [] {
-    QStringList n;
-    for (Control c : kResettingControls) n << nameOf(c);
-    for (const char* part : kResettingParts) n << part;
-    return n;
-  }();
-  return names;
-}
-
-}  // namespace
-
-void MainWindow::trackPointer() {
-  setMouseTracking(true);
-  centralWidget()->setMouseTracking(true);
-  statusBar()->setMouseTracking(true);
-  statusBar()->installEventFilter(this);
-  for (auto* b : slots_) {
-    b->setMouseTracking(true);
-    b->installEventFilter(this);
-  }
-  for (const QString& name : resettingNames()) {
-    if (auto* w = findChild<QWidget*>(name)) {
-      w->setMouseTracking(true);
-      w->installEventFilter(this);
-    }
-  }
-}
-
-int MainWindow::slotAt(const QPoint& windowPos) const {
-  QWidget* w = childAt(windowPos);
-  for (; w; w = w->parentWidget()) {
-    for (int i = 0; i < 12; ++i) {
-      if (w == slots_[i]) return i + 1;
-    }
-    if (resettingNames().contains(w->objectName())) return 0;
-    if (w == statusBar() || w == this) return 0;
-  }
-  return -1;
-}
-
-bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
-  const bool move = e->type() == QEvent::MouseMove;
-  const bool rightPress = e->type() == QEvent::MouseButtonPress &&
-                          static_cast<QMouseEvent*>(e)->button() == Qt::RightButton;
-  if ((move || rightPress) && onPointedSlot) {
-    int slot = 0;
-    for (int i = 0; i < 12; ++i) {
-      if (watched == slots_[i]) slot = i + 1;
-    }
-    if (slot != 0 || move) onPointedSlot(slot);
-  }
-  return QMainWindow::eventFilter(watched, e);
-}
-
-void MainWindow::mouseMoveEvent(QMouseEvent* e) {
-  if (onPointedSlot) onPointedSlot(0);
-  QMainWindow::mouseMoveEvent(e);
-}
-
-void MainWindow::dragEnterEvent(QDragEnterEvent* e) {
-  if (e->mimeData()->hasUrls()) e->acceptProposedAction();
-}
-
-void MainWindow::dragMoveEvent(QDragMoveEvent* e) {
-  // No mouse moves arrive while dragging: follow the drag to know the slot under it.
-  const int slot = slotAt(e->position().toPoint());
-  if (slot >= 0 && onPointedSlot) onPointedSlot(slot);
-  e->acceptProposedAction();
-}
-
-void MainWindow::dropEvent(QDropEvent* e) {
-  std::vector<std::string> paths;
-  for (const QUrl& url : e->mimeData()->urls()) {
-    if (url.isLocalFile()) paths.push_back(url.toLocalFile().toStdString());
-  }
-  e->acceptProposedAction();
-  if (!paths.empty() && onDrop) onDrop(paths);
 }
 
 void MainWindow::showEvent(QShowEvent* e) {
@@ -371,13 +56,6 @@ void MainWindow::showEvent(QShowEvent* e) {
 void MainWindow::closeEvent(QCloseEvent* e) {
   if (onClose) onClose();
   QMainWindow::closeEvent(e);
-}
-
-void MainWindow::bringToFront() {
-  if (isMinimized()) setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
-  show();
-  raise();
-  activateWindow();
 }
 
 void MainWindow::showEntry(int /*n*/, const std::string& /*entry*/, const std::string& /*path*/) {}
@@ -516,82 +194,6 @@ void MainWindow::showSlot(int i, const std::string& caption, const std::string& 
   b->setText(QString::fromStdString(caption));
   const QString key = QString("F%1").arg(i);
   b->setToolTip(folder.empty() ? key : QString::fromStdString(folder) + "  [" + key + "]");
-}
-
-QMargins MainWindow::frameMargins() const {
-  // The window manager's frame around the client area; none before it is known (or without a
-  // window manager, as offscreen).
-  const QWindow* handle = windowHandle();
-  return handle ? handle->frameMargins() : QMargins();
-}
-
-QRect clientRectForFrame(const QRect& frame, const QMargins& margins) {
-  return frame.marginsRemoved(margins);
-}
-
-WindowBounds MainWindow::normalBounds() const {
-  // The frame's rectangle, as the design keeps it (545 x 603 is the frame); a maximized window
-  // reports its normal bounds.
-  const QRect client = (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))
-                           ? normalGeometry()
-                           : geometry();
-  const QRect frame = client.marginsAdded(frameMargins());
-  return {frame.top(), frame.left(), frame.height(), frame.width()};
-}
-
-void MainWindow::setBounds(const WindowBounds& b) {
-  // Values come from a file the person may have edited: keep them in a range the window
-  // system can take.
-  const int w = std::clamp(b.width, 100, 16000);
-  const int h = std::clamp(b.height, 100, 16000);
-  pendingFrame_ = QRect(std::clamp(b.left, -16000, 16000), std::clamp(b.top, -16000, 16000), w, h);
-  applyPendingFrame();
-}
-
-void MainWindow::applyPendingFrame() {
-  if (!pendingFrame_) return;
-  const QMargins m = frameMargins();
-  setGeometry(clientRectForFrame(*pendingFrame_, m));
-  // Once the frame is known the rectangle is placed for good. Until then it is placed as if
-  // there were no frame, and placed again as soon as the window manager has framed the window:
-  // it does so without telling the window, so the window looks for a while (without a window
-  // manager there is never a frame, and the rectangle placed first stands).
-  if (!m.isNull()) {
-    pendingFrame_.reset();
-    return;
-  }
-  if (!frameWatch_.isActive() && isVisible()) {
-    frameChecks_ = 0;
-    frameWatch_.start(25);
-  }
-}
-
-void MainWindow::watchFrame() {
-  if (!pendingFrame_ || ++frameChecks_ > 120) {
-    frameWatch_.stop();
-    return;
-  }
-  if (!frameMargins().isNull()) {
-    frameWatch_.stop();
-    applyPendingFrame();
-  }
-}
-
-bool MainWindow::event(QEvent* e) {
-  const bool r = QMainWindow::event(e);
-  if (pendingFrame_ &&
-      (e->type() == QEvent::Move || e->type() == QEvent::Resize || e->type() == QEvent::Show) &&
-      !frameMargins().isNull()) {
-    applyPendingFrame();
-  }
-  return r;
-}
-
-bool MainWindow::isMaximized() const { return windowState() & Qt::WindowMaximized; }
-
-void MainWindow::setMaximized(bool maximized) {
-  setWindowState(maximized ? (windowState() | Qt::WindowMaximized)
-                           : (windowState() & ~Qt::WindowMaximized));
 }
 
 std::string MainWindow::intervalText() const { return intervalText_; }

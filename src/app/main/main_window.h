@@ -1,5 +1,7 @@
 // TForm1: the main window. Builds the widgets of the window design (named as in the design),
 // renders what the sorting session tells it through the MainView port, and forwards input.
+// Its units by job: main_window.cpp (construction and the ports), main_layout.cpp (the widgets),
+// window_frame_placement.cpp (bounds and frame) and slot_pointing.cpp (the pointed slot).
 #pragma once
 
 #include <QAction>
@@ -115,6 +117,8 @@ class MainWindow : public QMainWindow, public MainView, public ViewerPanel {
   QWidget* buildButtonColumn();
   QWidget* buildSlotPanel();
   void buildMenus();
+  // Slot pointing: the slot menu, the pointer over the slots, a slot's click and its key.
+  void pointSlots();
   // The widget or menu item of a control identity; every identity has one (asserted).
   QObject* control(Control c) const;
   QMargins frameMargins() const;

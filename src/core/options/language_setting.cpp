@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "core/display/image_list.h"
+#include "core/session/control_captions.h"
 #include "core/sorting/undo_journal.h"
 #include "platform/file_ops.h"
 #include "platform/format.h"
@@ -22,26 +23,7 @@ void SetEnMode(SortingSession& session) {
   // text on the item, which then shows its own caption.
   state.undo.hint = SortingState{}.undo.hint;
   controls.setHint(Control::Undo1, "");
-  static const std::pair<Control, const char*> kCaptions[] = {
-      {Control::CheckInfo, "Photo Info."},
-      {Control::CheckView, "Viewer"},
-      {Control::CheckShow, "Slide Show"},
-      {Control::SpeedButton1, "CMT Edit"},
-      {Control::Button14, "Browse"},
-      {Control::Open1, "Open"},
-      {Control::Option1, "Option"},
-      {Control::Help1, "Help"},
-      {Control::Version1, "Version"},
-      {Control::stretchsave1, "Stretch Save"},
-      {Control::Browse1, "Browse"},
-      {Control::End1, "End"},
-      {Control::Print1, "Print"},
-      {Control::SetBox1, "Set Folder"},
-      {Control::CancelBox1, "Clear"},
-      {Control::ClearALL1, "Clear ALL"},
-      {Control::MoveFolder1, "Move to This Folder"},
-  };
-  for (const auto& [control, text] : kCaptions) controls.setCaption(control, text);
+  applyControlCaptions(controls, false);
 }
 
 }  // namespace

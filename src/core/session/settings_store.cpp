@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "core/session/control_captions.h"
 #include "core/session/sorting_session.h"
 #include "core/state/window_caption.h"
 #include "platform/file_ops.h"
@@ -39,27 +40,8 @@ void SettingsStore::SetJpMode() {
   state_.undo.hint = "Undo[元に戻す]";
   controls.setHint(Control::Undo1, state_.undo.hint);
   controls.setCaption(Control::Undo1, state_.undo.hint + "★記録なし★");
-  static const std::pair<Control, const char*> kCaptions[] = {
-      {Control::CheckInfo, "写真情報"},
-      {Control::CheckView, "ビューワ"},
-      {Control::CheckShow, "連続表示"},
-      {Control::SpeedButton1, "メモ編集"},
-      {Control::Button14, "一覧"},
-      {Control::Open1, "Open[ひらく]"},
-      {Control::Option1, "Option[オプション]"},
-      {Control::Help1, "Help[ヘルプ]"},
-      {Control::Version1, "Version[版]"},
-      {Control::stretchsave1, "Stretch[縮小保存]"},
-      {Control::Browse1, "Browse[一覧表示]"},
-      {Control::End1, "End[おわり]"},
-      {Control::Print1, "Print[印刷]"},
-      {Control::SetBox1, "Set Folder[整理先フォルダの指定]"},
-      {Control::CancelBox1, "Clear[フォルダの解除]"},
-      {Control::ClearALL1, "Clear ALL[すべてのフォルダ解除]"},
-      {Control::MoveFolder1, "Move[整理先を整理元にする] "},
-  };
   controls.setCaption(Control::Button13, state_.captions.deleteCaption);
-  for (const auto& [control, text] : kCaptions) controls.setCaption(control, text);
+  applyControlCaptions(controls, true);
 }
 
 void SettingsStore::FormActivate() {

@@ -87,8 +87,8 @@ TEST_F(EntryDisplayTest, ShowsACameraPictureFittedWithItsStatusText) {
   EXPECT_TRUE(heard.shown[0].isJpeg);
   EXPECT_EQ(heard.shown[0].width, 100);
   EXPECT_EQ(heard.shown[0].height, 68);
-  EXPECT_TRUE(view.enabled["Print1"]);
-  EXPECT_TRUE(view.enabled["rot270"]);
+  EXPECT_TRUE(view.enabled[Control::Print1]);
+  EXPECT_TRUE(view.enabled[Control::rot270]);
   EXPECT_EQ(ui.busyDepth, 0);
 }
 
@@ -207,7 +207,7 @@ TEST_F(EntryDisplayTest, MovieShowsTheFourLineButtonAndTheFileDate) {
   EXPECT_EQ(view.movieRect, (Rect{24, 48, 352, 428}));
   EXPECT_TRUE(view.movieVisible);
   EXPECT_FALSE(view.picture);
-  EXPECT_FALSE(view.enabled["Print1"]);
+  EXPECT_FALSE(view.enabled[Control::Print1]);
   EXPECT_EQ(ui.infoText(), "");
   EXPECT_EQ(view.dateText, "date of " + m);
   EXPECT_EQ(view.sizeText, "0 x 0");

@@ -277,7 +277,7 @@ TEST_F(OptionsCommandsTest, ClosingRecomposesTheCaptionFromTheOptions) {
     state.list.viewerMode = c.viewer;
     view.setChecked(Control::CheckShow, c.show);
     commands.FormClose();
-    EXPECT_EQ(view.captions["Form1"],
+    EXPECT_EQ(view.captions[Control::Form1],
               std::string("Sortelia for Windows [ /pics/2007/ ] < ") + c.mode + " >");
   }
   int installed = 0;
@@ -296,20 +296,22 @@ TEST_F(OptionsCommandsTest, LanguageIsKeptInItsOwnFileAndSwitchesCaptions) {
   commands.apply(o);
   EXPECT_FALSE(state.options.japaneseMode);
   EXPECT_EQ(readJapaneseMode(data), false);
-  EXPECT_EQ(view.captions["CheckInfo"], "Photo Info.");
-  EXPECT_EQ(view.captions["Button13"], "Delete");
-  EXPECT_EQ(view.captions["Undo1"], "Undoのヘルプ★記録なし★");  // as a start in English has it
-  EXPECT_FALSE(fs::exists(data + "/zel.ini"));                  // the settings file is not touched
+  EXPECT_EQ(view.captions[Control::CheckInfo], "Photo Info.");
+  EXPECT_EQ(view.captions[Control::Button13], "Delete");
+  EXPECT_EQ(view.captions[Control::Undo1],
+            "Undoのヘルプ★記録なし★");          // as a start in English has it
+  EXPECT_FALSE(fs::exists(data + "/zel.ini"));  // the settings file is not touched
 
   o.japaneseMode = true;
   state.undo.lines.push_back(composeJournalLine(kJournalMove, "/a/x.jpg", "/b/x.jpg"));
   commands.apply(o);
   EXPECT_EQ(readJapaneseMode(data), true);
-  EXPECT_EQ(view.captions["CheckInfo"], "写真情報");
-  EXPECT_EQ(view.captions["Undo1"], "Undo[元に戻す] ☆ Move ☆");  // still names the newest step
+  EXPECT_EQ(view.captions[Control::CheckInfo], "写真情報");
+  EXPECT_EQ(view.captions[Control::Undo1],
+            "Undo[元に戻す] ☆ Move ☆");  // still names the newest step
   o.japaneseMode = false;
   commands.apply(o);
-  EXPECT_EQ(view.captions["Undo1"], "Undoのヘルプ ☆ Move ☆");
+  EXPECT_EQ(view.captions[Control::Undo1], "Undoのヘルプ ☆ Move ☆");
   o.japaneseMode = true;
   commands.apply(o);
 

@@ -47,8 +47,8 @@ TEST_F(SessionTest, ScanSortsCaseInsensitivelyAndShowsTheFirstEntry) {
   ASSERT_EQ(view.shown.size(), 1u);
   EXPECT_EQ(view.shown[0].n, 1);
   EXPECT_EQ(view.shown[0].path, src + "a.jpg");
-  EXPECT_TRUE(view.enabled["Button1"]);
-  EXPECT_TRUE(view.enabled["Button14"]);
+  EXPECT_TRUE(view.enabled[Control::Button1]);
+  EXPECT_TRUE(view.enabled[Control::Button14]);
   EXPECT_EQ(ui.busyDepth, 0);
   EXPECT_GE(ui.busyOnCalls, 1);
 }
@@ -92,9 +92,9 @@ TEST_F(SessionTest, EmptyFolderAsksWithQuestionIconAndDisablesControls) {
   EXPECT_EQ(ui.messages[0].text, "このフォルダには写真データがありません");
   EXPECT_EQ(ui.status(), "No File in this Folder!");
   EXPECT_EQ(ui.infoTexts[1], "　このフォルダにはイメージファイルがありませんでした。");
-  EXPECT_FALSE(view.enabled["Button12"]);
-  EXPECT_FALSE(view.enabled["CheckView"]);
-  EXPECT_FALSE(view.enabled["SpeedButton1"]);
+  EXPECT_FALSE(view.enabled[Control::Button12]);
+  EXPECT_FALSE(view.enabled[Control::CheckView]);
+  EXPECT_FALSE(view.enabled[Control::SpeedButton1]);
   EXPECT_EQ(state.list.sortIndex, 0);
   EXPECT_GE(view.clearPictureCalls, 1);
 }
@@ -125,8 +125,8 @@ TEST_F(SessionTest, OnlyMarkedEntriesLeftEndsInTheNothingState) {
   EXPECT_EQ(ui.messages[0].icon, Icon::Question);
   EXPECT_EQ(ui.status(), "Image file Nothing!");
   EXPECT_EQ(ui.infoText(), "　ここにはイメージファイルがありません。");
-  EXPECT_FALSE(view.enabled["Button1"]);
-  EXPECT_FALSE(view.enabled["Button13"]);
+  EXPECT_FALSE(view.enabled[Control::Button1]);
+  EXPECT_FALSE(view.enabled[Control::Button13]);
 }
 
 TEST_F(SessionTest, ViewerModeShowsMarkedEntries) {

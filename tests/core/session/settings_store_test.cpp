@@ -30,10 +30,10 @@ TEST_F(SessionTest, CreationDefaults) {
   EXPECT_EQ(state.options.exifItemMask, exif::kDefaultExifItemMask);
   EXPECT_EQ(state.list.sortIndex, 0);
   EXPECT_TRUE(state.firstActivation);
-  EXPECT_EQ(view.captions["Form1"], "Sortelia for Windows");
+  EXPECT_EQ(view.captions[Control::Form1], "Sortelia for Windows");
   EXPECT_EQ(view.bounds, (WindowBounds{108, 250, 603, 545}));
   EXPECT_EQ(view.interval, "3");
-  EXPECT_TRUE(view.checked["RadioButton1"]);
+  EXPECT_TRUE(view.checked[Control::RadioButton1]);
 }
 
 TEST_F(SessionTest, FirstActivationWithoutSettingsFileScansNothing) {
@@ -47,11 +47,11 @@ TEST_F(SessionTest, FirstActivationWithoutSettingsFileScansNothing) {
   // The camera parameter file is written into the data folder and read back.
   EXPECT_EQ(readTextLines(data + "/zel-prm.txt")->size(), 463u);
   EXPECT_EQ(session().photoData().cameraParams().setNames.front(), "OLYMPUS-C700UZ");
-  EXPECT_EQ(view.captions["CheckInfo"], "写真情報");
-  EXPECT_EQ(view.captions["MoveFolder1"], "Move[整理先を整理元にする] ");
-  EXPECT_EQ(view.captions["Button13"], "削除");
-  EXPECT_EQ(view.captions["Undo1"], "Undo[元に戻す]★記録なし★");
-  EXPECT_EQ(view.hints["Undo1"], "Undo[元に戻す]");
+  EXPECT_EQ(view.captions[Control::CheckInfo], "写真情報");
+  EXPECT_EQ(view.captions[Control::MoveFolder1], "Move[整理先を整理元にする] ");
+  EXPECT_EQ(view.captions[Control::Button13], "削除");
+  EXPECT_EQ(view.captions[Control::Undo1], "Undo[元に戻す]★記録なし★");
+  EXPECT_EQ(view.hints[Control::Undo1], "Undo[元に戻す]");
   EXPECT_EQ(state.captions.restoreCaption, "復活");
   // Later activations do nothing.
   session().settings().FormActivate();

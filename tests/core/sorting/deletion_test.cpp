@@ -24,13 +24,13 @@ TEST_F(Deletion, ViewerModeTogglesTheShownPictureWithoutJournal) {
   marks.Button13Click();
   EXPECT_EQ(state.list.images[1], "!:" + s("b.jpg"));
   EXPECT_TRUE(view.deletionOverlay);
-  EXPECT_EQ(view.captions["Button13"], "復活");
-  EXPECT_FALSE(view.enabled["SpeedButton1"]);
+  EXPECT_EQ(view.captions[Control::Button13], "復活");
+  EXPECT_FALSE(view.enabled[Control::SpeedButton1]);
   marks.Button13Click();
   EXPECT_EQ(state.list.images[1], s("b.jpg"));
   EXPECT_FALSE(view.deletionOverlay);
-  EXPECT_EQ(view.captions["Button13"], "削除");
-  EXPECT_TRUE(view.enabled["SpeedButton1"]);
+  EXPECT_EQ(view.captions[Control::Button13], "削除");
+  EXPECT_TRUE(view.enabled[Control::SpeedButton1]);
   EXPECT_TRUE(state.undo.lines.empty());
   EXPECT_EQ(state.list.viewIndex, 2);
 }
@@ -42,10 +42,10 @@ TEST_F(Deletion, SortingModeMarksJournalsAndMovesOn) {
   marks.Button13Click();
   EXPECT_EQ(state.list.images[3], "!:" + s("4.jpg"));
   EXPECT_EQ(state.undo.lines, std::vector<std::string>{"Del, \"4\", \"\""});
-  EXPECT_EQ(view.captions["Undo1"], "Undo[元に戻す] ☆ Del ☆");
+  EXPECT_EQ(view.captions[Control::Undo1], "Undo[元に戻す] ☆ Del ☆");
   EXPECT_EQ(state.list.sortIndex, 6);
   EXPECT_EQ(view.shown.back().n, 6);
-  EXPECT_TRUE(view.enabled["Button1"]);
+  EXPECT_TRUE(view.enabled[Control::Button1]);
   EXPECT_EQ(readAll(s("4.jpg")), bytesOf("4.jpg"));  // nothing is deleted yet
 }
 
@@ -53,16 +53,17 @@ TEST_F(Deletion, MarkedPictureDisablesSlotsAndCommentEditing) {
   scan({"a.jpg"});
   marks.DelMark(true);
   EXPECT_TRUE(view.deletionOverlay);
-  for (const char* c : {"Button1", "Button12", "SpeedButton1"}) EXPECT_FALSE(view.enabled[c]);
-  EXPECT_EQ(view.captions["Button13"], "復活");
+  for (Control c : {Control::Button1, Control::Button12, Control::SpeedButton1})
+    EXPECT_FALSE(view.enabled[c]);
+  EXPECT_EQ(view.captions[Control::Button13], "復活");
   marks.DelMark(false);
-  EXPECT_TRUE(view.enabled["Button12"]);
+  EXPECT_TRUE(view.enabled[Control::Button12]);
   // During a slide show only the overlay follows the mark.
   view.setChecked(Control::CheckShow, true);
   marks.DelMark(true);
   EXPECT_TRUE(view.deletionOverlay);
-  EXPECT_TRUE(view.enabled["Button12"]);
-  EXPECT_EQ(view.captions["Button13"], "削除");
+  EXPECT_TRUE(view.enabled[Control::Button12]);
+  EXPECT_EQ(view.captions[Control::Button13], "削除");
   EXPECT_FALSE(marks.MrkDelImg(5));  // outside the list: nothing
   EXPECT_FALSE(marks.MrkDelImg(-1));
 }
@@ -124,7 +125,8 @@ TEST_F(Deletion, NothingMarkedAndNoReducedMovesAsksNothing) {
   marks.DMRKFdelete();
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_TRUE(ui.infoTexts.empty());
-  EXPECT_TRUE(view.checked.find("CheckInfo") == view.checked.end() || !view.checked["CheckInfo"]);
+  EXPECT_TRUE(view.checked.find(Control::CheckInfo) == view.checked.end() ||
+              !view.checked[Control::CheckInfo]);
 }
 
 TEST_F(Deletion, KeptOriginalsOfReducedMovesAreListedAndDeleted) {

@@ -56,7 +56,7 @@ TEST_F(LoopWiring, SteppingPastAPictureWithoutEditingWritesNothing) {
   }
   scan();
   ASSERT_EQ(state.list.imageCount, static_cast<int>(comments.size()));
-  view.checked["SpeedButton1"] = true;  // comment editing on, the field untouched
+  view.checked[Control::SpeedButton1] = true;  // comment editing on, the field untouched
   for (std::size_t i = 0; i < comments.size(); ++i) {
     loop.transfer.Button1Click(1);
     EXPECT_EQ(readAll(dst + "/IMG_" + std::to_string(i) + ".JPG"), bytes[i]) << i;

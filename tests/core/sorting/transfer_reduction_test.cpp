@@ -99,15 +99,15 @@ TEST_F(TransferReductionTest, AMarkedPortraitIsReducedAsShownAndKeepsItsMark) {
 
 TEST_F(TransferReductionTest, OptionClicksSwitchTheRedBoldOption) {
   loop.reduction.RSOPchg(Control::RadioButton1);
-  EXPECT_TRUE(view.emphasized["RadioButton1"]);
+  EXPECT_TRUE(view.emphasized[Control::RadioButton1]);
   loop.reduction.RSOPchg(Control::RadioButton3);
   EXPECT_EQ(state.options.resizeOption, 2);
-  EXPECT_FALSE(view.emphasized["RadioButton1"]);
-  EXPECT_TRUE(view.emphasized["RadioButton3"]);
+  EXPECT_FALSE(view.emphasized[Control::RadioButton1]);
+  EXPECT_TRUE(view.emphasized[Control::RadioButton3]);
   loop.reduction.RSOPchg(Control::RadioButton2);
   EXPECT_EQ(state.options.resizeOption, 1);
-  EXPECT_FALSE(view.emphasized["RadioButton3"]);
-  EXPECT_TRUE(view.emphasized["RadioButton2"]);
+  EXPECT_FALSE(view.emphasized[Control::RadioButton3]);
+  EXPECT_TRUE(view.emphasized[Control::RadioButton2]);
 
   scanPictures({{"p.jpg", testing::makeTestJpeg(2048, 1536)}});
   state.options.keepOriginal = true;

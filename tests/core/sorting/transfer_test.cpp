@@ -29,7 +29,7 @@ TEST_F(Transfer, MoveCopiesVerifiesDeletesJournalsAndShowsTheNext) {
   EXPECT_FALSE(fs::exists(s("a.jpg")));
   EXPECT_EQ(state.undo.lines,
             std::vector<std::string>{"Move, \"" + s("a.jpg") + "\", \"" + d("a.jpg") + "\""});
-  EXPECT_EQ(view.captions["Undo1"], "Undo[元に戻す] ☆ Move ☆");
+  EXPECT_EQ(view.captions[Control::Undo1], "Undo[元に戻す] ☆ Move ☆");
   EXPECT_EQ(ui.statusTexts,
             (std::vector<std::string>{"Copying...", "Checking...", "Delete Original File.",
                                       s("b.jpg") + " [ 2 / 3 files ]"}));
@@ -93,7 +93,7 @@ TEST_F(Transfer, LastPictureRunsPastTheEnd) {
   transfer.Button1Click(1);
   EXPECT_EQ(state.list.sortIndex, 2);
   EXPECT_EQ(ui.status(), "Image file Nothing!");
-  EXPECT_FALSE(view.enabled["Button1"]);
+  EXPECT_FALSE(view.enabled[Control::Button1]);
   // A key press after the end transfers nothing.
   transfer.Button1Click(1);
   EXPECT_EQ(state.undo.lines.size(), 1u);

@@ -55,11 +55,11 @@ TEST_F(Undo, TwoMovesAndTwoUndosPutEverythingBack) {
   transfer.Button1Click(1);
   ASSERT_EQ(state.list.sortIndex, 3);
   journal.Undo1Click();
-  EXPECT_EQ(view.captions["Undo1"], "Undo[元に戻す] ☆ Move ☆");
+  EXPECT_EQ(view.captions[Control::Undo1], "Undo[元に戻す] ☆ Move ☆");
   EXPECT_EQ(state.list.sortIndex, 2);
   EXPECT_EQ(view.shown.back().n, 2);
   journal.Undo1Click();
-  EXPECT_EQ(view.captions["Undo1"], "Undo[元に戻す] ☆ ★記録なし★ ☆");
+  EXPECT_EQ(view.captions[Control::Undo1], "Undo[元に戻す] ☆ ★記録なし★ ☆");
   EXPECT_EQ(state.list.sortIndex, 1);
   for (const char* n : {"a.jpg", "b.jpg"}) {
     EXPECT_EQ(readAll(s(n)), bytesOf(n)) << n;
@@ -163,7 +163,7 @@ TEST_P(UndoOfALostLine, IsReportedAndDroppedAndTheOlderLineStaysReachable) {
   EXPECT_EQ(destinationAfter.has_value(), fs::exists(d("b.jpg")));
   EXPECT_EQ(readAll(d("b.jpg")), destinationAfter.value_or(""));
   EXPECT_EQ(state.undo.lines.size(), 1u);
-  EXPECT_EQ(view.captions["Undo1"], "Undo[元に戻す] ☆ Move ☆");
+  EXPECT_EQ(view.captions[Control::Undo1], "Undo[元に戻す] ☆ Move ☆");
   EXPECT_EQ(state.list.sortIndex, 2);
   EXPECT_EQ(view.shown.back().n, 2);
   EXPECT_EQ(ui.busyDepth, 0);
@@ -173,7 +173,7 @@ TEST_P(UndoOfALostLine, IsReportedAndDroppedAndTheOlderLineStaysReachable) {
   EXPECT_EQ(readAll(s("a.jpg")), bytesOf("a.jpg"));
   EXPECT_FALSE(fs::exists(d("a.jpg")));
   EXPECT_TRUE(state.undo.lines.empty());
-  EXPECT_EQ(view.captions["Undo1"], "Undo[元に戻す] ☆ ★記録なし★ ☆");
+  EXPECT_EQ(view.captions[Control::Undo1], "Undo[元に戻す] ☆ ★記録なし★ ☆");
   EXPECT_EQ(state.list.sortIndex, 1);
   EXPECT_EQ(ui.messages.size(), messagesBefore);
 }
@@ -213,7 +213,7 @@ TEST_F(Undo, ReducedMoveIsRestoredFromTheKeptOriginal) {
   root.write("dst/a.jpg", "reduced");
   root.write("dst/Org_a.jpg", bytesOf("a.jpg"));
   journal.SetUndoMrk("MovRS", s("a.jpg"), d("a.jpg"));
-  EXPECT_EQ(view.captions["Undo1"], "Undo[元に戻す] ☆ MovRS ☆");
+  EXPECT_EQ(view.captions[Control::Undo1], "Undo[元に戻す] ☆ MovRS ☆");
   state.list.sortIndex = 2;
   journal.Undo1Click();
   EXPECT_EQ(readAll(s("a.jpg")), bytesOf("a.jpg"));
@@ -270,7 +270,7 @@ TEST_F(Undo, AfterMarkedPicturesWereSkippedStepsBackOneEntryOnly) {
   journal.SetUndoMrk("Other", "", "");  // a line of an unknown kind moves no file
   journal.Undo1Click();
   EXPECT_EQ(state.undo.lines.size(), 1u);
-  EXPECT_EQ(view.captions["Undo1"], "Undo[元に戻す] ☆ Move ☆");
+  EXPECT_EQ(view.captions[Control::Undo1], "Undo[元に戻す] ☆ Move ☆");
 }
 
 }  // namespace

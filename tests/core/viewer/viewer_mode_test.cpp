@@ -68,11 +68,11 @@ class Viewer : public testing::SortingFixture {
     tickView(true);
   }
   void tickView(bool on) {
-    view.checked["CheckView"] = on;
+    view.checked[Control::CheckView] = on;
     viewer.CheckViewClick();
   }
   void tickShow(bool on) {
-    view.checked["CheckShow"] = on;
+    view.checked[Control::CheckShow] = on;
     viewer.CheckShowClick();
   }
   int lastShown() const { return view.shown.empty() ? 0 : view.shown.back().n; }
@@ -102,31 +102,34 @@ TEST_F(Viewer, TickingViewerGivesTheRangeFromTheSortingPositionToTheEnd) {
   EXPECT_EQ(viewer.minimum(), 4);
   EXPECT_EQ(viewer.maximum(), 10);
   EXPECT_EQ(panel.text, "4");
-  EXPECT_EQ(view.captions["Label1"], "( 4 - 10 )");
+  EXPECT_EQ(view.captions[Control::Label1], "( 4 - 10 )");
   EXPECT_EQ(state.list.viewIndex, 4);
   EXPECT_TRUE(state.list.viewerMode);
   EXPECT_TRUE(view.shown.empty());  // the picture on display is not loaded again
-  EXPECT_FALSE(view.enabled["Undo1"]);
-  EXPECT_FALSE(view.enabled["Button1"]);
+  EXPECT_FALSE(view.enabled[Control::Undo1]);
+  EXPECT_FALSE(view.enabled[Control::Button1]);
   EXPECT_FALSE(panel.slotMenu);
-  for (const char* c : {"Edit1", "Label1", "CheckShow", "Edit2", "Label2"})
-    EXPECT_TRUE(view.enabled[c]) << c;
-  EXPECT_EQ(view.captions["Form1"], "Sortelia for Windows [ " + src + "/ ] < 閲覧 >");
+  for (Control c :
+       {Control::Edit1, Control::Label1, Control::CheckShow, Control::Edit2, Control::Label2})
+    EXPECT_TRUE(view.enabled[c]) << controlName(c);
+  EXPECT_EQ(view.captions[Control::Form1], "Sortelia for Windows [ " + src + "/ ] < 閲覧 >");
 
   tickView(false);
   EXPECT_FALSE(state.list.viewerMode);
   EXPECT_EQ(lastShown(), 4);  // sorting mode shows its own entry again
-  EXPECT_TRUE(view.enabled["Undo1"]);
-  EXPECT_TRUE(view.enabled["Button1"]);
+  EXPECT_TRUE(view.enabled[Control::Undo1]);
+  EXPECT_TRUE(view.enabled[Control::Button1]);
   EXPECT_TRUE(panel.slotMenu);
-  for (const char* c : {"Edit1", "Label1", "CheckShow", "Edit2", "Label2"})
-    EXPECT_FALSE(view.enabled[c]) << c;
-  EXPECT_EQ(view.captions["Form1"], "Sortelia for Windows [ " + src + "/ ] < 整理中[移動] >");
+  for (Control c :
+       {Control::Edit1, Control::Label1, Control::CheckShow, Control::Edit2, Control::Label2})
+    EXPECT_FALSE(view.enabled[c]) << controlName(c);
+  EXPECT_EQ(view.captions[Control::Form1],
+            "Sortelia for Windows [ " + src + "/ ] < 整理中[移動] >");
 }
 
 TEST_F(Viewer, WithoutAListTheBoxExplainsAndUnticks) {
   tickView(true);
-  EXPECT_FALSE(view.checked["CheckView"]);
+  EXPECT_FALSE(view.checked[Control::CheckView]);
   EXPECT_FALSE(state.list.viewerMode);
   EXPECT_EQ(
       ui.infoText(),
@@ -162,7 +165,7 @@ TEST_F(Viewer, EnterShowsTheTypedPositionClampedOrStepsOn) {
       EXPECT_EQ(state.list.viewIndex, c.shown);
     }
     EXPECT_GT(panel.focusCalls, focus);
-    EXPECT_TRUE(view.enabled["Edit1"]);
+    EXPECT_TRUE(view.enabled[Control::Edit1]);
   }
 }
 
@@ -185,9 +188,11 @@ TEST_F(Viewer, OneWaySlideShowEndsAfterTheLastPictureWithFinished) {
   tickShow(true);
   EXPECT_TRUE(timer.isActive());
   EXPECT_EQ(timer.interval, 3000);
-  EXPECT_EQ(view.captions["Form1"], "Sortelia for Windows [ " + src + "/ ] < 自動連続表示[片道] >");
-  for (const char* c : {"Edit1", "Edit2", "CheckView", "Button13", "SpeedButton1"})
-    EXPECT_FALSE(view.enabled[c]) << c;
+  EXPECT_EQ(view.captions[Control::Form1],
+            "Sortelia for Windows [ " + src + "/ ] < 自動連続表示[片道] >");
+  for (Control c : {Control::Edit1, Control::Edit2, Control::CheckView, Control::Button13,
+                    Control::SpeedButton1})
+    EXPECT_FALSE(view.enabled[c]) << controlName(c);
   EXPECT_FALSE(panel.mainMenu);
 
   timer.fire();
@@ -200,12 +205,13 @@ TEST_F(Viewer, OneWaySlideShowEndsAfterTheLastPictureWithFinished) {
   EXPECT_EQ(lastShown(), 10);
   ASSERT_EQ(messageTexts(), std::vector<std::string>{"おわり！"});
   EXPECT_FALSE(timer.isActive());
-  EXPECT_FALSE(view.checked["CheckShow"]);
+  EXPECT_FALSE(view.checked[Control::CheckShow]);
   EXPECT_FALSE(viewer.slideShowRunning());
-  for (const char* c : {"Edit1", "Edit2", "CheckView", "Button13", "SpeedButton1"})
-    EXPECT_TRUE(view.enabled[c]) << c;
+  for (Control c : {Control::Edit1, Control::Edit2, Control::CheckView, Control::Button13,
+                    Control::SpeedButton1})
+    EXPECT_TRUE(view.enabled[c]) << controlName(c);
   EXPECT_TRUE(panel.mainMenu);
-  EXPECT_EQ(view.captions["Form1"], "Sortelia for Windows [ " + src + "/ ] < 閲覧 >");
+  EXPECT_EQ(view.captions[Control::Form1], "Sortelia for Windows [ " + src + "/ ] < 閲覧 >");
 }
 
 TEST_F(Viewer, LoopingSlideShowHasOneEmptyTickThenShowsThePictureAfterTheMinimum) {
@@ -216,7 +222,8 @@ TEST_F(Viewer, LoopingSlideShowHasOneEmptyTickThenShowsThePictureAfterTheMinimum
   panel.interval = 600;
   tickShow(true);
   EXPECT_EQ(timer.interval, 600000);
-  EXPECT_EQ(view.captions["Form1"], "Sortelia for Windows [ " + src + "/ ] < 自動連続表示[繰返] >");
+  EXPECT_EQ(view.captions[Control::Form1],
+            "Sortelia for Windows [ " + src + "/ ] < 自動連続表示[繰返] >");
   forget();
   timer.fire();  // 10
   timer.fire();  // nothing new
@@ -231,7 +238,7 @@ TEST_F(Viewer, LoopingSlideShowHasOneEmptyTickThenShowsThePictureAfterTheMinimum
   // Leaving viewer mode ends the show.
   tickView(false);
   EXPECT_FALSE(timer.isActive());
-  EXPECT_FALSE(view.checked["CheckShow"]);
+  EXPECT_FALSE(view.checked[Control::CheckShow]);
 }
 
 TEST_F(Viewer, ARebuiltListEndsTheShowAndTheViewerControls) {
@@ -239,9 +246,10 @@ TEST_F(Viewer, ARebuiltListEndsTheShowAndTheViewerControls) {
   tickShow(true);
   session.scan().rescanSourceFolder();
   EXPECT_FALSE(timer.isActive());
-  EXPECT_FALSE(view.enabled["Edit1"]);
-  EXPECT_TRUE(view.enabled["Undo1"]);
-  EXPECT_EQ(view.captions["Form1"], "Sortelia for Windows [ " + src + "/ ] < 整理中[移動] >");
+  EXPECT_FALSE(view.enabled[Control::Edit1]);
+  EXPECT_TRUE(view.enabled[Control::Undo1]);
+  EXPECT_EQ(view.captions[Control::Form1],
+            "Sortelia for Windows [ " + src + "/ ] < 整理中[移動] >");
 }
 
 TEST_F(Viewer, TheCaptionNamesTheMode) {
@@ -249,18 +257,22 @@ TEST_F(Viewer, TheCaptionNamesTheMode) {
   state.options.japaneseMode = false;
   state.options.keepOriginal = true;
   viewer.recomposeCaption();
-  EXPECT_EQ(view.captions["Form1"], "Sortelia for Windows [ " + src + "/ ] < Dividing-COPY >");
+  EXPECT_EQ(view.captions[Control::Form1],
+            "Sortelia for Windows [ " + src + "/ ] < Dividing-COPY >");
   state.options.keepOriginal = false;
   session.recomposeCaption();  // as the commands outside the viewer call it
-  EXPECT_EQ(view.captions["Form1"], "Sortelia for Windows [ " + src + "/ ] < Dividing-MOVE >");
+  EXPECT_EQ(view.captions[Control::Form1],
+            "Sortelia for Windows [ " + src + "/ ] < Dividing-MOVE >");
   tickView(true);
-  EXPECT_EQ(view.captions["Form1"], "Sortelia for Windows [ " + src + "/ ] < View >");
+  EXPECT_EQ(view.captions[Control::Form1], "Sortelia for Windows [ " + src + "/ ] < View >");
   tickShow(true);
-  EXPECT_EQ(view.captions["Form1"], "Sortelia for Windows [ " + src + "/ ] < SlideShow-OneWay >");
+  EXPECT_EQ(view.captions[Control::Form1],
+            "Sortelia for Windows [ " + src + "/ ] < SlideShow-OneWay >");
   tickShow(false);
   state.options.loopSlideShow = true;
   tickShow(true);
-  EXPECT_EQ(view.captions["Form1"], "Sortelia for Windows [ " + src + "/ ] < SlideShow-LOOP >");
+  EXPECT_EQ(view.captions[Control::Form1],
+            "Sortelia for Windows [ " + src + "/ ] < SlideShow-LOOP >");
 }
 
 TEST(RotationMarks, SumsOfQuarterTurns) {
@@ -475,17 +487,17 @@ TEST_F(Viewer, TheSubfolderSwitchAsksAndRebuildsOnlyOnYes) {
   scan({"a.jpg"});
   root.write("src/sub/b.jpg", bytesOf("b"));
   const auto list = state.list.images;
-  view.checked["SubDchkBox"] = true;
+  view.checked[Control::SubDchkBox] = true;
   viewer.SubDchkBoxClick();  // declined
   EXPECT_EQ(messageTexts(),
             std::vector<std::string>{"現在の整理場所にあるサブフォルダも整理対象にしますか？"});
-  EXPECT_FALSE(view.checked["SubDchkBox"]);
+  EXPECT_FALSE(view.checked[Control::SubDchkBox]);
   EXPECT_FALSE(panel.subfolderRed);
   EXPECT_FALSE(state.list.subfolderSwitch);
   EXPECT_EQ(state.list.images, list);
 
   forget();
-  view.checked["SubDchkBox"] = true;
+  view.checked[Control::SubDchkBox] = true;
   ui.queueAnswer(Answer::Yes);
   viewer.SubDchkBoxClick();
   EXPECT_TRUE(panel.subfolderRed);
@@ -493,10 +505,10 @@ TEST_F(Viewer, TheSubfolderSwitchAsksAndRebuildsOnlyOnYes) {
   EXPECT_EQ(state.list.images, (std::vector<std::string>{s("a.jpg"), s("sub/b.jpg")}));
 
   ui.messages.clear();
-  view.checked["SubDchkBox"] = false;
+  view.checked[Control::SubDchkBox] = false;
   viewer.SubDchkBoxClick();  // declined: back down, red
   EXPECT_EQ(messageTexts(), std::vector<std::string>{"サブフォルダを整理対象から外しますか？"});
-  EXPECT_TRUE(view.checked["SubDchkBox"]);
+  EXPECT_TRUE(view.checked[Control::SubDchkBox]);
   EXPECT_TRUE(panel.subfolderRed);
   EXPECT_EQ(state.list.images.size(), 2u);
 }
