@@ -97,7 +97,7 @@ int runPrint(const std::vector<std::string>& args) {
   if (!files) return 2;
   const outputs::PrintOptions& o = a.o;
   const std::string& out = a.out;
-  const outputs::Rgb colour = outputs::PrintColour(o.colourText);
+  const outputs::Rgb colour = outputs::printColour(o.colourText);
   const int pageWidth = static_cast<int>(kA4WidthPt * kDpi / 72.0);
   const int pageHeight = static_cast<int>(kA4HeightPt * kDpi / 72.0);
   exif::CameraParams params;
@@ -112,9 +112,9 @@ int runPrint(const std::vector<std::string>& args) {
     }
     try {
       info.GetPdata(path, exif::kDefaultExifItemMask, params.table[0]);
-      const outputs::CommentLines lines = outputs::MakeCommentLines(info.record, path, o);
-      pages.push_back(outputs::MakePdfPage(
-          outputs::RenderPrintPage(path, lines, colour, o.size, pageWidth, pageHeight)));
+      const outputs::CommentLines lines = outputs::makeCommentLines(info.record, path, o);
+      pages.push_back(outputs::makePdfPage(
+          outputs::renderPrintPage(path, lines, colour, o.size, pageWidth, pageHeight)));
     } catch (const std::exception& e) {
       // As in the window, a picture that cannot be printed ends the run; earlier pages stay.
       std::fprintf(stderr, "%s\n", e.what());
@@ -127,7 +127,7 @@ int runPrint(const std::vector<std::string>& args) {
     return 1;
   }
   try {
-    outputs::WritePdf(out, pages, kA4WidthPt, kA4HeightPt, kDpi);
+    outputs::writePdf(out, pages, kA4WidthPt, kA4HeightPt, kDpi);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "sortelia-cli print: %s\n", e.what());
     return 1;

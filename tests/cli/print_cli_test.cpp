@@ -102,7 +102,7 @@ TEST(PrintCommand, NothingTickedGivesAPageWithoutTextAndBadArgumentsAreRefused) 
   if (!std::filesystem::exists(kCli)) GTEST_SKIP() << "sortelia-cli not built";
   TempDir dir;
   const std::string wide = dir.write("wide.jpg", solidJpeg(400, 300, 0, 160, 0));
-  imaging::Bitmap page = RenderPrintPage(wide, {}, {255, 0, 0}, 50, 800, 1000);
+  imaging::Bitmap page = renderPrintPage(wide, {}, {255, 0, 0}, 50, 800, 1000);
   ASSERT_EQ(page.width(), 800);
   ASSERT_EQ(page.height(), 600);
   for (int y = 0; y < page.height(); y += 7)

@@ -137,7 +137,7 @@ outputs::PrintOptions PrintWindow::options() const {
 QImage PrintPage(const std::string& path, const outputs::CommentLines& lines, outputs::Rgb colour,
                  int size, QSize printable) {
   auto page = std::make_shared<imaging::Bitmap>(
-      outputs::RenderPrintPage(path, lines, colour, size, printable.width(), printable.height()));
+      outputs::renderPrintPage(path, lines, colour, size, printable.width(), printable.height()));
   // The image shares the bitmap's pixels and keeps the bitmap alive while it lives.
   return QImage(
       page->data(), page->width(), page->height(), static_cast<qsizetype>(page->stride()),
@@ -149,14 +149,14 @@ QImage PrintPage(const std::string& path, const outputs::CommentLines& lines, ou
 int PrintWindow::printFiles(QPrinter& printer,
                             const std::function<exif::PhotoRecord(const std::string&)>& readPhoto) {
   const outputs::PrintOptions o = options();
-  const outputs::Rgb colour = outputs::PrintColour(o.colourText);
+  const outputs::Rgb colour = outputs::printColour(o.colourText);
   // One document with a page per picture: a PDF file takes one document only.
   QPainter painter;
   int pages = 0;
   for (const std::string& path : outputs::parseFileList(fileList_)) {
     if (!fileExists(path)) continue;
     const exif::PhotoRecord record = readPhoto(path);
-    const outputs::CommentLines lines = outputs::MakeCommentLines(record, path, o);
+    const outputs::CommentLines lines = outputs::makeCommentLines(record, path, o);
     // The page is made before it is begun, so a picture that cannot be decoded leaves no
     // empty page behind.
     QImage page;

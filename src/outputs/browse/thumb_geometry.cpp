@@ -34,7 +34,7 @@ PicturePlacement placePicture(int w, int h, int cw, int ch, bool fit) {
   return {DrawMode::RealSize, Rect{0, 0, w, h}};
 }
 
-imaging::Bitmap StretchBitmap(const imaging::Bitmap& source, int width, int height) {
+imaging::Bitmap stretchBitmap(const imaging::Bitmap& source, int width, int height) {
   imaging::Bitmap out(std::max(width, 0), std::max(height, 0));
   if (source.empty() || out.empty()) return out;
   for (int y = 0; y < height; ++y) {
@@ -68,7 +68,7 @@ ThumbImage makeThumbImage(const std::string& path, int cellSize) {
   if (p.mode == DrawMode::Centred) {
     t.bitmap = std::move(decoded.bitmap);
   } else {
-    t.bitmap = StretchBitmap(decoded.bitmap, p.rect.width, p.rect.height);
+    t.bitmap = stretchBitmap(decoded.bitmap, p.rect.width, p.rect.height);
   }
   return t;
 }

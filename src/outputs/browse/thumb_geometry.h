@@ -39,7 +39,7 @@ struct PicturePlacement {
 PicturePlacement placePicture(int w, int h, int cw, int ch, bool fit);
 
 // A plain stretch (nearest pixel) of a Bgr24 bitmap to width x height.
-imaging::Bitmap StretchBitmap(const imaging::Bitmap& source, int width, int height);
+imaging::Bitmap stretchBitmap(const imaging::Bitmap& source, int width, int height);
 
 // What a worker hands back for one thumbnail.
 struct ThumbImage {

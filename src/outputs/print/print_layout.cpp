@@ -8,7 +8,7 @@
 
 namespace sortelia::outputs {
 
-Size PrintScale(int w, int h, int pageWidth, int pageHeight) {
+Size printScale(int w, int h, int pageWidth, int pageHeight) {
   if (w <= 0 || h <= 0 || pageWidth <= 0 || pageHeight <= 0) return {};
   const double scale = static_cast<double>(pageHeight) / pageWidth >= static_cast<double>(h) / w
                            ? static_cast<double>(pageWidth) / w
@@ -17,14 +17,14 @@ Size PrintScale(int w, int h, int pageWidth, int pageHeight) {
   return {static_cast<int>(std::nearbyint(w * scale)), static_cast<int>(std::nearbyint(h * scale))};
 }
 
-CommentLineLayout LayoutCommentLine(const std::string& text, bool atTop, int size, int pageHeight) {
+CommentLineLayout layoutCommentLine(const std::string& text, bool atTop, int size, int pageHeight) {
   const int right = static_cast<int>(text::cp932Width(text)) * size + 20;
   if (atTop) return {{20, 20}, {19, 19}, {20, 20, right, size + 21}};
   const int y = pageHeight - size - 20;
   return {{20, y}, {19, y - 1}, {20, y, right, pageHeight - 19}};
 }
 
-Rgb PrintColour(const std::string& comboText) {
+Rgb printColour(const std::string& comboText) {
   if (comboText == "青") return {0, 0, 255};
   if (comboText == "緑") return {0, 255, 0};
   return {255, 0, 0};
@@ -59,7 +59,7 @@ std::string quotedFileList(const std::vector<std::string>& paths) {
   return list;
 }
 
-CommentLines MakeCommentLines(const exif::PhotoRecord& record, const std::string& path,
+CommentLines makeCommentLines(const exif::PhotoRecord& record, const std::string& path,
                               const PrintOptions& o) {
   const auto line = [&](const CommentChoice& c) {
     return exif::makecmt(record, path, c.name, c.freeText, c.comment, c.time, c.date,

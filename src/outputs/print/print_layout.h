@@ -19,7 +19,7 @@ struct Size {
 // The size of a w x h picture on a pageWidth x pageHeight page: scaled to the page width when
 // the page is proportionally at least as tall as the picture, else to the page height; each
 // side rounded to the nearest integer, ties to even.
-Size PrintScale(int w, int h, int pageWidth, int pageHeight);
+Size printScale(int w, int h, int pageWidth, int pageHeight);
 
 // A clip rectangle by its edges (right and bottom exclusive).
 struct ClipRect {
@@ -44,7 +44,7 @@ struct CommentLineLayout {
   Point coloured;
   ClipRect clip;
 };
-CommentLineLayout LayoutCommentLine(const std::string& text, bool atTop, int size, int pageHeight);
+CommentLineLayout layoutCommentLine(const std::string& text, bool atTop, int size, int pageHeight);
 
 struct Rgb {
   int r = 0;
@@ -54,7 +54,7 @@ struct Rgb {
 };
 
 // The text colour of ComboBox1's text: "赤" red, "青" blue, "緑" green, anything else red.
-Rgb PrintColour(const std::string& comboText);
+Rgb printColour(const std::string& comboText);
 
 // The print window's file list: items separated by commas or white space, each possibly in
 // double quotes (a doubled quote inside quotes stands for one quote).
@@ -81,7 +81,7 @@ struct PrintOptions {
 struct CommentLines {
   std::string top, bottom;
 };
-CommentLines MakeCommentLines(const exif::PhotoRecord& record, const std::string& path,
+CommentLines makeCommentLines(const exif::PhotoRecord& record, const std::string& path,
                               const PrintOptions& options);
 
 }  // namespace sortelia::outputs

@@ -105,29 +105,29 @@ void DrawCommentLine(imaging::Bitmap& page, const std::string& text, bool atTop,
   if (!library.lib || FT_New_Face(library.lib, font.c_str(), 0, &face.face) != 0 ||
       FT_Set_Pixel_Sizes(face.face, 0, static_cast<FT_UInt>(size)) != 0)
     throw PrintError("cannot load the font \"" + font + "\"");
-  const CommentLineLayout l = LayoutCommentLine(text, atTop, size, page.height());
+  const CommentLineLayout l = layoutCommentLine(text, atTop, size, page.height());
   const std::u32string cps = codePoints(text);
   drawText(face.face, page, cps, l.white.x, l.white.y, Rgb{255, 255, 255}, l.clip);
   drawText(face.face, page, cps, l.coloured.x, l.coloured.y, colour, l.clip);
 }
 
-imaging::Bitmap RenderPrintPage(const std::string& path, const CommentLines& lines, Rgb colour,
+imaging::Bitmap renderPrintPage(const std::string& path, const CommentLines& lines, Rgb colour,
                                 int size, int pageWidth, int pageHeight) {
   imaging::JpegDecodeResult decoded = imaging::decodeJpegFile(path, imaging::JpegScale::Full);
   if (!decoded.ok()) throw PrintError(path + "\r\n" + decoded.error);
   imaging::convertTo24Bit(decoded.bitmap);
-  const Size s = PrintScale(decoded.bitmap.width(), decoded.bitmap.height(), pageWidth, pageHeight);
-  imaging::Bitmap page = StretchBitmap(decoded.bitmap, s.width, s.height);
+  const Size s = printScale(decoded.bitmap.width(), decoded.bitmap.height(), pageWidth, pageHeight);
+  imaging::Bitmap page = stretchBitmap(decoded.bitmap, s.width, s.height);
   DrawCommentLine(page, lines.top, true, colour, size);
   DrawCommentLine(page, lines.bottom, false, colour, size);
   return page;
 }
 
-PdfPage MakePdfPage(const imaging::Bitmap& page) {
+PdfPage makePdfPage(const imaging::Bitmap& page) {
   return {imaging::encodeJpeg(page, 95), page.width(), page.height()};
 }
 
-void WritePdf(const std::string& path, const std::vector<PdfPage>& pages, double widthPt,
+void writePdf(const std::string& path, const std::vector<PdfPage>& pages, double widthPt,
               double heightPt, int dpi) {
   std::string pdf = "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";
   std::vector<std::size_t> offsets;  // of objects 1..n

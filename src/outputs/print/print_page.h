@@ -28,7 +28,7 @@ void DrawCommentLine(imaging::Bitmap& page, const std::string& text, bool atTop,
 
 // PrintPicture's page for the picture at path on a printable area of pageWidth x pageHeight
 // device pixels: B of the scaled size, to be drawn at the page's top-left corner.
-imaging::Bitmap RenderPrintPage(const std::string& path, const CommentLines& lines, Rgb colour,
+imaging::Bitmap renderPrintPage(const std::string& path, const CommentLines& lines, Rgb colour,
                                 int size, int pageWidth, int pageHeight);
 
 // A page for a PDF file: its picture, JPEG-encoded, and the picture's size in pixels.
@@ -37,11 +37,11 @@ struct PdfPage {
   int width = 0;
   int height = 0;
 };
-PdfPage MakePdfPage(const imaging::Bitmap& page);
+PdfPage makePdfPage(const imaging::Bitmap& page);
 
 // Writes pages to a PDF file, one page each of widthPt x heightPt points, each picture at the
 // top-left corner at dpi dots per inch. Throws PrintError when the file cannot be written.
-void WritePdf(const std::string& path, const std::vector<PdfPage>& pages, double widthPt,
+void writePdf(const std::string& path, const std::vector<PdfPage>& pages, double widthPt,
               double heightPt, int dpi);
 
 }  // namespace sortelia::outputs

@@ -84,34 +84,34 @@ TEST(ThumbGeometry, ThumbnailsAreDecodedAtAnEighthAndFittedIntoThePictureArea) {
 
 TEST(PrintLayout, PicturesFillThePageWidthOrHeight) {
   // Landscape on portrait: scaled to the page width, the lower part stays empty.
-  EXPECT_EQ(PrintScale(400, 300, 4800, 6800), (Size{4800, 3600}));
+  EXPECT_EQ(printScale(400, 300, 4800, 6800), (Size{4800, 3600}));
   // Taller in proportion than the page: scaled to the page height.
-  EXPECT_EQ(PrintScale(300, 600, 4800, 6800), (Size{3400, 6800}));
+  EXPECT_EQ(printScale(300, 600, 4800, 6800), (Size{3400, 6800}));
   // Same proportions: the width rule.
-  EXPECT_EQ(PrintScale(100, 200, 50, 100), (Size{50, 100}));
+  EXPECT_EQ(printScale(100, 200, 50, 100), (Size{50, 100}));
   // Ties round to even: 3 * 2.5 = 7.5 -> 8, 5 * 2.5 = 12.5 -> 12.
-  EXPECT_EQ(PrintScale(2, 3, 5, 100), (Size{5, 8}));
-  EXPECT_EQ(PrintScale(5, 2, 100, 5), (Size{12, 5}));
-  EXPECT_EQ(PrintScale(0, 10, 100, 100), (Size{}));
+  EXPECT_EQ(printScale(2, 3, 5, 100), (Size{5, 8}));
+  EXPECT_EQ(printScale(5, 2, 100, 5), (Size{12, 5}));
+  EXPECT_EQ(printScale(0, 10, 100, 100), (Size{}));
 }
 
 TEST(PrintLayout, CommentLinesAreDrawnTwiceAndClippedToTheirLength) {
   // "写真 A" is 6 Shift-JIS bytes.
-  CommentLineLayout top = LayoutCommentLine("写真 A", true, 50, 3600);
+  CommentLineLayout top = layoutCommentLine("写真 A", true, 50, 3600);
   EXPECT_EQ(top.white, (Point{20, 20}));
   EXPECT_EQ(top.coloured, (Point{19, 19}));
   EXPECT_EQ(top.clip, (ClipRect{20, 20, 6 * 50 + 20, 71}));
-  CommentLineLayout bottom = LayoutCommentLine("abc", false, 10, 1000);
+  CommentLineLayout bottom = layoutCommentLine("abc", false, 10, 1000);
   EXPECT_EQ(bottom.white, (Point{20, 970}));
   EXPECT_EQ(bottom.coloured, (Point{19, 969}));
   EXPECT_EQ(bottom.clip, (ClipRect{20, 970, 50, 981}));
 }
 
 TEST(PrintLayout, ColoursAndFileLists) {
-  EXPECT_EQ(PrintColour("赤"), (Rgb{255, 0, 0}));
-  EXPECT_EQ(PrintColour("青"), (Rgb{0, 0, 255}));
-  EXPECT_EQ(PrintColour("緑"), (Rgb{0, 255, 0}));
-  EXPECT_EQ(PrintColour("黄"), (Rgb{255, 0, 0}));
+  EXPECT_EQ(printColour("赤"), (Rgb{255, 0, 0}));
+  EXPECT_EQ(printColour("青"), (Rgb{0, 0, 255}));
+  EXPECT_EQ(printColour("緑"), (Rgb{0, 255, 0}));
+  EXPECT_EQ(printColour("黄"), (Rgb{255, 0, 0}));
 
   const std::vector<std::string> paths = {"/p/a b.jpg", "/p/c.jpg", "/p/say \"hi\".jpg"};
   const std::string list = quotedFileList(paths);
