@@ -147,8 +147,12 @@ Flag textFlag(std::string name, std::string valueName, std::string help,
   return f;
 }
 
-Flag integerFlag(std::string name, std::string valueName, std::string help, int min, int max,
-                 int& target) {
+namespace {
+
+// An integer flag whose value is stored into target (an int, or an optional one).
+template <typename Target>
+Flag integerFlagInto(std::string name, std::string valueName, std::string help, int min, int max,
+                     Target& target) {
   Flag f = makeFlag(std::move(name), ValueKind::Integer, std::move(valueName), std::move(help));
   f.min = min;
   f.max = max;
@@ -159,16 +163,16 @@ Flag integerFlag(std::string name, std::string valueName, std::string help, int 
   return f;
 }
 
+}  // namespace
+
+Flag integerFlag(std::string name, std::string valueName, std::string help, int min, int max,
+                 int& target) {
+  return integerFlagInto(std::move(name), std::move(valueName), std::move(help), min, max, target);
+}
+
 Flag integerFlag(std::string name, std::string valueName, std::string help, int min, int max,
                  std::optional<int>& target) {
-  Flag f = makeFlag(std::move(name), ValueKind::Integer, std::move(valueName), std::move(help));
-  f.min = min;
-  f.max = max;
-  f.store = [&target](const std::string&, int n) {
-    target = n;
-    return true;
-  };
-  return f;
+  return integerFlagInto(std::move(name), std::move(valueName), std::move(help), min, max, target);
 }
 
 Flag choiceFlag(std::string name, std::string help, std::vector<std::string> choices,
