@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,9 @@ struct SourceList {
   bool viewerMode = false;          // CheckView ticked
   bool subfolderSwitch = false;     // SubDchkBox down
   std::string openDialogDir;        // initial folder of the picture open dialog
+  // Each listed picture's companion files (full paths: its RAW, sidecars, Live Photo movie),
+  // by the picture's path; set by the scan when companions are kept with their picture.
+  std::map<std::string, std::vector<std::string>> companions;
 
   // The 1-based position on display: viewIndex in viewer mode, sortIndex otherwise.
   int shownIndex() const { return viewerMode ? viewIndex : sortIndex; }
@@ -52,6 +56,9 @@ struct Options {
   std::string exifItemMask = exif::kDefaultExifItemMask;
   int cameraParamIndex = 0;
   int resizeOption = 0;  // 0 full size, 1 width 1600, 2 width 1280
+  // Kept outside "zel.ini", in the data folder's "zel-opt.txt":
+  bool keepCompanions = true;  // RAW, sidecars and Live Photo movies go with their picture
+  bool trashDeleted = true;    // the deletion pass moves files to the desktop Trash
   bool operator==(const Options&) const = default;
 };
 
