@@ -12,15 +12,21 @@
 
 namespace sortelia::cli {
 
-std::optional<std::vector<std::string>> folderImageList(const std::string& command,
-                                                        const std::string& folder) {
+std::optional<ImageListing> folderListing(const std::string& command, const std::string& folder) {
   if (const int error = folderReadError(folder)) {
     const std::string bare = fs::withoutTrailingSlashes(folder);
     std::fprintf(stderr, "sortelia-cli %s: cannot read the folder \"%s\": %s\n", command.c_str(),
                  bare.c_str(), std::strerror(error));
     return std::nullopt;
   }
-  return listImages({folder});
+  return listPictures({folder}, true);
+}
+
+std::optional<std::vector<std::string>> folderImageList(const std::string& command,
+                                                        const std::string& folder) {
+  auto listing = folderListing(command, folder);
+  if (!listing) return std::nullopt;
+  return std::move(listing->entries);
 }
 
 std::vector<Flag> photoFlags(PhotoOptions& options) {

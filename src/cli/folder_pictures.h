@@ -8,15 +8,20 @@
 #include <vector>
 
 #include "cli/flags.h"
+#include "core/display/image_list.h"
 #include "exif/photo_loader.h"
 
 namespace sortelia::cli {
 
-// The image list of folder (ending with "/"): its ".jpg" files, then its ".mov" and ".mpg"
-// files, sorted ignoring letter case; subfolders are not entered. A folder that cannot be
+// The image list of folder (ending with "/") with its companions, as the window lists it with
+// companions kept: its ".jpg" files, then its ".mov" and ".mpg" files less the movies of Live
+// Photos, sorted ignoring letter case; subfolders are not entered. A folder that cannot be
 // listed gives nullopt, after a message on standard error naming the command and the platform
 // error ("sortelia-cli rename: cannot read the folder "X": Permission denied"): unlike the
 // window's silent scan, the command line does not take it for an empty folder.
+std::optional<ImageListing> folderListing(const std::string& command, const std::string& folder);
+
+// The entries of folderListing.
 std::optional<std::vector<std::string>> folderImageList(const std::string& command,
                                                         const std::string& folder);
 

@@ -11,21 +11,36 @@
 namespace sortelia::cli {
 namespace {
 
-Syntax renameSyntax(PhotoOptions& options) {
-  return syntaxOf("rename", photoFlags(options), "FOLDER", 1, 1);
+struct RenameFlags {
+  PhotoOptions photo;
+  bool alone = false;
+};
+
+Syntax renameSyntax(RenameFlags& flags) {
+  std::vector<Flag> declared = photoFlags(flags.photo);
+  declared.push_back(switchFlag("--alone",
+                                "rename the pictures alone, leaving their RAW, sidecar and Live "
+                                "Photo files under their names",
+                                flags.alone));
+  return syntaxOf("rename", declared, "FOLDER", 1, 1);
 }
 
 int runRename(const std::vector<std::string>& args) {
-  PhotoOptions options;
-  const auto folders = parseOrReport(renameSyntax(options), args);
+  RenameFlags flags;
+  const auto folders = parseOrReport(renameSyntax(flags), args);
   if (!folders) return 2;
   const auto folder = folderArgument("rename", folders->front());
   if (!folder) return 1;
-  const auto list = folderImageList("rename", *folder);
-  if (!list) return 1;
-  const std::vector<std::string>& entries = *list;
-  CommandLoader loader(options);
+  const auto listing = folderListing("rename", *folder);
+  if (!listing) return 1;
+  const std::vector<std::string>& entries = listing->entries;
+  CommandLoader loader(flags.photo);
   exif::RenameOptions renameOptions;
+  if (!flags.alone) {
+    renameOptions.companionsOf = [&](const std::string& entry) {
+      return companionsOf(listing->companions, entry);
+    };
+  }
   renameOptions.renamed = [](const std::string& from, const std::string& to) {
     std::printf("renamed '%s' -> '%s'\n", from.c_str(), to.c_str());
   };

@@ -2,12 +2,14 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <map>
 #include <set>
 #include <string_view>
 
+#include "platform/file_kinds.h"
 #include "platform/file_list.h"
 #include "platform/format.h"
 #include "platform/path.h"
@@ -95,11 +97,23 @@ BatchReport renameByShootingTime(const std::vector<std::string>& entries, PhotoD
     if (known == folders.end()) known = folders.emplace(folder, lowerCaseNamesIn(folder)).first;
     std::multiset<std::string>& taken = known->second;
     const std::string ext = extensionOf(fs::fileNameOf(entry));
+    const std::vector<std::string> companions =
+        options.companionsOf ? options.companionsOf(entry) : std::vector<std::string>{};
+    const auto free = [&](const std::string& name) {
+      return !taken.contains(text::asciiLower(name)) && !fs::exists(folder + name);
+    };
+    const auto companionTarget = [&](const std::string& companion, const std::string& name) {
+      return fs::companionName(fs::fileNameOf(entry), name, fs::fileNameOf(companion));
+    };
     bool settled = false;
     for (int n = 0; n <= kMaxNumber && !settled; ++n) {
       const std::string name = n == 0 ? *stem + ext : *stem + format("_%d", {n}) + ext;
       const std::string target = folder + name;
-      if (taken.contains(text::asciiLower(name)) || fs::exists(target)) continue;
+      if (!free(name) ||
+          !std::all_of(companions.begin(), companions.end(),
+                       [&](const std::string& c) { return free(companionTarget(c, name)); })) {
+        continue;
+      }
       const fs::FileResult r = options.rename(entry, target);
       if (r.error == EEXIST) {  // taken since the look: try the next number
         taken.insert(text::asciiLower(name));
@@ -108,13 +122,25 @@ BatchReport renameByShootingTime(const std::vector<std::string>& entries, PhotoD
       settled = true;
       if (!r.ok()) {
         report.fail(entry, renameFailure(entry, target, r.error));
-      } else {
+        continue;
+      }
+      ++report.done;
+      const auto renamed = [&](const std::string& from, const std::string& to) {
         // The old name is free now, unless another name of the folder lowers to it too.
-        if (auto gone = taken.find(text::asciiLower(fs::fileNameOf(entry))); gone != taken.end())
+        if (auto gone = taken.find(text::asciiLower(fs::fileNameOf(from))); gone != taken.end())
           taken.erase(gone);
-        taken.insert(text::asciiLower(name));
-        ++report.done;
-        if (options.renamed) options.renamed(entry, target);
+        taken.insert(text::asciiLower(fs::fileNameOf(to)));
+        if (options.renamed) options.renamed(from, to);
+      };
+      renamed(entry, target);
+      for (const std::string& c : companions) {
+        const std::string to = folder + companionTarget(c, name);
+        const fs::FileResult cr = options.rename(c, to);
+        if (cr.ok()) {
+          renamed(c, to);
+        } else {
+          report.fail(c, renameFailure(c, to, cr.error));
+        }
       }
     }
     if (!settled) report.fail(entry, "no free name for \"" + entry + "\"");

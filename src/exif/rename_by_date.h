@@ -28,7 +28,7 @@ std::optional<std::string> shootingTimeStem(const PhotoRecord& record);
 std::string fileTimeStem(std::time_t time);
 
 struct RenameOptions {
-  // Called after every rename, with the old and the new path.
+  // Called after every rename, with the old and the new path (a companion's too).
   std::function<void(const std::string& from, const std::string& to)> renamed;
   // The rename itself, never over an existing file; tests put a file system that refuses in
   // its place.
@@ -36,6 +36,9 @@ struct RenameOptions {
       [](const std::string& from, const std::string& to) {
         return fs::FileOperations().renameNoReplace(from, to);
       };
+  // The companions of an entry (its RAW, sidecars, Live Photo movie: full paths in its folder),
+  // which take the entry's new stem with it; none when unset.
+  std::function<std::vector<std::string>(const std::string& entry)> companionsOf = {};
 };
 
 // Renames every entry of the list that carries no deletion mark, first to last: the target
@@ -43,8 +46,10 @@ struct RenameOptions {
 // from shootingTimeStem of the loaded photo data, else from the file's modification time.
 // While something exists at the target, or a name of the folder differs from it only in
 // ASCII letter case, "_1", "_2", ... go behind the stem, the first free name winning; a picture
-// already named after its time thus moves on to the next free name. A rename that fails is reported
-// and the loop goes on; done counts the files renamed.
+// already named after its time thus moves on to the next free name. A picture's companions
+// take its new stem ("name.ext.xmp" its new name), and a number goes on until every name of
+// the picture and its companions is free. A rename that fails is reported and the loop goes
+// on; done counts the pictures renamed.
 BatchReport renameByShootingTime(const std::vector<std::string>& entries, PhotoDataLoader& loader,
                                  const RenameOptions& options = {});
 

@@ -98,6 +98,35 @@ TEST_F(FolderCli, RenameNeverOverwrites) {
   EXPECT_TRUE(fs::exists(f("sub/d.jpg")));
 }
 
+TEST_F(FolderCli, RenameTakesCompanionsUnlessAlone) {
+  for (const bool alone : {true, false}) {
+    SCOPED_TRACE(alone ? "alone" : "with companions");
+    testing::TempDir dir;
+    const auto in = [&](const std::string& name) { return dir.file(name); };
+    ExifBuilder exif(false);
+    exif.ascii(Ifd::kExif, 0x9003, "2003:05:06 12:34:56");
+    dir.write("A.jpg", testing::jpegWithSegments({exif.app1()}));
+    dir.write("b.JPG", testing::jpegWithSegments({exif.app1()}));
+    dir.write("b.CR3", "raw");
+    dir.write("b.JPG.xmp", "xmp");
+    dir.write("A.MOV", "live photo");
+    std::vector<std::string> args{kCli, "rename", dir.path()};
+    if (alone) args.insert(args.begin() + 2, "--alone");
+    const auto r = testing::runProcess(args);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(fs::exists(in("20030506-123456.jpg")));
+    EXPECT_TRUE(fs::exists(in("20030506-123456_1.JPG")));
+    // A Live Photo movie is no entry of its own: alone, it keeps its name.
+    EXPECT_EQ(testing::readAll(in(alone ? "A.MOV" : "20030506-123456.MOV")), "live photo");
+    EXPECT_EQ(testing::readAll(in(alone ? "b.CR3" : "20030506-123456_1.CR3")), "raw");
+    EXPECT_EQ(testing::readAll(in(alone ? "b.JPG.xmp" : "20030506-123456_1.JPG.xmp")), "xmp");
+    EXPECT_EQ(r.out.find("renamed '" + in("b.CR3") + "' -> '" + in("20030506-123456_1.CR3") +
+                         "'\n") != std::string::npos,
+              !alone)
+        << r.out;
+  }
+}
+
 TEST_F(FolderCli, RenameReportsRefusalsAndGoesOn) {
   // A folder whose path leaves room for "20030506-123456.jpg" but not for a name two
   // characters longer, so the second picture of the same second is refused by the system.

@@ -32,7 +32,7 @@ const std::vector<Usage>& usages() {
        "print --pdf OUT.pdf [--top name,date,time,comment] [--top-text TEXT] [--bottom ...] "
        "[--bottom-text TEXT] [--size N] [--colour red|blue|green] [--no-exif-date] FILE..."},
       {"reduce", "reduce SRC DST --width W --height H [--level L] [--sepia] [--bw] [--exif]"},
-      {"rename", "rename [--mask MASK] [--camera-set N] FOLDER"}};
+      {"rename", "rename [--mask MASK] [--camera-set N] [--alone] FOLDER"}};
   return all;
 }
 

@@ -212,3 +212,51 @@ TEST_F(RenameTest, ANameTakenAfterTheLookIsNotReplaced) {
 
 }  // namespace
 }  // namespace sortelia::exif
+
+namespace sortelia::exif {
+namespace {
+
+class RenameCompanions : public RenameTest {};
+
+TEST_F(RenameCompanions, CompanionsTakeThePicturesNewStemAndShareItsNumber) {
+  const std::string p = picture("IMG_1.JPG", "2003:05:06 12:34:56");
+  const std::vector<std::string> companions{dir_.write("IMG_1.CR3", "raw"),
+                                            dir_.write("IMG_1.JPG.xmp", "xmp"),
+                                            dir_.write("img_1.MOV", "movie")};
+  // Only the RAW's plain name is taken: the picture and each companion go to "_1".
+  dir_.write("20030506-123456.CR3", "another raw");
+  options_.companionsOf = [&](const std::string& entry) {
+    return entry == p ? companions : std::vector<std::string>{};
+  };
+  const BatchReport report = run({p});
+  EXPECT_TRUE(report.ok());
+  EXPECT_EQ(report.done, 1);
+  const std::string stem = "20030506-123456_1";
+  EXPECT_EQ(renamed_, (decltype(renamed_){{p, f(stem + ".JPG")},
+                                          {companions[0], f(stem + ".CR3")},
+                                          {companions[1], f(stem + ".JPG.xmp")},
+                                          {companions[2], f(stem + ".MOV")}}));
+  EXPECT_EQ(testing::readAll(f(stem + ".CR3")), "raw");
+  EXPECT_EQ(testing::readAll(f(stem + ".JPG.xmp")), "xmp");
+  EXPECT_EQ(testing::readAll(f("20030506-123456.CR3")), "another raw");
+}
+
+TEST_F(RenameCompanions, ACompanionThatCannotBeRenamedIsReportedAndTheRestGoOn) {
+  const std::string p = picture("IMG_1.JPG", "2003:05:06 12:34:56");
+  const std::string raw = dir_.write("IMG_1.CR3", "raw");
+  const std::string xmp = dir_.write("IMG_1.xmp", "xmp");
+  options_.companionsOf = [&](const std::string&) { return std::vector<std::string>{raw, xmp}; };
+  options_.rename = [&](const std::string& from, const std::string& to) {
+    if (from == raw) return fs::FileResult::failure(EACCES, from);
+    return fs::FileOperations().renameNoReplace(from, to);
+  };
+  const BatchReport report = run({p});
+  EXPECT_EQ(report.done, 1);
+  ASSERT_EQ(report.failed.size(), 1u);
+  EXPECT_EQ(report.failed[0].path, raw);
+  EXPECT_EQ(testing::readAll(raw), "raw");
+  EXPECT_EQ(testing::readAll(f("20030506-123456.xmp")), "xmp");
+}
+
+}  // namespace
+}  // namespace sortelia::exif

@@ -29,6 +29,9 @@ class FaultyFileOperations : public fs::FileOperations {
   std::set<std::string> undeletable;
   // sameContent throws as if the storage failed (EIO).
   bool readFails = false;
+  // The copy faults above (and readFails) hit only the copy (comparison) of this number,
+  // counted from 1 by copies (compares); 0: every one.
+  int faultOnCopy = 0;
 
   // Runs just before each renameNoReplace, as another program taking a name between the
   // look and the rename would.
@@ -36,13 +39,15 @@ class FaultyFileOperations : public fs::FileOperations {
 
   std::set<std::string> removed;  // every path removeFile was asked to delete
   int copies = 0;
+  int compares = 0;
 
   fs::FileResult copyNoOverwrite(const std::string& from, const std::string& to,
                                  ProgressReporter* progress = nullptr) override {
     ++copies;
     written_ = 0;
+    faulty_ = faultOnCopy == 0 || faultOnCopy == copies;
     fs::FileResult r = FileOperations::copyNoOverwrite(from, to, progress);
-    if (!r.ok()) return r;
+    if (!r.ok() || !faulty_) return r;
     if (corruptAt >= 0) flipByte(to, corruptAt);
     if (truncateTo >= 0 && ::truncate(to.c_str(), truncateTo) != 0)
       return fs::FileResult::failure(errno, to);
@@ -51,7 +56,10 @@ class FaultyFileOperations : public fs::FileOperations {
 
   bool sameContent(const std::string& a, const std::string& b,
                    ProgressReporter* progress = nullptr) override {
-    if (readFails) throw fs::FileReadError(EIO, b);
+    ++compares;
+    if (readFails && (faultOnCopy == 0 || faultOnCopy == compares)) {
+      throw fs::FileReadError(EIO, b);
+    }
     return FileOperations::sameContent(a, b, progress);
   }
 
@@ -68,7 +76,7 @@ class FaultyFileOperations : public fs::FileOperations {
 
  protected:
   long writeSome(int fd, const char* data, std::size_t size) override {
-    if (failWriteAfter >= 0) {
+    if (failWriteAfter >= 0 && faulty_) {
       const long room = failWriteAfter - written_;
       if (room <= 0) {
         errno = writeErrno;
@@ -94,6 +102,7 @@ class FaultyFileOperations : public fs::FileOperations {
   }
 
   long written_ = 0;
+  bool faulty_ = true;
 };
 
 }  // namespace sortelia::testing

@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "exif/rotation_mark.h"
+#include "platform/file_kinds.h"
 #include "platform/file_list.h"
+#include "platform/path.h"
 #include "platform/text_codec.h"
 
 namespace sortelia {
@@ -43,13 +45,109 @@ void sortImageList(std::vector<std::string>& entries) {
 }
 
 std::vector<std::string> listImages(const std::vector<std::string>& folders) {
-  std::vector<std::string> entries;
-  for (const std::string& folder : folders) {
-    listImageFiles(folder, {".jpg"}, entries);
-    listImageFiles(folder, {".mov", ".mpg"}, entries);
+  return listPictures(folders, false).entries;
+}
+
+namespace {
+
+// The folder of path with its "/" and the stem of its name in lower case: the key under which
+// files of one picture meet.
+std::string stemKey(const std::string& path) {
+  const std::string name = fs::fileNameOf(path);
+  const auto dot = name.rfind('.');
+  return fs::folderPrefixOf(path) +
+         text::asciiLower(dot == std::string::npos ? name : name.substr(0, dot));
+}
+
+bool isKind(const std::string& path, fs::MediaKind kind) {
+  const auto k = fs::kindOfName(fs::fileNameOf(path));
+  return k && k->kind == kind;
+}
+
+// Assigns the companions of the listed entries, taking the Live Photo movies out of the list.
+void groupCompanions(ImageListing& listing, const std::vector<std::string>& others) {
+  std::map<std::string, std::string> ownerOfStem;  // stem key -> first entry of that stem
+  std::map<std::string, std::string> ownerOfName;  // folder + lower-case name -> entry
+  std::map<std::string, int> entriesOfStem;
+  for (const auto kind : {fs::MediaKind::Picture, fs::MediaKind::Movie}) {
+    for (const std::string& e : listing.entries) {
+      if (!isKind(e, kind)) continue;
+      const std::string key = stemKey(e);
+      if (kind == fs::MediaKind::Movie && fs::kindOfName(fs::fileNameOf(e))->livePhotoMovie) {
+        const auto owner = ownerOfStem.find(key);
+        if (owner != ownerOfStem.end() && isKind(owner->second, fs::MediaKind::Picture)) {
+          listing.companions[owner->second].push_back(e);
+          continue;
+        }
+      }
+      ++entriesOfStem[key];
+      ownerOfStem.emplace(key, e);
+      ownerOfName.emplace(fs::folderPrefixOf(e) + text::asciiLower(fs::fileNameOf(e)), e);
+    }
   }
-  sortImageList(entries);
-  return entries;
+  for (const std::string& file : others) {
+    const std::string lower = fs::folderPrefixOf(file) + text::asciiLower(fs::fileNameOf(file));
+    const auto byName = fs::lowerExtension(lower) == ".xmp"
+                            ? ownerOfName.find(lower.substr(0, lower.size() - 4))
+                            : ownerOfName.end();
+    if (byName != ownerOfName.end()) {
+      listing.companions[byName->second].push_back(file);
+    } else if (const auto byStem = ownerOfStem.find(stemKey(file)); byStem != ownerOfStem.end()) {
+      listing.companions[byStem->second].push_back(file);
+    }
+  }
+  std::vector<std::string> movies;
+  for (auto& [owner, files] : listing.companions) {
+    sortImageList(files);
+    for (const std::string& f : files) {
+      if (isKind(f, fs::MediaKind::Movie)) movies.push_back(f);
+    }
+  }
+  std::sort(movies.begin(), movies.end());
+  std::erase_if(listing.entries, [&](const std::string& e) {
+    return std::binary_search(movies.begin(), movies.end(), e);
+  });
+  for (const std::string& e : listing.entries) {
+    const auto owner = ownerOfStem.find(stemKey(e));
+    if (owner != ownerOfStem.end() && owner->second != e && entriesOfStem[owner->first] > 1 &&
+        listing.companions.count(owner->second) > 0) {
+      listing.sharedStem.push_back(e);
+    }
+  }
+}
+
+}  // namespace
+
+ImageListing listPictures(const std::vector<std::string>& folders, bool withCompanions) {
+  ImageListing listing;
+  const std::vector<std::string> listed = fs::listedExtensions();
+  std::vector<std::string> others;
+  for (const std::string& folder : folders) {
+    std::vector<std::string> files;
+    listImageFiles(folder, {""}, files);
+    for (const std::string& ext : listed) {
+      for (const std::string& f : files) {
+        if (fs::hasExtension(f, ext)) listing.entries.push_back(f);
+      }
+    }
+    if (!withCompanions) continue;
+    for (const std::string& f : files) {
+      const auto kind = fs::kindOfName(fs::fileNameOf(f));
+      if (kind && (kind->kind == fs::MediaKind::Raw || kind->kind == fs::MediaKind::Sidecar)) {
+        others.push_back(f);
+      }
+    }
+  }
+  sortImageList(listing.entries);
+  if (withCompanions) groupCompanions(listing, others);
+  return listing;
+}
+
+const std::vector<std::string>& companionsOf(
+    const std::map<std::string, std::vector<std::string>>& companions, const std::string& path) {
+  static const std::vector<std::string> kNone;
+  const auto it = companions.find(path);
+  return it == companions.end() ? kNone : it->second;
 }
 
 }  // namespace sortelia

@@ -1,6 +1,7 @@
 // Image list entries and their marks, and the rotation mark of a picture's comment.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -29,5 +30,29 @@ void sortImageList(std::vector<std::string>& entries);
 // The image list of folders (each ending with "/"): each folder's ".jpg" files, then its
 // ".mov" and ".mpg" files, all sorted by sortImageList. An unreadable folder adds nothing.
 std::vector<std::string> listImages(const std::vector<std::string>& folders);
+
+// An image list with the companions of its entries.
+struct ImageListing {
+  std::vector<std::string> entries;  // as listImages, less the Live Photo movies
+  // Each entry's companions (full paths, sorted by name), by the entry's path; an entry
+  // without companions has none here.
+  std::map<std::string, std::vector<std::string>> companions;
+  // Entries whose companions another entry of the same stem took, being first in the list
+  // ("IMG_1.JPG" takes "IMG_1.CR3" from "img_1.jpg").
+  std::vector<std::string> sharedStem;
+};
+
+// The image list of folders with companions when withCompanions is set (else exactly
+// listImages). A companion is a regular, non-hidden file (never a folder or a symbolic link) of
+// the entry's folder whose name is the entry's stem plus the extension of a RAW or a sidecar,
+// letter case ignored, or, for an ".xmp", the entry's whole name plus ".xmp". A ".mov" of a
+// picture's stem is its Live Photo movie: a companion, no longer an entry. A stem that several
+// entries share gives its companions to the first in list order, pictures before movies; an
+// ".xmp" named after one entry's whole name goes to that entry.
+ImageListing listPictures(const std::vector<std::string>& folders, bool withCompanions);
+
+// The companions of path as listing recorded them; none when it recorded none.
+const std::vector<std::string>& companionsOf(
+    const std::map<std::string, std::vector<std::string>>& companions, const std::string& path);
 
 }  // namespace sortelia

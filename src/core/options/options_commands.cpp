@@ -118,7 +118,13 @@ void OptionsCommands::Button2Click() {
     exif::PhotoInfoLoader loader(info, state.options.exifItemMask,
                                  session_.photoData().selectedCameraSet());
     const std::vector<std::string> entries = state.list.images;  // the count is taken once
-    report = exif::renameByShootingTime(entries, loader);
+    exif::RenameOptions options;
+    if (state.options.keepCompanions) {
+      options.companionsOf = [&state](const std::string& entry) {
+        return companionsOf(state.list.companions, entry);
+      };
+    }
+    report = exif::renameByShootingTime(entries, loader, options);
   }
   session_.runDeletionPass();
   session_.scan().rescanSourceFolder();

@@ -16,6 +16,7 @@ ImageScan::ImageScan(SortingState& state, Ui& ui, PictureView& picture, ControlP
 void ImageScan::rescanSourceFolder(const std::string& firstShown) {
   ui_.setStatusText(tr("写真データの一覧を作成中です!", "Getting Image List, Now!"));
   ui_.setInfoText("イメージファイルのリストを取得中…");
+  int sharedStems = 0;
   {
     BusyCursor busy(ui_);
     state_.list.images.clear();
@@ -27,7 +28,10 @@ void ImageScan::rescanSourceFolder(const std::string& firstShown) {
       folders.push_back(state_.list.sourceDir);
       if (state_.list.subfolderSwitch) listSubfolders(state_.list.sourceDir, folders);
     }
-    state_.list.images = listImages(folders);
+    ImageListing listing = listPictures(folders, state_.options.keepCompanions);
+    state_.list.images = std::move(listing.entries);
+    state_.list.companions = std::move(listing.companions);
+    sharedStems = static_cast<int>(listing.sharedStem.size());
     state_.list.imageCount = static_cast<int>(state_.list.images.size());
     state_.list.viewerMode = false;
     controls_.setChecked(Control::CheckView, false);
@@ -42,10 +46,21 @@ void ImageScan::rescanSourceFolder(const std::string& firstShown) {
     enableSortingControls(false);
     return;
   }
-  ui_.setStatusText(
+  std::string status =
       state_.options.japaneseMode
           ? format("%s [ %d 枚 ]", {"写真データの一覧を取得しました！", state_.list.imageCount})
-          : format("%s [ %d files ]", {"Finish Getting Image List!", state_.list.imageCount}));
+          : format("%s [ %d files ]", {"Finish Getting Image List!", state_.list.imageCount});
+  // Said once per listing: which picture the files of a shared name went with.
+  if (sharedStems > 0) {
+    status += state_.options.japaneseMode
+                  ? format("　同じ名前の写真 %d 枚: RAW・XMPなどは一覧で先の写真と一緒に扱います",
+                           {sharedStems})
+                  : format(
+                        "  %d pictures share a name: their RAW and sidecar files go with the "
+                        "first in the list",
+                        {sharedStems});
+  }
+  ui_.setStatusText(status);
   std::vector<std::string> info{format("%d 枚のイメージがありました。", {state_.list.imageCount})};
   info.insert(info.end(), state_.list.images.begin(), state_.list.images.end());
   ui_.setInfoText(joinLines(info));

@@ -1,6 +1,9 @@
 #include "core/sorting/transfer.h"
 
+#include <algorithm>
+
 #include "core/display/image_list.h"
+#include "platform/file_kinds.h"
 #include "platform/format.h"
 
 namespace sortelia {
@@ -18,24 +21,11 @@ std::string withDefaultExtension(const std::string& path) {
   return name.find('.') == std::string::npos ? path + ".jpg" : path;
 }
 
-// Removes a temporary copy when the scope is left without commit() (also by an exception).
-class TemporaryCopy {
- public:
-  TemporaryCopy(fs::FileOperations& files, std::string path)
-      : files_(files), path_(std::move(path)) {}
-  ~TemporaryCopy() {
-    if (!path_.empty()) (void)files_.removeFile(path_);
-  }
-  TemporaryCopy(const TemporaryCopy&) = delete;
-  TemporaryCopy& operator=(const TemporaryCopy&) = delete;
-  void commit() { path_.clear(); }
-
- private:
-  fs::FileOperations& files_;
-  std::string path_;
-};
-
 }  // namespace
+
+TransferEngine::StepCopies::~StepCopies() {
+  for (const std::string& path : paths_) (void)files_.removeFile(path);
+}
 
 std::string numberedName(const std::string& folder, const std::string& fileName, long n) {
   return folder + "/" + stemOf(fileName) + "_" + std::to_string(n) + ".jpg";
@@ -83,19 +73,22 @@ bool TransferEngine::iFileCopy(int slot, int index) {
   if (index < 1 || index > static_cast<int>(st.list.images.size())) return false;
   const std::string folder = st.slots[slot - 1].folder;
   const std::string source = entryPath(st.list.images[index - 1]);
-  std::string destination = folder + "/" + fs::fileNameOf(source);
+  std::vector<StepFile> step{{source, folder + "/" + fs::fileNameOf(source), "", false}};
+  if (st.options.keepCompanions) {
+    // A companion removed since the listing is no longer part of the picture.
+    for (const std::string& c : companionsOf(st.list.companions, source)) {
+      if (fs::isRegularFile(c)) step.push_back({c, "", "", false});
+    }
+  }
+  nameStep(step, step.front().destination);
   // The same file under another name (a link, a case-folding card) counts as the same path:
   // overwriting it would destroy the only copy.
-  if (source == destination || files_.sameFile(source, destination)) {
+  if (source == step.front().destination || files_.sameFile(source, step.front().destination)) {
     ui.message(Icon::Warning, "整理元と整理先が同じなので中止します。", Buttons::Ok);
     return false;
   }
-  bool replace = false;
-  if (files_.exists(destination)) {
-    auto resolved = resolveClash(folder, source, destination, replace);
-    if (!resolved) return false;
-    destination = *resolved;
-  }
+  if (anyExists(step) && !resolveClash(folder, step)) return false;
+  const std::string destination = step.front().destination;
   // A reduced move keeps the full-size file under its "Org_" name: that name must be free
   // before anything is copied.
   const auto reduceTo = reduction_ ? reduction_->plannedSize(source) : std::nullopt;
@@ -104,48 +97,56 @@ bool TransferEngine::iFileCopy(int slot, int index) {
   }
   // An agreed overwrite copies beside the old file first and replaces it only once the new
   // copy is verified, so a failed copy never costs the file it was to replace.
-  std::string target = destination;
-  if (replace) {
-    auto temporary = freeTemporaryName(destination);
+  for (StepFile& f : step) {
+    f.target = f.destination;
+    if (!f.replace) continue;
+    auto temporary = freeTemporaryName(f.destination);
     if (!temporary) {
       refuseOverwrite();
       return false;
     }
-    target = *temporary;
+    f.target = *temporary;
   }
-  TemporaryCopy guard(files_, replace ? target : std::string());
-  if (!copyAndVerify(source, target)) {
-    if (!replace) guard.commit();  // a failed verification leaves the copy for inspection
-    return false;
-  }
-  if (replace) {
-    if (!files_.renameReplace(target, destination).ok()) {
-      refuseOverwrite();
-      return false;
-    }
-    guard.commit();
-  }
+  if (!copyStep(step)) return false;
   // The reduction runs before the source of a move is deleted: when it fails (and throws),
   // the verified full-size copy stays under its name, the source stays, nothing is journalled.
+  // Companions travel unchanged.
   if (reduceTo) reduction_->ReSizImg(destination, !st.options.keepOriginal, true, *reduceTo);
   const char* kind = kJournalCopy;
   if (!st.options.keepOriginal) {
     ui.setStatusText("Delete Original File.");
-    (void)files_.removeFile(source);
+    for (const StepFile& f : step) (void)files_.removeFile(f.source);
     kind = reduceTo ? kJournalMovRS : kJournalMove;
   }
-  journal_.SetUndoMrk(kind, source, destination);
+  std::vector<JournalFile> journalled;
+  for (const StepFile& f : step) journalled.push_back({f.source, f.destination});
+  journal_.SetUndoMrk(kind, journalled);
   return true;
 }
 
-std::optional<std::string> TransferEngine::resolveClash(const std::string& folder,
-                                                        const std::string& source,
-                                                        std::string destination, bool& replace) {
-  const std::string name = fs::fileNameOf(source);
+void TransferEngine::nameStep(std::vector<StepFile>& step, const std::string& pictureDestination) {
+  const std::string pictureName = fs::fileNameOf(step.front().source);
+  const std::string newName = fs::fileNameOf(pictureDestination);
+  const std::string folder = fs::folderPrefixOf(pictureDestination);
+  step.front().destination = pictureDestination;
+  for (std::size_t i = 1; i < step.size(); ++i) {
+    step[i].destination =
+        folder + fs::companionName(pictureName, newName, fs::fileNameOf(step[i].source));
+  }
+}
+
+bool TransferEngine::anyExists(const std::vector<StepFile>& step) {
+  return std::any_of(step.begin(), step.end(),
+                     [&](const StepFile& f) { return files_.exists(f.destination); });
+}
+
+bool TransferEngine::resolveClash(const std::string& folder, std::vector<StepFile>& step) {
+  const std::string name = fs::fileNameOf(step.front().source);
   if (session_.state().options.autoRename) {
+    // Every file of the step takes the same number.
     for (long n = 1;; ++n) {
-      destination = numberedName(folder, name, n);
-      if (!files_.exists(destination)) return destination;
+      nameStep(step, numberedName(folder, name, n));
+      if (!anyExists(step)) return true;
     }
   }
   Ui& ui = session_.ui();
@@ -153,36 +154,59 @@ std::optional<std::string> TransferEngine::resolveClash(const std::string& folde
       Icon::Warning,
       session_.tr("同じ名前のデータがあります。上書きしますか？", "Same File Exists. Over Write?"),
       Buttons::YesNo);
-  if (a != Answer::Yes) return askAnotherName(destination);
-  if (files_.isProtected(destination) || fs::isDirectory(destination)) {
-    refuseOverwrite();
-    return std::nullopt;
+  if (a != Answer::Yes) return askAnotherName(step).has_value();
+  for (StepFile& f : step) {
+    if (!files_.exists(f.destination)) continue;
+    if (files_.isProtected(f.destination) || fs::isDirectory(f.destination)) {
+      refuseOverwrite();
+      return false;
+    }
+    f.replace = true;
   }
-  replace = true;
-  return destination;
+  return true;
 }
 
-std::optional<std::string> TransferEngine::askAnotherName(std::string destination) {
+std::optional<std::string> TransferEngine::askAnotherName(std::vector<StepFile>& step) {
   Ui& ui = session_.ui();
-  while (files_.exists(destination)) {
+  while (anyExists(step)) {
     FileDialog d;
     d.title = session_.tr("別の名前で保存する", "Another File Name");
-    d.fileName = destination;
-    d.initialDir = fs::folderOf(destination);
+    d.fileName = step.front().destination;
+    d.initialDir = fs::folderOf(step.front().destination);
     d.filter = kJpegSaveFilter;
     auto chosen = ui.saveFile(d);
     if (!chosen || chosen->empty()) return std::nullopt;
-    destination = withDefaultExtension(*chosen);
-    if (files_.exists(destination)) {
+    nameStep(step, withDefaultExtension(*chosen));
+    if (anyExists(step)) {
       ui.message(Icon::Warning,
                  session_.tr("同じ名前のデータがまだあります。", "Same File Exists, yet."),
                  Buttons::Ok);
     }
   }
-  return destination;
+  return step.front().destination;
 }
 
-bool TransferEngine::copyAndVerify(const std::string& source, const std::string& target) {
+bool TransferEngine::copyStep(std::vector<StepFile>& step) {
+  // A lone picture whose copy does not verify leaves that copy for inspection, as it always
+  // has; a step of several files leaves none of its copies behind, so that no file of a
+  // half-done step stands in the destination.
+  const bool lone = step.size() == 1;
+  StepCopies made(files_);
+  for (const StepFile& f : step) {
+    if (!copyAndVerify(f.source, f.target, lone && !f.replace ? nullptr : &made)) return false;
+  }
+  for (const StepFile& f : step) {
+    if (f.replace && !files_.renameReplace(f.target, f.destination).ok()) {
+      refuseOverwrite();
+      return false;
+    }
+  }
+  made.commit();
+  return true;
+}
+
+bool TransferEngine::copyAndVerify(const std::string& source, const std::string& target,
+                                   StepCopies* made) {
   Ui& ui = session_.ui();
   fs::FileResult copied;
   {
@@ -192,6 +216,7 @@ bool TransferEngine::copyAndVerify(const std::string& source, const std::string&
       copied = files_.copyNoOverwrite(source, target, progress);
     });
   }
+  if (copied.ok() && made) made->add(target);
   if (!copied.ok()) {
     ui.setInfoText(
         "　何らかのエラーがおこりました。\r\n"

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/ports/long_work.h"
 #include "core/session/sorting_session.h"
@@ -35,10 +36,12 @@ class TransferEngine {
   // picture shown. Exceptions of RewriteCMT and of reading for the comparison propagate.
   void Button1Click(int slot);
 
-  // iFileCopy: transfers entry index (1-based) into slot's folder; true when it was copied,
-  // verified, its source deleted in move mode and the step journalled. On false nothing was
-  // journalled and the source is untouched. Throws fs::FileReadError when the comparison
-  // cannot read a file (the copy then stays, the source too).
+  // iFileCopy: transfers entry index (1-based) into slot's folder, with its companions when
+  // they are kept with their picture, as one step; true when every file of the step was
+  // copied, verified, its source deleted in move mode and the step journalled. On false
+  // nothing was journalled and every source is untouched. Throws fs::FileReadError when the
+  // comparison cannot read a file (the copy of a lone picture then stays, the source too; the
+  // copies of a step with companions are removed).
   bool iFileCopy(int slot, int index);
 
   // The reduction on transfer that a verified copy goes through when a size option is chosen;
@@ -52,12 +55,43 @@ class TransferEngine {
   }
 
  private:
-  // Where the copy goes after a name clash; nullopt stops the transfer. replace is set when
-  // the person agreed to overwrite the existing destination.
-  std::optional<std::string> resolveClash(const std::string& folder, const std::string& source,
-                                          std::string destination, bool& replace);
-  std::optional<std::string> askAnotherName(std::string destination);
-  bool copyAndVerify(const std::string& source, const std::string& target);
+  // The copies a step made; removed when the scope is left without commit() (also by an
+  // exception). Only files the step itself created are added.
+  class StepCopies {
+   public:
+    explicit StepCopies(fs::FileOperations& files) : files_(files) {}
+    ~StepCopies();
+    StepCopies(const StepCopies&) = delete;
+    StepCopies& operator=(const StepCopies&) = delete;
+    void add(const std::string& path) { paths_.push_back(path); }
+    void commit() { paths_.clear(); }
+
+   private:
+    fs::FileOperations& files_;
+    std::vector<std::string> paths_;
+  };
+
+  // One file of a step: where it comes from, the name it is to have, the name it is copied
+  // to (a temporary one beside an existing file it replaces).
+  struct StepFile {
+    std::string source;
+    std::string destination;
+    std::string target;
+    bool replace = false;
+  };
+
+  // The step's destinations with the picture (first) going to pictureDestination.
+  static void nameStep(std::vector<StepFile>& step, const std::string& pictureDestination);
+  bool anyExists(const std::vector<StepFile>& step);
+  // Settles a name clash of any file of the step: one question for the step; false stops
+  // the transfer.
+  bool resolveClash(const std::string& folder, std::vector<StepFile>& step);
+  std::optional<std::string> askAnotherName(std::vector<StepFile>& step);
+  // Copies and verifies every file of the step; on failure removes the step's copies (a lone
+  // picture's unverified copy stays for inspection) and returns false.
+  bool copyStep(std::vector<StepFile>& step);
+  // Copies source to target and verifies it; a copy made is added to made (may be null).
+  bool copyAndVerify(const std::string& source, const std::string& target, StepCopies* made);
   std::optional<std::string> freeTemporaryName(const std::string& destination);
   void refuseOverwrite();
 

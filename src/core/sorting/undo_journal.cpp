@@ -21,6 +21,23 @@ std::string composeJournalLine(const std::string& kind, const std::string& sourc
   return kind + ", " + text::quoteText(source) + ", " + text::quoteText(destination);
 }
 
+std::string composeJournalLine(const std::string& kind, const std::vector<JournalFile>& files) {
+  std::string line = kind;
+  for (const JournalFile& f : files) {
+    line += ", " + text::quoteText(f.source) + ", " + text::quoteText(f.destination);
+  }
+  return line;
+}
+
+std::vector<JournalFile> journalFiles(const std::vector<std::string>& items) {
+  std::vector<JournalFile> files;
+  for (std::size_t i = 1; i < items.size(); i += 2) {
+    files.push_back({items[i], i + 1 < items.size() ? items[i + 1] : std::string()});
+  }
+  if (files.empty()) files.emplace_back();
+  return files;
+}
+
 std::vector<std::string> parseCommaText(const std::string& line) {
   std::vector<std::string> items;
   std::size_t i = 0;
@@ -54,6 +71,11 @@ void UndoJournal::SetUndoMrk(const std::string& kind, const std::string& source,
   SetUndoCap(kind);
 }
 
+void UndoJournal::SetUndoMrk(const std::string& kind, const std::vector<JournalFile>& files) {
+  session_.state().undo.lines.push_back(composeJournalLine(kind, files));
+  SetUndoCap(kind);
+}
+
 void UndoJournal::SetUndoCap(const std::string& text) {
   session_.controls().setCaption(Control::Undo1,
                                  format("%s ☆ %s ☆", {session_.state().undo.hint, text}));
@@ -67,26 +89,12 @@ void UndoJournal::Undo1Click() {
   const std::string& kind = items[0];
   {
     BusyCursor busy(session_.ui());
+    const std::vector<JournalFile> files = journalFiles(items);
     if (kind == kJournalCopy) {
       undoCopy(items[1], items[2]);
-    } else if (kind == kJournalMove) {
-      session_.ui().setStatusText("Copying...");
-      if (!fs::isRegularFile(items[2])) {
-        reportDropped(movedFileGone(items[2]));
-      } else {
-        if (!putBack(items[2], items[1], "Copying...")) return;
-        (void)files_.removeFile(items[2]);
-      }
-    } else if (kind == kJournalMovRS) {
-      session_.ui().setStatusText("Org Copying...");
-      const std::string kept = keptOriginalPath(items[2]);
-      if (!fs::isRegularFile(kept)) {
-        reportDropped(movedFileGone(kept));
-      } else {
-        if (!putBack(kept, items[1], "Org Copying...")) return;
-        (void)files_.removeFile(items[2]);
-        (void)files_.removeFile(kept);
-      }
+      for (std::size_t i = 1; i < files.size(); ++i) undoCompanionCopy(files[i]);
+    } else if (kind == kJournalMove || kind == kJournalMovRS) {
+      if (!undoMove(files, kind == kJournalMovRS)) return;
     } else if (kind == kJournalDel) {
       undoDel(items[1]);
     }
@@ -136,6 +144,44 @@ void UndoJournal::undoCopy(const std::string& source, const std::string& destina
   (void)files_.removeFile(destination);
 }
 
+void UndoJournal::undoCompanionCopy(const JournalFile& file) {
+  if (!files_.exists(file.destination) || !fs::isRegularFile(file.source) ||
+      files_.sameFile(file.source, file.destination)) {
+    return;
+  }
+  (void)files_.removeFile(file.destination);
+}
+
+// A move is put back file by file, the picture first (from its kept full-size file when it was
+// reduced on the way); only when every file is back are the sorted files deleted. A companion
+// whose sorted file has gone is left out; a picture whose sorted file has gone drops the line.
+bool UndoJournal::undoMove(const std::vector<JournalFile>& files, bool reduced) {
+  const std::string title = reduced ? "Org Copying..." : "Copying...";
+  session_.ui().setStatusText(title);
+  const std::string picture =
+      reduced ? keptOriginalPath(files.front().destination) : files.front().destination;
+  if (!fs::isRegularFile(picture)) {
+    reportDropped(movedFileGone(picture));
+    return true;
+  }
+  std::vector<std::string> putBackNow;
+  std::vector<std::string> sorted;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    const std::string from = i == 0 ? picture : files[i].destination;
+    if (i > 0 && !fs::isRegularFile(from)) continue;
+    bool created = false;
+    if (!putBack(from, files[i].source, title, created)) {
+      for (const std::string& p : putBackNow) (void)files_.removeFile(p);
+      return false;
+    }
+    if (created) putBackNow.push_back(files[i].source);
+    sorted.push_back(from);
+  }
+  if (reduced) (void)files_.removeFile(files.front().destination);
+  for (const std::string& p : sorted) (void)files_.removeFile(p);
+  return true;
+}
+
 // The text for a move whose file in the destination (or its kept original) has gone, so that
 // nothing is left to put back.
 std::string UndoJournal::movedFileGone(const std::string& path) const {
@@ -153,8 +199,9 @@ std::string UndoJournal::movedFileGone(const std::string& path) const {
 // Copies from back to to without overwriting and verifies it; on any failure the partial
 // copy is removed, the person is told, and false keeps from untouched. A large file is copied
 // and compared through the LongWork port, the copy's step titled title.
-bool UndoJournal::putBack(const std::string& from, const std::string& to,
-                          const std::string& title) {
+bool UndoJournal::putBack(const std::string& from, const std::string& to, const std::string& title,
+                          bool& created) {
+  created = false;
   // The picture may still stand at its old place (its deletion failed): then it is back.
   if (fs::isRegularFile(to) && !files_.sameFile(from, to) &&
       files_.fileSize(from) == files_.fileSize(to) && sameBytes(from, to)) {
@@ -169,6 +216,7 @@ bool UndoJournal::putBack(const std::string& from, const std::string& to,
     return false;
   }
   const bool same = files_.fileSize(from) == files_.fileSize(to) && sameBytes(from, to);
+  created = same;
   if (!same) {
     (void)files_.removeFile(to);
     reportFailure(to, EIO);

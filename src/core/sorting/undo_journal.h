@@ -21,10 +21,23 @@ inline constexpr const char* kNoRecord = "★記録なし★";
 // Prefix of the full-size file kept beside a picture reduced on transfer.
 inline constexpr const char* kOrgPrefix = "Org_";
 
+// One file of a step: where it was, where it went.
+struct JournalFile {
+  std::string source;
+  std::string destination;
+};
+
 // One journal line: kind, ", \"", source, "\", \"", destination, "\"". A double quote inside
 // a path is doubled, so that every path reads back unchanged.
 std::string composeJournalLine(const std::string& kind, const std::string& source,
                                const std::string& destination);
+// The line of a step of several files: the picture's pair first, then each companion's pair,
+// all in the same form (kind, then source and destination of each file).
+std::string composeJournalLine(const std::string& kind, const std::vector<JournalFile>& files);
+
+// The files of a parsed line (kind first): its items after the kind, taken in pairs; a line
+// of one file gives one pair, a line without paths one pair of empty texts.
+std::vector<JournalFile> journalFiles(const std::vector<std::string>& items);
 
 // Comma-text parsing: items separated by commas; blanks and control characters around an
 // item are skipped; an item that starts with a double quote runs to the matching closing
@@ -41,6 +54,8 @@ class UndoJournal {
   // SetUndoMrk: appends the line for one completed step and shows its kind in Undo1.
   void SetUndoMrk(const std::string& kind, const std::string& source,
                   const std::string& destination);
+  // The same for a step of several files (the picture first).
+  void SetUndoMrk(const std::string& kind, const std::vector<JournalFile>& files);
   // SetUndoCap: caption of Undo1 := "%s ☆ %s ☆" with Undo1's hint and text.
   void SetUndoCap(const std::string& text);
   // Undo1Click: reverses the newest line, removes it and steps SortIndex back by one.
@@ -60,7 +75,14 @@ class UndoJournal {
 
  private:
   void undoCopy(const std::string& source, const std::string& destination);
-  bool putBack(const std::string& from, const std::string& to, const std::string& title);
+  // Takes back a companion's copy: quietly, and only where its source still stands.
+  void undoCompanionCopy(const JournalFile& file);
+  // Puts back every file of a move; false keeps the line (nothing deleted, the files put back
+  // by this attempt removed again).
+  bool undoMove(const std::vector<JournalFile>& files, bool reduced);
+  // created tells whether the copy back made a new file (not a picture that stood there).
+  bool putBack(const std::string& from, const std::string& to, const std::string& title,
+               bool& created);
   bool sameBytes(const std::string& a, const std::string& b);
   void undoDel(const std::string& item);
   std::string movedFileGone(const std::string& path) const;

@@ -1,6 +1,11 @@
 #include "core/display/image_list.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "support/temp_dir.h"
 
 namespace sortelia {
 namespace {
@@ -66,6 +71,87 @@ TEST(SortImageList, CaseInsensitiveStableFullPathOrder) {
   std::vector<std::string> w{"/p/X.jpg", "/p/x.jpg", "/p/a.jpg"};
   sortImageList(w);
   EXPECT_EQ(w, (std::vector<std::string>{"/p/a.jpg", "/p/X.jpg", "/p/x.jpg"}));
+}
+
+}  // namespace
+}  // namespace sortelia
+
+namespace sortelia {
+namespace {
+
+using testing::TempDir;
+
+// The names of a listing relative to root, for readable expectations.
+std::vector<std::string> relative(const TempDir& root, const std::vector<std::string>& paths) {
+  std::vector<std::string> out;
+  for (const auto& p : paths) out.push_back(p.substr(root.path().size() + 1));
+  return out;
+}
+
+TEST(ListPictures, CompanionsGoWithTheirPicture) {
+  TempDir root;
+  for (const char* n :
+       {"IMG_0001.JPG", "IMG_0001.CR3", "IMG_0001.JPG.xmp", "img_0001.xmp", "IMG_0002.JPG",
+        "IMG_0002.MOV", "IMG_0002.AAE", "IMG_0003.MOV", "IMG_0003.THM", "GOPR.MPG", "GOPR.LRV",
+        "IMG_0004.NEF", "notes.txt", "IMG_0001.jpeg"}) {
+    root.write(n, n);
+  }
+  // Not companions: a hidden file, a folder named like one, a symbolic link.
+  root.write(".IMG_0002.CR3", "hidden");
+  root.mkdir("IMG_0002.xmp");
+  ASSERT_EQ(::symlink(root.file("IMG_0001.CR3").c_str(), root.file("IMG_0002.CR3").c_str()), 0);
+
+  const ImageListing without = listPictures({root.path() + "/"}, false);
+  EXPECT_EQ(relative(root, without.entries),
+            (std::vector<std::string>{"GOPR.MPG", "IMG_0001.JPG", "IMG_0002.JPG", "IMG_0002.MOV",
+                                      "IMG_0003.MOV"}));
+  EXPECT_TRUE(without.companions.empty());
+  EXPECT_EQ(listImages({root.path() + "/"}), without.entries);
+
+  const ImageListing with = listPictures({root.path() + "/"}, true);
+  // The Live Photo movie is no longer an entry; a movie without a picture stays one.
+  EXPECT_EQ(relative(root, with.entries),
+            (std::vector<std::string>{"GOPR.MPG", "IMG_0001.JPG", "IMG_0002.JPG", "IMG_0003.MOV"}));
+  const auto of = [&](const std::string& name) {
+    return relative(root, companionsOf(with.companions, root.file(name)));
+  };
+  EXPECT_EQ(of("IMG_0001.JPG"),
+            (std::vector<std::string>{"IMG_0001.CR3", "IMG_0001.JPG.xmp", "img_0001.xmp"}));
+  EXPECT_EQ(of("IMG_0002.JPG"), (std::vector<std::string>{"IMG_0002.AAE", "IMG_0002.MOV"}));
+  EXPECT_EQ(of("IMG_0003.MOV"), (std::vector<std::string>{"IMG_0003.THM"}));
+  EXPECT_EQ(of("GOPR.MPG"), (std::vector<std::string>{"GOPR.LRV"}));
+  EXPECT_TRUE(with.sharedStem.empty());
+}
+
+TEST(ListPictures, SharedStemGivesTheCompanionsToTheFirstInListOrder) {
+  TempDir root;
+  root.mkdir("sub");
+  for (const char* n : {"IMG_1.JPG", "img_1.jpg", "IMG_1.CR3", "img_1.jpg.xmp", "sub/IMG_1.JPG",
+                        "sub/IMG_1.DNG", "P.JPG", "p.jpg"}) {
+    root.write(n, n);
+  }
+  const ImageListing l = listPictures({root.path() + "/", root.path() + "/sub/"}, true);
+  const auto of = [&](const std::string& name) {
+    return relative(root, companionsOf(l.companions, root.file(name)));
+  };
+  // The two names differ only in letter case, so the list keeps them in directory order.
+  const auto rel = relative(root, l.entries);
+  const bool upperFirst = std::find(rel.begin(), rel.end(), "IMG_1.JPG") <
+                          std::find(rel.begin(), rel.end(), "img_1.jpg");
+  const std::string first = upperFirst ? "IMG_1.JPG" : "img_1.jpg";
+  const std::string second = upperFirst ? "img_1.jpg" : "IMG_1.JPG";
+  // An XMP named after one of them by its whole name stays with that one.
+  EXPECT_EQ(of("img_1.jpg.xmp").size(), 0u);
+  std::vector<std::string> firstHas{"IMG_1.CR3"};
+  if (!upperFirst) firstHas.push_back("img_1.jpg.xmp");
+  EXPECT_EQ(of(first), firstHas);
+  EXPECT_EQ(of(second),
+            upperFirst ? std::vector<std::string>{"img_1.jpg.xmp"} : std::vector<std::string>{});
+  // Folders do not share stems.
+  EXPECT_EQ(of("sub/IMG_1.JPG"), (std::vector<std::string>{"sub/IMG_1.DNG"}));
+  // Said for the picture that lost the shared companions; "p.jpg" and "P.JPG" share a stem but
+  // have none.
+  EXPECT_EQ(relative(root, l.sharedStem), (std::vector<std::string>{second}));
 }
 
 }  // namespace
