@@ -7,12 +7,11 @@
 #pragma once
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <gtest/gtest.h>
 #include <cerrno>
 #include <cstdio>
-
 #include <functional>
 #include <map>
 #include <set>
@@ -44,7 +43,7 @@ class FaultyFileOperations : public fs::FileOperations {
   std::function<void(const std::string& from, const std::string& to)> beforeRename;
 
   // The folder moveToTrash moves files into, standing for the desktop Trash; a name taken there
-  // gets a number in front. A test that reaches the Trash without setting it, or realTrash,
+  // gets a number in front. A test that reaches the Trash with neither this nor realTrash set
   // fails.
   std::string trashFolder;
   // moveToTrash goes to the real desktop Trash: only in the Trash tests, whose process has a
