@@ -4,6 +4,7 @@
 #include <QTimer>
 
 #include "app/common/guarded.h"
+#include "core/options/extra_options.h"
 #include "core/options/language_setting.h"
 #include "core/session/main_commands.h"
 #include "core/sorting/comment_edit.h"
@@ -48,6 +49,7 @@ Application::Application(const std::string& dataFolder) {
   session_->display().events().subscribe(*prefetch_);
   mainWiring_ = std::make_unique<MainWiring>(*form1_, *form2_, *ui_, *session_, *slots_, *loop_);
   applyStoredLanguage(*session_);
+  applyStoredExtraOptions(*session_);
   stretch_ = std::make_unique<StretchSave>(*session_);
   stretchWiring_ = std::make_unique<StretchWiring>(*form1_, *form4_, *ui_, *stretch_, *loop_);
   viewer_ = std::make_unique<ViewerMode>(*session_, *loop_, *form1_, timer1_);

@@ -1,6 +1,7 @@
 #include "platform/safe_copy.h"
 
 #include <fcntl.h>
+#include <gio/gio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -45,6 +46,21 @@ void reportBytes(std::int64_t done, std::int64_t total, ProgressReporter* progre
 void syncFolderOf(const std::string& path) {
   UniqueFd dir(::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (dir.get() >= 0) ::fsync(dir.get());
+}
+
+// The errno a refusal of g_file_trash stands for.
+int errnoOfTrashError(const GError* error) {
+  if (!error || error->domain != G_IO_ERROR) return EIO;
+  switch (error->code) {
+    case G_IO_ERROR_NOT_SUPPORTED:
+      return ENOTSUP;
+    case G_IO_ERROR_NOT_FOUND:
+      return ENOENT;
+    case G_IO_ERROR_PERMISSION_DENIED:
+      return EACCES;
+    default:
+      return EIO;
+  }
 }
 
 }  // namespace
@@ -143,6 +159,21 @@ bool FileOperations::isProtected(const std::string& path) {
 FileResult FileOperations::removeFile(const std::string& path) {
   if (isProtected(path)) return FileResult::failure(EACCES, path);
   if (::unlink(path.c_str()) != 0) return FileResult::failure(errno, path);
+  syncFolderOf(path);
+  return FileResult::success();
+}
+
+FileResult FileOperations::moveToTrash(const std::string& path) {
+  if (isProtected(path)) return FileResult::failure(EACCES, path);
+  GFile* file = g_file_new_for_path(path.c_str());
+  GError* error = nullptr;
+  const gboolean trashed = g_file_trash(file, nullptr, &error);
+  g_object_unref(file);
+  if (!trashed) {
+    const int err = errnoOfTrashError(error);
+    if (error) g_error_free(error);
+    return FileResult::failure(err, path);
+  }
   syncFolderOf(path);
   return FileResult::success();
 }

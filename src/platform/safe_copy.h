@@ -1,5 +1,6 @@
 // The file operations of a transfer: a copy that never overwrites and is flushed to storage,
-// the size and block comparison that verify it from storage, same-file detection and delete.
+// the size and block comparison that verify it from storage, same-file detection, delete and
+// the move to the desktop Trash.
 // They sit behind one interface so that tests can inject faults (a full disk in the middle of
 // a copy, bytes that differ, a delete that fails) into the very code paths the program runs.
 #pragma once
@@ -55,6 +56,16 @@ class FileOperations {
   // Deletes a file (a symbolic link itself, never its target). A regular file without any
   // write permission counts as protected and is refused with EACCES, as a read-only file is.
   virtual FileResult removeFile(const std::string& path);
+
+  // Moves a file to the desktop Trash through GIO (g_file_trash), as the freedesktop Trash
+  // layout has it: the home trash ($XDG_DATA_HOME/Trash) for files on its file system, a
+  // mount's own ".Trash-UID" elsewhere, the portal inside a sandbox. Each file lands in
+  // Trash/files with Trash/info/NAME.trashinfo naming its original path, so that the desktop
+  // can put it back; a name already in the Trash gets a new one there. A symbolic link goes
+  // itself, never its target. A protected regular file is refused with EACCES, as removeFile
+  // refuses it. Errors: ENOTSUP when that file system has no Trash, ENOENT when the file is
+  // gone, EACCES when permission is denied, EIO for any other refusal.
+  virtual FileResult moveToTrash(const std::string& path);
 
   // True when anything exists at path (a dangling symbolic link counts).
   virtual bool exists(const std::string& path);

@@ -38,6 +38,7 @@ class SortingFixture : public ::testing::Test {
         transfer(loop.transfer),
         marks(loop.marks) {
     session.settings().SetJpMode();
+    files.trashFolder = root.mkdir("Trash");
   }
 
   // Distinct bytes for each picture name, some kilobytes long.

@@ -1,17 +1,25 @@
 // File operations with faults switched on by the test: a write that fails part-way through a
 // copy (disk full), a copy whose bytes differ or whose size differs, a delete that fails, a
-// comparison that cannot read, a name taken just before a rename. Everything not switched on runs
-// the real operation.
+// comparison that cannot read, a name taken just before a rename, a Trash that refuses a file or
+// a file system without one. Everything not switched on runs the real operation, except the move
+// to the Trash: that goes into a folder the test gives (the real desktop Trash is tested by the
+// Trash tests, in processes with a home Trash of their own).
 #pragma once
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
+#include <vector>
 
+#include "platform/file_ops.h"
+#include "platform/path.h"
 #include "platform/safe_copy.h"
 
 namespace sortelia::testing {
@@ -37,7 +45,20 @@ class FaultyFileOperations : public fs::FileOperations {
   // look and the rename would.
   std::function<void(const std::string& from, const std::string& to)> beforeRename;
 
-  std::set<std::string> removed;  // every path removeFile was asked to delete
+  // The folder moveToTrash moves files into, standing for the desktop Trash; a name taken there
+  // gets a number in front. A test that reaches the Trash with neither this nor realTrash set
+  // fails.
+  std::string trashFolder;
+  // moveToTrash goes to the real desktop Trash: only in the Trash tests, whose process has a
+  // home Trash of its own.
+  bool realTrash = false;
+  // moveToTrash refuses every file with ENOTSUP, as on a file system without a Trash.
+  bool noTrash = false;
+  // moveToTrash refuses these paths with the given errno.
+  std::map<std::string, int> trashRefusals;
+
+  std::set<std::string> removed;     // every path removeFile was asked to delete
+  std::vector<std::string> trashed;  // every path moveToTrash took, in order
   int copies = 0;
   int compares = 0;
 
@@ -72,6 +93,32 @@ class FaultyFileOperations : public fs::FileOperations {
     removed.insert(path);
     if (undeletable.count(path)) return fs::FileResult::failure(EPERM, path);
     return FileOperations::removeFile(path);
+  }
+
+  // As the real one refuses: a protected file with EACCES, a missing one with ENOENT.
+  fs::FileResult moveToTrash(const std::string& path) override {
+    if (noTrash) return fs::FileResult::failure(ENOTSUP, path);
+    if (const auto it = trashRefusals.find(path); it != trashRefusals.end()) {
+      return fs::FileResult::failure(it->second, path);
+    }
+    if (realTrash) {
+      const fs::FileResult r = FileOperations::moveToTrash(path);
+      if (r.ok()) trashed.push_back(path);
+      return r;
+    }
+    if (trashFolder.empty()) {
+      ADD_FAILURE() << "moveToTrash(" << path << ") without a trashFolder";
+      return fs::FileResult::failure(EIO, path);
+    }
+    if (isProtected(path)) return fs::FileResult::failure(EACCES, path);
+    if (!fs::exists(path)) return fs::FileResult::failure(ENOENT, path);
+    std::string to = trashFolder + "/" + fs::fileNameOf(path);
+    for (int n = 2; fs::exists(to); ++n) {
+      to = trashFolder + "/" + std::to_string(n) + "_" + fs::fileNameOf(path);
+    }
+    if (::rename(path.c_str(), to.c_str()) != 0) return fs::FileResult::failure(errno, path);
+    trashed.push_back(path);
+    return fs::FileResult::success();
   }
 
  protected:

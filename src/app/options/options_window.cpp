@@ -39,6 +39,11 @@ QWidget* OptionsWindow::buildGeneralTab() {
   loop_ = named(new QCheckBox, "SSLoopCBOX");
   auto* l4 = new QVBoxLayout(group4_);
   l4->addWidget(loop_);
+  // Kept in "zel-opt.txt" rather than in "zel.ini".
+  companions_ = named(new QCheckBox, "CompanionsCBOX");
+  trash_ = named(new QCheckBox, "TrashCBOX");
+  l4->addWidget(companions_);
+  l4->addWidget(trash_);
   group1_ = named(new QGroupBox, "GroupBox1");
   autoRename_ = named(new QCheckBox, "SNFAEAutoCBOX");
   (new QVBoxLayout(group1_))->addWidget(autoRename_);
@@ -78,6 +83,10 @@ QWidget* OptionsWindow::buildGeneralTab() {
 
   connect(loop_, &QCheckBox::toggled, this,
           [this](bool on) { edit([on](Options& o) { o.loopSlideShow = on; }); });
+  connect(companions_, &QCheckBox::toggled, this,
+          [this](bool on) { edit([on](Options& o) { o.keepCompanions = on; }); });
+  connect(trash_, &QCheckBox::toggled, this,
+          [this](bool on) { edit([on](Options& o) { o.trashDeleted = on; }); });
   connect(autoRename_, &QCheckBox::toggled, this,
           [this](bool on) { edit([on](Options& o) { o.autoRename = on; }); });
   connect(remain_, &QCheckBox::toggled, this,
@@ -170,6 +179,8 @@ void OptionsWindow::load(const Options& values, const std::vector<std::string>& 
   loading_ = true;
   edited_ = values;
   loop_->setChecked(values.loopSlideShow);
+  companions_->setChecked(values.keepCompanions);
+  trash_->setChecked(values.trashDeleted);
   autoRename_->setChecked(values.autoRename);
   remain_->setChecked(values.keepOriginal);
   cameraSets_->clear();
@@ -189,6 +200,11 @@ void OptionsWindow::applyLanguage(bool japanese) {
   setWindowTitle(tr("オプション", "Option"));
   group4_->setTitle(tr("オプション設定", "Options"));
   loop_->setText(tr("繰り返し連続表示の設定", "Loop for SLIDE SHOW"));
+  companions_->setText(tr("RAW・XMPなどの関連ファイルも一緒に扱う",
+                          "Keep RAW and sidecar files with their picture"));
+  companions_->setAccessibleName(companions_->text());
+  trash_->setText(tr("削除した写真はごみ箱へ", "Deleted pictures go to the Trash"));
+  trash_->setAccessibleName(trash_->text());
   group1_->setTitle(
       tr("同じ名前の写真データがあった時の動作", "If Same Name File Already Exists,"));
   autoRename_->setText(tr("自動的に別のファイル名をつくる", "Auto Rename"));

@@ -1,6 +1,7 @@
-// TForm3: the options window. Two tabs: the option flags, the camera parameter set, the display
-// language, the dump list and the one-shot commands; and the check list of the photo
-// information items. It edits a copy of the options and hands it on at every change.
+// TForm3: the options window. Two tabs: the option flags (with companion files kept with their
+// picture and deletion to the Trash), the camera parameter set, the display language, the dump
+// list and the one-shot commands; and the check list of the photo information items. It edits a
+// copy of the options and hands it on at every change.
 #pragma once
 
 #include <QCheckBox>
@@ -54,7 +55,7 @@ class OptionsWindow : public QDialog {
   bool loading_ = false;
   QTabWidget* tabs_ = nullptr;
   QGroupBox *group1_, *group2_, *group3_, *group4_, *group5_, *groupLang_;
-  QCheckBox *loop_, *autoRename_, *remain_;
+  QCheckBox *loop_, *autoRename_, *remain_, *companions_, *trash_;
   QComboBox *cameraSets_, *language_;
   QLabel* formatLabel_;
   QPushButton *dump_, *saveInfo_, *saveEach_, *rename_, *defaults_, *clear_, *all_;

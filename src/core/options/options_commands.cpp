@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/display/image_list.h"
+#include "core/options/extra_options.h"
 #include "core/options/language_setting.h"
 #include "core/state/window_caption.h"
 #include "exif/photo_export.h"
@@ -45,7 +46,9 @@ OptionsCommands::OptionsCommands(SortingSession& session) : session_(session) {}
 
 void OptionsCommands::apply(const Options& edited) {
   const bool languageChanged = edited.japaneseMode != session_.state().options.japaneseMode;
+  const bool storedChanged = extraOptionLines(edited) != extraOptionLines(session_.state().options);
   session_.state().options = edited;
+  if (storedChanged) (void)writeExtraOptions(session_.dataFolder(), edited);
   if (languageChanged) switchLanguage(session_, edited.japaneseMode);
 }
 

@@ -34,7 +34,8 @@ class OptionsCommands {
   // The values the window shows when it opens; the window edits a copy.
   const Options& options() const { return session_.state().options; }
   // Applies the window's edited copy as one value (every control acts at once); a changed
-  // language is stored and switches the main window's captions.
+  // language is stored and switches the main window's captions; changed options kept outside
+  // "zel.ini" are stored in "zel-opt.txt".
   void apply(const Options& edited);
 
   // SaveImgInfo: asks, then writes the photo information of the listed pictures into

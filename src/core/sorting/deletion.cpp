@@ -70,19 +70,31 @@ void DeletionMarks::DMRKFdelete() {
   }
   const int n = static_cast<int>(marked.size());
   if (n > 0) {
+    // The list names every file that goes: each picture followed by its companions.
     std::vector<std::string> lines{"【削除予定のファイル】"};
-    lines.insert(lines.end(), marked.begin(), marked.end());
+    for (const auto& path : marked) {
+      lines.push_back(path);
+      for (const auto& companion : companionsOf(path)) lines.push_back(companion);
+    }
     ui.setInfoText(joinLines(lines));
     view.setChecked(Control::CheckInfo, true);
-    if (ui.message(Icon::Question,
-                   format("削除写真データファイル(%d個)があります。本当に削除しますか？", {n}),
-                   Buttons::YesNo) == Answer::Yes) {
+    const std::string question =
+        session_.state().options.trashDeleted
+            ? format(session_.tr("削除写真データファイル(%d個)があります。ごみ箱へ移動しますか？",
+                                 "There are %d pictures to delete. Move them to the Trash?"),
+                     {n})
+            : format("削除写真データファイル(%d個)があります。本当に削除しますか？", {n});
+    if (ui.message(Icon::Question, question, Buttons::YesNo) == Answer::Yes) {
       int k = 0;
       {
         BusyCursor busy(ui);
         for (const auto& path : marked) {
           ++k;
-          if (!deleteListed(path, k, n)) --k;
+          if (!deleteListed(path, k, n)) {
+            --k;
+            continue;  // its companions stay with it
+          }
+          for (const auto& companion : companionsOf(path)) (void)deleteListed(companion, k, n);
         }
       }
       ui.setStatusText(format("Deleted %d / %d files.", {k, n}));
@@ -109,11 +121,18 @@ void DeletionMarks::tgMovORGdel() {
   if (n <= 0) return;
   ui.setInfoText(joinLines(lines));
   view.setChecked(Control::CheckInfo, true);
-  if (ui.message(Icon::Question,
-                 format("削除対象のサイズ変更前オリジナル写真データファイル(%d個)があります。"
-                        "本当に削除しますか？",
-                        {n}),
-                 Buttons::YesNo) == Answer::Yes) {
+  const std::string question =
+      session_.state().options.trashDeleted
+          ? format(session_.tr("削除対象のサイズ変更前オリジナル写真データファイル(%d個)が"
+                               "あります。ごみ箱へ移動しますか？",
+                               "There are %d full-size originals of reduced pictures to delete. "
+                               "Move them to the Trash?"),
+                   {n})
+          : format(
+                "削除対象のサイズ変更前オリジナル写真データファイル(%d個)があります。"
+                "本当に削除しますか？",
+                {n});
+  if (ui.message(Icon::Question, question, Buttons::YesNo) == Answer::Yes) {
     // The list is read back from the information window, where the person saw it.
     const std::vector<std::string> shown = nonEmptyLines(ui.infoText());
     int k = 0;
@@ -140,8 +159,37 @@ void DeletionMarks::tgMovORGdel() {
   view.setChecked(Control::CheckInfo, false);
 }
 
+std::vector<std::string> DeletionMarks::companionsOf(const std::string& picture) const {
+  const SortingState& st = session_.state();
+  if (!st.options.keepCompanions) return {};
+  const auto it = st.list.companions.find(picture);
+  return it == st.list.companions.end() ? std::vector<std::string>{} : it->second;
+}
+
 bool DeletionMarks::deleteListed(const std::string& path, int k, int n) {
   session_.ui().setStatusText(format("Del[ %s ]( %d / %d )", {path, k, n}));
+  return discard(path);
+}
+
+bool DeletionMarks::discard(const std::string& path) {
+  Ui& ui = session_.ui();
+  if (session_.state().options.trashDeleted) {
+    const fs::FileResult trashed = files_.moveToTrash(path);
+    if (trashed.ok()) return true;
+    // A file that is gone or protected is told as the deletion tells it; any other refusal
+    // (a file system without a Trash among them) asks before the file is deleted for good.
+    if (!files_.exists(path) || files_.isProtected(path)) {
+      reportUndeletable(path);
+      return false;
+    }
+    if (ui.message(Icon::Question,
+                   format(session_.tr("ごみ箱に移動できません[ %s ]。\r\n完全に削除しますか？",
+                                      "The Trash cannot take [ %s ].\r\nDelete it for good?"),
+                          {path}),
+                   Buttons::YesNo) != Answer::Yes) {
+      return false;
+    }
+  }
   if (files_.removeFile(path).ok()) return true;
   reportUndeletable(path);
   return false;

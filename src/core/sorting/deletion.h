@@ -1,9 +1,12 @@
-// Deletion marks and the deferred deletion pass: the Delete button only marks a picture; the
-// marked files, and the full-size files kept beside reduced moves, are deleted in one pass
-// after a confirmation, before the list is rebuilt and when the program ends.
+// Deletion marks and the deferred deletion pass: the Delete button (and the browser's Del.) only
+// marks a picture; the marked files with their companions, and the full-size files kept beside
+// reduced moves, are deleted in one pass after a confirmation, before the list is rebuilt and
+// when the program ends. With Options::trashDeleted they go to the desktop Trash instead, and a
+// file the Trash cannot take is deleted for good only when the person says so.
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "core/display/entry_events.h"
 #include "core/session/sorting_session.h"
@@ -26,15 +29,23 @@ class DeletionMarks : public EntryListener {
   void DelMark(bool shown);
   // Every shown entry shows its own mark.
   void entryShown(const ShownEntry& e) override { DelMark(e.marked); }
-  // DMRKFdelete: the deletion pass over marked pictures, after one question; ends with
-  // tgMovORGdel. Files that cannot be deleted are named one by one and not counted.
+  // DMRKFdelete: the deletion pass over marked pictures, after one question; each picture takes
+  // its companions along (when they are kept with their picture), and only when it went itself.
+  // Ends with tgMovORGdel. Pictures that cannot be deleted are named one by one and not
+  // counted; the count is of pictures, not of their companions.
   void DMRKFdelete();
   // tgMovORGdel: the pass over the "Org_" files kept beside reduced moves.
   void tgMovORGdel();
 
  private:
-  // Deletes one listed file; false (after its message) when that failed.
+  // The companions of a listed picture that go with it; none when they are not kept with it.
+  std::vector<std::string> companionsOf(const std::string& picture) const;
+  // Deletes one listed file, showing which; false when it stays.
   bool deleteListed(const std::string& path, int k, int n);
+  // Deletes one file, or moves it to the Trash when the options say so; a file the Trash
+  // cannot take is deleted only after the person said yes. False (after its message, if any)
+  // when the file stays.
+  bool discard(const std::string& path);
   void reportUndeletable(const std::string& path);
 
   SortingSession& session_;

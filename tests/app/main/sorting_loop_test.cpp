@@ -21,6 +21,7 @@
 #include "exif/exif_writer.h"
 #include "platform/file_ops.h"
 #include "platform/line_file.h"
+#include "support/home_trash.h"
 #include "support/temp_dir.h"
 #include "support/test_jpeg.h"
 
@@ -75,8 +76,17 @@ TEST(SortingLoopEndToEnd, TenPicturesThreeSlotsTwoMarksOneUndo) {
   EXPECT_EQ(app.state().list.sortIndex, 8);
   EXPECT_TRUE(answers.texts.empty()) << answers.texts.front();
 
-  w.close();  // the deletion pass asks, deletes the two marked pictures, then zel.ini is written
+  w.close();  // the deletion pass asks, moves the two marked pictures to the Trash, then
+              // zel.ini is written
   ASSERT_FALSE(answers.texts.empty());
+  EXPECT_EQ(answers.texts.front(), "削除写真データファイル(2個)があります。ごみ箱へ移動しますか？");
+  // The process's own home Trash (see qt_test_main.cpp) holds them, each restorable.
+  ASSERT_TRUE(testing::homeTrashIsTemporary());
+  std::map<std::string, std::string> trashed;  // original path -> bytes in the Trash
+  for (const auto& f : testing::trashedFiles()) trashed[f.originalPath] = testing::readAll(f.path);
+  for (const char* name : {"IMG_0004.JPG", "IMG_0006.JPG"}) {
+    EXPECT_EQ(trashed[src + name], bytes[name]) << name;
+  }
 
   auto holds = [&](const std::string& folder, const std::string& name) {
     return testing::readAll(folder + "/" + name) == bytes[name];

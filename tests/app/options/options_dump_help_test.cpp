@@ -166,6 +166,60 @@ TEST(OptionsWindow, FromTheMenuEditsAtOnceAndRecomposesTheCaptionWhenClosed) {
             "Sortelia for Windows [ " + root.path() + "/src/ ] < 整理中[複写] >");
 }
 
+// The two boxes kept outside "zel.ini": on by default, named by their captions in either
+// language; each click reaches the options at once and "zel-opt.txt", which the next start
+// reads.
+TEST(OptionsWindow, CompanionAndTrashBoxesReachTheOptionsAndTheirFile) {
+  TempDir root;
+  auto app = startOn(root, {"fujifilm-dx10.jpg"});
+  const std::string file = root.path() + "/data/zel-opt.txt";
+  OptionsWindow& form3 = app->optionsWindow();
+  QCheckBox* companions = widgetNamed<QCheckBox>(form3, "CompanionsCBOX");
+  QCheckBox* trash = widgetNamed<QCheckBox>(form3, "TrashCBOX");
+  Script s;
+  std::vector<std::string> stored;
+  s.steps.push_back([&] {
+    if (!form3.isVisible()) return false;
+    EXPECT_TRUE(companions->isChecked());
+    EXPECT_TRUE(trash->isChecked());
+    companions->click();
+    EXPECT_FALSE(app->state().options.keepCompanions);
+    stored.push_back(testing::readAll(file));
+    trash->click();
+    EXPECT_FALSE(app->state().options.trashDeleted);
+    stored.push_back(testing::readAll(file));
+    return true;
+  });
+  s.steps.push_back([&] {
+    form3.close();
+    return true;
+  });
+  app->mainWindow().find<QAction>(Control::Option1)->trigger();
+  EXPECT_EQ(stored, (std::vector<std::string>{"Companions=0\r\nTrash=1\r\n",
+                                              "Companions=0\r\nTrash=0\r\n"}));
+  EXPECT_TRUE(s.messages.empty());
+
+  for (const bool japanese : {true, false}) {
+    form3.applyLanguage(japanese);
+    const char* companionsCaption = japanese ? "RAW・XMPなどの関連ファイルも一緒に扱う"
+                                             : "Keep RAW and sidecar files with their picture";
+    const char* trashCaption =
+        japanese ? "削除した写真はごみ箱へ" : "Deleted pictures go to the Trash";
+    EXPECT_EQ(companions->text(), companionsCaption);
+    EXPECT_EQ(companions->accessibleName(), companionsCaption);
+    EXPECT_EQ(trash->text(), trashCaption);
+    EXPECT_EQ(trash->accessibleName(), trashCaption);
+  }
+
+  app.reset();
+  Application again(root.path() + "/data");
+  EXPECT_FALSE(again.state().options.keepCompanions);
+  EXPECT_FALSE(again.state().options.trashDeleted);
+  again.optionsWindow().load(again.state().options, {"SET-1"});
+  EXPECT_FALSE(widgetNamed<QCheckBox>(again.optionsWindow(), "CompanionsCBOX")->isChecked());
+  EXPECT_FALSE(widgetNamed<QCheckBox>(again.optionsWindow(), "TrashCBOX")->isChecked());
+}
+
 // Fault: the OK of the export's OK/Cancel question was read as Cancel, so neither export of the
 // options window wrote a file or told its end. Both buttons are pressed on the real windows,
 // every question answered OK, and each question stands on the options window that asked it

@@ -14,6 +14,7 @@
 #include <QSpinBox>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 
@@ -87,6 +88,9 @@ void saveScreen(const QString& file) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The deletion pass shown here may move test pictures to the Trash: a Trash of this run's own.
+  const sortelia::testing::TempDir dataHome;
+  ::setenv("XDG_DATA_HOME", dataHome.path().c_str(), 1);
   QApplication qapp(argc, argv);
   QApplication::setApplicationName("Sortelia");
   sortelia::app::applyDesignFont();

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "core/options/extra_options.h"
 #include "core/options/language_setting.h"
 #include "core/session/sorting_session.h"
 #include "core/sorting/undo_journal.h"
@@ -325,6 +326,24 @@ TEST_F(OptionsCommandsTest, LanguageIsKeptInItsOwnFileAndSwitchesCaptions) {
 
   ASSERT_TRUE(writeTextLines(data + "/" + kLanguageFileName, {"Klingon"}).ok());
   EXPECT_EQ(readJapaneseMode(data), std::nullopt);
+}
+
+// The options kept outside "zel.ini" are stored as soon as one of them changes, and only then.
+TEST_F(OptionsCommandsTest, CompanionsAndTrashAreStoredWhenChanged) {
+  const std::string file = data + "/" + kExtraOptionsFileName;
+  Options o = state.options;
+  o.loopSlideShow = true;
+  commands.apply(o);
+  EXPECT_FALSE(fs::exists(file)) << "no stored option changed";
+  o.keepCompanions = false;
+  commands.apply(o);
+  EXPECT_FALSE(state.options.keepCompanions);
+  EXPECT_EQ(testing::readAll(file), "Companions=0\r\nTrash=1\r\n");
+  o.trashDeleted = false;
+  commands.apply(o);
+  EXPECT_FALSE(state.options.trashDeleted);
+  EXPECT_EQ(testing::readAll(file), "Companions=0\r\nTrash=0\r\n");
+  EXPECT_FALSE(fs::exists(data + "/zel.ini"));  // the settings file is not touched
 }
 
 TEST_F(OptionsCommandsTest, ReloadingCameraParamsReadsTheEditedFile) {

@@ -3,8 +3,15 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <set>
+
 #include "core/sorting_fixture.h"
 #include "platform/file_ops.h"
+#include "platform/path.h"
 
 namespace sortelia {
 namespace {
@@ -69,6 +76,7 @@ TEST_F(Deletion, MarkedPictureDisablesSlotsAndCommentEditing) {
 }
 
 TEST_F(Deletion, CloseWithThreeMarkedOneReadOnly) {
+  state.options.trashDeleted = false;  // deleted for good, as without the Trash
   scan({"a.jpg", "b.jpg", "c.jpg", "d.jpg"});
   for (int i : {0, 1, 3}) marks.MrkDelImg(i);
   ASSERT_EQ(::chmod(s("b.jpg").c_str(), 0444), 0);
@@ -101,6 +109,7 @@ TEST_F(Deletion, CloseWithThreeMarkedOneReadOnly) {
 }
 
 TEST_F(Deletion, NoDeletesNothingAndAsksAgainNextTime) {
+  state.options.trashDeleted = false;  // deleted for good, as without the Trash
   scan({"a.jpg", "b.jpg"});
   marks.MrkDelImg(0);
   marks.DMRKFdelete();
@@ -130,6 +139,7 @@ TEST_F(Deletion, NothingMarkedAndNoReducedMovesAsksNothing) {
 }
 
 TEST_F(Deletion, KeptOriginalsOfReducedMovesAreListedAndDeleted) {
+  state.options.trashDeleted = false;  // deleted for good, as without the Trash
   scan({"a.jpg", "b.jpg", "c.jpg"});
   for (const char* n : {"a.jpg", "b.jpg", "c.jpg"}) {
     root.write(std::string("dst/") + n, "reduced");
@@ -170,6 +180,197 @@ TEST_F(Deletion, UndoneReducedMoveLeavesNothingToDelete) {
   forget();
   marks.DMRKFdelete();
   EXPECT_TRUE(ui.messages.empty());
+}
+
+// The pass with the Trash: a class of its own, whose helpers give pictures their companions.
+class TrashDeletion : public testing::SortingFixture {
+ protected:
+  // Writes the companion files of a listed picture beside it and records them as its own.
+  void companions(const std::string& picture, const std::vector<std::string>& names) {
+    for (const auto& n : names) {
+      root.write("src/" + n, bytesOf(n));
+      state.list.companions[s(picture)].push_back(s(n));
+    }
+  }
+  // The bytes of a file the fake Trash holds under its name.
+  std::string inTrash(const std::string& name) const {
+    return readAll(files.trashFolder + "/" + name);
+  }
+  static std::string cannotTrash(const std::string& path, bool japanese = true) {
+    return japanese ? "ごみ箱に移動できません[ " + path + " ]。\r\n完全に削除しますか？"
+                    : "The Trash cannot take [ " + path + " ].\r\nDelete it for good?";
+  }
+};
+
+TEST_F(TrashDeletion, MarkedPicturesGoToTheTrashWithTheirCompanions) {
+  scan({"a.jpg", "b.jpg", "c.jpg"});
+  companions("a.jpg", {"a.CR3", "a.jpg.xmp"});
+  companions("b.jpg", {"b.CR3"});
+  companions("c.jpg", {"c.AAE"});
+  marks.MrkDelImg(0);
+  marks.MrkDelImg(2);
+  std::string infoDuringQuestion;
+  ui.onMessage = [&](const std::string&) { infoDuringQuestion = ui.infoText(); };
+  ui.queueAnswer(Answer::Yes);
+  marks.DMRKFdelete();
+  EXPECT_EQ(messageTexts(), std::vector<std::string>{
+                                "削除写真データファイル(2個)があります。ごみ箱へ移動しますか？"});
+  EXPECT_EQ(ui.messages[0].buttons, Buttons::YesNo);
+  EXPECT_EQ(ui.messages[0].icon, Icon::Question);
+  EXPECT_EQ(infoDuringQuestion, "【削除予定のファイル】\r\n" + s("a.jpg") + "\r\n" + s("a.CR3") +
+                                    "\r\n" + s("a.jpg.xmp") + "\r\n" + s("c.jpg") + "\r\n" +
+                                    s("c.AAE"));
+  EXPECT_EQ(files.trashed, (std::vector<std::string>{s("a.jpg"), s("a.CR3"), s("a.jpg.xmp"),
+                                                     s("c.jpg"), s("c.AAE")}));
+  EXPECT_TRUE(files.removed.empty()) << "nothing is deleted for good";
+  for (const char* n : {"a.jpg", "a.CR3", "a.jpg.xmp", "c.jpg", "c.AAE"}) {
+    EXPECT_FALSE(fs::exists(s(n))) << n;
+    EXPECT_EQ(inTrash(n), bytesOf(n)) << n;
+  }
+  for (const char* n : {"b.jpg", "b.CR3"}) EXPECT_EQ(readAll(s(n)), bytesOf(n)) << n;
+  EXPECT_EQ(ui.status(), "Deleted 2 / 2 files.");  // pictures are counted, not companions
+  EXPECT_EQ(ui.busyDepth, 0);
+  EXPECT_FALSE(view.isChecked(Control::CheckInfo));
+}
+
+// Companions go with their picture only while they are kept with it; with the Trash off they
+// are deleted for good, as the picture is.
+TEST_F(TrashDeletion, CompanionsFollowTheOptions) {
+  struct Row {
+    bool trash;
+    bool keepCompanions;
+  };
+  for (const Row& row : {Row{true, true}, Row{true, false}, Row{false, true}, Row{false, false}}) {
+    SCOPED_TRACE(std::string(row.trash ? "Trash" : "for good") +
+                 (row.keepCompanions ? ", companions kept" : ", companions apart"));
+    files.trashed.clear();
+    files.removed.clear();
+    state.list.companions.clear();
+    scan({"a.jpg"});
+    companions("a.jpg", {"a.NEF"});
+    state.options.trashDeleted = row.trash;
+    state.options.keepCompanions = row.keepCompanions;
+    marks.MrkDelImg(0);
+    ui.queueAnswer(Answer::Yes);
+    marks.DMRKFdelete();
+    EXPECT_FALSE(fs::exists(s("a.jpg")));
+    EXPECT_EQ(fs::exists(s("a.NEF")), !row.keepCompanions);
+    const std::vector<std::string> gone = row.keepCompanions
+                                              ? std::vector<std::string>{s("a.jpg"), s("a.NEF")}
+                                              : std::vector<std::string>{s("a.jpg")};
+    EXPECT_EQ(files.trashed, row.trash ? gone : std::vector<std::string>{});
+    EXPECT_EQ(files.removed, row.trash ? std::set<std::string>{}
+                                       : std::set<std::string>(gone.begin(), gone.end()));
+    EXPECT_EQ(ui.messages.back().text,
+              row.trash ? "削除写真データファイル(1個)があります。ごみ箱へ移動しますか？"
+                        : "削除写真データファイル(1個)があります。本当に削除しますか？");
+    EXPECT_EQ(ui.status(), "Deleted 1 / 1 files.");
+    // Clean up for the next row: a picture of the same name is written again.
+    std::remove(s("a.NEF").c_str());
+    std::filesystem::remove_all(files.trashFolder);
+    std::filesystem::create_directories(files.trashFolder);
+  }
+}
+
+// A file system without a Trash, and a Trash that refuses a file: each file is deleted for
+// good only after the person said yes; No keeps it, and a kept picture is not counted.
+TEST_F(TrashDeletion, WhereTheTrashCannotTakeAFileThePersonIsAsked) {
+  struct Row {
+    const char* name;
+    std::function<void(testing::FaultyFileOperations&)> fault;
+    bool japanese;
+  };
+  const std::vector<Row> rows = {
+      {"no Trash on the file system", [](auto& f) { f.noTrash = true; }, true},
+      {"no Trash, English", [](auto& f) { f.noTrash = true; }, false},
+      {"the Trash refuses",
+       [this](auto& f) {
+         for (const char* n : {"a.jpg", "a.CR3", "b.jpg", "b.CR3", "c.jpg"})
+           f.trashRefusals[s(n)] = EIO;
+       },
+       true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    files = testing::FaultyFileOperations();
+    row.fault(files);
+    state.list.companions.clear();
+    state.options.japaneseMode = row.japanese;
+    scan({"a.jpg", "b.jpg", "c.jpg"});
+    companions("a.jpg", {"a.CR3"});
+    companions("b.jpg", {"b.CR3"});
+    for (int i : {0, 1, 2}) marks.MrkDelImg(i);
+    files.undeletable.insert(s("c.jpg"));  // said yes, and yet it cannot be deleted
+    // The question, then a: yes, a.CR3: yes, b: no, c: yes.
+    for (Answer a : {Answer::Yes, Answer::Yes, Answer::Yes, Answer::No, Answer::Yes})
+      ui.queueAnswer(a);
+    marks.DMRKFdelete();
+    const std::string undeletableC = "削除できません[ " + s("c.jpg") +
+                                     " ]。\r\n読み取り専用属性等が設定されている可能性があります。";
+    EXPECT_EQ(messageTexts(),
+              (std::vector<std::string>{
+                  row.japanese ? "削除写真データファイル(3個)があります。ごみ箱へ移動しますか？"
+                               : "There are 3 pictures to delete. Move them to the Trash?",
+                  cannotTrash(s("a.jpg"), row.japanese), cannotTrash(s("a.CR3"), row.japanese),
+                  cannotTrash(s("b.jpg"), row.japanese), cannotTrash(s("c.jpg"), row.japanese),
+                  undeletableC}));
+    for (std::size_t i = 1; i < 5 && i < ui.messages.size(); ++i) {
+      EXPECT_EQ(ui.messages[i].buttons, Buttons::YesNo) << i;
+    }
+    EXPECT_TRUE(files.trashed.empty());
+    EXPECT_EQ(files.removed, (std::set<std::string>{s("a.jpg"), s("a.CR3"), s("c.jpg")}));
+    EXPECT_FALSE(fs::exists(s("a.jpg")));
+    EXPECT_FALSE(fs::exists(s("a.CR3")));
+    for (const char* n : {"b.jpg", "b.CR3", "c.jpg"}) EXPECT_EQ(readAll(s(n)), bytesOf(n)) << n;
+    EXPECT_EQ(ui.status(), "Deleted 1 / 3 files.");
+    EXPECT_EQ(ui.busyDepth, 0);
+    for (const char* n : {"b.jpg", "b.CR3", "c.jpg"}) std::remove(s(n).c_str());
+  }
+}
+
+// A protected picture and one that went meanwhile are told as the deletion tells them, with no
+// question about the Trash; a picture that stays keeps its companions.
+TEST_F(TrashDeletion, AProtectedOrVanishedPictureKeepsTodaysMessage) {
+  scan({"a.jpg", "b.jpg", "c.jpg"});
+  companions("a.jpg", {"a.ARW"});
+  for (int i : {0, 1, 2}) marks.MrkDelImg(i);
+  ASSERT_EQ(::chmod(s("a.jpg").c_str(), 0444), 0);
+  std::remove(s("b.jpg").c_str());
+  ui.queueAnswer(Answer::Yes);
+  marks.DMRKFdelete();
+  EXPECT_EQ(messageTexts(), (std::vector<std::string>{
+                                "削除写真データファイル(3個)があります。ごみ箱へ移動しますか？",
+                                undeletable(s("a.jpg")), undeletable(s("b.jpg"))}));
+  EXPECT_EQ(readAll(s("a.jpg")), bytesOf("a.jpg"));
+  EXPECT_EQ(readAll(s("a.ARW")), bytesOf("a.ARW"));
+  EXPECT_EQ(files.trashed, std::vector<std::string>{s("c.jpg")});
+  EXPECT_TRUE(files.removed.empty());
+  EXPECT_EQ(ui.status(), "Deleted 1 / 3 files.");
+}
+
+TEST_F(TrashDeletion, KeptOriginalsOfReducedMovesGoToTheTrash) {
+  scan({"a.jpg", "b.jpg"});
+  for (const char* n : {"a.jpg", "b.jpg"}) {
+    root.write(std::string("dst/") + n, "reduced");
+    root.write(std::string("dst/Org_") + n, bytesOf(n));
+    journal.SetUndoMrk("MovRS", s(n), d(n));
+  }
+  for (bool japanese : {true, false}) {
+    SCOPED_TRACE(japanese);
+    state.options.japaneseMode = japanese;
+    ui.queueAnswer(japanese ? Answer::No : Answer::Yes);
+    marks.DMRKFdelete();
+    EXPECT_EQ(ui.messages.back().text,
+              japanese ? "削除対象のサイズ変更前オリジナル写真データファイル(2個)があります。"
+                         "ごみ箱へ移動しますか？"
+                       : "There are 2 full-size originals of reduced pictures to delete. Move "
+                         "them to the Trash?");
+  }
+  EXPECT_EQ(files.trashed, (std::vector<std::string>{d("Org_a.jpg"), d("Org_b.jpg")}));
+  EXPECT_EQ(inTrash("Org_a.jpg"), bytesOf("a.jpg"));
+  EXPECT_EQ(inTrash("Org_b.jpg"), bytesOf("b.jpg"));
+  EXPECT_EQ(readAll(d("a.jpg")), "reduced");
+  EXPECT_EQ(ui.status(), "Deleted 2 / 2 files.");
 }
 
 }  // namespace

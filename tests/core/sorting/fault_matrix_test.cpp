@@ -274,6 +274,7 @@ TEST_F(FaultMatrix, SourceThatCannotBeDeletedAfterAVerifiedMove) {
 }
 
 TEST_F(FaultMatrix, FailingDeleteInTheDeletionPass) {
+  state.options.trashDeleted = false;  // deleted for good, as without the Trash
   scan({"a.jpg", "b.jpg", "c.jpg"});
   for (int i : {0, 1, 2}) marks.MrkDelImg(i);
   files.undeletable.insert(s("a.jpg"));
