@@ -162,8 +162,12 @@ void DeletionMarks::tgMovORGdel() {
 std::vector<std::string> DeletionMarks::companionsOf(const std::string& picture) const {
   const SortingState& st = session_.state();
   if (!st.options.keepCompanions) return {};
-  const auto it = st.list.companions.find(picture);
-  return it == st.list.companions.end() ? std::vector<std::string>{} : it->second;
+  // A companion gone since the listing is no longer there to delete.
+  std::vector<std::string> present;
+  for (const std::string& c : sortelia::companionsOf(st.list.companions, picture)) {
+    if (fs::isRegularFile(c)) present.push_back(c);
+  }
+  return present;
 }
 
 bool DeletionMarks::deleteListed(const std::string& path, int k, int n) {
