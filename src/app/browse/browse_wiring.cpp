@@ -105,7 +105,12 @@ void BrowseWiring::connectBrowser() {
 void BrowseWiring::dragOut(const QString& path) {
   auto* drag = new QDrag(w_.grid());
   auto* data = new QMimeData;
-  data->setUrls({QUrl::fromLocalFile(path)});
+  // The picture carries its companions (RAW, sidecars) along.
+  QList<QUrl> urls;
+  for (const std::string& file : filesOfPicture(session_.state(), path.toStdString())) {
+    urls << QUrl::fromLocalFile(QString::fromStdString(file));
+  }
+  data->setUrls(urls);
   drag->setMimeData(data);
   // Our own main window must not take the picture back as a dropped file.
   main_.setAcceptDrops(false);

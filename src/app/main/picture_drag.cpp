@@ -34,7 +34,8 @@ Qt::DropAction dragFilesOut(QWidget* source, QWidget* dropTarget,
   return action;
 }
 
-PictureDragSource::PictureDragSource(QWidget* dropTarget, std::function<std::string()> path,
+PictureDragSource::PictureDragSource(QWidget* dropTarget,
+                                     std::function<std::vector<std::string>()> path,
                                      QObject* parent)
     : QObject(parent), dropTarget_(dropTarget), path_(std::move(path)) {}
 
@@ -51,9 +52,9 @@ bool PictureDragSource::eventFilter(QObject* watched, QEvent* e) {
     auto* m = static_cast<QMouseEvent*>(e);
     if (pressed_ && (m->buttons() & Qt::LeftButton) && m->position().toPoint() != pressedAt_) {
       pressed_ = false;
-      const std::string path = path_ ? path_() : std::string();
-      if (!path.empty()) {
-        dragFilesOut(qobject_cast<QWidget*>(watched), dropTarget_, {path});
+      const std::vector<std::string> paths = path_ ? path_() : std::vector<std::string>();
+      if (!paths.empty()) {
+        dragFilesOut(qobject_cast<QWidget*>(watched), dropTarget_, paths);
         return true;
       }
     }

@@ -30,8 +30,9 @@ Qt::DropAction dragFilesOut(QWidget* source, QWidget* dropTarget,
 class PictureDragSource : public QObject {
   Q_OBJECT
  public:
-  // path gives the file to drag (empty: nothing to drag).
-  PictureDragSource(QWidget* dropTarget, std::function<std::string()> path, QObject* parent);
+  // path gives the files to drag, the picture first (none: nothing to drag).
+  PictureDragSource(QWidget* dropTarget, std::function<std::vector<std::string>()> path,
+                    QObject* parent);
   void watch(QWidget* w);
 
  protected:
@@ -39,7 +40,7 @@ class PictureDragSource : public QObject {
 
  private:
   QWidget* dropTarget_;
-  std::function<std::string()> path_;
+  std::function<std::vector<std::string>()> path_;
   QPoint pressedAt_;
   bool pressed_ = false;
 };

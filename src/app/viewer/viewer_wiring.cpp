@@ -28,7 +28,7 @@ ViewerWiring::ViewerWiring(MainWindow& window, QtUi& ui, ViewerMode& viewer)
             [this, c] { guarded([&] { viewer_.RotationClick(c); }); });
   }
   drag_ = new PictureDragSource(
-      &w_, [this] { return viewer_.dragPath(); }, this);
+      &w_, [this] { return viewer_.dragPaths(); }, this);
   drag_->watch(w_.displayArea()->pictureView());
   drag_->watch(w_.displayArea()->movieButton());
 }

@@ -5,6 +5,7 @@
 #include "exif/rotation_mark.h"
 #include "platform/file_kinds.h"
 #include "platform/file_list.h"
+#include "platform/file_ops.h"
 #include "platform/path.h"
 #include "platform/text_codec.h"
 
@@ -141,6 +142,16 @@ ImageListing listPictures(const std::vector<std::string>& folders, bool withComp
   sortImageList(listing.entries);
   if (withCompanions) groupCompanions(listing, others);
   return listing;
+}
+
+std::vector<std::string> filesOfPicture(const SortingState& state, const std::string& picture) {
+  std::vector<std::string> files{picture};
+  if (!state.options.keepCompanions) return files;
+  // A companion gone since the listing is no longer part of the picture.
+  for (const std::string& c : companionsOf(state.list.companions, picture)) {
+    if (fs::isRegularFile(c)) files.push_back(c);
+  }
+  return files;
 }
 
 const std::vector<std::string>& companionsOf(

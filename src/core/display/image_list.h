@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "core/state/sorting_state.h"
+
 namespace sortelia {
 
 inline constexpr const char* kDeletionMark = "!:";
@@ -50,6 +52,10 @@ struct ImageListing {
 // entries share gives its companions to the first in list order, pictures before movies; an
 // ".xmp" named after one entry's whole name goes to that entry.
 ImageListing listPictures(const std::vector<std::string>& folders, bool withCompanions);
+
+// The files a step on picture acts on: the picture, then, when companions are kept with their
+// picture, each of its listed companions that is still a regular file.
+std::vector<std::string> filesOfPicture(const SortingState& state, const std::string& picture);
 
 // The companions of path as listing recorded them; none when it recorded none.
 const std::vector<std::string>& companionsOf(

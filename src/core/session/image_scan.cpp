@@ -46,20 +46,10 @@ void ImageScan::rescanSourceFolder(const std::string& firstShown) {
     enableSortingControls(false);
     return;
   }
-  std::string status =
+  const std::string status =
       state_.options.japaneseMode
           ? format("%s [ %d 枚 ]", {"写真データの一覧を取得しました！", state_.list.imageCount})
           : format("%s [ %d files ]", {"Finish Getting Image List!", state_.list.imageCount});
-  // Said once per listing: which picture the files of a shared name went with.
-  if (sharedStems > 0) {
-    status += state_.options.japaneseMode
-                  ? format("　同じ名前の写真 %d 枚: RAW・XMPなどは一覧で先の写真と一緒に扱います",
-                           {sharedStems})
-                  : format(
-                        "  %d pictures share a name: their RAW and sidecar files go with the "
-                        "first in the list",
-                        {sharedStems});
-  }
   ui_.setStatusText(status);
   std::vector<std::string> info{format("%d 枚のイメージがありました。", {state_.list.imageCount})};
   info.insert(info.end(), state_.list.images.begin(), state_.list.images.end());
@@ -71,6 +61,17 @@ void ImageScan::rescanSourceFolder(const std::string& firstShown) {
                               : static_cast<int>(first - images.begin()) + 1;
   showListPosition(state_.list.sortIndex);
   enableSortingControls(true);
+  // Said once per listing, after the first picture's position: which picture the files of a
+  // shared name went with.
+  if (sharedStems > 0) {
+    ui_.setStatusText(
+        state_.options.japaneseMode
+            ? format("同じ名前の写真 %d 枚: RAW・XMPなどは一覧で先の写真と一緒に扱います",
+                     {sharedStems})
+            : format("%d pictures share a name: their RAW and sidecar files go with the first "
+                     "in the list",
+                     {sharedStems}));
+  }
 }
 
 bool ImageScan::checkListPosition(int n) {

@@ -160,14 +160,9 @@ void DeletionMarks::tgMovORGdel() {
 }
 
 std::vector<std::string> DeletionMarks::companionsOf(const std::string& picture) const {
-  const SortingState& st = session_.state();
-  if (!st.options.keepCompanions) return {};
-  // A companion gone since the listing is no longer there to delete.
-  std::vector<std::string> present;
-  for (const std::string& c : sortelia::companionsOf(st.list.companions, picture)) {
-    if (fs::isRegularFile(c)) present.push_back(c);
-  }
-  return present;
+  std::vector<std::string> files = filesOfPicture(session_.state(), picture);
+  files.erase(files.begin());
+  return files;
 }
 
 bool DeletionMarks::deleteListed(const std::string& path, int k, int n) {

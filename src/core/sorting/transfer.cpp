@@ -73,14 +73,9 @@ bool TransferEngine::iFileCopy(int slot, int index) {
   if (index < 1 || index > static_cast<int>(st.list.images.size())) return false;
   const std::string folder = st.slots[slot - 1].folder;
   const std::string source = entryPath(st.list.images[index - 1]);
-  std::vector<StepFile> step{{source, folder + "/" + fs::fileNameOf(source), "", false}};
-  if (st.options.keepCompanions) {
-    // A companion removed since the listing is no longer part of the picture.
-    for (const std::string& c : companionsOf(st.list.companions, source)) {
-      if (fs::isRegularFile(c)) step.push_back({c, "", "", false});
-    }
-  }
-  nameStep(step, step.front().destination);
+  std::vector<StepFile> step;
+  for (const std::string& file : filesOfPicture(st, source)) step.push_back({file, "", "", false});
+  nameStep(step, folder + "/" + fs::fileNameOf(source));
   // The same file under another name (a link, a case-folding card) counts as the same path:
   // overwriting it would destroy the only copy.
   if (source == step.front().destination || files_.sameFile(source, step.front().destination)) {

@@ -265,10 +265,11 @@ void ViewerMode::SubDchkBoxClick() {
   session_.scan().rescanSourceFolder();
 }
 
-std::string ViewerMode::dragPath() const {
+std::vector<std::string> ViewerMode::dragPaths() const {
   const SourceList& list = session_.state().list;
   const std::string* shown = list.shownEntry();
-  return shown ? entryPath(*shown) : "";
+  if (!shown) return {};
+  return filesOfPicture(session_.state(), entryPath(*shown));
 }
 
 }  // namespace sortelia

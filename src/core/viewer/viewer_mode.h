@@ -55,9 +55,9 @@ class ViewerMode : public EntryListener {
   // SubDchkBoxClick, after the button toggled.
   void SubDchkBoxClick();
 
-  // The file a drag of the shown picture carries: entry ViewIndex in viewer mode, else
-  // SortIndex, without its deletion mark; empty when there is none.
-  std::string dragPath() const;
+  // The files a drag of the shown picture carries: entry ViewIndex in viewer mode, else
+  // SortIndex, without its deletion mark, and its companions; none when there is no entry.
+  std::vector<std::string> dragPaths() const;
 
   // A freshly shown picture is turned by its mark; a list rebuilt under viewer mode (which
   // leaves it) sets the controls for sorting mode.

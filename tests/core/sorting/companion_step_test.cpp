@@ -42,7 +42,7 @@ TEST_F(CompanionStep, CopyAndMoveTakeEveryFileAndUndoBringsEachBack) {
     state.options.keepOriginal = !move;
     scanPair();
     transfer.Button1Click(1);
-    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(messageTexts(), std::vector<std::string>{});
     EXPECT_EQ(state.list.sortIndex, 2);
     for (const auto& n : kStep) {
       EXPECT_EQ(readAll(d(n)), bytesOf(n)) << n;
@@ -62,6 +62,27 @@ TEST_F(CompanionStep, CopyAndMoveTakeEveryFileAndUndoBringsEachBack) {
     EXPECT_TRUE(dstNames().empty());
     EXPECT_TRUE(state.undo.lines.empty());
   }
+}
+
+TEST_F(CompanionStep, TheListCountsPicturesAndSaysOnceWhereSharedCompanionsGo) {
+  for (const char* n : {"A.JPG", "A.MOV", "A.AAE", "IMG_1.JPG", "img_1.jpg", "IMG_1.CR3"}) {
+    root.write(std::string("src/") + n, n);
+  }
+  state.list.sourceDir = src + "/";
+  session.scan().rescanSourceFolder();
+  EXPECT_EQ(state.list.imageCount, 3) << "the Live Photo movie is no entry of its own";
+  ASSERT_FALSE(ui.statusTexts.empty());
+  EXPECT_EQ(ui.statusTexts.back(),
+            "同じ名前の写真 1 枚: RAW・XMPなどは一覧で先の写真と一緒に扱います");
+  EXPECT_EQ(std::count(ui.statusTexts.begin(), ui.statusTexts.end(), ui.statusTexts.back()), 1);
+  EXPECT_EQ(state.list.companions.at(s("A.JPG")),
+            (std::vector<std::string>{s("A.AAE"), s("A.MOV")}));
+
+  state.options.keepCompanions = false;
+  session.scan().rescanSourceFolder();
+  EXPECT_EQ(state.list.imageCount, 4);
+  EXPECT_EQ(ui.statusTexts.back(), s("A.JPG") + " [ 1 / 4 files ]");
+  EXPECT_TRUE(state.list.companions.empty());
 }
 
 TEST_F(CompanionStep, OptionOffTransfersThePictureAlone) {

@@ -515,12 +515,24 @@ TEST_F(Viewer, TheSubfolderSwitchAsksAndRebuildsOnlyOnYes) {
 
 TEST_F(Viewer, TheDraggedFileIsTheShownEntryWithoutItsMark) {
   scan(names(3));
-  EXPECT_EQ(viewer.dragPath(), s("p01.jpg"));
+  EXPECT_EQ(viewer.dragPaths(), std::vector<std::string>{s("p01.jpg")});
   state.list.images[1] = "!:" + state.list.images[1];
   tickView(true);
   viewer.UpDown1Click(+1);
-  EXPECT_EQ(viewer.dragPath(), s("p02.jpg"));
+  EXPECT_EQ(viewer.dragPaths(), std::vector<std::string>{s("p02.jpg")});
   EXPECT_TRUE(view.deletionOverlay);  // marked pictures are shown in viewer mode
+}
+
+TEST_F(Viewer, TheDragCarriesTheCompanionsThatAreStillThere) {
+  root.write("src/p01.CR3", "raw");
+  root.write("src/p01.jpg.xmp", "xmp");
+  scan(names(2));
+  EXPECT_EQ(viewer.dragPaths(),
+            (std::vector<std::string>{s("p01.jpg"), s("p01.CR3"), s("p01.jpg.xmp")}));
+  std::remove(s("p01.CR3").c_str());
+  EXPECT_EQ(viewer.dragPaths(), (std::vector<std::string>{s("p01.jpg"), s("p01.jpg.xmp")}));
+  state.options.keepCompanions = false;
+  EXPECT_EQ(viewer.dragPaths(), std::vector<std::string>{s("p01.jpg")});
 }
 
 }  // namespace
