@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test: once normally, once with
 # AddressSanitizer and UndefinedBehaviorSanitizer, all with warnings as errors, and the tests
-# of platform, imaging, outputs and core (the threaded code) once more with ThreadSanitizer; checks formatting and the include
-# rules; runs each fuzz target briefly from its seeds. The builds are the presets of
+# of platform, imaging, outputs, core (the threaded code) and the Qt windows once more with
+# ThreadSanitizer; checks formatting and the include rules; runs each fuzz target briefly from its seeds. The builds are the presets of
 # CMakePresets.json (build/, build-asan/, build-tsan/, build-fuzz/).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -29,7 +29,7 @@ cmake --preset sanitizer >/dev/null
 cmake --build --preset sanitizer --parallel "$jobs"
 ctest --preset sanitizer --parallel "$jobs"
 
-echo "== build and test with ThreadSanitizer (platform, imaging, outputs and core)"
+echo "== build and test with ThreadSanitizer (platform, imaging, outputs, core and the Qt windows)"
 cmake --preset thread-sanitizer >/dev/null
 cmake --build --preset thread-sanitizer --parallel "$jobs"
 ctest --preset thread-sanitizer --parallel "$jobs"

@@ -40,21 +40,19 @@ void QtLongWork::runLongStep(const std::string& title,
   QProgressBar* bar = bar_;
   std::thread worker([&] {
     ProgressReporter progress;
-    progress.callback = [bar](int percent) {
-      QMetaObject::invokeMethod(
-          bar, [bar, percent] { bar->setValue(percent); }, Qt::QueuedConnection);
+    progress.callback = [this, bar](int percent) {
+      poster_.post([bar, percent] { bar->setValue(percent); });
     };
     try {
       job(progress);
     } catch (...) {
       error = std::current_exception();
     }
-    QMetaObject::invokeMethod(
-        &loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
+    // The last task posted: the reports before it have all run when the loop ends.
+    poster_.post([&loop] { loop.quit(); });
   });
   loop.exec();
   worker.join();
-  // Progress reports still queued would land after the step; the bar is hidden anyway.
   qApp->removeEventFilter(this);
   bar_->hide();
   running_ = false;

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QProgressBar>
 
+#include "app/common/qt_timer.h"
 #include "core/ports/long_work.h"
 
 namespace sortelia::app {
@@ -28,6 +29,7 @@ class QtLongWork : public QObject, public LongWork {
  private:
   QProgressBar* bar_;
   bool running_ = false;
+  QtTaskPoster poster_;  // the worker's progress and its end, brought to the GUI thread
 };
 
 }  // namespace sortelia::app

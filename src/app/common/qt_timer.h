@@ -1,9 +1,12 @@
-// The Qt side of the timer and task ports: a QTimer, and a queued call into the GUI thread.
+// The Qt side of the timer and task ports: a QTimer, and a queue of tasks for the GUI thread.
 #pragma once
 
 #include <QCoreApplication>
-#include <QMetaObject>
+#include <QEvent>
 #include <QTimer>
+#include <deque>
+#include <functional>
+#include <mutex>
 
 #include "core/ports/timer.h"
 
@@ -23,11 +26,37 @@ class QtTimer : public Timer {
   QTimer timer_;
 };
 
-class QtTaskPoster : public TaskPoster {
+// Hands tasks from worker threads to the GUI thread, run there one per turn of the event loop
+// in the order they were posted. The tasks wait in this object's own queue under a std::mutex,
+// and a bare event only wakes the GUI thread: the hand-over of each task is then one
+// ThreadSanitizer sees, where Qt's event queue (its locks live in Debian's uninstrumented Qt)
+// would hide it and make every posted task look like a race, or hide a real one in its body.
+// Lives on the GUI thread and must outlive every thread that posts through it.
+class QtTaskPoster : public QObject, public TaskPoster {
  public:
   void post(std::function<void()> task) override {
-    QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(task), Qt::QueuedConnection);
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      tasks_.push_back(std::move(task));
+    }
+    QCoreApplication::postEvent(this, new QEvent(QEvent::User));
   }
+
+ protected:
+  void customEvent(QEvent* /*wake*/) override {
+    std::function<void()> task;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (tasks_.empty()) return;
+      task = std::move(tasks_.front());
+      tasks_.pop_front();
+    }
+    task();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::deque<std::function<void()>> tasks_;
 };
 
 }  // namespace sortelia::app

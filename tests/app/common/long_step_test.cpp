@@ -16,6 +16,7 @@
 
 #include "app/app_settings.h"
 #include "app/common/qt_long_work.h"
+#include "app/common/qt_timer.h"
 #include "app/common/qt_ui.h"
 #include "app/info/info_window.h"
 #include "app/main/main_window.h"
@@ -63,7 +64,7 @@ class GatedFileOperations : public fs::FileOperations {
   long writeSome(int fd, const char* data, std::size_t size) override {
     if (std::this_thread::get_id() != guiThread_) wroteOffGuiThread = true;
     if (++writes_ == 2 && whileCopying) {
-      QMetaObject::invokeMethod(qApp, whileCopying, Qt::QueuedConnection);
+      poster_.post(whileCopying);
       std::unique_lock<std::mutex> lock(mutex_);
       // Never waits for ever: a step that blocked the GUI thread would fail the test instead.
       gate_.wait_for(lock, std::chrono::seconds(20), [this] { return open_; });
@@ -73,6 +74,7 @@ class GatedFileOperations : public fs::FileOperations {
 
  private:
   std::thread::id guiThread_ = std::this_thread::get_id();
+  QtTaskPoster poster_;  // whileCopying runs on the GUI thread while the copy waits
   std::atomic<int> writes_{0};
   std::mutex mutex_;
   std::condition_variable gate_;
