@@ -42,6 +42,8 @@ Application::Application(const std::string& dataFolder) {
   loop_ = std::make_unique<SortingLoop>(*session_, files_);
   longWork_ = new QtLongWork(*form1_);
   loop_->setLongWork(longWork_);
+  // Slot clicks queue their file work and show the next picture at once.
+  loop_->transfer.setQueue(&transferPoster_);
   prefetch_ = std::make_unique<PicturePrefetch>(state_, *form1_, prefetchPool_);
   prefetch_->setTurnOf(
       [](const std::string& path) { return rotationOfMark(rotationMarkOfFile(path)); });

@@ -92,6 +92,7 @@ class Application : public QObject {
   std::unique_ptr<SortingSession> session_;
   std::unique_ptr<DestinationSlots> slots_;
   fs::FileOperations files_;
+  QtTaskPoster transferPoster_;  // outlives the loop: the transfer queue posts through it
   std::unique_ptr<SortingLoop> loop_;
   QtLongWork* longWork_ = nullptr;  // owned by form1_: large copies off the GUI thread
   WorkerPool prefetchPool_{1};      // one thread: the GUI thread keeps the other core

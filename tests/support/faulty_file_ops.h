@@ -41,6 +41,10 @@ class FaultyFileOperations : public fs::FileOperations {
   // counted from 1 by copies (compares); 0: every one.
   int faultOnCopy = 0;
 
+  // Runs at the start of each copy with its number (from 1), on the thread that copies: a test
+  // of the transfer queue holds the queue's worker there.
+  std::function<void(int copy)> beforeCopy;
+
   // Runs just before each renameNoReplace, as another program taking a name between the
   // look and the rename would.
   std::function<void(const std::string& from, const std::string& to)> beforeRename;
@@ -65,6 +69,7 @@ class FaultyFileOperations : public fs::FileOperations {
   fs::FileResult copyNoOverwrite(const std::string& from, const std::string& to,
                                  ProgressReporter* progress = nullptr) override {
     ++copies;
+    if (beforeCopy) beforeCopy(copies);
     written_ = 0;
     faulty_ = faultOnCopy == 0 || faultOnCopy == copies;
     fs::FileResult r = FileOperations::copyNoOverwrite(from, to, progress);

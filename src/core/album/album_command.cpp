@@ -46,6 +46,7 @@ void AlbumCommand::FormMouseDown() {
 }
 
 void AlbumCommand::Button4Click(const StretchSave& save, AlbumView& view, int windowWidth) {
+  session_.waitForTransfers();
   if (running_) return;
   Ui& ui = session_.ui();
   if (!save.previewCurrent()) {

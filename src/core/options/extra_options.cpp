@@ -28,9 +28,27 @@ constexpr StoredOption flag(const char* key) {
           }};
 }
 
+// A whole number from low to high, written in decimal.
+template <int Options::*Member, int low, int high>
+constexpr StoredOption number(const char* key) {
+  return {key, [](const Options& o) { return std::to_string(o.*Member); },
+          [](Options& o, const std::string& value) {
+            if (value.empty() || value.size() > 9 ||
+                value.find_first_not_of("0123456789") != std::string::npos) {
+              return false;
+            }
+            const int n = std::stoi(value);
+            if (n < low || n > high) return false;
+            o.*Member = n;
+            return true;
+          }};
+}
+
 constexpr StoredOption kStoredOptions[] = {
     flag<&Options::keepCompanions>("Companions"),
     flag<&Options::trashDeleted>("Trash"),
+    number<&Options::queueSteps, 1, kMaxQueueSteps>("QueueSteps"),
+    number<&Options::queueMegabytes, 1, kMaxQueueMegabytes>("QueueMegabytes"),
 };
 
 // The key and value of a "Key=value" line, both trimmed; nullopt without "=".

@@ -58,6 +58,7 @@ void OptionsCommands::reportFailures(const BatchReport& report) {
 }
 
 void OptionsCommands::SaveImgInfo(int mode) {
+  session_.waitForTransfers();
   SortingState& state = session_.state();
   Ui& ui = session_.ui();
   if (state.list.images.empty()) {
@@ -109,6 +110,7 @@ void OptionsCommands::SaveImgInfo(int mode) {
 }
 
 void OptionsCommands::Button2Click() {
+  session_.waitForTransfers();
   SortingState& state = session_.state();
   Ui& ui = session_.ui();
   const std::string question = session_.tr("写真データのファイル名を撮影日時につけかえます",

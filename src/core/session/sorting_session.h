@@ -38,7 +38,18 @@ class SortingSession {
   // close; does nothing until a pass is installed (by the sorting loop, which owns the marks).
   void setDeletionPass(std::function<void()> pass) { deletionPass_ = std::move(pass); }
   void runDeletionPass() {
+    waitForTransfers();
     if (deletionPass_) deletionPass_();
+  }
+
+  // Waits until the transfer queue has written every step it holds and its results are taken
+  // back (journalled, or a failure told and the list put back). Every command that reads or
+  // changes what the queue touches calls it first: undo, the deletion pass, every rebuild of
+  // the list, rename, export, the album, viewer mode, closing. Does nothing until a barrier is
+  // installed (by the sorting loop, which owns the transfer).
+  void setTransferBarrier(std::function<void()> barrier) { transferBarrier_ = std::move(barrier); }
+  void waitForTransfers() {
+    if (transferBarrier_) transferBarrier_();
   }
 
   // recomposeCaption: composes the window caption that names the mode; does nothing until a
@@ -78,6 +89,7 @@ class SortingSession {
   MainView& view_;
   std::string dataFolder_;
   std::function<void()> deletionPass_;
+  std::function<void()> transferBarrier_;
   std::function<void()> captionComposer_;
   PhotoDataPresenter photoData_;
   EntryDisplay display_;

@@ -10,6 +10,7 @@ SortingLoop::SortingLoop(SortingSession& session, fs::FileOperations& files)
       reduction(session, files),
       session_(session) {
   session.setDeletionPass([this] { marks.DMRKFdelete(); });
+  session.setTransferBarrier([this] { transfer.waitForQueue(); });
   session.display().events().subscribe(marks);
   session.display().events().subscribe(comments);
   session.display().events().subscribe(reduction);
@@ -18,6 +19,7 @@ SortingLoop::SortingLoop(SortingSession& session, fs::FileOperations& files)
 
 SortingLoop::~SortingLoop() {
   session_.setDeletionPass(nullptr);
+  session_.setTransferBarrier(nullptr);
   session_.display().events().unsubscribe(marks);
   session_.display().events().unsubscribe(comments);
   session_.display().events().unsubscribe(reduction);

@@ -1,6 +1,7 @@
 #include "core/sorting/transfer.h"
 
 #include <algorithm>
+#include <exception>
 
 #include "core/display/image_list.h"
 #include "platform/file_kinds.h"
@@ -21,11 +22,20 @@ std::string withDefaultExtension(const std::string& path) {
   return name.find('.') == std::string::npos ? path + ".jpg" : path;
 }
 
-}  // namespace
+// Sets a flag for a scope and puts back what it was.
+class BusyFlag {
+ public:
+  explicit BusyFlag(bool& flag) : flag_(flag), was_(flag) { flag_ = true; }
+  ~BusyFlag() { flag_ = was_; }
+  BusyFlag(const BusyFlag&) = delete;
+  BusyFlag& operator=(const BusyFlag&) = delete;
 
-TransferEngine::StepCopies::~StepCopies() {
-  for (const std::string& path : paths_) (void)files_.removeFile(path);
-}
+ private:
+  bool& flag_;
+  bool was_;
+};
+
+}  // namespace
 
 std::string numberedName(const std::string& folder, const std::string& fileName, long n) {
   return folder + "/" + stemOf(fileName) + "_" + std::to_string(n) + ".jpg";
@@ -35,14 +45,35 @@ TransferEngine::TransferEngine(SortingSession& session, UndoJournal& journal,
                                CommentEditor& comments, fs::FileOperations& files)
     : session_(session), journal_(journal), comments_(comments), files_(files), longSteps_(files) {}
 
+TransferEngine::~TransferEngine() {
+  // The queue's worker ends what is queued before it stops; nothing of it is journalled then,
+  // so the window waits for the queue before it closes.
+  alive_.reset();
+  queue_.reset();
+}
+
 void TransferEngine::Button1Click(int slot) {
   if (slot < 1 || slot > kSlotCount) return;
+  {
+    BusyFlag busy(busy_);
+    slotClick(slot);
+  }
+  // What the queue ended while the click asked its questions is taken back now.
+  if (!busy_) settleQueue();
+}
+
+void TransferEngine::slotClick(int slot) {
   SortingState& st = session_.state();
   Ui& ui = session_.ui();
   const bool bound = !st.slots[slot - 1].folder.empty();
+  // A step that failed in the queue puts the list back before this key counts: the person
+  // sees the failed picture again instead of sorting the one behind it blind.
+  if (queue_ && settleQueue()) return;
   if (st.list.sortIndex > 0 && bound) {
     comments_.RewriteCMT(st.list.sortIndex);
-    if (!iFileCopy(slot, st.list.sortIndex)) return;
+    const bool done =
+        queue_ ? queueStep(slot, st.list.sortIndex) : iFileCopy(slot, st.list.sortIndex);
+    if (!done) return;
     session_.pictureView().hideMovieButton();
     ++st.list.sortIndex;
     session_.scan().showListPosition(st.list.sortIndex);
@@ -67,28 +98,43 @@ void TransferEngine::Button1Click(int slot) {
 }
 
 bool TransferEngine::iFileCopy(int slot, int index) {
+  const auto step = prepareStep(slot, index);
+  return step && runStep(*step);
+}
+
+std::optional<TransferEngine::PreparedStep> TransferEngine::prepareStep(int slot, int index) {
   SortingState& st = session_.state();
   Ui& ui = session_.ui();
-  if (slot < 1 || slot > kSlotCount) return false;
-  if (index < 1 || index > static_cast<int>(st.list.images.size())) return false;
+  if (slot < 1 || slot > kSlotCount) return std::nullopt;
+  if (index < 1 || index > static_cast<int>(st.list.images.size())) return std::nullopt;
   const std::string folder = st.slots[slot - 1].folder;
   const std::string source = entryPath(st.list.images[index - 1]);
-  std::vector<StepFile> step;
+  PreparedStep prepared;
+  prepared.index = index;
+  std::vector<StepFile>& step = prepared.files;
   for (const std::string& file : filesOfPicture(st, source)) step.push_back({file, "", "", false});
   nameStep(step, folder + "/" + fs::fileNameOf(source));
   // The same file under another name (a link, a case-folding card) counts as the same path:
   // overwriting it would destroy the only copy.
   if (source == step.front().destination || files_.sameFile(source, step.front().destination)) {
     ui.message(Icon::Warning, "整理元と整理先が同じなので中止します。", Buttons::Ok);
-    return false;
+    return std::nullopt;
   }
-  if (anyExists(step) && !resolveClash(folder, step)) return false;
-  const std::string destination = step.front().destination;
+  // A name a queued step is still writing is settled against the file it becomes.
+  const bool claimed = std::any_of(step.begin(), step.end(), [&](const StepFile& f) {
+    return claimed_.count(f.destination) > 0;
+  });
+  if (claimed) {
+    waitForQueue();
+    if (st.list.sortIndex != index) return std::nullopt;  // a failure put the list back
+  }
+  if (anyExists(step) && !resolveClash(folder, step)) return std::nullopt;
   // A reduced move keeps the full-size file under its "Org_" name: that name must be free
   // before anything is copied.
-  const auto reduceTo = reduction_ ? reduction_->plannedSize(source) : std::nullopt;
-  if (reduceTo && !st.options.keepOriginal && !reduction_->canKeepOriginal(destination)) {
-    return false;
+  prepared.reduceTo = reduction_ ? reduction_->plannedSize(source) : std::nullopt;
+  if (prepared.reduceTo && !st.options.keepOriginal &&
+      !reduction_->canKeepOriginal(step.front().destination)) {
+    return std::nullopt;
   }
   // An agreed overwrite copies beside the old file first and replaces it only once the new
   // copy is verified, so a failed copy never costs the file it was to replace.
@@ -98,25 +144,80 @@ bool TransferEngine::iFileCopy(int slot, int index) {
     auto temporary = freeTemporaryName(f.destination);
     if (!temporary) {
       refuseOverwrite();
-      return false;
+      return std::nullopt;
     }
     f.target = *temporary;
   }
-  if (!copyStep(step)) return false;
+  return prepared;
+}
+
+bool TransferEngine::runStep(const PreparedStep& prepared) {
+  SortingState& st = session_.state();
+  Ui& ui = session_.ui();
+  const std::vector<StepFile>& step = prepared.files;
+  const std::string& destination = step.front().destination;
+  const StepOutcome outcome = copyStepFiles(files_, step,
+                                            [&](const std::string& file, const char* title,
+                                                const std::function<void(ProgressReporter*)>& job) {
+                                              BusyCursor busy(ui);
+                                              ui.setStatusText(title);
+                                              longSteps_.run(file, title, job);
+                                            });
+  if (!outcome.ok()) {
+    tellFailure(outcome);
+    return false;
+  }
   // The reduction runs before the source of a move is deleted: when it fails (and throws),
   // the verified full-size copy stays under its name, the source stays, nothing is journalled.
   // Companions travel unchanged.
-  if (reduceTo) reduction_->ReSizImg(destination, !st.options.keepOriginal, true, *reduceTo);
+  if (prepared.reduceTo) {
+    reduction_->ReSizImg(destination, !st.options.keepOriginal, true, *prepared.reduceTo);
+  }
   const char* kind = kJournalCopy;
   if (!st.options.keepOriginal) {
     ui.setStatusText("Delete Original File.");
-    for (const StepFile& f : step) (void)files_.removeFile(f.source);
-    kind = reduceTo ? kJournalMovRS : kJournalMove;
+    deleteStepSources(files_, step);
+    kind = prepared.reduceTo ? kJournalMovRS : kJournalMove;
   }
   std::vector<JournalFile> journalled;
   for (const StepFile& f : step) journalled.push_back({f.source, f.destination});
   journal_.SetUndoMrk(kind, journalled);
   return true;
+}
+
+void TransferEngine::tellFailure(const StepOutcome& outcome) {
+  Ui& ui = session_.ui();
+  switch (outcome.failure) {
+    case StepOutcome::Failure::None:
+      return;
+    case StepOutcome::Failure::Copy:
+      ui.setInfoText(
+          "　何らかのエラーがおこりました。\r\n"
+          "　ダイアログに表示されているエラー番号を控えておきましょう。");
+      ui.message(Icon::None, format("Error![%d]", {outcome.error}), Buttons::Ok);
+      return;
+    case StepOutcome::Failure::Size:
+      ui.setInfoText("　移動に失敗したかもしれません。元のイメージをフォルダに残します。");
+      ui.message(Icon::None,
+                 session_.tr("サイズエラー発生！元データは削除されません。",
+                             "Size Error! We don't delete!"),
+                 Buttons::Ok);
+      return;
+    case StepOutcome::Failure::Comparison:
+      ui.setInfoText(
+          "　複写元と複写先のファイルを比較チェックしたところ、同じ内容ではありませんでした。"
+          "コピーに何らかのエラーが発生しました。");
+      ui.message(Icon::None,
+                 session_.tr("比較エラー発生！元データは削除されません。",
+                             "Comparison Error! We don't delete!"),
+                 Buttons::Ok);
+      return;
+    case StepOutcome::Failure::Replace:
+      refuseOverwrite();
+      return;
+    case StepOutcome::Failure::Thrown:
+      std::rethrow_exception(outcome.thrown);
+  }
 }
 
 void TransferEngine::nameStep(std::vector<StepFile>& step, const std::string& pictureDestination) {
@@ -131,8 +232,9 @@ void TransferEngine::nameStep(std::vector<StepFile>& step, const std::string& pi
 }
 
 bool TransferEngine::anyExists(const std::vector<StepFile>& step) {
-  return std::any_of(step.begin(), step.end(),
-                     [&](const StepFile& f) { return files_.exists(f.destination); });
+  return std::any_of(step.begin(), step.end(), [&](const StepFile& f) {
+    return claimed_.count(f.destination) > 0 || files_.exists(f.destination);
+  });
 }
 
 bool TransferEngine::resolveClash(const std::string& folder, std::vector<StepFile>& step) {
@@ -181,70 +283,121 @@ std::optional<std::string> TransferEngine::askAnotherName(std::vector<StepFile>&
   return step.front().destination;
 }
 
-bool TransferEngine::copyStep(std::vector<StepFile>& step) {
-  // A lone picture whose copy does not verify leaves that copy for inspection, as it always
-  // has; a step of several files leaves none of its copies behind, so that no file of a
-  // half-done step stands in the destination.
-  const bool lone = step.size() == 1;
-  StepCopies made(files_);
-  for (const StepFile& f : step) {
-    if (!copyAndVerify(f.source, f.target, lone && !f.replace ? nullptr : &made)) return false;
+void TransferEngine::setQueue(TaskPoster* poster) {
+  if (queue_) waitForQueue();
+  queue_.reset();
+  if (!poster) return;
+  // A finished step is taken back on the GUI thread, unless a command is under way there (a
+  // slot click asking a question, a wait for the queue): that one takes it back when it can.
+  queue_ =
+      std::make_unique<TransferQueue>(files_, *poster, [this, alive = std::weak_ptr<int>(alive_)] {
+        if (!alive.lock() || busy_) return;
+        try {
+          settleQueue();
+        } catch (const std::exception& e) {
+          session_.ui().message(Icon::Error, e.what(), Buttons::Ok);
+        }
+      });
+}
+
+PendingTransfers TransferEngine::pendingTransfers() const {
+  return queue_ ? queue_->pending() : PendingTransfers{};
+}
+
+bool TransferEngine::queueStep(int slot, int index) {
+  SortingState& st = session_.state();
+  auto prepared = prepareStep(slot, index);
+  if (!prepared) return false;
+  if (prepared->reduceTo) {
+    // The reduction asks and tells as it goes: it runs on the spot, once the queue is empty.
+    waitForQueue();
+    return st.list.sortIndex == index && runStep(*prepared);
   }
-  for (const StepFile& f : step) {
-    if (f.replace && !files_.renameReplace(f.target, f.destination).ok()) {
-      refuseOverwrite();
-      return false;
-    }
+  const PendingTransfers pending = queue_->pending();
+  const std::int64_t maxBytes = std::int64_t{st.options.queueMegabytes} << 20;
+  if (!pending.empty() && (pending.steps >= st.options.queueSteps || pending.bytes >= maxBytes)) {
+    waitWhile([&] { queue_->waitUntilBelow(st.options.queueSteps, maxBytes); });
+    if (settleQueue()) return false;
   }
-  made.commit();
+  QueuedStep queued;
+  queued.index = index;
+  queued.files = std::move(prepared->files);
+  queued.move = !st.options.keepOriginal;
+  queued.bytes = stepBytes(files_, queued.files);
+  for (const StepFile& f : queued.files) claimed_.insert(f.destination);
+  queue_->push(std::move(queued));
+  showPending();
   return true;
 }
 
-bool TransferEngine::copyAndVerify(const std::string& source, const std::string& target,
-                                   StepCopies* made) {
+void TransferEngine::waitForQueue() {
+  if (!queue_) return;
+  if (!queue_->pending().empty()) waitWhile([&] { queue_->waitUntilIdle(); });
+  settleQueue();
+}
+
+void TransferEngine::waitWhile(const std::function<void()>& wait) {
   Ui& ui = session_.ui();
-  fs::FileResult copied;
-  {
-    BusyCursor busy(ui);
-    ui.setStatusText("Copying...");
-    longSteps_.run(source, "Copying...", [&](ProgressReporter* progress) {
-      copied = files_.copyNoOverwrite(source, target, progress);
-    });
+  BusyFlag busy(busy_);
+  BusyCursor cursor(ui);
+  if (longWork_) {
+    longWork_->runLongStep(pendingText(), [&](ProgressReporter&) { wait(); });
+  } else {
+    wait();
   }
-  if (copied.ok() && made) made->add(target);
-  if (!copied.ok()) {
-    ui.setInfoText(
-        "　何らかのエラーがおこりました。\r\n"
-        "　ダイアログに表示されているエラー番号を控えておきましょう。");
-    ui.message(Icon::None, format("Error![%d]", {copied.error}), Buttons::Ok);
-    return false;
+}
+
+std::string TransferEngine::pendingText() const {
+  const PendingTransfers pending = pendingTransfers();
+  const int megabytes = static_cast<int>((pending.bytes + (1 << 19)) >> 20);
+  return format(session_.tr("転送待ち %d 枚 (%d MB)", "Waiting: %d pictures (%d MB)"),
+                {pending.steps, megabytes});
+}
+
+void TransferEngine::showPending() {
+  if (!queue_) return;
+  if (!pendingTransfers().empty()) {
+    session_.ui().setStatusText(pendingText());
+    pendingShown_ = true;
+  } else if (pendingShown_) {
+    session_.ui().setStatusText("");
+    pendingShown_ = false;
   }
-  if (files_.fileSize(source) != files_.fileSize(target)) {
-    ui.setInfoText("　移動に失敗したかもしれません。元のイメージをフォルダに残します。");
-    ui.message(
-        Icon::None,
-        session_.tr("サイズエラー発生！元データは削除されません。", "Size Error! We don't delete!"),
-        Buttons::Ok);
-    return false;
+}
+
+bool TransferEngine::settleQueue() {
+  if (!queue_) return false;
+  std::deque<FinishedStep> finished = queue_->takeFinished();
+  const FinishedStep* failed = nullptr;
+  std::deque<FinishedStep> cancelled;
+  for (const FinishedStep& f : finished) {
+    if (!failed && !f.cancelled && f.outcome.ok()) {
+      std::vector<JournalFile> journalled;
+      for (const StepFile& file : f.step.files)
+        journalled.push_back({file.source, file.destination});
+      journal_.SetUndoMrk(f.step.move ? kJournalMove : kJournalCopy, journalled);
+    } else if (!failed && !f.cancelled) {
+      failed = &f;
+    }
   }
-  bool same = false;
-  {
-    BusyCursor busy(ui);
-    ui.setStatusText("Checking...");
-    longSteps_.run(source, "Checking...", [&](ProgressReporter* progress) {
-      same = files_.sameContent(source, target, progress);
-    });
+  // Steps still queued behind a failure are not run: they come back with the others.
+  if (failed) cancelled = queue_->resume();
+  for (const auto* list : {&finished, &cancelled}) {
+    for (const FinishedStep& f : *list) {
+      for (const StepFile& file : f.step.files) claimed_.erase(file.destination);
+    }
   }
-  if (!same) {
-    ui.setInfoText(
-        "　複写元と複写先のファイルを比較チェックしたところ、同じ内容ではありませんでした。"
-        "コピーに何らかのエラーが発生しました。");
-    ui.message(Icon::None,
-               session_.tr("比較エラー発生！元データは削除されません。",
-                           "Comparison Error! We don't delete!"),
-               Buttons::Ok);
-    return false;
+  showPending();
+  if (!failed) return false;
+  SortingState& st = session_.state();
+  st.list.sortIndex = failed->step.index;
+  try {
+    tellFailure(failed->outcome);
+  } catch (const std::exception& e) {
+    session_.ui().message(Icon::Error, e.what(), Buttons::Ok);
   }
+  session_.pictureView().hideMovieButton();
+  session_.scan().showListPosition(st.list.sortIndex);
   return true;
 }
 

@@ -82,6 +82,7 @@ void UndoJournal::SetUndoCap(const std::string& text) {
 }
 
 void UndoJournal::Undo1Click() {
+  session_.waitForTransfers();
   SortingState& st = session_.state();
   if (st.undo.lines.empty()) return;
   std::vector<std::string> items = parseCommaText(st.undo.lines.back());

@@ -47,6 +47,10 @@ struct SourceList {
   }
 };
 
+// The largest bounds of the transfer queue the options accept.
+inline constexpr int kMaxQueueSteps = 1000;
+inline constexpr int kMaxQueueMegabytes = 65536;
+
 // The options the person sets (the options window edits a copy and applies it as one value).
 struct Options {
   bool japaneseMode = true;
@@ -59,6 +63,10 @@ struct Options {
   // Kept outside "zel.ini", in the data folder's "zel-opt.txt":
   bool keepCompanions = true;  // RAW, sidecars and Live Photo movies go with their picture
   bool trashDeleted = true;    // the deletion pass moves files to the desktop Trash
+  // The transfer queue's bounds: a slot key waits while this many steps, or this many
+  // megabytes, are queued and not yet written.
+  int queueSteps = 8;
+  int queueMegabytes = 512;
   bool operator==(const Options&) const = default;
 };
 

@@ -75,6 +75,7 @@ void ViewerMode::setViewerControls(bool on) {
 }
 
 void ViewerMode::CheckViewClick() {
+  session_.waitForTransfers();
   SortingState& st = session_.state();
   ControlPanel& c = session_.controls();
   const bool ticked = c.isChecked(Control::CheckView);

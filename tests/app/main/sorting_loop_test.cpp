@@ -136,6 +136,7 @@ TEST(SortingLoopEndToEnd, UntouchedCommentsLeaveThePicturesAsTheyWere) {
     w.show();
     ASSERT_TRUE(waitFor([&] { return !app.state().firstActivation; }));
     for (std::size_t i = 0; i < comments.size(); ++i) pressKey(w, Qt::Key_F1);
+    app.loop().transfer.waitForQueue();  // the keys only queued the copies
     // The only message: the list has run out.
     EXPECT_EQ(answers.texts, std::vector<std::string>{"写真データがありません。"});
     for (std::size_t i = 0; i < comments.size(); ++i) {

@@ -195,8 +195,9 @@ TEST(OptionsWindow, CompanionAndTrashBoxesReachTheOptionsAndTheirFile) {
     return true;
   });
   app->mainWindow().find<QAction>(Control::Option1)->trigger();
-  EXPECT_EQ(stored, (std::vector<std::string>{"Companions=0\r\nTrash=1\r\n",
-                                              "Companions=0\r\nTrash=0\r\n"}));
+  EXPECT_EQ(stored, (std::vector<std::string>{
+                        "Companions=0\r\nTrash=1\r\nQueueSteps=8\r\nQueueMegabytes=512\r\n",
+                        "Companions=0\r\nTrash=0\r\nQueueSteps=8\r\nQueueMegabytes=512\r\n"}));
   EXPECT_TRUE(s.messages.empty());
 
   for (const bool japanese : {true, false}) {

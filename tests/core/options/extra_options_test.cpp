@@ -21,6 +21,8 @@ TEST(ExtraOptions, EachFileContentGivesTheseOptions) {
     std::vector<std::string> lines;  // empty: no file at all
     bool companions;
     bool trash;
+    int queueSteps = 8;
+    int queueMegabytes = 512;
   };
   const std::vector<Row> rows = {
       {"no file: the defaults", {}, true, true},
@@ -40,6 +42,13 @@ TEST(ExtraOptions, EachFileContentGivesTheseOptions) {
        {"Trash=0", "Trash=1", "Companions=1", "Companions=0"},
        false,
        true},
+      {"the queue's bounds", {"QueueSteps=3", "QueueMegabytes=100"}, true, true, 3, 100},
+      {"bounds at their limits", {"QueueSteps=1000", "QueueMegabytes=1"}, true, true, 1000, 1},
+      {"bounds out of range or not whole numbers keep the defaults",
+       {"QueueSteps=0", "QueueSteps=1001", "QueueMegabytes=-5", "QueueMegabytes=12MB",
+        "QueueSteps=99999999999", "QueueMegabytes=65537", "QueueSteps= "},
+       true,
+       true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -51,6 +60,8 @@ TEST(ExtraOptions, EachFileContentGivesTheseOptions) {
     readExtraOptions(data.path(), o);
     EXPECT_EQ(o.keepCompanions, row.companions);
     EXPECT_EQ(o.trashDeleted, row.trash);
+    EXPECT_EQ(o.queueSteps, row.queueSteps);
+    EXPECT_EQ(o.queueMegabytes, row.queueMegabytes);
   }
 }
 
@@ -61,14 +72,16 @@ TEST(ExtraOptions, WritesOneLinePerOptionAndKeepsOtherKeys) {
   Options o;
   o.keepCompanions = false;
   ASSERT_TRUE(writeExtraOptions(data, o));
-  EXPECT_EQ(readAll(file), "Companions=0\r\nTrash=1\r\n");
+  EXPECT_EQ(readAll(file), "Companions=0\r\nTrash=1\r\nQueueSteps=8\r\nQueueMegabytes=512\r\n");
 
   // Keys of a later version stay; this version's keys are written once, with their new values.
   ASSERT_TRUE(writeTextLines(file, {"JpegOnly=1", "Trash=1", "QueueMax=8", "Companions=0"}).ok());
   o.keepCompanions = true;
   o.trashDeleted = false;
   ASSERT_TRUE(writeExtraOptions(data, o));
-  EXPECT_EQ(readAll(file), "Companions=1\r\nTrash=0\r\nJpegOnly=1\r\nQueueMax=8\r\n");
+  EXPECT_EQ(readAll(file),
+            "Companions=1\r\nTrash=0\r\nQueueSteps=8\r\nQueueMegabytes=512\r\nJpegOnly=1\r\n"
+            "QueueMax=8\r\n");
   Options back;
   readExtraOptions(data, back);
   EXPECT_TRUE(back.keepCompanions);

@@ -338,11 +338,13 @@ TEST_F(OptionsCommandsTest, CompanionsAndTrashAreStoredWhenChanged) {
   o.keepCompanions = false;
   commands.apply(o);
   EXPECT_FALSE(state.options.keepCompanions);
-  EXPECT_EQ(testing::readAll(file), "Companions=0\r\nTrash=1\r\n");
+  EXPECT_EQ(testing::readAll(file),
+            "Companions=0\r\nTrash=1\r\nQueueSteps=8\r\nQueueMegabytes=512\r\n");
   o.trashDeleted = false;
   commands.apply(o);
   EXPECT_FALSE(state.options.trashDeleted);
-  EXPECT_EQ(testing::readAll(file), "Companions=0\r\nTrash=0\r\n");
+  EXPECT_EQ(testing::readAll(file),
+            "Companions=0\r\nTrash=0\r\nQueueSteps=8\r\nQueueMegabytes=512\r\n");
   EXPECT_FALSE(fs::exists(data + "/zel.ini"));  // the settings file is not touched
 }
 

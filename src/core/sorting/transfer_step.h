@@ -1,0 +1,61 @@
+// The file work of one transfer step, apart from everything that asks or tells the person
+// something: each file copied without overwriting, flushed and compared from storage, agreed
+// replacements put in place, the sources deleted in move mode. It touches nothing but the file
+// operations it is given, so the transfer runs it on the GUI thread and the transfer queue on
+// its worker alike; what went wrong comes back as a StepOutcome for the GUI thread to tell.
+#pragma once
+
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/progress.h"
+#include "platform/safe_copy.h"
+
+namespace sortelia {
+
+// One file of a step: where it comes from, the name it is to have, the name it is copied to
+// (a temporary one beside an existing file it replaces).
+struct StepFile {
+  std::string source;
+  std::string destination;
+  std::string target;
+  bool replace = false;
+};
+
+// How a step ended. A failure names the first file that failed; `thrown` holds what the
+// comparison threw when it could not read a file.
+struct StepOutcome {
+  enum class Failure { None, Copy, Size, Comparison, Replace, Thrown };
+  Failure failure = Failure::None;
+  int error = 0;  // errno of a failed copy
+  std::exception_ptr thrown;
+  bool ok() const { return failure == Failure::None; }
+};
+
+// Runs one file operation of a step: the copy (title "Copying...") or the comparison
+// ("Checking...") of file. The transfer runs it under a busy pointer with the status text and,
+// for a large file, through the LongWork port; the queue's worker simply calls it.
+using FileStepRunner = std::function<void(const std::string& file, const char* title,
+                                          const std::function<void(ProgressReporter*)>& job)>;
+
+// Calls job at once, without progress.
+void runFileStepInline(const std::string& file, const char* title,
+                       const std::function<void(ProgressReporter*)>& job);
+
+// Copies and verifies every file of the step and puts agreed replacements in place. On
+// failure no file of the step stands under its destination name except a lone picture's
+// unverified copy, which stays for inspection; every source is untouched. Never throws: what
+// the comparison throws comes back in the outcome, after the step's copies were removed.
+StepOutcome copyStepFiles(fs::FileOperations& files, const std::vector<StepFile>& step,
+                          const FileStepRunner& run);
+
+// Deletes the step's sources (move mode), once every file of it was verified.
+void deleteStepSources(fs::FileOperations& files, const std::vector<StepFile>& step);
+
+// The bytes of the step's sources, as the queue counts what is pending.
+std::int64_t stepBytes(fs::FileOperations& files, const std::vector<StepFile>& step);
+
+}  // namespace sortelia

@@ -1,0 +1,321 @@
+// The transfer queue on real files: slot keys settle their questions and go on at once, the
+// queue's worker writes the steps in key order, a failure puts its picture and every one queued
+// after it back, the bounds make a key wait, and the commands that touch what the queue touches
+// wait for it first.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+#include "core/sorting_fixture.h"
+#include "platform/file_ops.h"
+#include "support/fake_long_work.h"
+
+namespace sortelia {
+namespace {
+
+using testing::readAll;
+
+// Holds the queue's worker at its first copy until opened, so that a test queues several steps
+// before any of them runs. Never holds for ever: a test that forgot to open it fails instead.
+class Gate {
+ public:
+  void wait() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    open_.wait_for(lock, std::chrono::seconds(20), [this] { return isOpen_; });
+  }
+  void open() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      isOpen_ = true;
+    }
+    open_.notify_all();
+  }
+  void close() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    isOpen_ = false;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable open_;
+  bool isOpen_ = false;
+};
+
+// The GUI thread's event loop as the queue's worker reaches it: posted from any thread, run when
+// the test turns it.
+class LockedTaskPoster : public TaskPoster {
+ public:
+  void post(std::function<void()> task) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    tasks_.push_back(std::move(task));
+  }
+  void runAll() {
+    for (;;) {
+      std::function<void()> task;
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (tasks_.empty()) return;
+        task = std::move(tasks_.front());
+        tasks_.pop_front();
+      }
+      task();
+    }
+  }
+
+ private:
+  std::mutex mutex_;
+  std::deque<std::function<void()>> tasks_;
+};
+
+// A wait for the queue opens the gate first, as the person's wait lets the worker go on.
+class OpeningLongWork : public testing::FakeLongWork {
+ public:
+  explicit OpeningLongWork(Gate& gate) : gate_(gate) {}
+  void runLongStep(const std::string& title,
+                   const std::function<void(ProgressReporter&)>& job) override {
+    gate_.open();
+    FakeLongWork::runLongStep(title, job);
+  }
+
+ private:
+  Gate& gate_;
+};
+
+class QueuedTransfer : public testing::SortingFixture {
+ protected:
+  QueuedTransfer() {
+    files.beforeCopy = [this](int copy) {
+      if (copy == 1) gate.wait();
+    };
+    transfer.setLongWork(&longWork);
+    transfer.setQueue(&poster);
+  }
+  void TearDown() override {
+    gate.open();
+    transfer.setQueue(nullptr);  // runs what is left and ends the worker
+  }
+  // A fresh queue whose worker holds at its first copy again, an empty journal and no copies
+  // in dst, for the next row of a table.
+  void restart() {
+    TearDown();
+    gate.close();
+    files.copies = files.compares = 0;
+    transfer.setQueue(&poster);
+    longWork.titles.clear();
+    state.undo.lines.clear();
+    for (int i = 1; i <= 4; ++i) std::remove(d(name(i)).c_str());
+  }
+  // Lists P1.JPG .. Pn.JPG and binds slot 1.
+  void scanPictures(int n, bool move) {
+    std::vector<std::string> names;
+    for (int i = 1; i <= n; ++i) names.push_back(name(i));
+    scan(names);
+    bind(1, dst);
+    state.options.keepOriginal = !move;
+    forget();
+  }
+  static std::string name(int i) { return "P" + std::to_string(i) + ".JPG"; }
+  void press(int times) {
+    for (int i = 0; i < times; ++i) transfer.Button1Click(1);
+  }
+  std::vector<std::string> journalledPictures() const {
+    std::vector<std::string> out;
+    for (const auto& line : state.undo.lines) out.push_back(parseCommaText(line).at(1));
+    return out;
+  }
+
+  Gate gate;
+  LockedTaskPoster poster;
+  OpeningLongWork longWork{gate};
+};
+
+TEST_F(QueuedTransfer, KeysGoOnAtOnceAndTheStepsAreWrittenAndJournalledInKeyOrder) {
+  for (const bool move : {false, true}) {
+    SCOPED_TRACE(move ? "move" : "copy");
+    restart();
+    scanPictures(4, move);
+
+    press(3);
+    // Every key showed the next picture while the worker still held the first copy.
+    EXPECT_EQ(state.list.sortIndex, 4);
+    ASSERT_FALSE(view.shown.empty());
+    EXPECT_EQ(view.shown.back().path, s(name(4)));
+    EXPECT_EQ(transfer.pendingTransfers().steps, 3);
+    EXPECT_EQ(ui.status(), "転送待ち 3 枚 (0 MB)");
+    EXPECT_TRUE(state.undo.lines.empty());
+    EXPECT_TRUE(longWork.titles.empty()) << "no key waited";
+
+    gate.open();
+    transfer.waitForQueue();
+    EXPECT_EQ(messageTexts(), std::vector<std::string>{});
+    EXPECT_EQ(journalledPictures(), (std::vector<std::string>{s(name(1)), s(name(2)), s(name(3))}));
+    for (int i = 1; i <= 3; ++i) {
+      EXPECT_EQ(readAll(d(name(i))), bytesOf(name(i))) << i;
+      EXPECT_EQ(fs::exists(s(name(i))), !move) << i;
+    }
+    EXPECT_TRUE(fs::exists(s(name(4))));
+    EXPECT_EQ(ui.status(), "") << "the pending text goes once the queue is empty";
+    EXPECT_EQ(state.list.sortIndex, 4);
+  }
+}
+
+TEST_F(QueuedTransfer, AFailureAtAnyPositionPutsItsPictureAndEveryLaterOneBack) {
+  struct Fault {
+    const char* what;
+    std::function<void(testing::FaultyFileOperations&)> set;
+    std::string message;  // "" when it is the read error's own text
+  };
+  const std::vector<Fault> faults = {
+      {"disk full", [](auto& f) { f.failWriteAfter = 100; }, "Error![28]"},
+      {"corrupted copy", [](auto& f) { f.corruptAt = 10; },
+       "比較エラー発生！元データは削除されません。"},
+      {"cut copy", [](auto& f) { f.truncateTo = 10; },
+       "サイズエラー発生！元データは削除されません。"},
+      {"unreadable storage", [](auto& f) { f.readFails = true; }, ""},
+  };
+  for (const Fault& fault : faults) {
+    for (int position = 1; position <= 3; ++position) {
+      for (const bool move : {false, true}) {
+        SCOPED_TRACE(std::string(fault.what) + " at step " + std::to_string(position) +
+                     (move ? ", move" : ", copy"));
+        restart();
+        files.failWriteAfter = files.corruptAt = files.truncateTo = -1;
+        files.readFails = false;
+        files.faultOnCopy = position;
+        fault.set(files);
+        scanPictures(4, move);
+
+        press(3);
+        gate.open();
+        transfer.waitForQueue();
+        poster.runAll();  // what the worker posted finds nothing left to take back
+
+        const auto texts = messageTexts();
+        ASSERT_EQ(texts.size(), 1u) << "one message, for the failed step";
+        if (!fault.message.empty()) {
+          EXPECT_EQ(texts[0], fault.message);
+        }
+        EXPECT_EQ(state.list.sortIndex, position);
+        EXPECT_EQ(view.shown.back().path, s(name(position)));
+        std::vector<std::string> done;
+        for (int i = 1; i < position; ++i) done.push_back(s(name(i)));
+        EXPECT_EQ(journalledPictures(), done);
+        for (int i = 1; i <= 4; ++i) {
+          if (i < position) {
+            EXPECT_EQ(readAll(d(name(i))), bytesOf(name(i))) << i;
+            continue;
+          }
+          EXPECT_EQ(readAll(s(name(i))), bytesOf(name(i))) << "source kept: " << i;
+          if (i > position) {
+            EXPECT_FALSE(fs::exists(d(name(i)))) << "never run: " << i;
+          }
+        }
+        EXPECT_EQ(transfer.pendingTransfers().steps, 0);
+      }
+    }
+  }
+}
+
+// The failure is taken back by the next key when nothing took it back before: that key only
+// shows the failed picture again and queues nothing.
+TEST_F(QueuedTransfer, AKeyAfterAnUntoldFailureShowsTheFailedPictureAndQueuesNothing) {
+  files.failWriteAfter = 100;
+  files.faultOnCopy = 1;
+  scanPictures(3, true);
+  press(2);
+  gate.open();
+  while (transfer.pendingTransfers().steps > 0) std::this_thread::yield();
+  EXPECT_EQ(state.list.sortIndex, 3);
+
+  press(1);
+  EXPECT_EQ(messageTexts(), std::vector<std::string>{"Error![28]"});
+  EXPECT_EQ(state.list.sortIndex, 1);
+  EXPECT_EQ(transfer.pendingTransfers().steps, 0);
+  EXPECT_TRUE(state.undo.lines.empty());
+  EXPECT_EQ(readAll(s(name(2))), bytesOf(name(2)));
+  EXPECT_FALSE(fs::exists(d(name(2))));
+
+  // The queue runs again: the picture goes on the next key.
+  forget();
+  press(1);
+  transfer.waitForQueue();
+  EXPECT_EQ(messageTexts(), std::vector<std::string>{});
+  EXPECT_EQ(journalledPictures(), std::vector<std::string>{s(name(1))});
+  EXPECT_EQ(state.list.sortIndex, 2);
+}
+
+TEST_F(QueuedTransfer, AKeyWaitsWhileTheQueueHoldsItsBoundOfStepsOrBytes) {
+  struct Row {
+    const char* what;
+    int steps;
+    int megabytes;
+    std::size_t pictureBytes;
+    std::string waited;  // the wait's text
+  };
+  const std::vector<Row> rows = {
+      {"steps", 2, 512, 5000, "転送待ち 2 枚 (0 MB)"},
+      {"bytes", 8, 1, 600 * 1024, "転送待ち 2 枚 (1 MB)"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    testing::TempDir folder;
+    for (int i = 1; i <= 4; ++i)
+      folder.write(name(i), std::string(row.pictureBytes, char('a' + i)));
+    restart();
+    state.options.queueSteps = row.steps;
+    state.options.queueMegabytes = row.megabytes;
+    state.options.keepOriginal = true;
+    state.list.sourceDir = folder.path() + "/";
+    session.scan().rescanSourceFolder();
+    const std::string to = root.mkdir(std::string("to-") + row.what);
+    bind(1, to);
+
+    press(2);
+    EXPECT_TRUE(longWork.titles.empty());
+    press(1);  // over the bound: waits until the worker has written one
+    EXPECT_EQ(longWork.titles, std::vector<std::string>{row.waited});
+    EXPECT_EQ(state.list.sortIndex, 4);
+    transfer.waitForQueue();
+    EXPECT_EQ(state.undo.lines.size(), 3u);
+    for (int i = 1; i <= 3; ++i) EXPECT_TRUE(fs::exists(to + "/" + name(i))) << i;
+    state.undo.lines.clear();
+  }
+}
+
+// Undo, the deletion pass and closing take back what is queued before they act; without the
+// wait, undo would find no line and the closing would lose the journal of queued steps.
+TEST_F(QueuedTransfer, CommandsThatTouchWhatTheQueueTouchesWaitForItFirst) {
+  struct Command {
+    const char* what;
+    std::function<void()> run;
+    std::size_t journalLines;  // after the command
+    bool secondCopyStays;
+  };
+  const std::vector<Command> commands = {
+      {"undo", [&] { journal.Undo1Click(); }, 1, false},
+      {"deletion pass", [&] { session.runDeletionPass(); }, 2, true},
+      {"closing", [&] { session.settings().FormClose(); }, 2, true},
+  };
+  for (const Command& command : commands) {
+    SCOPED_TRACE(command.what);
+    restart();
+    scanPictures(3, false);
+    press(2);
+    ASSERT_EQ(transfer.pendingTransfers().steps, 2);
+
+    command.run();
+    EXPECT_EQ(longWork.titles, std::vector<std::string>{"転送待ち 2 枚 (0 MB)"});
+    EXPECT_EQ(transfer.pendingTransfers().steps, 0);
+    EXPECT_EQ(state.undo.lines.size(), command.journalLines);
+    EXPECT_TRUE(fs::exists(d(name(1))));
+    EXPECT_EQ(fs::exists(d(name(2))), command.secondCopyStays);
+  }
+}
+
+}  // namespace
+}  // namespace sortelia
