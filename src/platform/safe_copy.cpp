@@ -1,5 +1,6 @@
 #include "platform/safe_copy.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <gio/gio.h>
 #include <sys/stat.h>
@@ -187,6 +188,13 @@ bool FileOperations::sameFile(const std::string& a, const std::string& b) {
   return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
+bool FileOperations::sameFileSystem(const std::string& a, const std::string& b) {
+  struct stat sa {
+  }, sb{};
+  if (::lstat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
+  return sa.st_dev == sb.st_dev;
+}
+
 FileResult FileOperations::renameReplace(const std::string& from, const std::string& to) {
   if (::rename(from.c_str(), to.c_str()) != 0) return FileResult::failure(errno, to);
   syncFolderOf(to);
@@ -217,6 +225,41 @@ FileResult FileOperations::renameNoReplaceByLink(const std::string& from, const 
   }
   syncFolderOf(to);
   return FileResult::success();
+}
+
+std::optional<std::string> freeTemporaryName(FileOperations& files,
+                                             const std::string& destination) {
+  const std::string base =
+      folderOf(destination) + "/" + kCopyTemporaryPrefix + fileNameOf(destination) + ".";
+  for (int n = 1; n <= 100; ++n) {
+    std::string candidate = base + std::to_string(n) + kCopyTemporarySuffix;
+    if (!files.exists(candidate)) return candidate;
+  }
+  return std::nullopt;
+}
+
+bool isCopyTemporary(const std::string& fileName) {
+  const std::string prefix = kCopyTemporaryPrefix, suffix = kCopyTemporarySuffix;
+  return fileName.size() > prefix.size() + suffix.size() &&
+         fileName.compare(0, prefix.size(), prefix) == 0 &&
+         fileName.compare(fileName.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+int removeCopyTemporaries(const std::string& folder) {
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return 0;
+  std::vector<std::string> leftovers;
+  while (const dirent* e = ::readdir(dir)) {
+    const std::string name = e->d_name;
+    if (!isCopyTemporary(name)) continue;
+    struct stat st {};
+    const std::string path = folder + "/" + name;
+    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) leftovers.push_back(path);
+  }
+  ::closedir(dir);
+  int removed = 0;
+  for (const std::string& path : leftovers) removed += ::unlink(path.c_str()) == 0 ? 1 : 0;
+  return removed;
 }
 
 }  // namespace sortelia::fs

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <system_error>
@@ -74,6 +75,10 @@ class FileOperations {
   // symbolic links and names that a case-folding file system takes as one.
   virtual bool sameFile(const std::string& a, const std::string& b);
 
+  // True when the file a and the folder b lie on one file system (same device), so that a
+  // rename can move a into b; false when either cannot be looked at.
+  virtual bool sameFileSystem(const std::string& a, const std::string& b);
+
   // True when path is a regular file that removeFile would refuse as protected.
   virtual bool isProtected(const std::string& path);
 
@@ -99,5 +104,17 @@ class FileOperations {
   // One write(2) of the copy; tests override it to fail part-way (ENOSPC, EIO).
   virtual long writeSome(int fd, const char* data, std::size_t size);
 };
+
+// A copy in progress is written under a hidden name beside its destination,
+// ".sortelia-NAME.N.part", and takes its name once verified; one left behind was cut short
+// (the program was stopped) and is removed at the next start.
+inline constexpr const char* kCopyTemporaryPrefix = ".sortelia-";
+inline constexpr const char* kCopyTemporarySuffix = ".part";
+// A free such name for destination; nullopt when the first hundred are taken.
+std::optional<std::string> freeTemporaryName(FileOperations& files, const std::string& destination);
+// True for a file name of that form.
+bool isCopyTemporary(const std::string& fileName);
+// Removes the regular files of that form directly in folder; the number removed.
+int removeCopyTemporaries(const std::string& folder);
 
 }  // namespace sortelia::fs

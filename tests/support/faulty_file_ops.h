@@ -41,6 +41,9 @@ class FaultyFileOperations : public fs::FileOperations {
   // counted from 1 by copies (compares); 0: every one.
   int faultOnCopy = 0;
 
+  // sameFileSystem answers false, as for a destination on another disk, so that a move copies.
+  bool otherFileSystem = false;
+
   // Runs at the start of each copy with its number (from 1), on the thread that copies: a test
   // of the transfer queue holds the queue's worker there.
   std::function<void(int copy)> beforeCopy;
@@ -87,6 +90,10 @@ class FaultyFileOperations : public fs::FileOperations {
       throw fs::FileReadError(EIO, b);
     }
     return FileOperations::sameContent(a, b, progress);
+  }
+
+  bool sameFileSystem(const std::string& a, const std::string& b) override {
+    return !otherFileSystem && FileOperations::sameFileSystem(a, b);
   }
 
   fs::FileResult renameNoReplace(const std::string& from, const std::string& to) override {

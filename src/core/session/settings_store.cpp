@@ -8,6 +8,7 @@
 #include "platform/file_ops.h"
 #include "platform/format.h"
 #include "platform/line_file.h"
+#include "platform/safe_copy.h"
 
 namespace sortelia {
 
@@ -57,6 +58,7 @@ void SettingsStore::FormActivate() {
   const std::string path = dataFolder_.empty() ? "" : dataFolder_ + "/" + kSettingsFileName;
   if (!path.empty() && fs::exists(path)) {
     readSettingsFile(path);
+    removeLeftoverCopies();
     state_.list.openDialogDir = state_.list.sourceDir;
     if (deferScan_) {
       scanDeferred_ = true;
@@ -75,6 +77,22 @@ void SettingsStore::FormActivate() {
     ui_.message(Icon::Error, error, Buttons::Ok);
   }
   state_.firstActivation = false;
+}
+
+void SettingsStore::removeLeftoverCopies() {
+  // A copy cut short (the program was stopped while it wrote) stands under its temporary name
+  // in a destination folder; the picture is still whole in its source.
+  int removed = 0;
+  for (const auto& slot : session_.state().slots) {
+    if (!slot.folder.empty()) removed += fs::removeCopyTemporaries(slot.folder);
+  }
+  if (removed > 0) {
+    session_.ui().setStatusText(format(
+        session_.tr("途中で止まったコピー %d 個を整理先から削除しました。元の写真は残っています。",
+                    "Removed %d unfinished copies from the destinations; the pictures are still "
+                    "in their folder."),
+        {removed}));
+  }
 }
 
 void SettingsStore::runDeferredScan() {

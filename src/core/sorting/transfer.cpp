@@ -141,7 +141,7 @@ std::optional<TransferEngine::PreparedStep> TransferEngine::prepareStep(int slot
   for (StepFile& f : step) {
     f.target = f.destination;
     if (!f.replace) continue;
-    auto temporary = freeTemporaryName(f.destination);
+    auto temporary = fs::freeTemporaryName(files_, f.destination);
     if (!temporary) {
       refuseOverwrite();
       return std::nullopt;
@@ -399,16 +399,6 @@ bool TransferEngine::settleQueue() {
   session_.pictureView().hideMovieButton();
   session_.scan().showListPosition(st.list.sortIndex);
   return true;
-}
-
-std::optional<std::string> TransferEngine::freeTemporaryName(const std::string& destination) {
-  const std::string base =
-      fs::folderOf(destination) + "/.sortelia-" + fs::fileNameOf(destination) + ".";
-  for (int n = 1; n <= 100; ++n) {
-    std::string candidate = base + std::to_string(n) + ".part";
-    if (!files_.exists(candidate)) return candidate;
-  }
-  return std::nullopt;
 }
 
 void TransferEngine::refuseOverwrite() {

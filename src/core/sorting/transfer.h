@@ -115,7 +115,6 @@ class TransferEngine {
   // the transfer.
   bool resolveClash(const std::string& folder, std::vector<StepFile>& step);
   std::optional<std::string> askAnotherName(std::vector<StepFile>& step);
-  std::optional<std::string> freeTemporaryName(const std::string& destination);
   void refuseOverwrite();
 
   SortingSession& session_;

@@ -93,10 +93,7 @@ void TransferQueue::work() {
       running_ = true;
       lock.unlock();
       // The file work runs outside the lock, so the GUI thread can queue and look meanwhile.
-      finished.outcome = copyStepFiles(files_, finished.step.files, runFileStepInline);
-      if (finished.outcome.ok() && finished.step.move) {
-        deleteStepSources(files_, finished.step.files);
-      }
+      finished.outcome = transferStepFiles(files_, finished.step.files, finished.step.move);
       lock.lock();
       running_ = false;
       if (!finished.outcome.ok()) stopped_ = true;

@@ -1,6 +1,9 @@
 #include "core/sorting/transfer_step.h"
 
 #include <algorithm>
+#include <cerrno>
+
+#include "platform/path.h"
 
 namespace sortelia {
 namespace {
@@ -16,6 +19,9 @@ class StepCopies {
   StepCopies(const StepCopies&) = delete;
   StepCopies& operator=(const StepCopies&) = delete;
   void add(const std::string& path) { paths_.push_back(path); }
+  void forget(const std::string& path) {
+    paths_.erase(std::remove(paths_.begin(), paths_.end(), path), paths_.end());
+  }
   void commit() { paths_.clear(); }
 
  private:
@@ -30,21 +36,21 @@ StepOutcome failed(StepOutcome::Failure failure, int error = 0) {
   return outcome;
 }
 
-// Copies source to target and verifies it; a copy made is added to made (may be null).
-StepOutcome copyAndVerify(fs::FileOperations& files, const StepFile& f, const FileStepRunner& run,
-                          StepCopies* made) {
+// Copies source to target and verifies it; a copy made is added to made.
+StepOutcome copyAndVerify(fs::FileOperations& files, const std::string& source,
+                          const std::string& target, const FileStepRunner& run, StepCopies* made) {
   fs::FileResult copied;
-  run(f.source, "Copying...", [&](ProgressReporter* progress) {
-    copied = files.copyNoOverwrite(f.source, f.target, progress);
+  run(source, "Copying...", [&](ProgressReporter* progress) {
+    copied = files.copyNoOverwrite(source, target, progress);
   });
   if (!copied.ok()) return failed(StepOutcome::Failure::Copy, copied.error);
-  if (made) made->add(f.target);
-  if (files.fileSize(f.source) != files.fileSize(f.target)) {
+  made->add(target);
+  if (files.fileSize(source) != files.fileSize(target)) {
     return failed(StepOutcome::Failure::Size);
   }
   bool same = false;
-  run(f.source, "Checking...",
-      [&](ProgressReporter* progress) { same = files.sameContent(f.source, f.target, progress); });
+  run(source, "Checking...",
+      [&](ProgressReporter* progress) { same = files.sameContent(source, target, progress); });
   return same ? StepOutcome{} : failed(StepOutcome::Failure::Comparison);
 }
 
@@ -57,28 +63,82 @@ void runFileStepInline(const std::string& /*file*/, const char* /*title*/,
 
 StepOutcome copyStepFiles(fs::FileOperations& files, const std::vector<StepFile>& step,
                           const FileStepRunner& run) {
-  // A lone picture whose copy does not verify leaves that copy for inspection, as it always
-  // has; a step of several files leaves none of its copies behind, so that no file of a
-  // half-done step stands in the destination.
-  const bool lone = step.size() == 1;
+  // Every copy is written under a temporary name and takes its own name only once every file
+  // of the step is verified, so that no half-written file ever stands under a name of the
+  // person's, whatever stops the program. A lone picture whose copy does not verify still
+  // leaves that copy under its name for inspection, as it always has; a step of several files
+  // leaves none of its copies behind.
+  const bool lone = step.size() == 1 && !step.front().replace;
   StepCopies made(files);
+  std::vector<std::string> temporaries;
+  for (const StepFile& f : step) {
+    auto temporary = f.replace ? std::optional<std::string>(f.target)
+                               : fs::freeTemporaryName(files, f.destination);
+    if (!temporary) return failed(StepOutcome::Failure::Copy, EEXIST);
+    temporaries.push_back(*temporary);
+  }
+  const auto keepForInspection = [&] {
+    if (lone && files.renameNoReplace(temporaries.front(), step.front().destination).ok()) {
+      made.forget(temporaries.front());
+    }
+  };
   try {
-    for (const StepFile& f : step) {
-      StepOutcome outcome = copyAndVerify(files, f, run, lone && !f.replace ? nullptr : &made);
-      if (!outcome.ok()) return outcome;
+    for (std::size_t i = 0; i < step.size(); ++i) {
+      StepOutcome outcome = copyAndVerify(files, step[i].source, temporaries[i], run, &made);
+      if (outcome.ok()) continue;
+      if (outcome.failure != StepOutcome::Failure::Copy) keepForInspection();
+      return outcome;
     }
   } catch (...) {
+    keepForInspection();
     StepOutcome outcome = failed(StepOutcome::Failure::Thrown);
     outcome.thrown = std::current_exception();
     return outcome;
   }
-  for (const StepFile& f : step) {
-    if (f.replace && !files.renameReplace(f.target, f.destination).ok()) {
-      return failed(StepOutcome::Failure::Replace);
+  for (std::size_t i = 0; i < step.size(); ++i) {
+    const StepFile& f = step[i];
+    if (f.replace) {
+      if (!files.renameReplace(temporaries[i], f.destination).ok()) {
+        return failed(StepOutcome::Failure::Replace);
+      }
+      continue;
     }
+    // A name taken since the step was settled is never replaced: the step fails instead.
+    const fs::FileResult renamed = files.renameNoReplace(temporaries[i], f.destination);
+    if (!renamed.ok()) return failed(StepOutcome::Failure::Copy, renamed.error);
+    made.add(f.destination);
   }
   made.commit();
   return {};
+}
+
+std::optional<StepOutcome> renameStepFiles(fs::FileOperations& files,
+                                           const std::vector<StepFile>& step) {
+  for (const StepFile& f : step) {
+    if (f.replace || !files.sameFileSystem(f.source, fs::folderOf(f.destination))) {
+      return std::nullopt;
+    }
+  }
+  for (std::size_t i = 0; i < step.size(); ++i) {
+    const fs::FileResult renamed = files.renameNoReplace(step[i].source, step[i].destination);
+    if (renamed.ok()) continue;
+    // The files moved so far go back, so the step leaves every source where it was.
+    for (std::size_t j = i; j-- > 0;) {
+      (void)files.renameNoReplace(step[j].destination, step[j].source);
+    }
+    return failed(StepOutcome::Failure::Copy, renamed.error);
+  }
+  return StepOutcome{};
+}
+
+StepOutcome transferStepFiles(fs::FileOperations& files, const std::vector<StepFile>& step,
+                              bool move) {
+  if (move) {
+    if (auto renamed = renameStepFiles(files, step)) return *renamed;
+  }
+  StepOutcome outcome = copyStepFiles(files, step, runFileStepInline);
+  if (outcome.ok() && move) deleteStepSources(files, step);
+  return outcome;
 }
 
 void deleteStepSources(fs::FileOperations& files, const std::vector<StepFile>& step) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,12 +46,26 @@ using FileStepRunner = std::function<void(const std::string& file, const char* t
 void runFileStepInline(const std::string& file, const char* title,
                        const std::function<void(ProgressReporter*)>& job);
 
-// Copies and verifies every file of the step and puts agreed replacements in place. On
-// failure no file of the step stands under its destination name except a lone picture's
-// unverified copy, which stays for inspection; every source is untouched. Never throws: what
-// the comparison throws comes back in the outcome, after the step's copies were removed.
+// Copies and verifies every file of the step under temporary names, then gives each its name
+// (never replacing a file that appeared meanwhile: EEXIST) and puts agreed replacements in
+// place. On failure no file of the step stands under its destination name except a lone
+// picture's unverified copy, which stays for inspection; every source is untouched. Never
+// throws: what the comparison throws comes back in the outcome, after the step's copies were
+// removed.
 StepOutcome copyStepFiles(fs::FileOperations& files, const std::vector<StepFile>& step,
                           const FileStepRunner& run);
+
+// Moves the step by renaming each file, when every source lies on its destination's file
+// system and nothing is to be replaced: a rename cannot corrupt data and never replaces a file
+// (one that appeared since the step was settled fails it with EEXIST, after the files already
+// moved were put back). nullopt when the step must be copied instead.
+std::optional<StepOutcome> renameStepFiles(fs::FileOperations& files,
+                                           const std::vector<StepFile>& step);
+
+// The file work of a queued step: a move renames where it can, else the files are copied and
+// verified and, in move mode, their sources deleted.
+StepOutcome transferStepFiles(fs::FileOperations& files, const std::vector<StepFile>& step,
+                              bool move);
 
 // Deletes the step's sources (move mode), once every file of it was verified.
 void deleteStepSources(fs::FileOperations& files, const std::vector<StepFile>& step);

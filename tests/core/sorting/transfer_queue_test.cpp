@@ -164,6 +164,41 @@ TEST_F(QueuedTransfer, KeysGoOnAtOnceAndTheStepsAreWrittenAndJournalledInKeyOrde
   }
 }
 
+// A move within one file system is a rename that never replaces: no copy, no comparison, and a
+// name taken between the look and the rename fails the step with every file where it was.
+TEST_F(QueuedTransfer, AMoveWithinOneFileSystemRenamesAndNeverReplaces) {
+  const std::vector<std::string> step{"P1.JPG", "P1.CR3", "P1.JPG.xmp"};
+  scan({"P1.JPG", "P1.CR3", "P1.JPG.xmp", "P2.JPG", "P3.JPG"});
+  bind(1, dst);
+  state.options.keepOriginal = false;
+  // P2's name is taken after its key, just before its rename.
+  files.beforeRename = [this](const std::string&, const std::string& to) {
+    if (to == d("P2.JPG")) root.write("dst/P2.JPG", "somebody's file");
+  };
+  gate.open();
+  press(2);
+  transfer.waitForQueue();
+
+  EXPECT_EQ(files.copies, 0);
+  EXPECT_EQ(files.compares, 0);
+  for (const auto& n : step) {
+    EXPECT_EQ(readAll(d(n)), bytesOf(n)) << n;
+    EXPECT_FALSE(fs::exists(s(n))) << n;
+  }
+  ASSERT_EQ(state.undo.lines.size(), 1u);
+  EXPECT_EQ(parseCommaText(state.undo.lines[0]).at(0), "Move");
+  EXPECT_EQ(messageTexts(), std::vector<std::string>{"Error![17]"});
+  EXPECT_EQ(readAll(d("P2.JPG")), "somebody's file");
+  EXPECT_EQ(readAll(s("P2.JPG")), bytesOf("P2.JPG"));
+  EXPECT_EQ(state.list.sortIndex, 2);
+
+  // The undo of a renamed move puts every file back.
+  files.beforeRename = nullptr;
+  journal.Undo1Click();
+  for (const auto& n : step) EXPECT_EQ(readAll(s(n)), bytesOf(n)) << n;
+  EXPECT_TRUE(state.undo.lines.empty());
+}
+
 TEST_F(QueuedTransfer, AFailureAtAnyPositionPutsItsPictureAndEveryLaterOneBack) {
   struct Fault {
     const char* what;
@@ -187,6 +222,7 @@ TEST_F(QueuedTransfer, AFailureAtAnyPositionPutsItsPictureAndEveryLaterOneBack) 
         files.failWriteAfter = files.corruptAt = files.truncateTo = -1;
         files.readFails = false;
         files.faultOnCopy = position;
+        files.otherFileSystem = true;  // a move copies, so the copy's faults reach it
         fault.set(files);
         scanPictures(4, move);
 
@@ -226,6 +262,7 @@ TEST_F(QueuedTransfer, AFailureAtAnyPositionPutsItsPictureAndEveryLaterOneBack) 
 TEST_F(QueuedTransfer, AKeyAfterAnUntoldFailureShowsTheFailedPictureAndQueuesNothing) {
   files.failWriteAfter = 100;
   files.faultOnCopy = 1;
+  files.otherFileSystem = true;
   scanPictures(3, true);
   press(2);
   gate.open();
