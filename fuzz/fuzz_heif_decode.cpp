@@ -1,0 +1,31 @@
+// libFuzzer target: a HEIF container (HEIC, AVIF) decoded and reduced to a screen copy, with
+// its size and its Exif block read as the list and the information window read them.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+#include "imaging/heif_decode.h"
+#include "imaging/screen_scale.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  (void)sortelia::imaging::looksLikeHeif(bytes);
+  const std::string exif = sortelia::imaging::heifExif(bytes);
+  if (!exif.empty() && exif.compare(0, 2, "II") != 0 && exif.compare(0, 2, "MM") != 0) {
+    __builtin_trap();
+  }
+  // Large declared sizes are legal and only slow the fuzzer down; the refusal of absurd ones
+  // is the decoder's own limit, which decodeHeif checks on every input it gets.
+  const auto declared = sortelia::imaging::readHeifSize(bytes);
+  if (declared && static_cast<std::int64_t>(declared->width) * declared->height > 1'100'000) {
+    return 0;
+  }
+  auto decoded = sortelia::imaging::decodeHeif(bytes, 1);
+  if (!decoded.ok()) return 0;
+  auto full = std::make_shared<const sortelia::imaging::Bitmap>(std::move(decoded.bitmap));
+  auto shown =
+      sortelia::imaging::scaleForScreen(full, 1 + full->width() / 3, 1 + full->height() / 5);
+  if (!shown) __builtin_trap();
+  return 0;
+}
