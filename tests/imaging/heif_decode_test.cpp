@@ -90,8 +90,30 @@ TEST(HeifDecode, AppliesTheFilesRotationAndMirror) {
   EXPECT_TRUE(mirrored.bitmap.samePixels(flipped));
 }
 
+// Phones store their pictures as grids of tiles, the grid larger than the picture shown.
+TEST(HeifDecode, DecodesAGridWholeAndCutToItsSize) {
+  const std::string bytes = heifData("nikon_e950_grid.heic");
+  const auto size = readHeifSize(bytes);
+  ASSERT_TRUE(size);
+  EXPECT_EQ(size->width, 120);
+  EXPECT_EQ(size->height, 100);
+  const HeifDecodeResult r = decodeHeif(bytes);
+  ASSERT_TRUE(r.ok()) << r.error;
+  ASSERT_EQ(r.bitmap.width(), 120);
+  ASSERT_EQ(r.bitmap.height(), 100);
+
+  // The tiles were cut from the camera picture stretched to 128 x 128.
+  const JpegDecodeResult jpeg = decodeJpegFile(testData("camera/nikon-e950.jpg"));
+  ASSERT_TRUE(jpeg.ok());
+  const auto square = scaleForScreen(std::make_shared<Bitmap>(jpeg.bitmap), 128, 128);
+  ASSERT_TRUE(square);
+  Bitmap shown(120, 100);
+  for (int y = 0; y < 100; ++y) std::copy_n(square->row(y), 360, shown.row(y));
+  EXPECT_LT(meanAbsDifference(r.bitmap, shown), 8.0);
+}
+
 TEST(HeifDecode, ThreadCountDoesNotChangeThePicture) {
-  const std::string bytes = heifData("nikon_e950.heic");
+  const std::string bytes = heifData("nikon_e950_grid.heic");
   const HeifDecodeResult byDefault = decodeHeif(bytes);
   const HeifDecodeResult oneThread = decodeHeif(bytes, 1);
   ASSERT_TRUE(byDefault.ok() && oneThread.ok());

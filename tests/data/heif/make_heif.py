@@ -14,6 +14,9 @@ Needs heif-enc (Debian: libheif-examples) and ImageMagick's convert. Writes:
                       phones read that bit); together the picture upside down
   nikon_e950.heic     nikon-e950.jpg reduced to 160x120 (no Exif kept), quality 90
   canon_40d_cut.heic  canon_40d.heic cut in the middle of its coded picture
+  nikon_e950_grid.heic  nikon-e950.jpg stretched to 128x128, its four 64x64 quarters encoded
+                      each by heif-enc (quality 90) and put together here as the tiles of a
+                      2 x 2 grid image shown 120 x 100 (heif-enc 1.15 writes no grids)
 """
 
 import os
@@ -148,6 +151,93 @@ def add_properties(data, properties):
     return data[:meta[1]] + bytes(new_meta) + data[meta[3]:]
 
 
+def read_iloc(data, iloc):
+    """{item ID: [(file offset, length)]} from an iloc box, for items stored in the file."""
+    q = iloc[1] + iloc[2]
+    version = data[q]
+    q += 4
+    offset_size, length_size = data[q] >> 4, data[q] & 15
+    base_size, index_size = data[q + 1] >> 4, (data[q + 1] & 15) if version else 0
+    q += 2
+
+    def field(size):
+        nonlocal q
+        q += size
+        return int.from_bytes(data[q - size:q], "big")
+
+    items = {}
+    for _ in range(field(2 if version < 2 else 4)):
+        item = field(2 if version < 2 else 4)
+        method = field(2) & 15 if version else 0
+        field(2)
+        base = field(base_size)
+        extents = []
+        for _ in range(field(2)):
+            field(index_size)
+            offset = field(offset_size)
+            extents.append((base + offset, field(length_size)))
+        if method == 0:
+            items[item] = extents
+    return items
+
+
+def coded_picture(data):
+    """The hvcC box and the coded data of a single-picture HEIC's primary image."""
+    meta = next(b for b in boxes(data, 0, len(data)) if b[0] == "meta")
+    iprp = child(data, meta, "iprp", full_box=True)
+    hvcc = child(data, iprp, "ipco")
+    hvcc = child(data, hvcc, "hvcC")
+    pitm = child(data, meta, "pitm", full_box=True)
+    primary = struct.unpack(">H", data[pitm[1] + pitm[2] + 4:pitm[1] + pitm[2] + 6])[0]
+    extents = read_iloc(data, child(data, meta, "iloc", full_box=True))[primary]
+    return data[hvcc[1]:hvcc[3]], b"".join(data[o:o + n] for o, n in extents)
+
+
+def full_box(kind, version, flags, payload):
+    return box(kind, bytes([version]) + flags.to_bytes(3, "big") + payload)
+
+
+def grid_heic(tiles, rows, columns, width, height, tile_width, tile_height):
+    """A HEIC whose primary image is a grid of the given single-picture HEICs (row by row),
+    width x height of it shown (the grid cut at the right and bottom, as phones do)."""
+    parts = [coded_picture(t) for t in tiles]
+    n = len(parts)
+    grid_id = n + 1
+    u16 = lambda v: struct.pack(">H", v)
+    ispe = lambda w, h: full_box("ispe", 0, 0, struct.pack(">II", w, h))
+    # Properties: the tiles' hvcC boxes (1..n), the tiles' size (n + 1), the grid's (n + 2).
+    ipco = box("ipco", b"".join(p[0] for p in parts) + ispe(tile_width, tile_height) +
+               ispe(width, height))
+    ipma = full_box("ipma", 0, 0, struct.pack(">I", n + 1) + b"".join(
+        u16(i + 1) + bytes([2, 0x80 | (i + 1), n + 1]) for i in range(n)) +
+        u16(grid_id) + bytes([1, n + 2]))
+    infe = lambda item, kind, hidden: full_box("infe", 2, hidden, u16(item) + u16(0) + kind +
+                                                b"\0")
+    iinf = full_box("iinf", 0, 0, u16(n + 1) + b"".join(infe(i + 1, b"hvc1", 1)
+                                                        for i in range(n)) +
+                    infe(grid_id, b"grid", 0))
+    iref = full_box("iref", 0, 0, box("dimg", u16(grid_id) + u16(n) +
+                                      b"".join(u16(i + 1) for i in range(n))))
+    descriptor = bytes([0, 0, rows - 1, columns - 1]) + u16(width) + u16(height)
+    payloads = [descriptor] + [p[1] for p in parts]
+    ids = [grid_id] + list(range(1, n + 1))
+
+    def meta(data_at):
+        entries, at = b"", data_at
+        for item, payload in zip(ids, payloads):
+            entries += u16(item) + u16(0) + u16(1) + struct.pack(">II", at, len(payload))
+            at += len(payload)
+        iloc = full_box("iloc", 0, 0, bytes([0x44, 0x00]) + u16(len(ids)) + entries)
+        hdlr = full_box("hdlr", 0, 0, b"\0" * 4 + b"pict" + b"\0" * 12 + b"\0")
+        pitm = full_box("pitm", 0, 0, u16(grid_id))
+        return full_box("meta", 0, 0, hdlr + pitm + iloc + iinf + iref +
+                        box("iprp", ipco + ipma))
+
+    ftyp = box("ftyp", b"heic" + b"\0" * 4 + b"mif1heic")
+    data_at = len(ftyp) + len(meta(0)) + 8
+    return ftyp + meta(data_at) + box("mdat", b"".join(payloads))
+
+
 def run(*command):
     subprocess.run(command, check=True, capture_output=True)
 
@@ -165,6 +255,18 @@ def main():
         run(CONVERT, os.path.join(CAMERA, "nikon-e950.jpg"), "-strip", "-resize", "160x120",
             small)
         run("heif-enc", "-q", "90", small, "-o", out("nikon_e950.heic"))
+        # A 2 x 2 grid of 64 x 64 tiles, shown 120 x 100 as phones cut their grids.
+        square = os.path.join(tmp, "square.png")
+        run(CONVERT, os.path.join(CAMERA, "nikon-e950.jpg"), "-strip", "-resize", "128x128!",
+            square)
+        run(CONVERT, square, "-crop", "64x64", "+repage", os.path.join(tmp, "tile_%d.png"))
+        tiles = []
+        for i in range(4):
+            run("heif-enc", "-q", "90", os.path.join(tmp, f"tile_{i}.png"), "-o",
+                os.path.join(tmp, f"tile_{i}.heic"))
+            tiles.append(open(os.path.join(tmp, f"tile_{i}.heic"), "rb").read())
+        with open(out("nikon_e950_grid.heic"), "wb") as f:
+            f.write(grid_heic(tiles, 2, 2, 120, 100, 64, 64))
 
     plain = open(out("canon_40d.heic"), "rb").read()
     irot = lambda quarters: box("irot", bytes([quarters]))
