@@ -26,6 +26,12 @@ bool isRaf(std::string_view bytes) {
   return bytes.size() >= kRafHeaderSize && bytes.substr(0, kRafMagic.size()) == kRafMagic;
 }
 
+// Olympus ORF: TIFF with the magic "RO" (or "RS") in place of 42.
+bool isOrf(std::string_view bytes) {
+  return bytes.size() >= 4 && (bytes.substr(0, 4) == "IIRO" || bytes.substr(0, 4) == "MMOR" ||
+                               bytes.substr(0, 4) == "IIRS");
+}
+
 std::uint32_t bigEndian32(std::string_view b, std::size_t at) {
   return static_cast<std::uint32_t>(static_cast<std::uint8_t>(b[at])) << 24 |
          static_cast<std::uint32_t>(static_cast<std::uint8_t>(b[at + 1])) << 16 |
@@ -161,11 +167,15 @@ RawPreview extractOwnRawPreview(std::string_view bytes) {
 RawPreview extractRawPreview(std::string_view bytes) {
   RawPreview own = extractOwnRawPreview(bytes);
   if (own.ok()) return own;
+  // LibRaw reads the kinds this unit does not know. Of those it does, only ORF goes to LibRaw
+  // too, whose larger previews lie in the maker note; a CR3 never does, as LibRaw 0.20's CR3
+  // parser loops without end on some damaged files.
+  const bool orf = own.container == RawContainer::Tiff && isOrf(bytes);
+  if (own.container != RawContainer::None && !orf) return own;
   RawPreview other = libRawPreview(bytes);
-  if (other.ok()) return other;
+  if (other.ok() || !orf) return other;
   // The container's own message says more than LibRaw's about a file of a kind it knows.
-  if (own.container != RawContainer::None) return own;
-  return other;
+  return own;
 }
 
 RawPreview extractRawPreviewFile(const std::string& path) {

@@ -39,8 +39,9 @@ struct [[nodiscard]] RawPreview {
 // Candidates are taken from IFD0, its chain and SubIFDs (JPEGInterchangeFormat, strips of
 // JPEG compression, RW2's JpgFromRaw); from a CR3's PRVW box and its first track's sample;
 // from a RAF's header. A candidate counts only when its bytes lie in the file and start a JPEG
-// whose frame header libjpeg-turbo reads. When the container readers find none, LibRaw's
-// thumbnail is asked for (within LibRaw's memory limits; the RAW itself is never decoded).
+// whose frame header libjpeg-turbo reads. For files of other kinds (CRW, X3F, MRW, ...) and
+// ORFs whose containers hold no preview, LibRaw's thumbnail is asked for (within LibRaw's
+// memory limits; the RAW itself is never decoded).
 // Never throws for bad input; allocates no more than the file's size.
 RawPreview extractRawPreview(std::string_view bytes);
 

@@ -332,6 +332,17 @@ TEST(RawPreview, Cr3FullSizeSampleOutsideTheFileIsSkipped) {
   expectPreview(extractRawPreview(file), {96, 64, 1}, RawContainer::Cr3);
 }
 
+// LibRaw 0.20's CR3 parser looped without end on this damaged CR3, found by the fuzz target
+// when every file without a preview of its own went to LibRaw; a CR3 is now read by the own
+// reader alone.
+TEST(RawPreview, DamagedCr3NeverReachesLibRaw) {
+  const RawPreview p = extractRawPreview(
+      sortelia::testing::readAll(sortelia::testing::testData("raw/cr3_libraw_loop.cr3")));
+  EXPECT_FALSE(p.ok());
+  EXPECT_FALSE(p.error.empty());
+  EXPECT_EQ(p.container, RawContainer::Cr3);
+}
+
 TEST(RawPreview, RafTakesTheHeadersJpegAndItsExifOrientation) {
   const std::string exifJpeg = sortelia::testing::jpegWithSegments(
       {ExifBuilder(true).shortValue(exif::Ifd::kIfd0, kOrientation, 8).app1()}, 64, 48);
