@@ -1,6 +1,7 @@
 // The preview candidates and metadata of Canon CR3 files (ISO base media boxes).
 #include <optional>
 
+#include "imaging/iso_boxes.h"
 #include "imaging/raw_containers.h"
 #include "imaging/tiff_walk.h"
 
@@ -14,63 +15,12 @@ constexpr std::string_view kPreviewUuid(
 constexpr std::string_view kCanonUuid(
     "\x85\xc0\xb6\x87\x82\x0f\x11\xe0\x81\x11\xf4\xce\x46\x2b\x6a\x48", 16);
 
-std::uint64_t bigEndian(std::string_view b, std::uint64_t at, int n) {
-  std::uint64_t v = 0;
-  for (int i = 0; i < n; ++i) v = v << 8 | static_cast<std::uint8_t>(b[at + i]);
-  return v;
-}
+using iso::bigEndian;
+using iso::Box;
 
-struct Box {
-  std::string_view type;
-  std::uint64_t body = 0;  // after the header (and after the user type of a uuid box)
-  std::uint64_t end = 0;
-  std::string_view userType;
-};
-
-// The boxes that lie whole between from and to. A box whose size runs past to, or is smaller
-// than its own header, ends the list; size 0 means "to the end", 1 a 64-bit size after the type.
-class BoxReader {
- public:
-  explicit BoxReader(std::string_view bytes) : bytes_(bytes) {}
-
-  std::vector<Box> read(std::uint64_t from, std::uint64_t to) {
-    std::vector<Box> boxes;
-    std::uint64_t p = from;
-    while (to > p && to - p >= 8 && budget_ > 0) {
-      --budget_;
-      std::uint64_t size = bigEndian(bytes_, p, 4);
-      std::uint64_t header = 8;
-      if (size == 1) {
-        if (to - p < 16) break;
-        size = bigEndian(bytes_, p + 8, 8);
-        header = 16;
-      } else if (size == 0) {
-        size = to - p;
-      }
-      if (size < header || size > to - p) break;
-      Box box{bytes_.substr(p + 4, 4), p + header, p + size, {}};
-      if (box.type == "uuid") {
-        if (size - header < 16) break;
-        box.userType = bytes_.substr(box.body, 16);
-        box.body += 16;
-      }
-      boxes.push_back(box);
-      p += size;
-    }
-    return boxes;
-  }
-
-  std::optional<Box> child(const Box& parent, std::string_view type, std::uint64_t skip = 0) {
-    if (parent.end - parent.body < skip) return std::nullopt;
-    for (const Box& b : read(parent.body + skip, parent.end)) {
-      if (b.type == type) return b;
-    }
-    return std::nullopt;
-  }
-
- private:
-  std::string_view bytes_;
-  int budget_ = kMaxBoxes;
+// The reader of one file: its box budget is shared by all the walks below.
+struct BoxReader : iso::BoxReader {
+  explicit BoxReader(std::string_view bytes) : iso::BoxReader(bytes, kMaxBoxes) {}
 };
 
 // PRVW: 4 bytes, a 16-bit 1, width and height (16 bits each), 16 bits, the JPEG's length

@@ -112,6 +112,17 @@ TEST(HeifDecode, DecodesAGridWholeAndCutToItsSize) {
   EXPECT_LT(meanAbsDifference(r.bitmap, shown), 8.0);
 }
 
+// libheif allocates a grid at the size its descriptor gives, whatever size the image declares.
+TEST(HeifDecode, RefusesAGridDescriptorAboveThePixelLimit) {
+  std::string bytes = heifData("nikon_e950_grid.heic");
+  const std::size_t descriptor = bytes.find(std::string("\0\0\1\1\0\x78\0\x64", 8));
+  ASSERT_NE(descriptor, std::string::npos);
+  bytes.replace(descriptor + 4, 4, "\x4E\x20\x4E\x20");  // 20000 x 20000
+  const HeifDecodeResult r = decodeHeif(bytes);
+  EXPECT_FALSE(r.ok());
+  EXPECT_NE(r.error.find("too large"), std::string::npos) << r.error;
+}
+
 TEST(HeifDecode, ThreadCountDoesNotChangeThePicture) {
   const std::string bytes = heifData("nikon_e950_grid.heic");
   const HeifDecodeResult byDefault = decodeHeif(bytes);
