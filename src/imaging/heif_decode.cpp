@@ -128,13 +128,14 @@ Bitmap toBgr(const heif_image* image) {
 // Boxes read in all while looking for a grid's descriptor.
 constexpr int kMaxGridBoxes = 4096;
 
+// Sizes of up to 32 bits each, whose product fits.
 struct GridSize {
-  std::int64_t width = 0;
-  std::int64_t height = 0;
+  std::uint64_t width = 0;
+  std::uint64_t height = 0;
 };
 
-// Where the data of an item lies: the file offset of its first extent, from the file itself
-// (construction method 0) or the meta box's idat (1), with the end of what holds it.
+// Where the data of an item lies: its first extent, in the file itself (construction method 0)
+// or in the meta box's idat (1), cut at the end of what holds it.
 struct ItemData {
   std::uint64_t at = 0;
   std::uint64_t end = 0;
@@ -170,19 +171,27 @@ std::optional<ItemData> primaryItemData(std::string_view bytes, iso::BoxReader& 
     take(2);
     const auto base = take(baseSize);
     const auto extents = take(2);
-    std::uint64_t first = 0;
+    std::uint64_t first = 0, length = 0;
     for (std::uint64_t e = 0; e < extents && !short_; ++e) {
       take(indexSize);
       const auto offset = take(offsetSize);
-      take(lengthSize);
-      if (e == 0) first = base + offset;
+      const auto size = take(lengthSize);
+      if (e == 0) {
+        first = base + offset;
+        length = size;
+      }
     }
     if (short_ || id != primary || extents == 0) continue;
-    if (method == 0) return ItemData{first, bytes.size()};
+    // A length of 0 means "to the end of what holds the data".
+    auto within = [&](std::uint64_t at, std::uint64_t end) -> std::optional<ItemData> {
+      if (at < first || at > end) return std::nullopt;  // the sum wrapped, or lies past the end
+      return ItemData{at, length == 0 || length > end - at ? end : at + length};
+    };
+    if (method == 0) return within(first, bytes.size());
     if (method != 1) return std::nullopt;
     const auto idat = reader.child(meta, "idat", 4);
-    if (!idat || first > idat->end - idat->body) return std::nullopt;
-    return ItemData{idat->body + first, idat->end};
+    if (!idat) return std::nullopt;
+    return within(idat->body + first, idat->end);
   }
   return std::nullopt;
 }
@@ -234,8 +243,8 @@ std::optional<GridSize> primaryGridSize(std::string_view bytes) {
   const bool wide = (static_cast<std::uint8_t>(bytes[data->at + 1]) & 1) != 0;
   if (wide && data->end - data->at < 12) return std::nullopt;
   const int n = wide ? 4 : 2;
-  return GridSize{static_cast<std::int64_t>(iso::bigEndian(bytes, data->at + 4, n)),
-                  static_cast<std::int64_t>(iso::bigEndian(bytes, data->at + 4 + n, n))};
+  return GridSize{iso::bigEndian(bytes, data->at + 4, n),
+                  iso::bigEndian(bytes, data->at + 4 + n, n)};
 }
 
 bool isTiffHeader(std::string_view b) {
@@ -257,7 +266,7 @@ HeifDecodeResult decodeHeif(std::string_view bytes, int maxThreads) {
   if (!p.handle) return failure(p.error);
   if (std::string problem = sizeProblem(p.handle.get()); !problem.empty()) return failure(problem);
   if (const auto grid = primaryGridSize(bytes);
-      grid && grid->width * grid->height > kMaxDecodePixels) {
+      grid && grid->width * grid->height > static_cast<std::uint64_t>(kMaxDecodePixels)) {
     return failure("the HEIF image's grid is too large (" + std::to_string(grid->width) + " x " +
                    std::to_string(grid->height) + " pixels)");
   }

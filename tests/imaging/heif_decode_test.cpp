@@ -123,6 +123,28 @@ TEST(HeifDecode, RefusesAGridDescriptorAboveThePixelLimit) {
   EXPECT_NE(r.error.find("too large"), std::string::npos) << r.error;
 }
 
+// The product of a descriptor's 32-bit sizes overflowed a signed 64-bit number (found by
+// fuzz_heif_decode); the descriptor is also read no further than its item's length.
+TEST(HeifDecode, RefusesAGridDescriptorOf32BitSizes) {
+  std::string bytes = heifData("nikon_e950_grid.heic");
+  const std::size_t descriptor = bytes.find(std::string("\0\0\1\1\0\x78\0\x64", 8));
+  ASSERT_NE(descriptor, std::string::npos);
+  const std::string wide = std::string("\0\1\1\1", 4) + std::string(8, '\xFF');
+  bytes.replace(descriptor, wide.size(), wide);
+  // The grid item (ID 5) in iloc: ID, data reference, one extent, offset, length 8.
+  const std::size_t item = bytes.find(std::string("\0\5\0\0\0\1", 6));
+  ASSERT_NE(item, std::string::npos);
+  ASSERT_EQ(bytes.substr(item + 10, 4), std::string("\0\0\0\x08", 4));
+  const HeifDecodeResult cut = decodeHeif(bytes);
+  EXPECT_FALSE(cut.ok());
+  EXPECT_EQ(cut.error.find("grid is too large"), std::string::npos) << cut.error;
+
+  bytes[item + 13] = '\x0C';  // length 12: the 32-bit sizes are the descriptor's
+  const HeifDecodeResult r = decodeHeif(bytes);
+  EXPECT_FALSE(r.ok());
+  EXPECT_NE(r.error.find("grid is too large"), std::string::npos) << r.error;
+}
+
 TEST(HeifDecode, ThreadCountDoesNotChangeThePicture) {
   const std::string bytes = heifData("nikon_e950_grid.heic");
   const HeifDecodeResult byDefault = decodeHeif(bytes);
