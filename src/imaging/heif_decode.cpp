@@ -12,7 +12,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "imaging/iso_boxes.h"
+#include "imaging/heif_boxes.h"
 #include "imaging/jpeg_codec.h"
 #include "platform/file_ops.h"
 
@@ -125,126 +125,45 @@ Bitmap toBgr(const heif_image* image) {
   return out;
 }
 
-// Boxes read in all while looking for a grid's descriptor.
-constexpr int kMaxGridBoxes = 4096;
+// Side of the coded pictures allowed beyond the image's declared size: a coded HEVC picture
+// is a whole number of coding blocks (up to 64 pixels), a tile of a grid may be larger than a
+// small image, and thumbnails and auxiliary pictures are smaller.
+constexpr std::uint64_t kCodedSlack = 64;
+constexpr std::uint64_t kSmallestBound = 4096;
 
-// Sizes of up to 32 bits each, whose product fits.
-struct GridSize {
-  std::uint64_t width = 0;
-  std::uint64_t height = 0;
-};
-
-// Where the data of an item lies: its first extent, in the file itself (construction method 0)
-// or in the meta box's idat (1), cut at the end of what holds it.
-struct ItemData {
-  std::uint64_t at = 0;
-  std::uint64_t end = 0;
-};
-
-std::optional<ItemData> primaryItemData(std::string_view bytes, iso::BoxReader& reader,
-                                        const iso::Box& meta, const iso::Box& iloc,
-                                        std::uint32_t primary) {
-  std::uint64_t q = iloc.body;
-  bool short_ = false;
-  auto take = [&](int n) -> std::uint64_t {
-    if (n == 0 || short_) return 0;
-    if (iloc.end - q < static_cast<std::uint64_t>(n)) {
-      short_ = true;
-      return 0;
-    }
-    q += n;
-    return iso::bigEndian(bytes, q - n, n);
-  };
-  const auto version = take(1);
-  take(3);
-  const auto sizes = take(2);
-  const int offsetSize = static_cast<int>(sizes >> 12), lengthSize = (sizes >> 8) & 15;
-  const int baseSize = (sizes >> 4) & 15, indexSize = version >= 1 ? sizes & 15 : 0;
-  for (int s : {offsetSize, lengthSize, baseSize, indexSize}) {
-    if (s != 0 && s != 4 && s != 8) return std::nullopt;
+// libheif 1.15 decodes a grid at its descriptor's size and an HEVC picture at the size of its
+// parameter sets, checking either only against its fixed side limit: a small file could
+// declare a small image and make it allocate gigabytes. Both are read here first.
+std::string codedSizeProblem(std::string_view bytes, const heif_image_handle* handle) {
+  std::uint64_t iw =
+      static_cast<std::uint64_t>(std::max(0, heif_image_handle_get_ispe_width(handle)));
+  std::uint64_t ih =
+      static_cast<std::uint64_t>(std::max(0, heif_image_handle_get_ispe_height(handle)));
+  if (iw == 0 || ih == 0) {
+    iw = static_cast<std::uint64_t>(std::max(0, heif_image_handle_get_width(handle)));
+    ih = static_cast<std::uint64_t>(std::max(0, heif_image_handle_get_height(handle)));
   }
-  const auto items = take(version < 2 ? 2 : 4);
-  // Every item takes bytes of the box, so a count beyond them ends at the box's end.
-  for (std::uint64_t i = 0; i < items && !short_; ++i) {
-    const auto id = take(version < 2 ? 2 : 4);
-    const auto method = version >= 1 ? take(2) & 15 : 0;
-    take(2);
-    const auto base = take(baseSize);
-    const auto extents = take(2);
-    std::uint64_t first = 0, length = 0;
-    for (std::uint64_t e = 0; e < extents && !short_; ++e) {
-      take(indexSize);
-      const auto offset = take(offsetSize);
-      const auto size = take(lengthSize);
-      if (e == 0) {
-        first = base + offset;
-        length = size;
-      }
+  if (const auto grid = heif::primaryGridSize(bytes)) {
+    if (grid->width * grid->height > static_cast<std::uint64_t>(kMaxDecodePixels)) {
+      return "the HEIF image's grid is too large (" + std::to_string(grid->width) + " x " +
+             std::to_string(grid->height) + " pixels)";
     }
-    if (short_ || id != primary || extents == 0) continue;
-    // A length of 0 means "to the end of what holds the data".
-    auto within = [&](std::uint64_t at, std::uint64_t end) -> std::optional<ItemData> {
-      if (at < first || at > end) return std::nullopt;  // the sum wrapped, or lies past the end
-      return ItemData{at, length == 0 || length > end - at ? end : at + length};
-    };
-    if (method == 0) return within(first, bytes.size());
-    if (method != 1) return std::nullopt;
-    const auto idat = reader.child(meta, "idat", 4);
-    if (!idat) return std::nullopt;
-    return within(idat->body + first, idat->end);
-  }
-  return std::nullopt;
-}
-
-// The output size in the descriptor of a primary image that is a grid. libheif 1.15 allocates
-// a grid at that size, checked only against its own fixed limit and not against the image's
-// declared size; nullopt when the primary image is no grid or its descriptor cannot be read.
-std::optional<GridSize> primaryGridSize(std::string_view bytes) {
-  iso::BoxReader reader(bytes, kMaxGridBoxes);
-  std::optional<iso::Box> meta;
-  for (const iso::Box& b : reader.read(0, bytes.size())) {
-    if (b.type == "meta") {
-      meta = b;
-      break;
+    // One larger than the size the image declares is damage, and would make a picture
+    // larger than every caller planned for.
+    if (grid->width > iw || grid->height > ih) {
+      return "the HEIF image's grid (" + std::to_string(grid->width) + " x " +
+             std::to_string(grid->height) + ") is larger than its declared size";
     }
   }
-  if (!meta) return std::nullopt;
-  const auto pitm = reader.child(*meta, "pitm", 4);
-  const auto iinf = reader.child(*meta, "iinf", 4);
-  const auto iloc = reader.child(*meta, "iloc", 4);
-  if (!pitm || !iinf || !iloc) return std::nullopt;
-
-  const bool wideId = pitm->end - pitm->body >= 1 && bytes[pitm->body] != 0;
-  if (pitm->end - pitm->body < (wideId ? 8u : 6u)) return std::nullopt;
-  const auto primary =
-      static_cast<std::uint32_t>(iso::bigEndian(bytes, pitm->body + 4, wideId ? 4 : 2));
-
-  // iinf: version and flags, the entry count, then one infe box per item.
-  if (iinf->end - iinf->body < 8) return std::nullopt;
-  const std::uint64_t entries = iinf->body + 4 + (bytes[iinf->body] == 0 ? 2 : 4);
-  bool grid = false;
-  for (const iso::Box& infe : reader.read(entries, iinf->end)) {
-    // infe of version 2 or 3: version and flags, the item's ID (16 or 32 bits), the protection
-    // index (16 bits), the item type.
-    if (infe.type != "infe" || infe.end - infe.body < 4) continue;
-    const auto version = static_cast<std::uint8_t>(bytes[infe.body]);
-    if (version < 2) continue;
-    const int idSize = version == 2 ? 2 : 4;
-    if (infe.end - infe.body < static_cast<std::uint64_t>(4 + idSize + 2 + 4)) continue;
-    if (iso::bigEndian(bytes, infe.body + 4, idSize) != primary) continue;
-    grid = bytes.substr(infe.body + 4 + idSize + 2, 4) == "grid";
-    break;
+  const std::uint64_t maxW = std::max(iw, kSmallestBound) + kCodedSlack;
+  const std::uint64_t maxH = std::max(ih, kSmallestBound) + kCodedSlack;
+  for (const heif::CodedSize& coded : heif::hevcCodedSizes(bytes)) {
+    if (coded.width > maxW || coded.height > maxH) {
+      return "the HEIF file's coded picture (" + std::to_string(coded.width) + " x " +
+             std::to_string(coded.height) + ") is larger than the image it declares";
+    }
   }
-  if (!grid) return std::nullopt;
-
-  const auto data = primaryItemData(bytes, reader, *meta, *iloc, primary);
-  // The descriptor: version, flags (bit 0: 32-bit sizes), rows - 1, columns - 1, width, height.
-  if (!data || data->at > data->end || data->end - data->at < 8) return std::nullopt;
-  const bool wide = (static_cast<std::uint8_t>(bytes[data->at + 1]) & 1) != 0;
-  if (wide && data->end - data->at < 12) return std::nullopt;
-  const int n = wide ? 4 : 2;
-  return GridSize{iso::bigEndian(bytes, data->at + 4, n),
-                  iso::bigEndian(bytes, data->at + 4 + n, n)};
+  return {};
 }
 
 bool isTiffHeader(std::string_view b) {
@@ -265,10 +184,8 @@ HeifDecodeResult decodeHeif(std::string_view bytes, int maxThreads) {
   Primary p = openPrimary(bytes, maxThreads);
   if (!p.handle) return failure(p.error);
   if (std::string problem = sizeProblem(p.handle.get()); !problem.empty()) return failure(problem);
-  if (const auto grid = primaryGridSize(bytes);
-      grid && grid->width * grid->height > static_cast<std::uint64_t>(kMaxDecodePixels)) {
-    return failure("the HEIF image's grid is too large (" + std::to_string(grid->width) + " x " +
-                   std::to_string(grid->height) + " pixels)");
+  if (std::string problem = codedSizeProblem(bytes, p.handle.get()); !problem.empty()) {
+    return failure(problem);
   }
 
   std::unique_ptr<heif_decoding_options, OptionsDeleter> options(heif_decoding_options_alloc());

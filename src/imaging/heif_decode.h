@@ -14,9 +14,9 @@ namespace sortelia::imaging {
 // Largest HEIF file read from disk, in bytes.
 inline constexpr std::size_t kMaxHeifFileBytes = 512u * 1024 * 1024;
 
-// Longest side libheif accepts in an image's declared size (its ispe property); a file
-// declaring more is refused while it is read, before anything is decoded.
-inline constexpr int kMaxHeifSide = 65535;
+// Longest side libheif accepts in an image's declared size (its ispe property), refused while
+// the file is read, and in a decoded picture (libheif's own default, set explicitly).
+inline constexpr int kMaxHeifSide = 32768;
 
 // What a decode produced: a bitmap and no message, or an empty bitmap and the message.
 struct [[nodiscard]] HeifDecodeResult {
