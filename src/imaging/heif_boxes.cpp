@@ -1,5 +1,7 @@
 #include "imaging/heif_boxes.h"
 
+#include <utility>
+
 #include "imaging/iso_boxes.h"
 
 namespace sortelia::imaging::heif {
@@ -15,9 +17,13 @@ struct ItemData {
   std::uint64_t end = 0;
 };
 
-std::optional<ItemData> primaryItemData(std::string_view bytes, iso::BoxReader& reader,
-                                        const iso::Box& meta, const iso::Box& iloc,
-                                        std::uint32_t primary) {
+// The data of every item stored in the file or in idat, in the order of iloc; items whose
+// extents lie outside the bytes are left out.
+std::vector<std::pair<std::uint32_t, ItemData>> itemData(std::string_view bytes,
+                                                         iso::BoxReader& reader,
+                                                         const iso::Box& meta,
+                                                         const iso::Box& iloc) {
+  std::vector<std::pair<std::uint32_t, ItemData>> out;
   std::uint64_t q = iloc.body;
   bool short_ = false;
   auto take = [&](int n) -> std::uint64_t {
@@ -35,12 +41,13 @@ std::optional<ItemData> primaryItemData(std::string_view bytes, iso::BoxReader& 
   const int offsetSize = static_cast<int>(sizes >> 12), lengthSize = (sizes >> 8) & 15;
   const int baseSize = (sizes >> 4) & 15, indexSize = version >= 1 ? sizes & 15 : 0;
   for (int s : {offsetSize, lengthSize, baseSize, indexSize}) {
-    if (s != 0 && s != 4 && s != 8) return std::nullopt;
+    if (s != 0 && s != 4 && s != 8) return out;
   }
+  const auto idat = reader.child(meta, "idat", 4);
   const auto items = take(version < 2 ? 2 : 4);
   // Every item takes bytes of the box, so a count beyond them ends at the box's end.
   for (std::uint64_t i = 0; i < items && !short_; ++i) {
-    const auto id = take(version < 2 ? 2 : 4);
+    const auto id = static_cast<std::uint32_t>(take(version < 2 ? 2 : 4));
     const auto method = version >= 1 ? take(2) & 15 : 0;
     take(2);
     const auto base = take(baseSize);
@@ -55,19 +62,15 @@ std::optional<ItemData> primaryItemData(std::string_view bytes, iso::BoxReader& 
         length = size;
       }
     }
-    if (short_ || id != primary || extents == 0) continue;
+    if (short_ || extents == 0 || (method != 0 && (method != 1 || !idat))) continue;
+    const std::uint64_t start = method == 0 ? 0 : idat->body;
+    const std::uint64_t end = method == 0 ? bytes.size() : idat->end;
+    const std::uint64_t at = start + first;
+    if (at < first || at > end) continue;  // the sum wrapped, or lies past the end
     // A length of 0 means "to the end of what holds the data".
-    auto within = [&](std::uint64_t at, std::uint64_t end) -> std::optional<ItemData> {
-      if (at < first || at > end) return std::nullopt;  // the sum wrapped, or lies past the end
-      return ItemData{at, length == 0 || length > end - at ? end : at + length};
-    };
-    if (method == 0) return within(first, bytes.size());
-    if (method != 1) return std::nullopt;
-    const auto idat = reader.child(meta, "idat", 4);
-    if (!idat) return std::nullopt;
-    return within(idat->body + first, idat->end);
+    out.push_back({id, ItemData{at, length == 0 || length > end - at ? end : at + length}});
   }
-  return std::nullopt;
+  return out;
 }
 
 std::optional<iso::Box> metaBox(std::string_view bytes, iso::BoxReader& reader) {
@@ -77,15 +80,16 @@ std::optional<iso::Box> metaBox(std::string_view bytes, iso::BoxReader& reader) 
   return std::nullopt;
 }
 
-// Reads bits of an HEVC parameter set's payload, its emulation prevention bytes (the 3 in
-// 00 00 03) taken out; reads past the end give zeros and set the failure.
+// Reads the bits of an HEVC parameter set's or an AV1 header's payload; reads past the end
+// give zeros and set the failure.
 class BitReader {
  public:
-  explicit BitReader(std::string_view nal) {
+  // HEVC payloads (emulation) carry prevention bytes to take out, AV1 ones none.
+  explicit BitReader(std::string_view payload, bool emulation = true) {
     int zeros = 0;
-    for (char c : nal) {
+    for (char c : payload) {
       const auto b = static_cast<std::uint8_t>(c);
-      if (zeros >= 2 && b == 3) {
+      if (emulation && zeros >= 2 && b == 3) {
         zeros = 0;
         continue;
       }
@@ -117,6 +121,14 @@ class BitReader {
     }
     return ((std::uint64_t{1} << zeros) - 1) + bits(zeros);
   }
+  // AV1's variable-length number; 32 leading zeros or more read as the largest.
+  std::uint64_t uvlc() {
+    int zeros = 0;
+    while (bits(1) == 0 && !failed_) {
+      if (++zeros >= 32) return 0xFFFFFFFFu;
+    }
+    return ((std::uint64_t{1} << zeros) - 1) + bits(zeros);
+  }
   bool failed() const { return failed_; }
 
  private:
@@ -124,6 +136,66 @@ class BitReader {
   std::size_t pos_ = 0;
   bool failed_ = false;
 };
+
+// An AV1 sequence header's maximum frame size (AV1 specification 5.5), from its payload.
+std::optional<CodedSize> av1SequenceSize(std::string_view payload) {
+  BitReader r(payload, false);
+  r.skip(3);             // seq_profile
+  r.skip(1);             // still_picture
+  if (r.bits(1) != 0) {  // reduced_still_picture_header
+    r.skip(5);           // seq_level_idx
+  } else {
+    bool decoderModel = false;
+    int delayLength = 0;
+    if (r.bits(1) != 0) {            // timing_info_present_flag
+      r.skip(64);                    // num_units_in_display_tick, time_scale
+      if (r.bits(1) != 0) r.uvlc();  // equal_picture_interval: num_ticks_per_picture_minus_1
+      decoderModel = r.bits(1) != 0;
+      if (decoderModel) {
+        delayLength = static_cast<int>(r.bits(5)) + 1;
+        r.skip(32 + 5 + 5);
+      }
+    }
+    const bool initialDelay = r.bits(1) != 0;
+    const int points = static_cast<int>(r.bits(5)) + 1;
+    for (int i = 0; i < points && !r.failed(); ++i) {
+      r.skip(12);                    // operating_point_idc
+      if (r.bits(5) > 7) r.skip(1);  // seq_level_idx, seq_tier
+      if (decoderModel && r.bits(1) != 0) r.skip(2 * delayLength + 1);
+      if (initialDelay && r.bits(1) != 0) r.skip(4);
+    }
+  }
+  const int widthBits = static_cast<int>(r.bits(4)) + 1;
+  const int heightBits = static_cast<int>(r.bits(4)) + 1;
+  const std::uint64_t width = std::uint64_t{r.bits(widthBits)} + 1;
+  const std::uint64_t height = std::uint64_t{r.bits(heightBits)} + 1;
+  if (r.failed()) return std::nullopt;
+  return CodedSize{width, height};
+}
+
+// The sequence header among the first OBUs of an item's data (each with its size field, as
+// AVIF stores them); nullopt when the data holds none.
+std::optional<CodedSize> av1ItemSize(std::string_view data) {
+  constexpr int kSequenceHeader = 1;
+  constexpr int kObusLookedAt = 8;
+  std::size_t p = 0;
+  for (int n = 0; n < kObusLookedAt && p < data.size(); ++n) {
+    const auto header = static_cast<std::uint8_t>(data[p++]);
+    if ((header & 0x80) != 0 || (header & 0x02) == 0) return std::nullopt;  // no size field
+    if ((header & 0x04) != 0) ++p;                                          // extension
+    std::uint64_t size = 0;
+    int i = 0;
+    for (; i < 8 && p < data.size(); ++i) {
+      const auto b = static_cast<std::uint8_t>(data[p++]);
+      size |= std::uint64_t{b & 0x7Fu} << (7 * i);
+      if ((b & 0x80) == 0) break;
+    }
+    if (i == 8 || p > data.size() || size > data.size() - p) return std::nullopt;
+    if (((header >> 3) & 0x0F) == kSequenceHeader) return av1SequenceSize(data.substr(p, size));
+    p += size;
+  }
+  return std::nullopt;
+}
 
 constexpr int kSpsNalType = 33;
 // Where the count of parameter set arrays lies in an hvcC box's body (ISO/IEC 14496-15).
@@ -191,7 +263,13 @@ std::optional<CodedSize> primaryGridSize(std::string_view bytes) {
   }
   if (!grid) return std::nullopt;
 
-  const auto data = primaryItemData(bytes, reader, *meta, *iloc, primary);
+  std::optional<ItemData> data;
+  for (const auto& [id, item] : itemData(bytes, reader, *meta, *iloc)) {
+    if (id == primary) {
+      data = item;
+      break;
+    }
+  }
   // The descriptor: version, flags (bit 0: 32-bit sizes), rows - 1, columns - 1, width, height.
   if (!data || data->at > data->end || data->end - data->at < 8) return std::nullopt;
   const bool wide = (static_cast<std::uint8_t>(bytes[data->at + 1]) & 1) != 0;
@@ -230,6 +308,21 @@ std::vector<CodedSize> hevcCodedSizes(std::string_view bytes) {
         }
         q += 2 + length;
       }
+    }
+  }
+  return sizes;
+}
+
+std::vector<CodedSize> av1CodedSizes(std::string_view bytes) {
+  std::vector<CodedSize> sizes;
+  iso::BoxReader reader(bytes, kMaxBoxes);
+  const auto meta = metaBox(bytes, reader);
+  if (!meta) return sizes;
+  const auto iloc = reader.child(*meta, "iloc", 4);
+  if (!iloc) return sizes;
+  for (const auto& [id, item] : itemData(bytes, reader, *meta, *iloc)) {
+    if (const auto size = av1ItemSize(bytes.substr(item.at, item.end - item.at))) {
+      sizes.push_back(*size);
     }
   }
   return sizes;

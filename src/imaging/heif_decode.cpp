@@ -131,9 +131,10 @@ Bitmap toBgr(const heif_image* image) {
 constexpr std::uint64_t kCodedSlack = 64;
 constexpr std::uint64_t kSmallestBound = 4096;
 
-// libheif 1.15 decodes a grid at its descriptor's size and an HEVC picture at the size of its
-// parameter sets, checking either only against its fixed side limit: a small file could
-// declare a small image and make it allocate gigabytes. Both are read here first.
+// libheif 1.15 decodes a grid at its descriptor's size and an HEVC or AV1 picture at the size
+// of its parameter sets or sequence header, checking them only against its fixed side limit:
+// a small file could declare a small image and make it allocate gigabytes. They are read here
+// first.
 std::string codedSizeProblem(std::string_view bytes, const heif_image_handle* handle) {
   std::uint64_t iw =
       static_cast<std::uint64_t>(std::max(0, heif_image_handle_get_ispe_width(handle)));
@@ -157,7 +158,9 @@ std::string codedSizeProblem(std::string_view bytes, const heif_image_handle* ha
   }
   const std::uint64_t maxW = std::max(iw, kSmallestBound) + kCodedSlack;
   const std::uint64_t maxH = std::max(ih, kSmallestBound) + kCodedSlack;
-  for (const heif::CodedSize& coded : heif::hevcCodedSizes(bytes)) {
+  auto sizes = heif::hevcCodedSizes(bytes);
+  for (const heif::CodedSize& size : heif::av1CodedSizes(bytes)) sizes.push_back(size);
+  for (const heif::CodedSize& coded : sizes) {
     if (coded.width > maxW || coded.height > maxH) {
       return "the HEIF file's coded picture (" + std::to_string(coded.width) + " x " +
              std::to_string(coded.height) + ") is larger than the image it declares";

@@ -39,6 +39,27 @@ TEST(HeifBoxes, ReadsTheCodedSizesOfEveryHevcConfiguration) {
   EXPECT_TRUE(hevcCodedSizes(readAll(testData("heif/canon_40d.heic")).substr(0, 200)).empty());
 }
 
+// AV1 declares its largest frame exactly in the sequence header of the item's data.
+TEST(HeifBoxes, ReadsTheFrameSizeOfEveryAv1SequenceHeader) {
+  struct Case {
+    const char* file;
+    std::size_t count;
+    std::uint64_t width, height;
+  };
+  for (const Case& c :
+       {Case{"canon_40d.avif", 1, 100, 68}, Case{"coded_wider_than_declared.avif", 1, 4224, 64},
+        Case{"canon_40d.heic", 0, 0, 0}}) {
+    SCOPED_TRACE(c.file);
+    const auto sizes = av1CodedSizes(readAll(testData(std::string("heif/") + c.file)));
+    ASSERT_EQ(sizes.size(), c.count);
+    for (const CodedSize& s : sizes) {
+      EXPECT_EQ(s.width, c.width);
+      EXPECT_EQ(s.height, c.height);
+    }
+  }
+  EXPECT_TRUE(av1CodedSizes("").empty());
+}
+
 TEST(HeifBoxes, ReadsAGridsDescriptorOnly) {
   const auto grid = primaryGridSize(readAll(testData("heif/nikon_e950_grid.heic")));
   ASSERT_TRUE(grid);

@@ -139,9 +139,12 @@ TEST(HeifDecode, RefusesAGridLargerThanItsDeclaredSize) {
 // declares, so a small file could make it allocate gigabytes (found by fuzz_heif_decode: a
 // file declaring 68 x 100 and coded 50217 x 3962).
 TEST(HeifDecode, RefusesACodedPictureLargerThanDeclared) {
-  const HeifDecodeResult r = decodeHeif(heifData("coded_wider_than_declared.heic"));
-  EXPECT_FALSE(r.ok());
-  EXPECT_NE(r.error.find("larger than the image it declares"), std::string::npos) << r.error;
+  for (const char* file : {"coded_wider_than_declared.heic", "coded_wider_than_declared.avif"}) {
+    SCOPED_TRACE(file);
+    const HeifDecodeResult r = decodeHeif(heifData(file));
+    EXPECT_FALSE(r.ok());
+    EXPECT_NE(r.error.find("larger than the image it declares"), std::string::npos) << r.error;
+  }
 }
 
 // The product of a descriptor's 32-bit sizes overflowed a signed 64-bit number (found by

@@ -17,7 +17,7 @@ Needs heif-enc (Debian: libheif-examples) and ImageMagick's convert. Writes:
   nikon_e950_grid.heic  nikon-e950.jpg stretched to 128x128, its four 64x64 quarters encoded
                       each by heif-enc (quality 90) and put together here as the tiles of a
                       2 x 2 grid image shown 120 x 100 (heif-enc 1.15 writes no grids)
-  coded_wider_than_declared.heic  a 4224x64 gradient whose ispe property says 64x64
+  coded_wider_than_declared.heic, .avif  a 4224x64 gradient whose ispe property says 64x64
 """
 
 import os
@@ -276,6 +276,12 @@ def main():
         ispe = data.find(b"ispe")
         data[ispe + 8:ispe + 16] = struct.pack(">II", 64, 64)
         with open(out("coded_wider_than_declared.heic"), "wb") as f:
+            f.write(bytes(data))
+        run("heif-enc", "-q", "30", wide, "-o", os.path.join(tmp, "wide.avif"))
+        data = bytearray(open(os.path.join(tmp, "wide.avif"), "rb").read())
+        ispe = data.find(b"ispe")
+        data[ispe + 8:ispe + 16] = struct.pack(">II", 64, 64)
+        with open(out("coded_wider_than_declared.avif"), "wb") as f:
             f.write(bytes(data))
 
     plain = open(out("canon_40d.heic"), "rb").read()
