@@ -13,6 +13,11 @@ the size their parsers are built for:
                       and cjpeg)
   fuzz_settings       settings files ("zel.ini") in CP932 and UTF-8, complete and cut short
   fuzz_camera_params  camera parameter files ("zel-prm.txt") as written and edited
+  fuzz_heif_decode    the HEIC and AVIF pictures of tests/data/heif/ (among them rotated, mirrored
+                      and cut ones) and two of them cut inside their meta box
+  fuzz_raw_preview    RAW containers built here around camera pictures reduced to 1/8: TIFF
+                      layouts of DNG/NEF (SubIFDs), CR2/PEF (JPEG strips), ORF and RW2 in both
+                      byte orders, CR3 boxes (PRVW, THMB, CMT1, a track's sample), a RAF header
   fuzz_album_template the two album page templates as the program writes them (CP932, made by
                       build/bin/sortelia-cli, or the program named by $SORTELIA_CLI) and
                       edited ones: UTF-8, LF line ends, placeholders in other letter cases,
@@ -221,6 +226,132 @@ ALBUM_TEMPLATES = {
 }
 
 
+def tiff(order, magic, ifds, blobs):
+    """TIFF data: the header, the IFDs in order (each followed by its values that take more
+    than four bytes), then the blobs. An IFD is (entries, next) with entries (tag, type,
+    values), values a list of numbers or ("ifd", i) / ("blob", i) offsets, or bytes for type
+    7; next is an IFD index or None."""
+    size = {3: 2, 4: 4, 7: 1}
+
+    def value_bytes(typ, values):
+        return values if typ == 7 else b"\0" * (size[typ] * len(values))
+
+    ifd_at, p = [], 8
+    for entries, _ in ifds:
+        ifd_at.append(p)
+        p += 2 + 12 * len(entries) + 4
+        for tag, typ, values in entries:
+            n = len(value_bytes(typ, values))
+            p += n + (n & 1) if n > 4 else 0
+    blob_at = []
+    for blob in blobs:
+        blob_at.append(p)
+        p += len(blob)
+
+    def resolve(v):
+        if isinstance(v, tuple):
+            return ifd_at[v[1]] if v[0] == "ifd" else blob_at[v[1]]
+        return v
+
+    out = order + struct.pack(order_char(order) + "HI", magic, ifd_at[0] if ifds else 0)
+    c = order_char(order)
+    for (entries, link), at in zip(ifds, ifd_at):
+        data = at + 2 + 12 * len(entries) + 4
+        head, tail = struct.pack(c + "H", len(entries)), b""
+        for tag, typ, values in entries:
+            raw = values if typ == 7 else b"".join(
+                struct.pack(c + ("H" if typ == 3 else "I"), resolve(v)) for v in values)
+            head += struct.pack(c + "HHI", tag, typ, len(raw) // size[typ])
+            if len(raw) <= 4:
+                head += raw.ljust(4, b"\0")
+            else:
+                head += struct.pack(c + "I", data)
+                raw += b"\0" * (len(raw) & 1)
+                tail += raw
+                data += len(raw)
+        out += head + struct.pack(c + "I", 0 if link is None else ifd_at[link]) + tail
+    return out + b"".join(blobs)
+
+
+def order_char(order):
+    return "<" if order == b"II" else ">"
+
+
+def iso_box(kind, payload):
+    return struct.pack(">I", 8 + len(payload)) + kind + payload
+
+
+CR3_PREVIEW_UUID = bytes.fromhex("eaf42b5e1c984b88b9fbb7dc406e4d16")
+CR3_CANON_UUID = bytes.fromhex("85c0b687820f11e08111f4ce462b6a48")
+
+
+def cr3(preview, full, thumb, orientation):
+    """A CR3 laid out as Canon's: ftyp, moov (Canon's uuid box with CMT1, CMT2, THMB; a trak
+    whose first sample is the full-size JPEG), the preview uuid box with PRVW, mdat."""
+    ascii_ = lambda text: text.encode() + b"\0"
+    cmt1 = tiff(b"II", 42, [([(0x010F, 7, ascii_("Canon")), (0x0110, 7, ascii_("Canon EOS R6")),
+                               (0x0112, 3, [orientation])], None)], [])
+    cmt2 = tiff(b"II", 42, [([(0x9003, 7, ascii_("2026:12:09 10:11:12"))], None)], [])
+    thmb = iso_box(b"THMB", struct.pack(">IHHII", 0, 160, 120, len(thumb), 0) + thumb)
+    canon = iso_box(b"uuid", CR3_CANON_UUID + iso_box(b"CMT1", cmt1) + iso_box(b"CMT2", cmt2) +
+                    thmb)
+    prvw = iso_box(b"uuid", CR3_PREVIEW_UUID + b"\0" * 8 + iso_box(
+        b"PRVW", struct.pack(">IHHHHI", 0, 1, 1620, 1080, 1, len(preview)) + preview))
+    ftyp = iso_box(b"ftyp", b"crx \0\0\0\1crx isom")
+
+    def moov(offset):
+        stbl = iso_box(b"stbl", iso_box(b"stsz", struct.pack(">III", 0, len(full), 1)) +
+                       iso_box(b"co64", struct.pack(">IIQ", 0, 1, offset)))
+        return iso_box(b"moov", canon + iso_box(b"trak", iso_box(b"mdia", iso_box(
+            b"minf", stbl))))
+
+    mdat_at = len(ftyp) + len(moov(0)) + len(prvw)
+    return ftyp + moov(mdat_at + 8) + prvw + iso_box(b"mdat", full)
+
+
+def raf(jpeg):
+    header = b"FUJIFILMCCD-RAW 0201FF383501".ljust(84, b"\0") + struct.pack(">II", 160, len(jpeg))
+    return header.ljust(160, b"\0") + jpeg + b"\x5a" * 64
+
+
+def raw_seeds(cameras):
+    """(name, bytes) of RAW containers around small JPEGs made from the camera pictures."""
+    small = [reencoded(p, []) for p in cameras[:6]]
+    thumb, preview, other = small[0], small[1], small[2]
+    seeds = []
+    for order in (b"II", b"MM"):
+        o = order.decode()
+        # DNG, NEF, ARW: the thumbnail in IFD0's strips, the previews in SubIFDs.
+        seeds.append((f"subifd_{o}", tiff(order, 42, [
+            ([(0x0112, 3, [6]), (0x0103, 3, [7]), (0x0111, 4, [("blob", 0)]),
+              (0x0117, 4, [len(thumb)]), (0x014A, 4, [("ifd", 1), ("ifd", 2)])], None),
+            ([(0x0201, 4, [("blob", 1)]), (0x0202, 4, [len(preview)])], None),
+            ([(0x0103, 3, [6]), (0x0111, 4, [("blob", 2)]), (0x0117, 4, [len(other)])], None),
+        ], [thumb, preview, other])))
+        # CR2, PEF: the preview in IFD0's JPEG strip, the thumbnail in IFD1.
+        seeds.append((f"strips_{o}", tiff(order, 42, [
+            ([(0x0112, 3, [8]), (0x0103, 3, [6]), (0x0111, 4, [("blob", 0)]),
+              (0x0117, 4, [len(preview)])], 1),
+            ([(0x0201, 4, [("blob", 1)]), (0x0202, 4, [len(thumb)])], None),
+        ], [preview, thumb])))
+        # ORF: its own magic, the preview in IFD1.
+        seeds.append((f"orf_{o}", tiff(order, 0x4F52, [
+            ([(0x0112, 3, [3])], 1),
+            ([(0x0201, 4, [("blob", 0)]), (0x0202, 4, [len(preview)])], None),
+        ], [preview])))
+    # RW2: magic 0x55, a whole JPEG as the value of IFD0's JpgFromRaw entry.
+    seeds.append(("rw2", tiff(b"II", 0x55, [
+        ([(0x002E, 7, preview), (0x0112, 3, [1])], 1),
+        ([(0x0201, 4, [("blob", 0)]), (0x0202, 4, [len(thumb)])], None),
+    ], [thumb])))
+    seeds.append(("cr3", cr3(preview, other, thumb, 6)))
+    seeds.append(("cr3_cut", cr3(preview, other, thumb, 1)[:300]))
+    # A RAF holds a camera's JPEG with its EXIF, whose orientation counts.
+    seeds.append(("raf", raf(open(cameras[0], "rb").read()[:SEED_LIMIT * 2])))
+    seeds.append(("raf_small", raf(small[3])))
+    return seeds
+
+
 def write_seeds(target, seeds):
     folder = os.path.join(CORPUS, target)
     shutil.rmtree(folder, ignore_errors=True)
@@ -248,6 +379,16 @@ def main():
              for p, (coding, options) in zip(cameras, JPEG_CODINGS * len(cameras))]
     jpegs += [(f"{stem(p)}_head", picture_head(p)) for p in broken]
     write_seeds("fuzz_jpeg_decode", jpegs)
+
+    heif = sorted(glob.glob(os.path.join(DATA, "heif", "*.hei[cf]")) +
+                  glob.glob(os.path.join(DATA, "heif", "*.avif")))
+    heif_seeds = [(os.path.basename(p), open(p, "rb").read()) for p in heif]
+    # Cut halfway through the meta box, where the items and properties are.
+    meta_half = lambda data: data.find(b"meta") - 4 + struct.unpack(
+        ">I", data[data.find(b"meta") - 4:data.find(b"meta")])[0] // 2
+    heif_seeds += [(name + "_boxes", data[:meta_half(data)]) for name, data in heif_seeds[:2]]
+    write_seeds("fuzz_heif_decode", heif_seeds)
+    write_seeds("fuzz_raw_preview", raw_seeds(cameras))
 
     write_seeds("fuzz_settings", [(name, text.encode(codec))
                                   for name, (text, codec) in SETTINGS_FILES.items()])

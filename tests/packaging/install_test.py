@@ -23,6 +23,7 @@ ICON_SIZES = [16, 24, 32, 48, 64, 128, 256, 512]
 REQUIRED_DEPENDS = [
     "libc6", "libstdc++6", "libqt6core6", "libqt6gui6", "libqt6widgets6", "libqt6network6",
     "libturbojpeg0", "libglib2.0-0", "fonts-ipafont-gothic", "shared-mime-info",
+    "libheif1", "libraw20",
 ]
 
 failures = []
