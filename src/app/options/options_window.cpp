@@ -44,6 +44,17 @@ QWidget* OptionsWindow::buildGeneralTab() {
   trash_ = named(new QCheckBox, "TrashCBOX");
   l4->addWidget(companions_);
   l4->addWidget(trash_);
+  queueLabel_ = named(new QLabel, "QueueLabel");
+  queueSteps_ = named(new QSpinBox, "QueueStepsEdit");
+  queueSteps_->setRange(1, kMaxQueueSteps);
+  queueMegabytes_ = named(new QSpinBox, "QueueMegabytesEdit");
+  queueMegabytes_->setRange(1, kMaxQueueMegabytes);
+  auto* queueRow = new QHBoxLayout;
+  queueRow->addWidget(queueLabel_);
+  queueRow->addWidget(queueSteps_);
+  queueRow->addWidget(queueMegabytes_);
+  queueRow->addStretch(1);
+  l4->addLayout(queueRow);
   group1_ = named(new QGroupBox, "GroupBox1");
   autoRename_ = named(new QCheckBox, "SNFAEAutoCBOX");
   (new QVBoxLayout(group1_))->addWidget(autoRename_);
@@ -87,6 +98,10 @@ QWidget* OptionsWindow::buildGeneralTab() {
           [this](bool on) { edit([on](Options& o) { o.keepCompanions = on; }); });
   connect(trash_, &QCheckBox::toggled, this,
           [this](bool on) { edit([on](Options& o) { o.trashDeleted = on; }); });
+  connect(queueSteps_, &QSpinBox::valueChanged, this,
+          [this](int n) { edit([n](Options& o) { o.queueSteps = n; }); });
+  connect(queueMegabytes_, &QSpinBox::valueChanged, this,
+          [this](int n) { edit([n](Options& o) { o.queueMegabytes = n; }); });
   connect(autoRename_, &QCheckBox::toggled, this,
           [this](bool on) { edit([on](Options& o) { o.autoRename = on; }); });
   connect(remain_, &QCheckBox::toggled, this,
@@ -181,6 +196,8 @@ void OptionsWindow::load(const Options& values, const std::vector<std::string>& 
   loop_->setChecked(values.loopSlideShow);
   companions_->setChecked(values.keepCompanions);
   trash_->setChecked(values.trashDeleted);
+  queueSteps_->setValue(values.queueSteps);
+  queueMegabytes_->setValue(values.queueMegabytes);
   autoRename_->setChecked(values.autoRename);
   remain_->setChecked(values.keepOriginal);
   cameraSets_->clear();
@@ -205,6 +222,11 @@ void OptionsWindow::applyLanguage(bool japanese) {
   companions_->setAccessibleName(companions_->text());
   trash_->setText(tr("削除した写真はごみ箱へ", "Deleted pictures go to the Trash"));
   trash_->setAccessibleName(trash_->text());
+  queueLabel_->setText(tr("転送待ちの上限", "Pending transfers at most"));
+  queueSteps_->setSuffix(tr(" 枚", " pictures"));
+  queueSteps_->setAccessibleName(tr("転送待ちの上限 (枚)", "Pending transfers at most (pictures)"));
+  queueMegabytes_->setSuffix(" MB");
+  queueMegabytes_->setAccessibleName(tr("転送待ちの上限 (MB)", "Pending transfers at most (MB)"));
   group1_->setTitle(
       tr("同じ名前の写真データがあった時の動作", "If Same Name File Already Exists,"));
   autoRename_->setText(tr("自動的に別のファイル名をつくる", "Auto Rename"));

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <functional>
 #include <string>
@@ -56,6 +57,8 @@ class OptionsWindow : public QDialog {
   QTabWidget* tabs_ = nullptr;
   QGroupBox *group1_, *group2_, *group3_, *group4_, *group5_, *groupLang_;
   QCheckBox *loop_, *autoRename_, *remain_, *companions_, *trash_;
+  QLabel* queueLabel_;  // the transfer queue's bounds, in pictures and in megabytes
+  QSpinBox *queueSteps_, *queueMegabytes_;
   QComboBox *cameraSets_, *language_;
   QLabel* formatLabel_;
   QPushButton *dump_, *saveInfo_, *saveEach_, *rename_, *defaults_, *clear_, *all_;

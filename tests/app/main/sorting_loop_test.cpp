@@ -167,7 +167,7 @@ TEST(SortingLoopEndToEnd, CtrlZInTheFocusedCommentFieldUndoesTheTransfer) {
   widgetNamed<QPushButton>(w, "SpeedButton1")->click();  // comment editing on
   w.slotButton(1)->click();
   ASSERT_EQ(app.state().list.sortIndex, 2);
-  ASSERT_TRUE(fs::exists(dst + "/IMG_0001.JPG"));
+  ASSERT_TRUE(waitFor([&] { return fs::exists(dst + "/IMG_0001.JPG"); }));  // written behind
   QWidget* focused = QApplication::focusWidget();
   ASSERT_TRUE(focused);
   ASSERT_EQ(focused->objectName(), "Edit3");

@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTextBlock>
 #include <QTimer>
 #include <QToolButton>
@@ -176,6 +177,8 @@ TEST(OptionsWindow, CompanionAndTrashBoxesReachTheOptionsAndTheirFile) {
   OptionsWindow& form3 = app->optionsWindow();
   QCheckBox* companions = widgetNamed<QCheckBox>(form3, "CompanionsCBOX");
   QCheckBox* trash = widgetNamed<QCheckBox>(form3, "TrashCBOX");
+  QSpinBox* steps = widgetNamed<QSpinBox>(form3, "QueueStepsEdit");
+  QSpinBox* megabytes = widgetNamed<QSpinBox>(form3, "QueueMegabytesEdit");
   Script s;
   std::vector<std::string> stored;
   s.steps.push_back([&] {
@@ -188,6 +191,14 @@ TEST(OptionsWindow, CompanionAndTrashBoxesReachTheOptionsAndTheirFile) {
     trash->click();
     EXPECT_FALSE(app->state().options.trashDeleted);
     stored.push_back(testing::readAll(file));
+    // The transfer queue's bounds, beside them.
+    EXPECT_EQ(steps->value(), 8);
+    EXPECT_EQ(megabytes->value(), 512);
+    steps->stepDown();
+    megabytes->setValue(100);
+    EXPECT_EQ(app->state().options.queueSteps, 7);
+    EXPECT_EQ(app->state().options.queueMegabytes, 100);
+    stored.push_back(testing::readAll(file));
     return true;
   });
   s.steps.push_back([&] {
@@ -197,7 +208,8 @@ TEST(OptionsWindow, CompanionAndTrashBoxesReachTheOptionsAndTheirFile) {
   app->mainWindow().find<QAction>(Control::Option1)->trigger();
   EXPECT_EQ(stored, (std::vector<std::string>{
                         "Companions=0\r\nTrash=1\r\nQueueSteps=8\r\nQueueMegabytes=512\r\n",
-                        "Companions=0\r\nTrash=0\r\nQueueSteps=8\r\nQueueMegabytes=512\r\n"}));
+                        "Companions=0\r\nTrash=0\r\nQueueSteps=8\r\nQueueMegabytes=512\r\n",
+                        "Companions=0\r\nTrash=0\r\nQueueSteps=7\r\nQueueMegabytes=100\r\n"}));
   EXPECT_TRUE(s.messages.empty());
 
   for (const bool japanese : {true, false}) {
@@ -210,6 +222,10 @@ TEST(OptionsWindow, CompanionAndTrashBoxesReachTheOptionsAndTheirFile) {
     EXPECT_EQ(companions->accessibleName(), companionsCaption);
     EXPECT_EQ(trash->text(), trashCaption);
     EXPECT_EQ(trash->accessibleName(), trashCaption);
+    EXPECT_EQ(steps->accessibleName(),
+              japanese ? "転送待ちの上限 (枚)" : "Pending transfers at most (pictures)");
+    EXPECT_EQ(megabytes->accessibleName(),
+              japanese ? "転送待ちの上限 (MB)" : "Pending transfers at most (MB)");
   }
 
   app.reset();
@@ -219,6 +235,8 @@ TEST(OptionsWindow, CompanionAndTrashBoxesReachTheOptionsAndTheirFile) {
   again.optionsWindow().load(again.state().options, {"SET-1"});
   EXPECT_FALSE(widgetNamed<QCheckBox>(again.optionsWindow(), "CompanionsCBOX")->isChecked());
   EXPECT_FALSE(widgetNamed<QCheckBox>(again.optionsWindow(), "TrashCBOX")->isChecked());
+  EXPECT_EQ(widgetNamed<QSpinBox>(again.optionsWindow(), "QueueStepsEdit")->value(), 7);
+  EXPECT_EQ(widgetNamed<QSpinBox>(again.optionsWindow(), "QueueMegabytesEdit")->value(), 100);
 }
 
 // Fault: the OK of the export's OK/Cancel question was read as Cancel, so neither export of the
