@@ -23,6 +23,7 @@
 #include "bench_ports.h"
 #include "core/session/sorting_session.h"
 #include "core/sorting/sorting_loop.h"
+#include "platform/task_queue.h"
 
 namespace {
 
@@ -37,26 +38,11 @@ constexpr std::size_t kPictureBytes = 15 * 1024 * 1024;
 // run when the bench turns it.
 class BenchPoster : public TaskPoster {
  public:
-  void post(std::function<void()> task) override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    tasks_.push_back(std::move(task));
-  }
-  void runAll() {
-    for (;;) {
-      std::function<void()> task;
-      {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (tasks_.empty()) return;
-        task = std::move(tasks_.front());
-        tasks_.pop_front();
-      }
-      task();
-    }
-  }
+  void post(std::function<void()> task) override { tasks_.push(std::move(task)); }
+  void runAll() { tasks_.runAll(); }
 
  private:
-  std::mutex mutex_;
-  std::deque<std::function<void()>> tasks_;
+  TaskQueue tasks_;
 };
 
 // The next picture as the prefetcher hands it over when it was prepared during the pause: at

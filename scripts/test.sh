@@ -19,6 +19,14 @@ clang-format --dry-run --Werror $files
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
 
+# Compilations are cached (ccache, installed by setup.sh) under paths relative to the checkout,
+# so that a fresh clone anywhere on this machine reuses what an earlier run compiled; the
+# builds themselves start from nothing.
+if command -v ccache >/dev/null; then
+  export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
+  export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
+fi
+
 echo "== build and test"
 cmake --preset default >/dev/null
 cmake --build --preset default --parallel "$jobs"

@@ -4,11 +4,10 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QTimer>
-#include <deque>
 #include <functional>
-#include <mutex>
 
 #include "core/ports/timer.h"
+#include "platform/task_queue.h"
 
 namespace sortelia::app {
 
@@ -35,28 +34,17 @@ class QtTimer : public Timer {
 class QtTaskPoster : public QObject, public TaskPoster {
  public:
   void post(std::function<void()> task) override {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      tasks_.push_back(std::move(task));
-    }
+    tasks_.push(std::move(task));
     QCoreApplication::postEvent(this, new QEvent(QEvent::User));
   }
 
  protected:
   void customEvent(QEvent* /*wake*/) override {
-    std::function<void()> task;
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      if (tasks_.empty()) return;
-      task = std::move(tasks_.front());
-      tasks_.pop_front();
-    }
-    task();
+    if (std::function<void()> task = tasks_.pop()) task();
   }
 
  private:
-  std::mutex mutex_;
-  std::deque<std::function<void()>> tasks_;
+  TaskQueue tasks_;
 };
 
 }  // namespace sortelia::app

@@ -13,6 +13,7 @@
 
 #include "core/sorting_fixture.h"
 #include "platform/file_ops.h"
+#include "platform/task_queue.h"
 #include "support/fake_long_work.h"
 
 namespace sortelia {
@@ -50,26 +51,11 @@ class Gate {
 // the test turns it.
 class LockedTaskPoster : public TaskPoster {
  public:
-  void post(std::function<void()> task) override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    tasks_.push_back(std::move(task));
-  }
-  void runAll() {
-    for (;;) {
-      std::function<void()> task;
-      {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (tasks_.empty()) return;
-        task = std::move(tasks_.front());
-        tasks_.pop_front();
-      }
-      task();
-    }
-  }
+  void post(std::function<void()> task) override { tasks_.push(std::move(task)); }
+  void runAll() { tasks_.runAll(); }
 
  private:
-  std::mutex mutex_;
-  std::deque<std::function<void()>> tasks_;
+  TaskQueue tasks_;
 };
 
 // A wait for the queue opens the gate first, as the person's wait lets the worker go on.
