@@ -78,6 +78,7 @@ class NullView : public MainView {
   void setCommentText(const std::string&) override {}
   void focusCommentField() override {}
   void setCommentFieldRect(const Rect&) override {}
+  void setCommentFieldReadOnly(bool) override {}
   void setStatusAlert(bool) override {}
   std::string intervalText() const override { return "3"; }
   void setIntervalText(const std::string&) override {}

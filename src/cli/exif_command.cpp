@@ -10,6 +10,7 @@
 #include "exif/exif_record_text.h"
 #include "exif/exif_writer.h"
 #include "exif/rotation_mark.h"
+#include "imaging/picture_file.h"
 #include "platform/file_ops.h"
 
 namespace sortelia::cli {
@@ -31,7 +32,12 @@ int setComment(const std::string& textArg, const std::string& path) {
   if (!readable(path)) return 1;
   exif::TExifInfo info;
   if (!info.HasExif(path)) {
-    std::fprintf(stderr, "%s: no EXIF segment\n", path.c_str());
+    const auto picture = imaging::readPictureFile(path);
+    if (picture && picture->coding != imaging::PictureCoding::Jpeg) {
+      std::fprintf(stderr, "%s: comments are written into JPEG files only\n", path.c_str());
+    } else {
+      std::fprintf(stderr, "%s: no EXIF segment\n", path.c_str());
+    }
     return 1;
   }
   info.setImageFileName(path);

@@ -10,6 +10,7 @@
 
 #include "cli/command.h"
 #include "imaging/jpeg_stream.h"
+#include "imaging/picture_file.h"
 #include "imaging/ppm.h"
 #include "imaging/resample.h"
 #include "outputs/reduce_pipeline.h"
@@ -29,16 +30,16 @@ imaging::Bitmap loadPpmResampled(const std::string& path, int width, int height)
   return std::move(*bitmap);
 }
 
-// As outputs::loadJpegResampled, but damaged data that could be decoded only in part are
+// As outputs::loadPictureResampled, but damaged data that could be decoded only in part are
 // reported on standard error, naming the file, before the picture is reduced as decoded.
-imaging::Bitmap loadJpegResampledWithWarning(const std::string& path, int width, int height) {
-  const auto bytes = fs::readFile(path, imaging::kMaxJpegFileBytes);
+imaging::Bitmap loadPictureResampledWithWarning(const std::string& path, int width, int height) {
+  const auto bytes = imaging::readPictureFile(path);
   if (!bytes) {
     const int err = fs::readError(path);
     throw outputs::ReductionError("cannot read \"" + path + "\"" +
                                   (err != 0 ? std::string(": ") + std::strerror(err) : ""));
   }
-  imaging::JpegDecodeResult r = imaging::decodeJpegResampled(*bytes, width, height);
+  imaging::JpegDecodeResult r = imaging::decodePictureResampled(*bytes, width, height);
   if (!r.ok()) throw outputs::ReductionError("\"" + path + "\": " + r.error);
   if (r.partial) {
     std::fprintf(stderr,
@@ -90,7 +91,7 @@ int runReduce(const std::vector<std::string>& args) {
   const std::vector<std::string>& paths = *operands;
   outputs::PictureFiles files;
   files.loadResampled =
-      fs::hasExtension(paths[0], ".ppm") ? loadPpmResampled : loadJpegResampledWithWarning;
+      fs::hasExtension(paths[0], ".ppm") ? loadPpmResampled : loadPictureResampledWithWarning;
   if (fs::hasExtension(paths[1], ".ppm")) files.save = savePpm;
   outputs::FToFJpgStrchTD(paths[0], paths[1],
                           {.sepia = r.sepia, .blackAndWhite = r.bw, .addExif = r.exif},

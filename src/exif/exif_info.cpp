@@ -12,7 +12,12 @@
 #include "exif/byte_source.h"
 #include "exif/exif_segment.h"
 #include "exif/exif_tags.h"
+#include "imaging/heif_decode.h"
+#include "imaging/raw_preview.h"
+#include "platform/file_kinds.h"
+#include "platform/file_ops.h"
 #include "platform/format.h"
+#include "platform/path.h"
 #include "platform/text_codec.h"
 
 namespace sortelia::exif {
@@ -384,7 +389,58 @@ void IfdWalker::applyUserComment(unsigned type, const TDatas& d, const std::stri
   }
 }
 
+// The start of a TIFF file as the RAW formats write it: the byte order, then the magic 42, or
+// 0x55 (Panasonic's RW2), or "RO"/"RS" (Olympus's ORF).
+bool startsTiff(const ByteSource& src) {
+  unsigned char b[4];
+  if (!src.read(0, 4, b)) return false;
+  const bool intel = b[0] == 'I' && b[1] == 'I';
+  const bool motorola = b[0] == 'M' && b[1] == 'M';
+  if (!intel && !motorola) return false;
+  if ((intel && b[2] == 42 && b[3] == 0) || (motorola && b[2] == 0 && b[3] == 42)) return true;
+  if (intel && b[2] == 0x55 && b[3] == 0) return true;
+  return (b[2] == 'R' && (b[3] == 'O' || b[3] == 'S')) || (motorola && b[2] == 'O' && b[3] == 'R');
+}
+
 }  // namespace
+
+bool TExifInfo::readOtherPicture(const ByteSource& src, const std::string& path) {
+  const std::string name = fs::fileNameOf(path);
+  const auto kind = fs::kindOfName(name);
+  const bool raw = kind && kind->kind == fs::MediaKind::Raw;
+  // A TIFF-based RAW is a TIFF file: its IFD0 and EXIF IFD are read where they stand.
+  if (raw && startsTiff(src)) {
+    IfdWalker(*this, src, 0).run();
+    return true;
+  }
+  unsigned char head[12];
+  if (src.read(0, sizeof head, head) &&
+      imaging::looksLikeHeif(std::string_view(reinterpret_cast<const char*>(head), sizeof head))) {
+    const auto bytes = fs::readFile(path, imaging::kMaxHeifFileBytes);
+    const std::string block = bytes ? imaging::heifExif(*bytes) : std::string();
+    if (block.empty()) return false;
+    IfdWalker(*this, ByteSource(block), 0).run();
+    return true;
+  }
+  if (!raw) return false;
+  // Other RAWs: a CR3 keeps its TIFF blocks in metadata boxes; the rest carry EXIF in their
+  // preview JPEG.
+  const auto bytes = fs::readFile(path, imaging::kMaxRawFileBytes);
+  if (!bytes) return false;
+  const imaging::RawPreview preview = imaging::extractRawPreview(*bytes);
+  if (!preview.cr3Ifd0.empty() || !preview.cr3ExifIfd.empty()) {
+    for (const std::string* block : {&preview.cr3Ifd0, &preview.cr3ExifIfd}) {
+      if (!block->empty()) IfdWalker(*this, ByteSource(*block), 0).run();
+    }
+    return true;
+  }
+  if (preview.jpeg.empty()) return false;
+  const ByteSource jpeg(preview.jpeg);
+  const auto segment = findExifSegment(jpeg, SearchRange);
+  if (!segment) return false;
+  IfdWalker(*this, jpeg, segment->tiffHeader).run();
+  return true;
+}
 
 void TExifInfo::ClearAll() {
   TExifInfo fresh;
@@ -406,11 +462,17 @@ void TExifInfo::setImageFileName(const std::string& path) {
   } catch (const std::system_error&) {
     segment.reset();
   }
-  if (!segment) {
-    if (OnReadError) OnReadError(*this);
+  if (segment) {
+    IfdWalker(*this, *src, segment->tiffHeader).run();
     return;
   }
-  IfdWalker(*this, *src, segment->tiffHeader).run();
+  bool read = false;
+  try {
+    read = src && src->isOpen() && readOtherPicture(*src, path);
+  } catch (const std::system_error&) {
+    read = false;
+  }
+  if (!read && OnReadError) OnReadError(*this);
 }
 
 bool TExifInfo::readFromBytes(std::string_view jpegBytes) {

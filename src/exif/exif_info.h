@@ -33,6 +33,8 @@ struct TDatas {
   std::uint32_t UnsignedValue = 0;
 };
 
+class ByteSource;
+
 class TExifInfo {
  public:
   // Every field cleared, no file name, SearchRange 32.
@@ -105,7 +107,9 @@ class TExifInfo {
   const std::string& ImageFileName() const { return imageFileName_; }
 
   // Assigning ImageFileName: stores the name, clears the record and reads the file's EXIF
-  // block. Without an EXIF segment the record stays cleared and OnReadError is called.
+  // block: a JPEG's EXIF segment; else a HEIC's, HEIF's or AVIF's Exif item; a TIFF-based
+  // RAW's own IFDs; a CR3's TIFF blocks; another RAW's preview JPEG's EXIF segment. Without
+  // any of these the record stays cleared and OnReadError is called.
   // Throws std::system_error only for an I/O error while reading an opened file.
   void setImageFileName(const std::string& path);
 
@@ -113,8 +117,8 @@ class TExifInfo {
   // is kept). Returns false when no EXIF segment was found (OnReadError is then called).
   bool readFromBytes(std::string_view jpegBytes);
 
-  // True when the file has an EXIF segment (see findExifSegment in exif_segment.h: the byte
-  // search within SearchRange bytes, then the walk over the segments); no field changes.
+  // True when the file is a JPEG with an EXIF segment (see findExifSegment in exif_segment.h: the
+  // byte search within SearchRange bytes, then the walk over the segments); no field changes.
   bool HasExif(const std::string& path) const;
 
   // Empties every text, zeroes every number and clears UserComment; the file name,
@@ -122,6 +126,9 @@ class TExifInfo {
   void ClearAll();
 
  private:
+  // The EXIF of a file that has no JPEG EXIF segment, read from the kinds setImageFileName
+  // names; false when it holds none.
+  bool readOtherPicture(const ByteSource& src, const std::string& path);
   std::string imageFileName_;
 };
 

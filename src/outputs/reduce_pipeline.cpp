@@ -11,9 +11,11 @@
 #include "imaging/color_effects.h"
 #include "imaging/jpeg_codec.h"
 #include "imaging/jpeg_stream.h"
+#include "imaging/picture_file.h"
 #include "imaging/resample.h"
 #include "platform/file_ops.h"
 #include "platform/format.h"
+#include "platform/path.h"
 
 namespace sortelia::outputs {
 namespace {
@@ -92,11 +94,11 @@ std::string MakeReducedName(const std::string& file, int width, int height, int 
   return format("%s%s%s-%dx%d-%d.jpg", {dir, "0_", base, width, height, level});
 }
 
-imaging::Bitmap loadJpegResampled(const std::string& file, int width, int height) {
+imaging::Bitmap loadPictureResampled(const std::string& file, int width, int height) {
   requirePositiveSize(width, height);
-  const auto bytes = fs::readFile(file, imaging::kMaxJpegFileBytes);
+  const auto bytes = imaging::readPictureFile(file);
   if (!bytes) throw ReductionError("cannot read \"" + file + "\"");
-  imaging::JpegDecodeResult r = imaging::decodeJpegResampled(*bytes, width, height);
+  imaging::JpegDecodeResult r = imaging::decodePictureResampled(*bytes, width, height);
   if (!r.ok()) throw ReductionError("\"" + file + "\": " + r.error);
   return std::move(r.bitmap);
 }
@@ -142,6 +144,9 @@ std::string reducedPathInFolder(const std::string& source, const std::string& fo
   if (!dest.empty() && dest.back() != '/') dest += '/';
   dest += sepia ? "0_S_" : "0_";
   dest += source.substr(nameStart(source));
+  // The reduced copy of a HEIF or RAW picture is a JPEG: it says so by its name, which stays
+  // apart from the reduced copy of a JPEG of the same stem.
+  if (!fs::hasExtension(source, ".jpg")) dest += ".jpg";
   return dest;
 }
 

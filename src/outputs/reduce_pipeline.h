@@ -38,10 +38,11 @@ void SaveJpegAtLevel(const imaging::Bitmap& picture, const std::string& file, in
 // The name of a single reduced save beside file: "<dir>0_[S_]<base>-<w>x<h>-<level>.jpg".
 std::string MakeReducedName(const std::string& file, int width, int height, int level, bool sepia);
 
-// Decodes a JPEG file at full size and resamples it to width x height on the way (the same
-// bytes as decoding, then ResampleBitmap); a damaged file gives what could be decoded.
+// Decodes a picture file (JPEG, HEIF or RAW) at full size and resamples it to width x height
+// (the same bytes as decoding, then ResampleBitmap); a damaged file gives what could be
+// decoded.
 // Throws ReductionError when nothing could be decoded.
-imaging::Bitmap loadJpegResampled(const std::string& file, int width, int height);
+imaging::Bitmap loadPictureResampled(const std::string& file, int width, int height);
 
 // The options of the reduced-size save window that the file-to-file reductions follow.
 struct ReduceOptions {
@@ -62,7 +63,7 @@ struct ReduceSize {
 // caller's own writes the picture instead (no EXIF data can be added then).
 struct PictureFiles {
   std::function<imaging::Bitmap(const std::string& file, int width, int height)> loadResampled =
-      loadJpegResampled;
+      loadPictureResampled;
   std::function<void(const imaging::Bitmap&, const std::string& file, int level)> save;
 };
 

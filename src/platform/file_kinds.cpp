@@ -35,12 +35,25 @@ std::string companionName(std::string_view pictureName, std::string_view newPict
          std::string(companion.substr(oldStem));
 }
 
-std::vector<std::string> listedExtensions() {
+std::vector<std::string> listedExtensions(bool classicOnly) {
   std::vector<std::string> out;
   for (const MediaKindEntry& e : kFileKinds) {
-    if (e.kind == MediaKind::Picture || e.kind == MediaKind::Movie) out.emplace_back(e.extension);
+    if ((e.kind == MediaKind::Picture || e.kind == MediaKind::Movie) &&
+        (e.classic || !classicOnly)) {
+      out.emplace_back(e.extension);
+    }
   }
   return out;
+}
+
+bool isPictureName(std::string_view name) {
+  const auto k = kindOfName(name);
+  return k && (k->kind == MediaKind::Picture || k->kind == MediaKind::Raw);
+}
+
+bool isMovieName(std::string_view name) {
+  const auto k = kindOfName(name);
+  return k && k->kind == MediaKind::Movie;
 }
 
 }  // namespace sortelia::fs

@@ -23,15 +23,32 @@ struct MediaKindEntry {
   // A movie of this extension beside a picture of the same name is that picture's Live Photo
   // movie, a companion rather than an entry of its own.
   bool livePhotoMovie = false;
+  // One of the three kinds the list has always held (".jpg", ".mov", ".mpg"): the only ones
+  // listed when the person asks for JPEG, MOV and MPG only.
+  bool classic = false;
 };
 
 // Every extension the program knows, in the order the list scan takes them (".jpg" first,
-// then ".mov", then ".mpg", as each folder has always been listed).
+// then ".mov", then ".mpg", as each folder has always been listed, then the newer kinds).
 inline constexpr MediaKindEntry kFileKinds[] = {
-    {".jpg", MediaKind::Picture},
-    {".mov", MediaKind::Movie, true},
-    {".mpg", MediaKind::Movie},
-    // RAW files of camera makers, the extensions they write.
+    {".jpg", MediaKind::Picture, false, true},
+    {".mov", MediaKind::Movie, true, true},
+    {".mpg", MediaKind::Movie, false, true},
+    // Pictures of phones and newer cameras (HEIF with HEVC or AV1 pictures), shown through
+    // libheif.
+    {".heic", MediaKind::Picture},
+    {".heif", MediaKind::Picture},
+    {".hif", MediaKind::Picture},
+    {".avif", MediaKind::Picture},
+    // Movies of phones, action cameras and camcorders, played by the desktop's player.
+    {".mp4", MediaKind::Movie},
+    {".m4v", MediaKind::Movie},
+    {".3gp", MediaKind::Movie},
+    {".mts", MediaKind::Movie},
+    {".m2ts", MediaKind::Movie},
+    {".avi", MediaKind::Movie},
+    // RAW files of camera makers, the extensions they write. A RAW beside a picture of its
+    // stem is that picture's companion; a RAW alone is an entry, shown by its preview.
     {".3fr", MediaKind::Raw},
     {".arw", MediaKind::Raw},
     {".cr2", MediaKind::Raw},
@@ -77,8 +94,15 @@ std::string lowerExtension(std::string_view name);
 // extension the table does not hold.
 std::optional<MediaKindEntry> kindOfName(std::string_view name);
 
-// The extensions of the entries of the image list (pictures and movies), in the table's order.
-std::vector<std::string> listedExtensions();
+// The extensions of the entries of the image list (pictures and movies), in the table's order;
+// with classicOnly, only ".jpg", ".mov" and ".mpg". RAW files, entries only when alone, are
+// not among them.
+std::vector<std::string> listedExtensions(bool classicOnly = false);
+
+// Whether a file of this name is shown as a picture (a picture's or a RAW's extension).
+bool isPictureName(std::string_view name);
+// Whether a file of this name is a movie of the list.
+bool isMovieName(std::string_view name);
 
 // The name a companion takes when its picture pictureName is named newPictureName: an
 // "name.ext.xmp" follows the picture's whole new name ("IMG_1.JPG.xmp" -> "NEW.JPG.xmp"),

@@ -32,7 +32,21 @@ TEST(FileKinds, KindsByExtensionInAnyLetterCase) {
   }
   EXPECT_TRUE(kindOfName("IMG.MOV")->livePhotoMovie);
   EXPECT_FALSE(kindOfName("IMG.MPG")->livePhotoMovie);
-  EXPECT_EQ(listedExtensions(), (std::vector<std::string>{".jpg", ".mov", ".mpg"}));
+  EXPECT_EQ(listedExtensions(true), (std::vector<std::string>{".jpg", ".mov", ".mpg"}));
+  EXPECT_EQ(listedExtensions(),
+            (std::vector<std::string>{".jpg", ".mov", ".mpg", ".heic", ".heif", ".hif", ".avif",
+                                      ".mp4", ".m4v", ".3gp", ".mts", ".m2ts", ".avi"}));
+  for (const char* name : {"IMG.HEIC", "a.avif", "b.Hif", "DSC.NEF", "x.jpg"}) {
+    EXPECT_TRUE(isPictureName(name)) << name;
+    EXPECT_FALSE(isMovieName(name)) << name;
+  }
+  for (const char* name : {"clip.MP4", "a.m2ts", "b.AVI", "c.mov"}) {
+    EXPECT_TRUE(isMovieName(name)) << name;
+    EXPECT_FALSE(isPictureName(name)) << name;
+  }
+  for (const char* name : {"IMG.xmp", "a.jpeg", "notes"}) {
+    EXPECT_FALSE(isPictureName(name) || isMovieName(name)) << name;
+  }
 }
 
 TEST(FileKinds, CompanionFollowsThePicturesNewName) {

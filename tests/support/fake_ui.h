@@ -108,6 +108,7 @@ class FakeMainView : public MainView {
   void setCommentText(const std::string& t) override { comment = t; }
   void focusCommentField() override { ++commentFocusCalls; }
   void setCommentFieldRect(const Rect& r) override { commentRect = r; }
+  void setCommentFieldReadOnly(bool r) override { commentReadOnly = r; }
   void setStatusAlert(bool red) override { statusRed = red; }
   std::string intervalText() const override { return interval; }
   void setIntervalText(const std::string& t) override { interval = t; }
@@ -141,6 +142,7 @@ class FakeMainView : public MainView {
   bool commentVisible = false;
   std::string comment;
   int commentFocusCalls = 0;
+  bool commentReadOnly = false;
   Rect commentRect;
   bool statusRed = false;
 };

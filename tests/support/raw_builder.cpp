@@ -112,6 +112,16 @@ std::string TiffBuilder::build() const {
   return out;
 }
 
+std::string exifTiffOf(const std::string& jpeg) {
+  const auto at = jpeg.find(std::string("Exif\0\0", 6));
+  if (at == std::string::npos || at < 4) return {};
+  const std::size_t length =
+      (static_cast<std::size_t>(static_cast<unsigned char>(jpeg[at - 2])) << 8) |
+      static_cast<unsigned char>(jpeg[at - 1]);
+  if (length < 8) return {};
+  return jpeg.substr(at + 6, length - 8);
+}
+
 std::string isoBox(const std::string& type, const std::string& payload) {
   return be32(static_cast<std::uint32_t>(8 + payload.size())) + type + payload;
 }

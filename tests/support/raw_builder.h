@@ -58,6 +58,11 @@ class TiffBuilder {
   std::vector<std::string> blobs_;
 };
 
+// The TIFF data of a camera JPEG's EXIF segment ("" when it has none): a TIFF file of its own,
+// whose IFD0 names the camera and whose IFD1 holds the thumbnail, laid out as TIFF-based RAW
+// files are; so it stands in for a DNG or NEF with a real camera's EXIF.
+std::string exifTiffOf(const std::string& jpeg);
+
 // An ISO base media box: 32-bit size, type, payload.
 std::string isoBox(const std::string& type, const std::string& payload);
 // The same with size 1 and the 64-bit size after the type.

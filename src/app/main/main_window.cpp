@@ -121,6 +121,10 @@ void MainWindow::setCommentFieldRect(const Rect& r) {
   panel1_->commentField()->setGeometry(r.left, r.top, r.width, r.height);
 }
 
+void MainWindow::setCommentFieldReadOnly(bool readOnly) {
+  panel1_->commentField()->setReadOnly(readOnly);
+}
+
 void MainWindow::setStatusAlert(bool red) {
   status_->setStyleSheet(red ? "QLabel { color: red; }" : QString());
 }

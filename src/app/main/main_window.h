@@ -87,6 +87,7 @@ class MainWindow : public QMainWindow, public MainView, public ViewerPanel {
   void setCommentText(const std::string& text) override;
   void focusCommentField() override;
   void setCommentFieldRect(const Rect& r) override;
+  void setCommentFieldReadOnly(bool readOnly) override;
   void setStatusAlert(bool red) override;
   std::string intervalText() const override;
   void setIntervalText(const std::string& text) override;

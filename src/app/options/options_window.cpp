@@ -42,8 +42,10 @@ QWidget* OptionsWindow::buildGeneralTab() {
   // Kept in "zel-opt.txt" rather than in "zel.ini".
   companions_ = named(new QCheckBox, "CompanionsCBOX");
   trash_ = named(new QCheckBox, "TrashCBOX");
+  classicFiles_ = named(new QCheckBox, "JpegMovMpgCBOX");
   l4->addWidget(companions_);
   l4->addWidget(trash_);
+  l4->addWidget(classicFiles_);
   queueLabel_ = named(new QLabel, "QueueLabel");
   queueSteps_ = named(new QSpinBox, "QueueStepsEdit");
   queueSteps_->setRange(1, kMaxQueueSteps);
@@ -98,6 +100,8 @@ QWidget* OptionsWindow::buildGeneralTab() {
           [this](bool on) { edit([on](Options& o) { o.keepCompanions = on; }); });
   connect(trash_, &QCheckBox::toggled, this,
           [this](bool on) { edit([on](Options& o) { o.trashDeleted = on; }); });
+  connect(classicFiles_, &QCheckBox::toggled, this,
+          [this](bool on) { edit([on](Options& o) { o.jpegMovMpgOnly = on; }); });
   connect(queueSteps_, &QSpinBox::valueChanged, this,
           [this](int n) { edit([n](Options& o) { o.queueSteps = n; }); });
   connect(queueMegabytes_, &QSpinBox::valueChanged, this,
@@ -196,6 +200,7 @@ void OptionsWindow::load(const Options& values, const std::vector<std::string>& 
   loop_->setChecked(values.loopSlideShow);
   companions_->setChecked(values.keepCompanions);
   trash_->setChecked(values.trashDeleted);
+  classicFiles_->setChecked(values.jpegMovMpgOnly);
   queueSteps_->setValue(values.queueSteps);
   queueMegabytes_->setValue(values.queueMegabytes);
   autoRename_->setChecked(values.autoRename);
@@ -222,6 +227,8 @@ void OptionsWindow::applyLanguage(bool japanese) {
   companions_->setAccessibleName(companions_->text());
   trash_->setText(tr("削除した写真はごみ箱へ", "Deleted pictures go to the Trash"));
   trash_->setAccessibleName(trash_->text());
+  classicFiles_->setText(tr("JPEG・MOV・MPGだけを扱う", "JPEG, MOV and MPG only"));
+  classicFiles_->setAccessibleName(classicFiles_->text());
   queueLabel_->setText(tr("転送待ちの上限", "Pending transfers at most"));
   queueSteps_->setSuffix(tr(" 枚", " pictures"));
   queueSteps_->setAccessibleName(tr("転送待ちの上限 (枚)", "Pending transfers at most (pictures)"));

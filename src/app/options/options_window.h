@@ -56,7 +56,7 @@ class OptionsWindow : public QDialog {
   bool loading_ = false;
   QTabWidget* tabs_ = nullptr;
   QGroupBox *group1_, *group2_, *group3_, *group4_, *group5_, *groupLang_;
-  QCheckBox *loop_, *autoRename_, *remain_, *companions_, *trash_;
+  QCheckBox *loop_, *autoRename_, *remain_, *companions_, *trash_, *classicFiles_;
   QLabel* queueLabel_;  // the transfer queue's bounds, in pictures and in megabytes
   QSpinBox *queueSteps_, *queueMegabytes_;
   QComboBox *cameraSets_, *language_;

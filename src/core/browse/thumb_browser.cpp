@@ -4,7 +4,9 @@
 
 #include "core/display/image_list.h"
 #include "imaging/jpeg_codec.h"
+#include "imaging/picture_file.h"
 #include "outputs/print/print_layout.h"
+#include "platform/file_kinds.h"
 #include "platform/format.h"
 #include "platform/path.h"
 
@@ -198,7 +200,7 @@ PopupItems ThumbBrowser::PopupMenu1Popup() const {
   p.undo = p.undoVisible = undoCell_ >= 0;
   if (underMouse_ < 0 || underMouse_ >= static_cast<int>(cells_.size())) return p;
   const std::string& path = cells_[underMouse_].path;
-  const bool movie = fs::hasExtension(path, ".mov") || fs::hasExtension(path, ".mpg");
+  const bool movie = fs::isMovieName(fs::fileNameOf(path));
   p.del = true;
   p.info = p.prtMark = p.print = !movie;
   return p;
@@ -285,13 +287,13 @@ void ThumbBrowser::ImgDblDsp(int cell, bool realSize) {
   if (cells_[cell].label != LabelColour::Blue) cells_[cell].label = LabelColour::Green;
   d_.view.gridChanged();
   const std::string path = cells_[cell].path;
-  if (!fs::hasExtension(path, ".jpg")) {
+  if (!fs::isPictureName(fs::fileNameOf(path))) {
     d_.startPlayer(path);
     return;
   }
   // The full-size picture is decoded here, at full scale; a file that cannot be decoded says
   // why and opens no window.
-  imaging::JpegDecodeResult decoded = imaging::decodeJpegFile(path, imaging::JpegScale::Full);
+  imaging::JpegDecodeResult decoded = imaging::decodePictureFile(path, imaging::JpegScale::Full);
   if (!decoded.ok()) {
     d_.ui.message(Icon::Error, decoded.error, Buttons::Ok);
     return;

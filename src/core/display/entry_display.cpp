@@ -4,6 +4,7 @@
 #include "core/display/image_list.h"
 #include "imaging/quarter_turn.h"
 #include "imaging/screen_scale.h"
+#include "platform/file_kinds.h"
 #include "platform/file_ops.h"
 #include "platform/format.h"
 #include "platform/path.h"
@@ -34,11 +35,13 @@ void EntryDisplay::ShowEntry(int n) {
   shown.entry = entry;
   shown.marked = ChkDMRK(entry, shown.path);
   view_.showEntry(n, entry, shown.path);
-  if (fs::hasExtension(shown.path, ".jpg")) {
-    shown.isJpeg = showPicture(shown.path);
+  const std::string name = fs::fileNameOf(shown.path);
+  if (fs::isPictureName(name)) {
+    shown.isPicture = showPicture(shown.path);
+    shown.isJpeg = shown.isPicture && fs::hasExtension(shown.path, ".jpg");
     shown.width = fileWidth_;
     shown.height = fileHeight_;
-  } else if (fs::hasExtension(shown.path, ".mov") || fs::hasExtension(shown.path, ".mpg")) {
+  } else if (fs::isMovieName(name)) {
     showMovie(entry, shown.path);
   }
   events_.announceShown(shown);

@@ -11,11 +11,12 @@ namespace sortelia {
 
 // What the display has just shown.
 struct ShownEntry {
-  int index = 0;        // 1-based position in the image list
-  std::string entry;    // the list text (with the deletion mark when marked)
-  std::string path;     // the file
-  bool marked = false;  // the entry carries the deletion mark
-  bool isJpeg = false;  // a JPEG file that exists (decoded or not)
+  int index = 0;           // 1-based position in the image list
+  std::string entry;       // the list text (with the deletion mark when marked)
+  std::string path;        // the file
+  bool marked = false;     // the entry carries the deletion mark
+  bool isPicture = false;  // a picture file of any kind that exists (decoded or not)
+  bool isJpeg = false;     // a picture that is a ".jpg" file: the only kind comments go into
   // The full size of the picture shown; 0 for a movie, a missing file or a picture that failed
   // to decode. Its pixels, when a listener needs them, come from EntryDisplay::fullPicture.
   int width = 0;

@@ -1,6 +1,7 @@
 #include "core/display/image_list.h"
 
 #include <algorithm>
+#include <set>
 
 #include "exif/rotation_mark.h"
 #include "platform/file_kinds.h"
@@ -65,6 +66,12 @@ bool isKind(const std::string& path, fs::MediaKind kind) {
   return k && k->kind == kind;
 }
 
+// The kind of an entry of the list: a RAW that is an entry is a picture.
+bool isEntryKind(const std::string& path, fs::MediaKind kind) {
+  return kind == fs::MediaKind::Picture ? fs::isPictureName(fs::fileNameOf(path))
+                                        : isKind(path, kind);
+}
+
 // Assigns the companions of the listed entries, taking the Live Photo movies out of the list.
 void groupCompanions(ImageListing& listing, const std::vector<std::string>& others) {
   std::map<std::string, std::string> ownerOfStem;  // stem key -> first entry of that stem
@@ -72,11 +79,11 @@ void groupCompanions(ImageListing& listing, const std::vector<std::string>& othe
   std::map<std::string, int> entriesOfStem;
   for (const auto kind : {fs::MediaKind::Picture, fs::MediaKind::Movie}) {
     for (const std::string& e : listing.entries) {
-      if (!isKind(e, kind)) continue;
+      if (!isEntryKind(e, kind)) continue;
       const std::string key = stemKey(e);
       if (kind == fs::MediaKind::Movie && fs::kindOfName(fs::fileNameOf(e))->livePhotoMovie) {
         const auto owner = ownerOfStem.find(key);
-        if (owner != ownerOfStem.end() && isKind(owner->second, fs::MediaKind::Picture)) {
+        if (owner != ownerOfStem.end() && isEntryKind(owner->second, fs::MediaKind::Picture)) {
           listing.companions[owner->second].push_back(e);
           continue;
         }
@@ -119,22 +126,30 @@ void groupCompanions(ImageListing& listing, const std::vector<std::string>& othe
 
 }  // namespace
 
-ImageListing listPictures(const std::vector<std::string>& folders, bool withCompanions) {
+ImageListing listPictures(const std::vector<std::string>& folders, bool withCompanions,
+                          bool classicOnly) {
   ImageListing listing;
-  const std::vector<std::string> listed = fs::listedExtensions();
+  const std::vector<std::string> listed = fs::listedExtensions(classicOnly);
   std::vector<std::string> others;
   for (const std::string& folder : folders) {
     std::vector<std::string> files;
     listImageFiles(folder, {""}, files);
+    std::set<std::string> pictureStems;
     for (const std::string& ext : listed) {
       for (const std::string& f : files) {
-        if (fs::hasExtension(f, ext)) listing.entries.push_back(f);
+        if (!fs::hasExtension(f, ext)) continue;
+        listing.entries.push_back(f);
+        if (isKind(f, fs::MediaKind::Picture)) pictureStems.insert(stemKey(f));
       }
     }
-    if (!withCompanions) continue;
     for (const std::string& f : files) {
       const auto kind = fs::kindOfName(fs::fileNameOf(f));
-      if (kind && (kind->kind == fs::MediaKind::Raw || kind->kind == fs::MediaKind::Sidecar)) {
+      if (!kind) continue;
+      // A RAW without a picture of its stem is a picture of its own.
+      if (kind->kind == fs::MediaKind::Raw && !classicOnly && !pictureStems.count(stemKey(f))) {
+        listing.entries.push_back(f);
+      } else if (withCompanions &&
+                 (kind->kind == fs::MediaKind::Raw || kind->kind == fs::MediaKind::Sidecar)) {
         others.push_back(f);
       }
     }

@@ -30,7 +30,9 @@ void ApplyRotationMark(const std::string& mark, std::string& text);
 void sortImageList(std::vector<std::string>& entries);
 
 // The image list of folders (each ending with "/"): each folder's ".jpg" files, then its
-// ".mov" and ".mpg" files, all sorted by sortImageList. An unreadable folder adds nothing.
+// ".mov" and ".mpg" files, then the newer kinds of the file-kinds table and the RAW files
+// without a picture of their stem, all sorted by sortImageList, no companions taken out. An
+// unreadable folder adds nothing.
 std::vector<std::string> listImages(const std::vector<std::string>& folders);
 
 // An image list with the companions of its entries.
@@ -44,14 +46,17 @@ struct ImageListing {
   std::vector<std::string> sharedStem;
 };
 
-// The image list of folders with companions when withCompanions is set (else exactly
-// listImages). A companion is a regular, non-hidden file (never a folder or a symbolic link) of
-// the entry's folder whose name is the entry's stem plus the extension of a RAW or a sidecar,
-// letter case ignored, or, for an ".xmp", the entry's whole name plus ".xmp". A ".mov" of a
-// picture's stem is its Live Photo movie: a companion, no longer an entry. A stem that several
-// entries share gives its companions to the first in list order, pictures before movies; an
+// The image list of folders: each folder's pictures, movies and RAW files without a picture of
+// their stem (only ".jpg", ".mov" and ".mpg" with classicOnly), sorted by sortImageList, with
+// companions when withCompanions is set (else exactly listImages). A companion is a regular,
+// non-hidden file (never a folder or a symbolic link) of the entry's folder whose name is the
+// entry's stem plus the extension of a RAW or a sidecar, letter case ignored, or, for an ".xmp",
+// the entry's whole name plus ".xmp". A ".mov" of a picture's stem is its Live Photo movie: a
+// companion, no longer an entry. A stem that several entries share gives its companions to the
+// first in list order, pictures before movies; an
 // ".xmp" named after one entry's whole name goes to that entry.
-ImageListing listPictures(const std::vector<std::string>& folders, bool withCompanions);
+ImageListing listPictures(const std::vector<std::string>& folders, bool withCompanions,
+                          bool classicOnly = false);
 
 // The files a step on picture acts on: the picture, then, when companions are kept with their
 // picture, each of its listed companions that is still a regular file.

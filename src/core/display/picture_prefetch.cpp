@@ -8,8 +8,10 @@
 #include "core/display/image_list.h"
 #include "imaging/jpeg_codec.h"
 #include "imaging/jpeg_stream.h"
+#include "imaging/picture_file.h"
 #include "imaging/quarter_turn.h"
 #include "imaging/screen_scale.h"
+#include "platform/file_kinds.h"
 #include "platform/file_ops.h"
 #include "platform/path.h"
 
@@ -27,15 +29,44 @@ PreparedPicture DirectPictureSource::load(const std::string& path, int areaWidth
 }
 
 std::shared_ptr<const imaging::Bitmap> decodeFullPicture(const std::string& path) {
-  imaging::JpegDecodeResult decoded = imaging::decodeJpegFile(path);
+  imaging::JpegDecodeResult decoded = imaging::decodePictureFile(path);
   if (!decoded.ok()) return nullptr;
   return std::make_shared<const imaging::Bitmap>(std::move(decoded.bitmap));
 }
 
+namespace {
+
+// A HEIF or RAW picture: its decoder gives only the full size, which is then fitted as the
+// display fits a picture after a resize, and let go when it was reduced.
+PreparedPicture prepareOtherPicture(const imaging::PictureBytes& file, int areaWidth,
+                                    int areaHeight) {
+  PreparedPicture p;
+  imaging::JpegDecodeResult decoded = imaging::decodePicture(file);
+  if (!decoded.ok()) return p;
+  auto full = std::make_shared<const imaging::Bitmap>(std::move(decoded.bitmap));
+  p.width = full->width();
+  p.height = full->height();
+  const auto r = FitImageToPanel(p.height, p.width, areaHeight, areaWidth);
+  if (r && r->width >= 1 && r->height >= 1 && (r->width != p.width || r->height != p.height)) {
+    p.screen = imaging::scaleForScreen(full, r->width, r->height);
+  }
+  if (!p.screen) p.picture = p.screen = full;
+  if (r) {
+    p.areaWidth = areaWidth;
+    p.areaHeight = areaHeight;
+  }
+  return p;
+}
+
+}  // namespace
+
 PreparedPicture preparePicture(const std::string& path, int areaWidth, int areaHeight) {
   PreparedPicture p;
-  const auto bytes = fs::readFile(path, imaging::kMaxJpegFileBytes);
-  if (!bytes) return p;
+  const auto file = imaging::readPictureFile(path);
+  if (!file) return p;
+  if (file->coding != imaging::PictureCoding::Jpeg)
+    return prepareOtherPicture(*file, areaWidth, areaHeight);
+  const std::string* bytes = &file->bytes;
   int width = 0, height = 0;
   if (!imaging::jpegHeaderProblem(*bytes, width, height).empty()) return p;
   const auto r = FitImageToPanel(height, width, areaHeight, areaWidth);
@@ -146,7 +177,7 @@ std::vector<std::string> PicturePrefetch::nextPaths(int index) const {
     std::string path;
     // In sorting mode marked entries are skipped by the display, so they are not worth a decode.
     if (ChkDMRK(list.images[i - 1], path) && !list.viewerMode) return;
-    if (fs::hasExtension(path, ".jpg")) paths.push_back(path);
+    if (fs::isPictureName(fs::fileNameOf(path))) paths.push_back(path);
   };
   if (list.viewerMode) {
     consider(index + 1);

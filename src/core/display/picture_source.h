@@ -26,7 +26,8 @@ struct PreparedPicture {
 class PictureSource {
  public:
   virtual ~PictureSource() = default;
-  // The picture in the JPEG file at path, for a display area of the given size.
+  // The picture in the file at path (a JPEG, HEIF or RAW), for a display area of the given
+  // size.
   virtual PreparedPicture load(const std::string& path, int areaWidth, int areaHeight) = 0;
 };
 

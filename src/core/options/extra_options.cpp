@@ -49,6 +49,7 @@ constexpr StoredOption kStoredOptions[] = {
     flag<&Options::trashDeleted>("Trash"),
     number<&Options::queueSteps, 1, kMaxQueueSteps>("QueueSteps"),
     number<&Options::queueMegabytes, 1, kMaxQueueMegabytes>("QueueMegabytes"),
+    flag<&Options::jpegMovMpgOnly>("JpegMovMpgOnly"),
 };
 
 // The key and value of a "Key=value" line, both trimmed; nullopt without "=".

@@ -47,9 +47,19 @@ OptionsCommands::OptionsCommands(SortingSession& session) : session_(session) {}
 void OptionsCommands::apply(const Options& edited) {
   const bool languageChanged = edited.japaneseMode != session_.state().options.japaneseMode;
   const bool storedChanged = extraOptionLines(edited) != extraOptionLines(session_.state().options);
+  const Options& before = session_.state().options;
+  const bool listingChanged = edited.jpegMovMpgOnly != before.jpegMovMpgOnly ||
+                              edited.keepCompanions != before.keepCompanions;
+  // The list is rebuilt after the queue has written what it holds, as every rebuild is.
+  if (listingChanged) session_.waitForTransfers();
   session_.state().options = edited;
   if (storedChanged) (void)writeExtraOptions(session_.dataFolder(), edited);
   if (languageChanged) switchLanguage(session_, edited.japaneseMode);
+  // Which files the list holds, and which go with a picture, show at once.
+  if (listingChanged && !session_.state().list.sourceDir.empty()) {
+    session_.runDeletionPass();
+    session_.scan().rescanSourceFolder();
+  }
 }
 
 void OptionsCommands::reportFailures(const BatchReport& report) {

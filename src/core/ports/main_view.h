@@ -89,6 +89,8 @@ class CommentField {
   // Gives Edit3 the keyboard focus with its whole text selected.
   virtual void focusCommentField() = 0;
   virtual void setCommentFieldRect(const Rect& r) = 0;
+  // A read-only field shows a note and takes no text.
+  virtual void setCommentFieldReadOnly(bool readOnly) = 0;
 };
 
 // The window itself: its bounds and the status bar's colour.

@@ -28,7 +28,8 @@ void ImageScan::rescanSourceFolder(const std::string& firstShown) {
       folders.push_back(state_.list.sourceDir);
       if (state_.list.subfolderSwitch) listSubfolders(state_.list.sourceDir, folders);
     }
-    ImageListing listing = listPictures(folders, state_.options.keepCompanions);
+    ImageListing listing =
+        listPictures(folders, state_.options.keepCompanions, state_.options.jpegMovMpgOnly);
     state_.list.images = std::move(listing.entries);
     state_.list.companions = std::move(listing.companions);
     sharedStems = static_cast<int>(listing.sharedStem.size());

@@ -41,7 +41,7 @@ std::string PhotoDataPresenter::fileDateLine(const std::string& path) const {
 }
 
 void PhotoDataPresenter::entryShown(const ShownEntry& e) {
-  if (!e.isJpeg) return;
+  if (!e.isPicture) return;
   GetPdata(e.path);
   // Only a picture coming into view takes the rotation of its file; reading it again leaves
   // the turn the person made pending.

@@ -60,7 +60,21 @@ void CommentEditor::noteShownPicture(const std::string& path,
 void CommentEditor::noteNoPicture() {
   session_.state().comment.path.clear();
   session_.state().comment.loadedText.clear();
+  session_.state().comment.jpegOnlyNote = false;
+  session_.commentField().setCommentFieldReadOnly(false);
   session_.commentField().setCommentFieldVisible(false);
+}
+
+void CommentEditor::noteOtherPicture() {
+  SortingState& st = session_.state();
+  st.comment.path.clear();
+  st.comment.loadedText.clear();
+  st.comment.rotationMark.clear();
+  st.comment.jpegOnlyNote = true;
+  CommentField& field = session_.commentField();
+  field.setCommentFieldReadOnly(true);
+  field.setCommentText(session_.tr(kCommentJpegOnly, kCommentJpegOnlyEnglish));
+  field.setCommentFieldVisible(session_.controls().isChecked(Control::SpeedButton1));
 }
 
 void CommentEditor::entryShown(const ShownEntry& e) {
@@ -68,6 +82,13 @@ void CommentEditor::entryShown(const ShownEntry& e) {
     noteNoPicture();
     return;
   }
+  // Comments (and rotation marks) are written into JPEG files only.
+  if (!e.isJpeg) {
+    noteOtherPicture();
+    return;
+  }
+  session_.state().comment.jpegOnlyNote = false;
+  session_.commentField().setCommentFieldReadOnly(false);
   // In EXIF item mode the presenter has just read this file's comment; in camera parameter
   // mode it read none, so the comment is read here.
   if (exif::isExifItemMode(session_.state().options.exifItemMask)) {
@@ -86,7 +107,10 @@ void CommentEditor::SpeedButton1Click() {
   CommentField& view = session_.commentField();
   SetCmtEdit();
   if (session_.state().comment.path.empty()) {
-    view.setCommentFieldVisible(false);
+    // On a HEIF or RAW picture the button shows or hides the note that comments go into JPEG
+    // files only.
+    view.setCommentFieldVisible(session_.state().comment.jpegOnlyNote &&
+                                session_.controls().isChecked(Control::SpeedButton1));
     return;
   }
   const bool down = session_.controls().isChecked(Control::SpeedButton1);

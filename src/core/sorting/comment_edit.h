@@ -17,6 +17,12 @@ inline constexpr int kCommentFieldHeight = 21;
 inline constexpr const char* kCommentEditStatus =
     "☆↑★↑☆【 Exif定義のユーザーコメントを編集します 】☆↑★↑☆";
 
+// What the comment field says on a picture that is not a JPEG file (HEIC, AVIF, a RAW), in
+// place of a comment it could take.
+inline constexpr const char* kCommentJpegOnly = "コメントはJPEGファイルにだけ書き込めます。";
+inline constexpr const char* kCommentJpegOnlyEnglish =
+    "Comments can be written into JPEG files only.";
+
 // The rotation mark the EXIF user comment of the file at path carries ("" for none), as the
 // editor takes it when the picture is shown. Touches nothing but the file: safe on any thread.
 std::string rotationMarkOfFile(const std::string& path);
@@ -31,6 +37,9 @@ class CommentEditor : public EntryListener {
   void noteShownPicture(const std::string& path, const std::vector<std::string>& userComment);
   // The display shows no picture (a movie, an undecodable file, nothing): nothing to write.
   void noteNoPicture();
+  // The display shows a picture that is not a JPEG file: the field, read only, says that
+  // comments go into JPEG files only, and nothing is written.
+  void noteOtherPicture();
   // A shown picture fills Edit3 with its comment (shown and focused while editing is on);
   // any other entry leaves nothing to write.
   void entryShown(const ShownEntry& e) override;

@@ -16,10 +16,20 @@ std::string stemOf(const std::string& fileName) {
   return dot == std::string::npos ? fileName : fileName.substr(0, dot);
 }
 
-// A chosen file name without an extension gets the dialog's default extension "jpg".
-std::string withDefaultExtension(const std::string& path) {
+// The extension a new name of the file takes: ".jpg" for a JPEG (and a name without one), a
+// movie's or a HEIF's or RAW's own extension for the others, which a ".jpg" name would
+// misrepresent.
+std::string ownExtension(const std::string& fileName) {
+  const auto dot = fileName.rfind('.');
+  if (dot == std::string::npos || fs::hasExtension(fileName, ".jpg")) return ".jpg";
+  return fileName.substr(dot);
+}
+
+// A chosen file name without an extension gets the picture's: "jpg" for a JPEG, the dialog's
+// default extension.
+std::string withDefaultExtension(const std::string& path, const std::string& sourceName) {
   const std::string name = fs::fileNameOf(path);
-  return name.find('.') == std::string::npos ? path + ".jpg" : path;
+  return name.find('.') == std::string::npos ? path + ownExtension(sourceName) : path;
 }
 
 // Sets a flag for a scope and puts back what it was.
@@ -38,7 +48,7 @@ class BusyFlag {
 }  // namespace
 
 std::string numberedName(const std::string& folder, const std::string& fileName, long n) {
-  return folder + "/" + stemOf(fileName) + "_" + std::to_string(n) + ".jpg";
+  return folder + "/" + stemOf(fileName) + "_" + std::to_string(n) + ownExtension(fileName);
 }
 
 TransferEngine::TransferEngine(SortingSession& session, UndoJournal& journal,
@@ -273,7 +283,7 @@ std::optional<std::string> TransferEngine::askAnotherName(std::vector<StepFile>&
     d.filter = kJpegSaveFilter;
     auto chosen = ui.saveFile(d);
     if (!chosen || chosen->empty()) return std::nullopt;
-    nameStep(step, withDefaultExtension(*chosen));
+    nameStep(step, withDefaultExtension(*chosen, fs::fileNameOf(step.front().source)));
     if (anyExists(step)) {
       ui.message(Icon::Warning,
                  session_.tr("同じ名前のデータがまだあります。", "Same File Exists, yet."),

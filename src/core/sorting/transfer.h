@@ -27,7 +27,8 @@ inline constexpr const char* kJpegSaveFilter =
     "JPEG イメージファイル (*.jpg)|*.jpg|すべてのファイル(*.*)|*.*";
 
 // The numbered name AutoRename tries: folder + "/" + name without its extension + "_" + n +
-// ".jpg" (always ".jpg" in lower case).
+// ".jpg" for a JPEG (always ".jpg" in lower case), or the file's own extension for a movie, a
+// HEIF or a RAW picture.
 std::string numberedName(const std::string& folder, const std::string& fileName, long n);
 
 class TransferEngine {

@@ -63,6 +63,9 @@ struct Options {
   // Kept outside "zel.ini", in the data folder's "zel-opt.txt":
   bool keepCompanions = true;  // RAW, sidecars and Live Photo movies go with their picture
   bool trashDeleted = true;    // the deletion pass moves files to the desktop Trash
+  // The list holds ".jpg", ".mov" and ".mpg" files only, as it always did, and none of the
+  // newer pictures (HEIC, HEIF, AVIF, RAW alone) and movies.
+  bool jpegMovMpgOnly = false;
   // The transfer queue's bounds: a slot key waits while this many steps, or this many
   // megabytes, are queued and not yet written.
   int queueSteps = 8;
@@ -76,6 +79,8 @@ struct CommentState {
   std::string path;          // file of the shown picture; empty for a movie or no picture
   std::string loadedText;    // Edit3's text as loaded for path
   std::string rotationMark;  // "", "@090:", "@180:" or "@270:"
+  // The shown picture is not a JPEG: the field shows kCommentJpegOnly and takes no text.
+  bool jpegOnlyNote = false;
 };
 
 // The undo journal UndoBox and the captions that name its steps.

@@ -8,6 +8,7 @@
 #include "exif/exif_writer.h"
 #include "exif/rotation_mark.h"
 #include "outputs/reduce_pipeline.h"
+#include "platform/file_kinds.h"
 #include "platform/format.h"
 #include "platform/path.h"
 
@@ -39,10 +40,10 @@ void StretchSave::stretchsave1Click(StretchWindow& window) {
   const std::string* shown = st.list.shownEntry();
   if (!shown) return;
   const std::string path = entryPath(*shown);
-  // Only a picture on display can be reduced: a movie, or a ".jpg" that could not be decoded,
+  // Only a picture on display can be reduced: a movie, or a picture that could not be decoded,
   // has no working bitmap.
   std::shared_ptr<const imaging::Bitmap> picture;
-  if (fs::hasExtension(path, ".jpg")) picture = session_.display().fullPicture();
+  if (fs::isPictureName(fs::fileNameOf(path))) picture = session_.display().fullPicture();
   if (!picture) {
     session_.ui().message(Icon::None, "現在表示中のものは縮小処理ができません。", Buttons::Ok);
     return;

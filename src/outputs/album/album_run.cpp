@@ -12,6 +12,7 @@
 #include "outputs/album/album_error.h"
 #include "outputs/album/album_template.h"
 #include "outputs/album/album_text.h"
+#include "platform/file_kinds.h"
 #include "platform/file_ops.h"
 #include "platform/format.h"
 #include "platform/path.h"
@@ -108,7 +109,7 @@ void AlbumRun::schedule(WorkerPool& pool, int window) {
       p.kind = EntryOutcome::Marked;
     } else if (!fs::exists(entry.path)) {
       p.kind = EntryOutcome::Missing;
-    } else if (fs::hasExtension(entry.path, ".jpg")) {
+    } else if (fs::isPictureName(fs::fileNameOf(entry.path))) {
       p.kind = EntryOutcome::Reduced;
       p.reduced = reducedPathInFolder(entry.path, folder_, job_.options.sepia);
       // Two pictures of one name (from different subfolders) go to the same file: the later

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "imaging/picture_file.h"
+#include "platform/file_kinds.h"
 #include "platform/path.h"
 
 namespace sortelia::outputs {
@@ -54,9 +56,9 @@ ThumbImage makeThumbImage(const std::string& path, int cellSize) {
   struct stat st {};
   t.exists = ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
   if (!t.exists) return t;
-  t.picture = fs::hasExtension(path, ".jpg");
+  t.picture = fs::isPictureName(fs::fileNameOf(path));
   if (!t.picture) return t;
-  imaging::JpegDecodeResult decoded = imaging::decodeJpegFile(path, imaging::JpegScale::Eighth);
+  imaging::JpegDecodeResult decoded = imaging::decodePictureFile(path, imaging::JpegScale::Eighth);
   if (!decoded.ok()) {
     t.error = decoded.error;
     return t;

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "imaging/jpeg_codec.h"
+#include "imaging/picture_file.h"
 #include "platform/file_ops.h"
 
 namespace sortelia::outputs {
@@ -113,7 +114,7 @@ void DrawCommentLine(imaging::Bitmap& page, const std::string& text, bool atTop,
 
 imaging::Bitmap renderPrintPage(const std::string& path, const CommentLines& lines, Rgb colour,
                                 int size, int pageWidth, int pageHeight) {
-  imaging::JpegDecodeResult decoded = imaging::decodeJpegFile(path, imaging::JpegScale::Full);
+  imaging::JpegDecodeResult decoded = imaging::decodePictureFile(path, imaging::JpegScale::Full);
   if (!decoded.ok()) throw PrintError(path + "\r\n" + decoded.error);
   imaging::convertTo24Bit(decoded.bitmap);
   const Size s = printScale(decoded.bitmap.width(), decoded.bitmap.height(), pageWidth, pageHeight);

@@ -24,6 +24,7 @@
 #include "app/qt_wait.h"
 #include "imaging/jpeg_codec.h"
 #include "platform/line_file.h"
+#include "support/raw_builder.h"
 #include "support/temp_dir.h"
 #include "support/test_jpeg.h"
 
@@ -208,6 +209,47 @@ QImage renderPdf(const std::string& pdf, const std::string& prefix, int page) {
 bool near(QColor c, int r, int g, int b, int tolerance = 40) {
   return std::abs(c.red() - r) <= tolerance && std::abs(c.green() - g) <= tolerance &&
          std::abs(c.blue() - b) <= tolerance;
+}
+
+// The HEIC and the RAW of one picture get the same thumbnail as its JPEG: each cell is drawn
+// on the real grid, not only counted in the model.
+TEST_F(BrowsePrint, HeicAndRawCellsAreDrawnLikeTheJpegOfTheSamePicture) {
+  const std::string jpeg = solidJpeg(800, 600, 200, 60, 30);
+  start({{"a.jpg", jpeg}, {"empty.mov", "movie"}});
+  // The HEIC made by ImageMagick through libheif; the RAW a TIFF holding the JPEG as its
+  // preview, as DNG and NEF files do.
+  const std::string heic = root.file("src/b.HEIC");
+  ASSERT_EQ(std::system(("convert '" + root.file("src/a.jpg") + "' '" + heic + "'").c_str()), 0);
+  testing::TiffBuilder tiff;
+  const int ifd0 = tiff.addIfd();
+  const int blob = tiff.addBlob(jpeg);
+  tiff.entry(ifd0, 0x0201, 4, {testing::TiffBuilder::blob(blob)});
+  tiff.entry(ifd0, 0x0202, 4, {testing::TiffBuilder::num(static_cast<std::uint32_t>(jpeg.size()))});
+  root.write("src/c.NEF", tiff.build());
+  app->session().scan().rescanSourceFolder();
+  ASSERT_EQ(app->state().list.images.size(), 4u);
+  bool ran = false;
+  inBrowser([&](BrowseWindow& b) {
+    ran = true;
+    b.buildButton()->click();
+    ThumbBrowser& thumbs = app->browseWiring().thumbs();
+    ASSERT_TRUE(waitFor([&] { return !thumbs.building(); }));
+    ASSERT_EQ(thumbs.cells().size(), 4u);
+    const QImage grid = b.grid()->viewport()->grab().toImage();
+    // The colour at the middle of a cell's picture area.
+    auto middle = [&](int cell) {
+      const outputs::Rect r = thumbs.cells()[cell].rect;
+      return grid.pixelColor(r.left + r.width / 2, r.top + (r.height - 20) / 2);
+    };
+    const QColor a = middle(0);
+    EXPECT_TRUE(near(a, 200, 60, 30, 12)) << a.name().toStdString();
+    for (int cell : {1, 2}) {  // b.HEIC, c.NEF
+      const QColor c = middle(cell);
+      EXPECT_TRUE(near(c, 200, 60, 30, 12)) << cell << " " << c.name().toStdString();
+    }
+    EXPECT_FALSE(near(middle(3), 200, 60, 30, 60)) << "the movie's cell has no picture";
+  });
+  EXPECT_TRUE(ran);
 }
 
 TEST_F(BrowsePrint, PrintsOnePagePerPictureScaledWithTheCommentLines) {

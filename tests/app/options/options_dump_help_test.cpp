@@ -179,6 +179,7 @@ TEST(OptionsWindow, CompanionAndTrashBoxesReachTheOptionsAndTheirFile) {
   QCheckBox* trash = widgetNamed<QCheckBox>(form3, "TrashCBOX");
   QSpinBox* steps = widgetNamed<QSpinBox>(form3, "QueueStepsEdit");
   QSpinBox* megabytes = widgetNamed<QSpinBox>(form3, "QueueMegabytesEdit");
+  QCheckBox* classic = widgetNamed<QCheckBox>(form3, "JpegMovMpgCBOX");
   Script s;
   std::vector<std::string> stored;
   s.steps.push_back([&] {
@@ -199,6 +200,10 @@ TEST(OptionsWindow, CompanionAndTrashBoxesReachTheOptionsAndTheirFile) {
     EXPECT_EQ(app->state().options.queueSteps, 7);
     EXPECT_EQ(app->state().options.queueMegabytes, 100);
     stored.push_back(testing::readAll(file));
+    // The list's file kinds: the newer ones until the person asks for the old three only.
+    EXPECT_FALSE(classic->isChecked());
+    classic->click();
+    EXPECT_TRUE(app->state().options.jpegMovMpgOnly);
     return true;
   });
   s.steps.push_back([&] {
@@ -206,10 +211,13 @@ TEST(OptionsWindow, CompanionAndTrashBoxesReachTheOptionsAndTheirFile) {
     return true;
   });
   app->mainWindow().find<QAction>(Control::Option1)->trigger();
-  EXPECT_EQ(stored, (std::vector<std::string>{
-                        "Companions=0\r\nTrash=1\r\nQueueSteps=8\r\nQueueMegabytes=512\r\n",
-                        "Companions=0\r\nTrash=0\r\nQueueSteps=8\r\nQueueMegabytes=512\r\n",
-                        "Companions=0\r\nTrash=0\r\nQueueSteps=7\r\nQueueMegabytes=100\r\n"}));
+  EXPECT_EQ(
+      stored,
+      (std::vector<std::string>{
+          "Companions=0\r\nTrash=1\r\nQueueSteps=8\r\nQueueMegabytes=512\r\nJpegMovMpgOnly=0\r\n",
+          "Companions=0\r\nTrash=0\r\nQueueSteps=8\r\nQueueMegabytes=512\r\nJpegMovMpgOnly=0\r\n",
+          "Companions=0\r\nTrash=0\r\nQueueSteps=7\r\nQueueMegabytes=100\r\nJpegMovMpgOnly="
+          "0\r\n"}));
   EXPECT_TRUE(s.messages.empty());
 
   for (const bool japanese : {true, false}) {
@@ -222,6 +230,9 @@ TEST(OptionsWindow, CompanionAndTrashBoxesReachTheOptionsAndTheirFile) {
     EXPECT_EQ(companions->accessibleName(), companionsCaption);
     EXPECT_EQ(trash->text(), trashCaption);
     EXPECT_EQ(trash->accessibleName(), trashCaption);
+    const char* classicCaption = japanese ? "JPEG・MOV・MPGだけを扱う" : "JPEG, MOV and MPG only";
+    EXPECT_EQ(classic->text(), classicCaption);
+    EXPECT_EQ(classic->accessibleName(), classicCaption);
     EXPECT_EQ(steps->accessibleName(),
               japanese ? "転送待ちの上限 (枚)" : "Pending transfers at most (pictures)");
     EXPECT_EQ(megabytes->accessibleName(),
@@ -237,6 +248,7 @@ TEST(OptionsWindow, CompanionAndTrashBoxesReachTheOptionsAndTheirFile) {
   EXPECT_FALSE(widgetNamed<QCheckBox>(again.optionsWindow(), "TrashCBOX")->isChecked());
   EXPECT_EQ(widgetNamed<QSpinBox>(again.optionsWindow(), "QueueStepsEdit")->value(), 7);
   EXPECT_EQ(widgetNamed<QSpinBox>(again.optionsWindow(), "QueueMegabytesEdit")->value(), 100);
+  EXPECT_TRUE(widgetNamed<QCheckBox>(again.optionsWindow(), "JpegMovMpgCBOX")->isChecked());
 }
 
 // Fault: the OK of the export's OK/Cancel question was read as Cancel, so neither export of the

@@ -7,7 +7,11 @@
 #include <functional>
 
 #include "core/display/display_geometry.h"
+#include "imaging/heif_decode.h"
+#include "imaging/raw_preview.h"
+#include "imaging/screen_scale.h"
 #include "support/fake_ui.h"
+#include "support/raw_builder.h"
 #include "support/temp_dir.h"
 #include "support/test_jpeg.h"
 
@@ -182,6 +186,57 @@ TEST_F(EntryDisplayTest, UndecodablePictureShowsNothingButStillItsInformation) {
   }
 }
 
+TEST_F(EntryDisplayTest, HeifAndRawPicturesAreShownFittedAsTheirDecodersGiveThem) {
+  const std::string heic =
+      root.write("IMG_1.HEIC", testing::readAll(testing::testData("heif/canon_40d_rot90.heic")));
+  const std::string avif =
+      root.write("IMG_2.avif", testing::readAll(testing::testData("heif/canon_40d.avif")));
+  const std::string nef =
+      root.write("DSC_3.NEF",
+                 testing::exifTiffOf(testing::readAll(testing::testData("camera/Nikon_D70.jpg"))));
+  const std::string mp4 = root.write("CLIP.MP4", "movie");
+  list({heic, avif, nef, mp4});
+  view.areaWidth = 50;
+  view.areaHeight = 40;
+  const imaging::Bitmap expected[] = {
+      imaging::decodeHeifFile(heic).bitmap, imaging::decodeHeifFile(avif).bitmap,
+      imaging::decodeRawPreview(imaging::extractRawPreviewFile(nef)).bitmap};
+  for (int n = 1; n <= 3; ++n) {
+    SCOPED_TRACE(n);
+    const imaging::Bitmap& full = expected[n - 1];
+    ASSERT_FALSE(full.empty());
+    display.ShowEntry(n);
+    ASSERT_FALSE(heard.shown.empty());
+    EXPECT_TRUE(heard.shown.back().isPicture);
+    EXPECT_FALSE(heard.shown.back().isJpeg);
+    EXPECT_EQ(heard.shown.back().width, full.width());
+    EXPECT_EQ(heard.shown.back().height, full.height());
+    EXPECT_FALSE(view.movieVisible);
+    const auto r = FitImageToPanel(full.height(), full.width(), 40, 50);
+    ASSERT_TRUE(r.has_value());
+    EXPECT_EQ(view.pictureRect, *r);
+    ASSERT_TRUE(view.screenPicture);
+    // The screen copy is the decoder's full picture reduced by the display's own rule.
+    const auto byRule =
+        imaging::scaleForScreen(std::make_shared<const imaging::Bitmap>(full), r->width, r->height);
+    ASSERT_TRUE(byRule);
+    ASSERT_EQ(view.screenPicture->width(), byRule->width());
+    ASSERT_EQ(view.screenPicture->height(), byRule->height());
+    int worst = 0;
+    for (int y = 0; y < byRule->height(); ++y) {
+      for (int x = 0; x < byRule->width() * 3; ++x) {
+        worst = std::max(worst, std::abs(view.screenPicture->row(y)[x] - byRule->row(y)[x]));
+      }
+    }
+    EXPECT_LE(worst, 2);
+  }
+  // The rotated HEIC stands as the phone showed it: taller than wide.
+  EXPECT_GT(expected[0].height(), expected[0].width());
+  display.ShowEntry(4);
+  EXPECT_TRUE(view.movieVisible);
+  EXPECT_FALSE(heard.shown.back().isPicture);
+}
+
 TEST_F(EntryDisplayTest, MarkedEntryKeepsItsMarkInTheStatusText) {
   const std::string a = root.write("a.jpg", testing::makeTestJpeg(8, 8));
   list({"!:" + a});
@@ -223,9 +278,9 @@ TEST_F(EntryDisplayTest, MovieShowsTheFourLineButtonAndTheFileDate) {
 }
 
 TEST_F(EntryDisplayTest, OtherExtensionsShowOnlyTheStatusText) {
-  list({"/x/clip.avi"});
+  list({"/x/clip.wmv"});
   display.ShowEntry(1);
-  EXPECT_EQ(ui.status(), "/x/clip.avi [ 1 / 1 files ]");
+  EXPECT_EQ(ui.status(), "/x/clip.wmv [ 1 / 1 files ]");
   EXPECT_FALSE(view.movieVisible);
   EXPECT_EQ(view.showPictureCalls, 0);
 }

@@ -104,14 +104,15 @@ TEST(ListPictures, CompanionsGoWithTheirPicture) {
   const ImageListing without = listPictures({root.path() + "/"}, false);
   EXPECT_EQ(relative(root, without.entries),
             (std::vector<std::string>{"GOPR.MPG", "IMG_0001.JPG", "IMG_0002.JPG", "IMG_0002.MOV",
-                                      "IMG_0003.MOV"}));
+                                      "IMG_0003.MOV", "IMG_0004.NEF"}));
   EXPECT_TRUE(without.companions.empty());
   EXPECT_EQ(listImages({root.path() + "/"}), without.entries);
 
   const ImageListing with = listPictures({root.path() + "/"}, true);
   // The Live Photo movie is no longer an entry; a movie without a picture stays one.
   EXPECT_EQ(relative(root, with.entries),
-            (std::vector<std::string>{"GOPR.MPG", "IMG_0001.JPG", "IMG_0002.JPG", "IMG_0003.MOV"}));
+            (std::vector<std::string>{"GOPR.MPG", "IMG_0001.JPG", "IMG_0002.JPG", "IMG_0003.MOV",
+                                      "IMG_0004.NEF"}));
   const auto of = [&](const std::string& name) {
     return relative(root, companionsOf(with.companions, root.file(name)));
   };
@@ -121,6 +122,54 @@ TEST(ListPictures, CompanionsGoWithTheirPicture) {
   EXPECT_EQ(of("IMG_0003.MOV"), (std::vector<std::string>{"IMG_0003.THM"}));
   EXPECT_EQ(of("GOPR.MPG"), (std::vector<std::string>{"GOPR.LRV"}));
   EXPECT_TRUE(with.sharedStem.empty());
+}
+
+TEST(ListPictures, NewerPicturesMoviesAndLoneRawsAreEntriesUnlessOnlyTheClassicKindsAreAsked) {
+  TempDir root;
+  for (const char* n : {"IMG_0001.HEIC", "IMG_0001.MOV",  "IMG_0001.AAE", "IMG_0002.heif",
+                        "IMG_0003.HIF",  "IMG_0004.avif", "IMG_0005.JPG", "IMG_0005.CR3",
+                        "IMG_0006.HEIC", "IMG_0006.DNG",  "DSC_0007.NEF", "DSC_0007.NEF.xmp",
+                        "DSC_0007.pp3",  "R_0008.RAF",    "clip.MP4",     "clip.THM",
+                        "a.m4v",         "b.3GP",         "c.MTS",        "d.m2ts",
+                        "e.AVI",         "f.MPG",         "g.mov",        "h.jpg",
+                        "readme.txt",    "x.tif"}) {
+    root.write(n, n);
+  }
+  struct Row {
+    bool companions;
+    bool classicOnly;
+    std::vector<std::string> entries;
+  };
+  const Row rows[] = {
+      // A RAW beside a JPEG or a HEIC of its stem is that picture's companion, or, with
+      // companions off, not listed; a RAW alone is a picture.
+      {true,
+       false,
+       {"a.m4v", "b.3GP", "c.MTS", "clip.MP4", "d.m2ts", "DSC_0007.NEF", "e.AVI", "f.MPG", "g.mov",
+        "h.jpg", "IMG_0001.HEIC", "IMG_0002.heif", "IMG_0003.HIF", "IMG_0004.avif", "IMG_0005.JPG",
+        "IMG_0006.HEIC", "R_0008.RAF"}},
+      {false,
+       false,
+       {"a.m4v", "b.3GP", "c.MTS", "clip.MP4", "d.m2ts", "DSC_0007.NEF", "e.AVI", "f.MPG", "g.mov",
+        "h.jpg", "IMG_0001.HEIC", "IMG_0001.MOV", "IMG_0002.heif", "IMG_0003.HIF", "IMG_0004.avif",
+        "IMG_0005.JPG", "IMG_0006.HEIC", "R_0008.RAF"}},
+      // JPEG, MOV and MPG only: the list the program always made.
+      {false, true, {"f.MPG", "g.mov", "h.jpg", "IMG_0001.MOV", "IMG_0005.JPG"}},
+      {true, true, {"f.MPG", "g.mov", "h.jpg", "IMG_0001.MOV", "IMG_0005.JPG"}},
+  };
+  for (const Row& r : rows) {
+    const ImageListing l = listPictures({root.path() + "/"}, r.companions, r.classicOnly);
+    EXPECT_EQ(relative(root, l.entries), r.entries) << r.companions << r.classicOnly;
+  }
+  const ImageListing l = listPictures({root.path() + "/"}, true);
+  const auto of = [&](const std::string& name) {
+    return relative(root, companionsOf(l.companions, root.file(name)));
+  };
+  EXPECT_EQ(of("IMG_0001.HEIC"), (std::vector<std::string>{"IMG_0001.AAE", "IMG_0001.MOV"}));
+  EXPECT_EQ(of("IMG_0005.JPG"), (std::vector<std::string>{"IMG_0005.CR3"}));
+  EXPECT_EQ(of("IMG_0006.HEIC"), (std::vector<std::string>{"IMG_0006.DNG"}));
+  EXPECT_EQ(of("DSC_0007.NEF"), (std::vector<std::string>{"DSC_0007.NEF.xmp", "DSC_0007.pp3"}));
+  EXPECT_EQ(of("clip.MP4"), (std::vector<std::string>{"clip.THM"}));
 }
 
 TEST(ListPictures, SharedStemGivesTheCompanionsToTheFirstInListOrder) {

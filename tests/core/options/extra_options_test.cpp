@@ -23,6 +23,7 @@ TEST(ExtraOptions, EachFileContentGivesTheseOptions) {
     bool trash;
     int queueSteps = 8;
     int queueMegabytes = 512;
+    bool jpegMovMpgOnly = false;
   };
   const std::vector<Row> rows = {
       {"no file: the defaults", {}, true, true},
@@ -44,6 +45,8 @@ TEST(ExtraOptions, EachFileContentGivesTheseOptions) {
        true},
       {"the queue's bounds", {"QueueSteps=3", "QueueMegabytes=100"}, true, true, 3, 100},
       {"bounds at their limits", {"QueueSteps=1000", "QueueMegabytes=1"}, true, true, 1000, 1},
+      {"JPEG, MOV and MPG only", {"JpegMovMpgOnly=1"}, true, true, 8, 512, true},
+      {"JPEG, MOV and MPG only, broken", {"JpegMovMpgOnly=yes"}, true, true, 8, 512, false},
       {"bounds out of range or not whole numbers keep the defaults",
        {"QueueSteps=0", "QueueSteps=1001", "QueueMegabytes=-5", "QueueMegabytes=12MB",
         "QueueSteps=99999999999", "QueueMegabytes=65537", "QueueSteps= "},
@@ -62,6 +65,7 @@ TEST(ExtraOptions, EachFileContentGivesTheseOptions) {
     EXPECT_EQ(o.trashDeleted, row.trash);
     EXPECT_EQ(o.queueSteps, row.queueSteps);
     EXPECT_EQ(o.queueMegabytes, row.queueMegabytes);
+    EXPECT_EQ(o.jpegMovMpgOnly, row.jpegMovMpgOnly);
   }
 }
 
@@ -72,7 +76,9 @@ TEST(ExtraOptions, WritesOneLinePerOptionAndKeepsOtherKeys) {
   Options o;
   o.keepCompanions = false;
   ASSERT_TRUE(writeExtraOptions(data, o));
-  EXPECT_EQ(readAll(file), "Companions=0\r\nTrash=1\r\nQueueSteps=8\r\nQueueMegabytes=512\r\n");
+  EXPECT_EQ(
+      readAll(file),
+      "Companions=0\r\nTrash=1\r\nQueueSteps=8\r\nQueueMegabytes=512\r\nJpegMovMpgOnly=0\r\n");
 
   // Keys of a later version stay; this version's keys are written once, with their new values.
   ASSERT_TRUE(writeTextLines(file, {"JpegOnly=1", "Trash=1", "QueueMax=8", "Companions=0"}).ok());
@@ -80,7 +86,8 @@ TEST(ExtraOptions, WritesOneLinePerOptionAndKeepsOtherKeys) {
   o.trashDeleted = false;
   ASSERT_TRUE(writeExtraOptions(data, o));
   EXPECT_EQ(readAll(file),
-            "Companions=1\r\nTrash=0\r\nQueueSteps=8\r\nQueueMegabytes=512\r\nJpegOnly=1\r\n"
+            "Companions=1\r\nTrash=0\r\nQueueSteps=8\r\nQueueMegabytes=512\r\nJpegMovMpgOnly=0\r\n"
+            "JpegOnly=1\r\n"
             "QueueMax=8\r\n");
   Options back;
   readExtraOptions(data, back);

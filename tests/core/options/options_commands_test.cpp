@@ -14,6 +14,7 @@
 #include "core/sorting/undo_journal.h"
 #include "platform/file_ops.h"
 #include "platform/line_file.h"
+#include "platform/path.h"
 #include "support/exif_builder.h"
 #include "support/fake_ui.h"
 #include "support/temp_dir.h"
@@ -338,14 +339,46 @@ TEST_F(OptionsCommandsTest, CompanionsAndTrashAreStoredWhenChanged) {
   o.keepCompanions = false;
   commands.apply(o);
   EXPECT_FALSE(state.options.keepCompanions);
-  EXPECT_EQ(testing::readAll(file),
-            "Companions=0\r\nTrash=1\r\nQueueSteps=8\r\nQueueMegabytes=512\r\n");
+  EXPECT_EQ(
+      testing::readAll(file),
+      "Companions=0\r\nTrash=1\r\nQueueSteps=8\r\nQueueMegabytes=512\r\nJpegMovMpgOnly=0\r\n");
   o.trashDeleted = false;
   commands.apply(o);
   EXPECT_FALSE(state.options.trashDeleted);
-  EXPECT_EQ(testing::readAll(file),
-            "Companions=0\r\nTrash=0\r\nQueueSteps=8\r\nQueueMegabytes=512\r\n");
+  EXPECT_EQ(
+      testing::readAll(file),
+      "Companions=0\r\nTrash=0\r\nQueueSteps=8\r\nQueueMegabytes=512\r\nJpegMovMpgOnly=0\r\n");
   EXPECT_FALSE(fs::exists(data + "/zel.ini"));  // the settings file is not touched
+}
+
+// Which files the list holds shows at once: the list is built again (after the deletion pass,
+// as every rebuild) when the file kinds or the companions option change, and only then.
+TEST_F(OptionsCommandsTest, TheListIsBuiltAgainWhenItsFileKindsChange) {
+  for (const char* n : {"a.jpg", "b.HEIC", "c.NEF", "c.xmp", "d.MP4", "e.mov"}) {
+    root.write(std::string("src/") + n, n);
+  }
+  scan();
+  const auto names = [&] {
+    std::vector<std::string> out;
+    for (const auto& e : state.list.images) out.push_back(fs::fileNameOf(e));
+    return out;
+  };
+  EXPECT_EQ(names(), (std::vector<std::string>{"a.jpg", "b.HEIC", "c.NEF", "d.MP4", "e.mov"}));
+  const int passes = deletionPasses;
+  Options o = state.options;
+  o.loopSlideShow = true;
+  commands.apply(o);
+  EXPECT_EQ(deletionPasses, passes) << "an option of no concern to the list";
+  o.jpegMovMpgOnly = true;
+  commands.apply(o);
+  EXPECT_EQ(deletionPasses, passes + 1);
+  EXPECT_EQ(names(), (std::vector<std::string>{"a.jpg", "e.mov"}));
+  o.jpegMovMpgOnly = false;
+  o.keepCompanions = false;
+  commands.apply(o);
+  EXPECT_EQ(names(), (std::vector<std::string>{"a.jpg", "b.HEIC", "c.NEF", "d.MP4", "e.mov"}));
+  EXPECT_TRUE(state.list.companions.empty());
+  EXPECT_EQ(deletionPasses, passes + 2);
 }
 
 TEST_F(OptionsCommandsTest, ReloadingCameraParamsReadsTheEditedFile) {

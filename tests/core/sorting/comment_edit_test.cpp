@@ -8,6 +8,7 @@
 #include "exif/exif_info.h"
 #include "exif/exif_writer.h"
 #include "platform/file_ops.h"
+#include "support/raw_builder.h"
 #include "support/test_jpeg.h"
 
 namespace sortelia {
@@ -180,6 +181,44 @@ TEST_F(CommentEdit, NothingIsWrittenForAMovieOrAnotherEntry) {
   EXPECT_FALSE(comments.RewriteCMT(2));
   EXPECT_EQ(readAll(m), "movie bytes");
   EXPECT_EQ(storedComment(a), std::vector<std::string>{"one\r\n"});
+}
+
+TEST_F(CommentEdit, AHeifOrRawPictureShowsThatCommentsGoIntoJpegFilesOnly) {
+  const std::string heic =
+      root.write("src/b.HEIC", readAll(testing::testData("heif/canon_40d.heic")));
+  const std::string raw = root.write(
+      "src/c.NEF", testing::exifTiffOf(readAll(testing::testData("camera/Nikon_D70.jpg"))));
+  picture("a.jpg", {"one"});
+  scan({});
+  ASSERT_EQ(state.list.images.size(), 3u);
+  view.setChecked(Control::SpeedButton1, true);
+  for (int n : {2, 3}) {
+    SCOPED_TRACE(n);
+    const std::string path = n == 2 ? heic : raw;
+    const std::string before = readAll(path);
+    show(n);
+    EXPECT_TRUE(view.commentVisible);
+    EXPECT_TRUE(view.commentReadOnly);
+    EXPECT_EQ(view.comment, "コメントはJPEGファイルにだけ書き込めます。");
+    // Whatever the field holds, nothing is written into the file.
+    view.comment = "typed anyway";
+    EXPECT_FALSE(comments.RewriteCMT(n));
+    EXPECT_EQ(readAll(path), before);
+    // The edit button shows and hides the note.
+    view.setChecked(Control::SpeedButton1, false);
+    comments.SpeedButton1Click();
+    EXPECT_FALSE(view.commentVisible);
+    view.setChecked(Control::SpeedButton1, true);
+    comments.SpeedButton1Click();
+    EXPECT_TRUE(view.commentVisible);
+  }
+  // Back on the JPEG the field takes text again.
+  show(1);
+  EXPECT_FALSE(view.commentReadOnly);
+  EXPECT_EQ(view.comment, "one");
+  state.options.japaneseMode = false;
+  show(2);
+  EXPECT_EQ(view.comment, "Comments can be written into JPEG files only.");
 }
 
 TEST_F(CommentEdit, AFailedWriteStopsTheTransferBeforeItStarts) {

@@ -136,7 +136,7 @@ TEST_F(Transfer, SameFileUnderAnotherNameIsRefusedBeforeAnyQuestion) {
   EXPECT_TRUE(state.undo.lines.empty());
 }
 
-TEST_F(Transfer, AutoRenameNumbersToTheFirstFreeJpgName) {
+TEST_F(Transfer, AutoRenameNumbersToTheFirstFreeNameOfTheFilesOwnKind) {
   scan({"IMG_1.JPG", "MVI_3.MOV", "z.jpg"});
   state.options.autoRename = true;
   root.write("dst/IMG_1.JPG", "old");
@@ -146,12 +146,13 @@ TEST_F(Transfer, AutoRenameNumbersToTheFirstFreeJpgName) {
   transfer.Button1Click(1);
   transfer.Button1Click(1);
   EXPECT_EQ(readAll(d("IMG_1_2.jpg")), bytesOf("IMG_1.JPG"));
-  EXPECT_EQ(readAll(d("MVI_3_1.jpg")), bytesOf("MVI_3.MOV"));
+  // A movie once became "MVI_3_1.jpg", a picture nothing could show: it stays a movie.
+  EXPECT_EQ(readAll(d("MVI_3_1.MOV")), bytesOf("MVI_3.MOV"));
   EXPECT_EQ(readAll(d("IMG_1.JPG")), "old");
   EXPECT_EQ(readAll(d("IMG_1_1.jpg")), "older");
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_NE(state.undo.lines[0].find(d("IMG_1_2.jpg")), std::string::npos);
-  EXPECT_NE(state.undo.lines[1].find(d("MVI_3_1.jpg")), std::string::npos);
+  EXPECT_NE(state.undo.lines[1].find(d("MVI_3_1.MOV")), std::string::npos);
 }
 
 TEST_F(Transfer, OverwriteReplacesTheOldFileOnlyWithAVerifiedCopy) {
@@ -274,9 +275,13 @@ TEST_F(Transfer, SlotWithoutFolderOrWithoutPicturesExplains) {
   for (const auto& m : ui.messages) EXPECT_EQ(m.buttons, Buttons::Ok);
 }
 
-TEST(NumberedName, AlwaysEndsInLowerCaseJpg) {
+TEST(NumberedName, AJpegEndsInLowerCaseJpgAndOthersKeepTheirExtension) {
   EXPECT_EQ(numberedName("/d", "IMG_1.JPG", 2), "/d/IMG_1_2.jpg");
-  EXPECT_EQ(numberedName("/d", "MVI_3.MOV", 1), "/d/MVI_3_1.jpg");
+  // A movie, a HEIC or a RAW once got a ".jpg" name here, which made it a picture the list
+  // could not show and other programs would misread: they keep their own extension.
+  EXPECT_EQ(numberedName("/d", "MVI_3.MOV", 1), "/d/MVI_3_1.MOV");
+  EXPECT_EQ(numberedName("/d", "IMG_4.HEIC", 3), "/d/IMG_4_3.HEIC");
+  EXPECT_EQ(numberedName("/d", "DSC_5.nef", 1), "/d/DSC_5_1.nef");
   EXPECT_EQ(numberedName("/d", "a.b.jpg", 10), "/d/a.b_10.jpg");
   EXPECT_EQ(numberedName("/d", "noext", 1), "/d/noext_1.jpg");
 }
