@@ -3,7 +3,9 @@
 // without it (decoded on the spot), and beside djpeg decoding one such picture, in one run;
 // then the process size over 500 steps with prefetch, which must stay flat. The decode on the
 // spot is also timed both ways: the full-size decode reduced afterwards, and the decode that
-// reduces each row as it comes (what the display does).
+// reduces each row as it comes (what the display does). Last, the same with a 12-megapixel
+// phone HEIC (a grid of 48 tiles, made by bench/make_phone_heic.py), beside the decode of
+// that HEIC and of the same picture as a JPEG.
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -63,21 +65,49 @@ std::string turnedJpeg() {
   return path;
 }
 
+// The 12-megapixel phone HEIC and the same picture as a JPEG, made once from a camera
+// picture of the test data; "" when they cannot be made.
+const std::string& phoneHeic(bool asJpeg = false) {
+  static std::string heic, jpeg;
+  if (heic.empty()) {
+    const auto tmp = std::filesystem::temp_directory_path();
+    const std::string h = (tmp / "sortelia-bench-12mp.heic").string();
+    const std::string j = (tmp / "sortelia-bench-12mp.jpg").string();
+    if (!std::filesystem::exists(h) || !std::filesystem::exists(j)) {
+      const std::string source =
+          std::string(SORTELIA_SOURCE_DIR) + "/tests/data/camera/Canon_40D.jpg";
+      const pid_t pid = fork();
+      if (pid == 0) {
+        execlp("python3", "python3", SORTELIA_SOURCE_DIR "/bench/make_phone_heic.py",
+               source.c_str(), h.c_str(), j.c_str(), nullptr);
+        _exit(127);
+      }
+      int status = 0;
+      waitpid(pid, &status, 0);
+      if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return asJpeg ? jpeg : heic;
+    }
+    heic = h;
+    jpeg = j;
+  }
+  return asJpeg ? jpeg : heic;
+}
+
 // Entries that are distinct paths to the one big picture (links), so that each step shows a
-// new entry; turned: to the picture with a rotation mark.
-std::vector<std::string> entries(int n, bool turned = false) {
+// new entry; turned: to the picture with a rotation mark; heic: to the phone HEIC.
+std::vector<std::string> entries(int n, bool turned = false, bool heic = false) {
   const std::string folder =
-      (std::filesystem::temp_directory_path() /
-       (turned ? "sortelia-bench-prefetch-turned" : "sortelia-bench-prefetch"))
+      (std::filesystem::temp_directory_path() / (heic     ? "sortelia-bench-prefetch-heic"
+                                                 : turned ? "sortelia-bench-prefetch-turned"
+                                                          : "sortelia-bench-prefetch"))
           .string();
   std::filesystem::create_directories(folder);
   std::vector<std::string> list;
   for (int i = 1; i <= n; ++i) {
     char name[32];
-    std::snprintf(name, sizeof name, "/IMG_%04d.JPG", i);
+    std::snprintf(name, sizeof name, heic ? "/IMG_%04d.HEIC" : "/IMG_%04d.JPG", i);
     const std::string path = folder + name;
     if (!std::filesystem::exists(path)) {
-      std::filesystem::create_symlink(turned ? turnedJpeg() : bigJpeg(), path);
+      std::filesystem::create_symlink(heic ? phoneHeic() : turned ? turnedJpeg() : bigJpeg(), path);
     }
     list.push_back(path);
   }
@@ -117,9 +147,9 @@ struct Run {
   NullViewerPanel panel;
   NullTimer timer;
   ViewerMode viewer{session, loop, panel, timer};
-  explicit Run(bool withPrefetch, int n, bool turned = false) {
+  explicit Run(bool withPrefetch, int n, bool turned = false, bool heic = false) {
     prefetch.setTurnOf([](const std::string& p) { return rotationOfMark(rotationMarkOfFile(p)); });
-    state.list.images = entries(n, turned);
+    state.list.images = entries(n, turned, heic);
     state.list.imageCount = n;
     if (withPrefetch) {
       session.display().setPictureSource(&prefetch);
@@ -140,12 +170,13 @@ struct Run {
   }
 };
 
-std::vector<double> timedSteps(bool withPrefetch, int steps, bool turned = false) {
-  Run run(withPrefetch, steps + 1, turned);
+std::vector<double> timedSteps(bool withPrefetch, int steps, bool turned = false, bool heic = false,
+                               int pauseMs = 500) {
+  Run run(withPrefetch, steps + 1, turned, heic);
   run.step(1);
   std::vector<double> times;
   for (int n = 2; n <= steps + 1; ++n) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));  // the person looks
+    std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));  // the person looks
     times.push_back(run.step(n));
   }
   return times;
@@ -208,6 +239,30 @@ int main() {
       "pictures with a rotation mark (@090:), median key-to-picture without prefetch: %.1f ms, "
       "with prefetch: %.1f ms (10 steps each)\n",
       median(turnedWithout), median(turnedWith));
+
+  if (!phoneHeic().empty()) {
+    std::vector<double> heicDecode, jpegDecode;
+    for (int i = 0; i < 5; ++i) {
+      auto t0 = Clock::now();
+      if (!decodeFullPicture(phoneHeic())) std::fprintf(stderr, "HEIC not decoded\n");
+      heicDecode.push_back(ms(Clock::now() - t0));
+      t0 = Clock::now();
+      if (!decodeFullPicture(phoneHeic(true))) std::fprintf(stderr, "JPEG not decoded\n");
+      jpegDecode.push_back(ms(Clock::now() - t0));
+    }
+    std::printf(
+        "decode of one 12 MP HEIC (48 tiles): %.0f ms; of the same picture as JPEG: %.0f ms\n",
+        median(heicDecode), median(jpegDecode));
+    for (const int pause : {500, 1000}) {
+      const std::vector<double> heicWith = timedSteps(true, 20, false, true, pause);
+      std::printf(
+          "median key-to-picture with prefetch (12 MP HEIC): %.1f ms (20 steps, %d ms pause; "
+          "slowest %.1f ms)\n",
+          median(heicWith), pause, *std::max_element(heicWith.begin(), heicWith.end()));
+    }
+  } else {
+    std::printf("no 12 MP HEIC: python3 and ImageMagick's convert are needed to make it\n");
+  }
 
   Run run(true, 500);
   run.step(1);
