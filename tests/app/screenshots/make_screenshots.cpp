@@ -149,6 +149,15 @@ int main(int argc, char** argv) {
     settle();
     saveScreen(out + "/comment-field-in-use.png");
   }
+  {  // A phone's HEIC, turned as the phone showed it, with the comment field's note.
+    sortelia::testing::TempDir root;
+    const std::string heic =
+        sortelia::testing::readAll(sortelia::testing::testData("heif/canon_40d_rot90.heic"));
+    auto app = startOn(root, {{"IMG_0001.HEIC", heic}});
+    app->mainWindow().findChild<QPushButton*>("SpeedButton1")->click();
+    settle();
+    saveScreen(out + "/heic-entry.png");
+  }
   {  // The reduced-size save window with a sepia preview.
     sortelia::testing::TempDir root;
     auto app = startOn(root, {{"DSCF0001.JPG", camera}});
