@@ -1,7 +1,12 @@
 #include "imaging/picture_file.h"
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 #include <stdexcept>
+#include <thread>
 #include <utility>
 
 #include "imaging/heif_decode.h"
@@ -25,16 +30,55 @@ bool startsJpeg(std::string_view head) {
          static_cast<unsigned char>(head[1]) == 0xD8;
 }
 
-JpegDecodeResult fromHeif(HeifDecodeResult&& heif) {
+std::atomic<long long> gDecodeBoundMs{kDefaultDecodeBound.count()};
+std::atomic<int> gAbandoned{0};
+
+// What a HEIF decode on its own thread hands back.
+struct BoundedDecode {
+  std::mutex mutex;
+  std::condition_variable done;
+  bool finished = false;
+  HeifDecodeResult result;
+};
+
+// decodeHeif on a thread of its own, waited for at most the bound. The thread owns a copy of
+// the bytes and the shared state, so an abandoned decode runs to its end without touching
+// anything of the caller's.
+JpegDecodeResult decodeHeifBounded(std::string_view bytes) {
+  auto state = std::make_shared<BoundedDecode>();
+  auto owned = std::make_shared<const std::string>(bytes);
+  std::thread worker([state, owned] {
+    HeifDecodeResult r = decodeHeif(*owned);
+    std::lock_guard lock(state->mutex);
+    state->result = std::move(r);
+    state->finished = true;
+    state->done.notify_all();
+  });
+  std::unique_lock lock(state->mutex);
+  const bool finished = state->done.wait_for(lock, std::chrono::milliseconds(gDecodeBoundMs.load()),
+                                             [&] { return state->finished; });
   JpegDecodeResult r;
-  r.bitmap = std::move(heif.bitmap);
-  r.error = std::move(heif.error);
+  if (!finished) {
+    lock.unlock();
+    ++gAbandoned;
+    // A watcher joins the abandoned decode and counts it off when it ends.
+    std::thread([w = std::move(worker)]() mutable {
+      w.join();
+      --gAbandoned;
+    }).detach();
+    r.error = "decoding took too long and was abandoned";
+    return r;
+  }
+  lock.unlock();
+  worker.join();
+  r.bitmap = std::move(state->result.bitmap);
+  r.error = std::move(state->result.error);
   return r;
 }
 
 // The full-size picture of a HEIF or a RAW (a JPEG is decoded by the caller's own path).
 JpegDecodeResult decodeOther(const PictureBytes& p, JpegScale scale) {
-  if (p.coding == PictureCoding::Heif) return fromHeif(decodeHeif(p.bytes));
+  if (p.coding == PictureCoding::Heif) return decodeHeifBounded(p.bytes);
   const RawPreview preview = extractRawPreview(p.bytes);
   if (!preview.ok()) {
     JpegDecodeResult r;
@@ -45,6 +89,10 @@ JpegDecodeResult decodeOther(const PictureBytes& p, JpegScale scale) {
 }
 
 }  // namespace
+
+void setDecodeBound(std::chrono::milliseconds bound) { gDecodeBoundMs = bound.count(); }
+
+int abandonedDecodesRunning() { return gAbandoned.load(); }
 
 PictureCoding pictureCodingOf(std::string_view name, std::string_view head) {
   if (startsJpeg(head)) return PictureCoding::Jpeg;

@@ -4,6 +4,7 @@
 // take their pixels from here, so a phone's or a RAW camera's picture goes wherever a JPEG goes.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -42,6 +43,15 @@ JpegDecodeResult decodePictureFile(const std::string& path, JpegScale scale = Jp
 // pixels; a JPEG is reduced while it is decoded, so its full-size pixels are never held.
 // Throws std::invalid_argument for a size below 1.
 JpegDecodeResult decodePictureResampled(const PictureBytes& picture, int newWidth, int newHeight);
+
+// How long a HEIF decode may take before it is abandoned (libheif cannot stop one): the
+// caller gets a message at once, and the decode ends on its own thread, its result dropped.
+// Pictures within the size limits decode in well under a second or two; the bound is for
+// hostile files that make the decoder crawl.
+inline constexpr std::chrono::milliseconds kDefaultDecodeBound{20000};
+void setDecodeBound(std::chrono::milliseconds bound);
+// HEIF decodes abandoned and still running.
+int abandonedDecodesRunning();
 
 // The picture's size as it is shown, read without decoding where the format allows (JPEG,
 // HEIF); a RAW's is its preview's, turned by its orientation. nullopt when it cannot be read.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 #include "imaging/heif_decode.h"
 #include "imaging/ppm.h"
@@ -135,6 +136,21 @@ TEST(PictureFile, HeifPicturesMatchImageMagicksDecode) {
     const double mean = static_cast<double>(sum) / (3.0 * theirs->width() * theirs->height());
     EXPECT_LE(mean, 2.0);
   }
+}
+
+TEST(PictureFile, AHeifDecodeBeyondTheBoundIsAbandonedWithAMessage) {
+  const std::string path = testData("heif/nikon_e950_grid.heic");
+  setDecodeBound(std::chrono::milliseconds(0));
+  const JpegDecodeResult abandoned = decodePictureFile(path);
+  setDecodeBound(kDefaultDecodeBound);
+  EXPECT_FALSE(abandoned.ok());
+  EXPECT_NE(abandoned.error.find("abandoned"), std::string::npos) << abandoned.error;
+  // The abandoned decode ends on its own; a decode within the bound gives the picture.
+  for (int i = 0; i < 500 && abandonedDecodesRunning() > 0; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_EQ(abandonedDecodesRunning(), 0);
+  EXPECT_TRUE(decodePictureFile(path).ok());
 }
 
 TEST(PictureFile, BadFilesGiveAMessageNamingTheFile) {
