@@ -50,8 +50,14 @@ TEST(PictureExif, MakeModelAndDateOfHeifAndRawFilesAgreeWithExiftool) {
   // A RAF carries its EXIF in its preview JPEG.
   dir.write("DSCF0007.RAF", testing::makeRaf(canon));
 
+  // Real files: an iPhone's HEIC, a Canon EOS R6 CR3, an iPhone's DNG, a camera's HEIC.
+  for (const char* name :
+       {"2021-02-13-1929.heic", "Canon-R6-pruned.CR3", "IMG_1361.dng", "Stonehenge.heic"}) {
+    dir.write(name, readAll(testData(std::string("peer/") + name)));
+  }
   for (const char* name : {"IMG_0001.HEIC", "IMG_0002.AVIF", "IMG_0003.jpg", "DSC_0004.NEF",
-                           "IMGP0005.DNG", "IMG_0006.CR3", "DSCF0007.RAF"}) {
+                           "IMGP0005.DNG", "IMG_0006.CR3", "DSCF0007.RAF", "2021-02-13-1929.heic",
+                           "Canon-R6-pruned.CR3", "IMG_1361.dng", "Stonehenge.heic"}) {
     SCOPED_TRACE(name);
     const std::string path = dir.file(name);
     const testing::ExiftoolTags tags = testing::readWithExiftool(path);

@@ -153,6 +153,21 @@ TEST(PictureFile, AHeifDecodeBeyondTheBoundIsAbandonedWithAMessage) {
   EXPECT_TRUE(decodePictureFile(path).ok());
 }
 
+// Real files: an iPhone's HEIC held upright (a grid turned by its irot), a Canon EOS R6 CR3
+// (whose preview Debian's LibRaw cannot reach), and an iPhone DNG pruned of every picture.
+TEST(PictureFile, RealPhoneAndCameraFiles) {
+  const JpegDecodeResult phone = decodePictureFile(testData("peer/2021-02-13-1929.heic"));
+  ASSERT_TRUE(phone.ok()) << phone.error;
+  EXPECT_EQ(phone.bitmap.width(), 3024);
+  EXPECT_EQ(phone.bitmap.height(), 4032);
+  const JpegDecodeResult cr3 = decodePictureFile(testData("peer/Canon-R6-pruned.CR3"));
+  ASSERT_TRUE(cr3.ok()) << cr3.error;
+  EXPECT_GT(cr3.bitmap.width(), cr3.bitmap.height());
+  const JpegDecodeResult dng = decodePictureFile(testData("peer/IMG_1361.dng"));
+  EXPECT_FALSE(dng.ok());
+  EXPECT_NE(dng.error.find("IMG_1361.dng"), std::string::npos);
+}
+
 TEST(PictureFile, BadFilesGiveAMessageNamingTheFile) {
   TempDir dir;
   dir.write("broken.HEIC", std::string("\0\0\0\x18"
