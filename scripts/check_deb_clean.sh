@@ -2,9 +2,10 @@
 # Installs the Debian package into a clean Debian 12 (bookworm) root made by debootstrap and
 # checks it as a person's machine would see it: apt resolves the package's own dependencies
 # (recommendations left out, so the Depends list alone has to suffice), every executable and the
-# X11 platform plugin find their libraries, sortelia-cli reads a camera picture, sortelia opens its
-# window under Xvfb with the Japanese font and finds its readme, the desktop files land where a
-# desktop looks, and `apt-get remove` takes every file away again.
+# X11 platform plugin find their libraries, sortelia-cli reads a camera picture and reduces a
+# HEIC, an AVIF and a CR3, sortelia opens its window under Xvfb with the Japanese font and
+# finds its readme, the desktop files land where a desktop looks, and `apt-get remove` takes
+# every file away again.
 #
 # Usage (as root; takes minutes and needs the Debian mirror):
 #   scripts/check_deb_clean.sh [--root DIR] [--out DIR] [--keep] [PACKAGE.deb]
@@ -112,6 +113,9 @@ mkdir -p "$run/tmp/check/pictures"
 cp "$deb" "$run/tmp/check/"
 debname=$(basename "$deb")
 cp "$repo"/tests/data/camera/*.jpg "$run/tmp/check/pictures/"
+cp "$repo"/tests/data/heif/canon_40d.heic "$repo"/tests/data/heif/canon_40d.avif \
+  "$repo"/tests/data/peer/2021-02-13-1929.heic "$repo"/tests/data/peer/Canon-R6-pruned.CR3 \
+  "$run/tmp/check/pictures/"
 
 in_root() { chroot "$run" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 \
   DEBIAN_FRONTEND=noninteractive "$@"; }
@@ -173,6 +177,18 @@ else
   cat "$out/cli-exif.txt"
   fail "sortelia-cli exif Canon_40D.jpg"
 fi
+
+# HEIC needs libheif's HEVC decoder, AVIF its AV1 decoder: both must come with the package's
+# dependencies alone.
+for f in canon_40d.heic canon_40d.avif 2021-02-13-1929.heic Canon-R6-pruned.CR3; do
+  if in_root sortelia-cli reduce "/tmp/check/pictures/$f" /tmp/check/reduced.jpg --width 64 \
+    --height 48 >"$out/cli-reduce-$f.txt" 2>&1; then
+    pass "sortelia-cli reduce $f"
+  else
+    cat "$out/cli-reduce-$f.txt"
+    fail "sortelia-cli reduce $f"
+  fi
+done
 
 echo "== the window (check tools installed now, after the library checks)"
 in_root apt-get install -y -qq --no-install-recommends xvfb xauth imagemagick xdotool fontconfig \

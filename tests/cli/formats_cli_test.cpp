@@ -81,5 +81,18 @@ TEST_F(FormatsCli, TheAlbumReducesHeicAndRawPicturesToJpegFilesOfTheirOwnNames) 
   }
 }
 
+TEST_F(FormatsCli, RenameNamesHeicAndRawFilesByTheirShootingTime) {
+  const std::string folder = dir.file("src");
+  const auto r = runProcess({kCli, "rename", folder});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  // Canon EOS 40D: 2008:05:30 15:56:01; Nikon D70: 2008:03:15 09:52:01 (as exiftool reads).
+  for (const char* name : {"20080530-155601.HEIC", "20080315-095201.NEF"}) {
+    EXPECT_NE(r.out.find("-> '" + folder + "/" + name + "'"), std::string::npos) << r.out;
+    EXPECT_TRUE(std::filesystem::exists(folder + "/" + name));
+  }
+  EXPECT_FALSE(std::filesystem::exists(heic));
+  EXPECT_FALSE(std::filesystem::exists(nef));
+}
+
 }  // namespace
 }  // namespace sortelia
