@@ -29,7 +29,7 @@ EntryDisplay::EntryDisplay(SortingState& state, Ui& ui, PictureView& picture,
 void EntryDisplay::ShowEntry(int n) {
   view_.hideMovieButton();
   const std::string& entry = state_.list.images[n - 1];
-  ui_.setStatusText(format("%s [ %d / %d files ]", {entry, n, state_.list.imageCount}));
+  ui_.setStatusText(entryStatusText(n));
   ShownEntry shown;
   shown.index = n;
   shown.entry = entry;
@@ -45,6 +45,11 @@ void EntryDisplay::ShowEntry(int n) {
     showMovie(entry, shown.path);
   }
   events_.announceShown(shown);
+}
+
+std::string EntryDisplay::entryStatusText(int n) const {
+  if (n < 1 || n > static_cast<int>(state_.list.images.size())) return "";
+  return format("%s [ %d / %d files ]", {state_.list.images[n - 1], n, state_.list.imageCount});
 }
 
 void EntryDisplay::dropPicture(const std::string& path) {

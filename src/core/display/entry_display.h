@@ -30,6 +30,8 @@ class EntryDisplay {
 
   // ShowEntry: shows entry n (1-based) of the image list.
   void ShowEntry(int n);
+  // The status text ShowEntry gives entry n: "entry [ n / count files ]"; "" for no entry.
+  std::string entryStatusText(int n) const;
   // SetDateLBL: the date overlay's texts; "FILE" or "." stand for the date line of path (or of
   // the picture on display when path is empty).
   void SetDateLBL(const std::string& text, const std::string& path);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "core/display/entry_display.h"
 #include "core/display/image_list.h"
 #include "platform/file_kinds.h"
 #include "platform/format.h"
@@ -87,6 +88,7 @@ void TransferEngine::slotClick(int slot) {
     session_.pictureView().hideMovieButton();
     ++st.list.sortIndex;
     session_.scan().showListPosition(st.list.sortIndex);
+    showPending();
   } else if (bound) {
     ui.setInfoText("　イメージファイルが保存されているフォルダーを指定しましょう。");
     ui.message(Icon::None,
@@ -366,11 +368,13 @@ std::string TransferEngine::pendingText() const {
 
 void TransferEngine::showPending() {
   if (!queue_) return;
+  // Beside the shown entry's own text, so that the person keeps the list position in view.
+  const std::string entry = session_.display().entryStatusText(session_.state().list.shownIndex());
   if (!pendingTransfers().empty()) {
-    session_.ui().setStatusText(pendingText());
+    session_.ui().setStatusText(entry.empty() ? pendingText() : entry + "　" + pendingText());
     pendingShown_ = true;
   } else if (pendingShown_) {
-    session_.ui().setStatusText("");
+    session_.ui().setStatusText(entry);
     pendingShown_ = false;
   }
 }

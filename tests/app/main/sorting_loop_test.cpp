@@ -107,6 +107,31 @@ TEST(SortingLoopEndToEnd, TenPicturesThreeSlotsTwoMarksOneUndo) {
   EXPECT_EQ(*readTextLines(data + "/zel.ini"), ini);
 }
 
+// What is still being written shows in the real status bar beside the shown entry's text, and
+// goes when the queue has written it (it once took the entry's text with it).
+TEST(SortingLoopEndToEnd, TheStatusBarShowsWhatIsPendingBesideTheEntry) {
+  TempDir root;
+  const std::string data = root.mkdir("data");
+  const std::string a = root.mkdir("dst/family");
+  // A large first file keeps its step in the queue long after the key.
+  root.write("src/IMG_0001.JPG", std::string(48 << 20, 'x'));
+  root.write("src/IMG_0002.JPG", testing::makeTestJpeg(40, 30));
+  const std::string src = root.path() + "/src/";
+  ASSERT_TRUE(writeTextLines(data + "/zel.ini", settingsLines({a}, src)).ok());
+  MessageAnswerer answers;
+  Application app(data);
+  MainWindow& w = app.mainWindow();
+  w.show();
+  ASSERT_TRUE(waitFor([&] { return !app.state().firstActivation; }));
+  pressKey(w, Qt::Key_F1);
+  const std::string entry = src + "IMG_0002.JPG [ 2 / 2 files ]";
+  EXPECT_EQ(w.statusText().toStdString(), entry + "　転送待ち 1 枚 (48 MB)");
+  EXPECT_TRUE(waitFor([&] { return app.state().undo.lines.size() == 1; }, 20000));
+  EXPECT_EQ(w.statusText().toStdString(), entry);
+  EXPECT_EQ(testing::readAll(a + "/IMG_0001.JPG").size(), std::size_t{48} << 20);
+  EXPECT_TRUE(answers.texts.empty());
+}
+
 // The real comment field (a QLineEdit) gives back what it was given, so a picture whose
 // comment nobody touched is copied as it was, in EXIF item mode and in camera parameter mode.
 TEST(SortingLoopEndToEnd, UntouchedCommentsLeaveThePicturesAsTheyWere) {

@@ -133,7 +133,9 @@ TEST_F(QueuedTransfer, KeysGoOnAtOnceAndTheStepsAreWrittenAndJournalledInKeyOrde
     ASSERT_FALSE(view.shown.empty());
     EXPECT_EQ(view.shown.back().path, s(name(4)));
     EXPECT_EQ(transfer.pendingTransfers().steps, 3);
-    EXPECT_EQ(ui.status(), "転送待ち 3 枚 (0 MB)");
+    // The pending text stands beside the shown entry's own status text.
+    const std::string entryStatus = s(name(4)) + " [ 4 / 4 files ]";
+    EXPECT_EQ(ui.status(), entryStatus + "　転送待ち 3 枚 (0 MB)");
     EXPECT_TRUE(state.undo.lines.empty());
     EXPECT_TRUE(longWork.titles.empty()) << "no key waited";
 
@@ -146,7 +148,9 @@ TEST_F(QueuedTransfer, KeysGoOnAtOnceAndTheStepsAreWrittenAndJournalledInKeyOrde
       EXPECT_EQ(fs::exists(s(name(i))), !move) << i;
     }
     EXPECT_TRUE(fs::exists(s(name(4))));
-    EXPECT_EQ(ui.status(), "") << "the pending text goes once the queue is empty";
+    // The pending text once took the entry's text with it when the queue ran empty, leaving
+    // the status bar blank: the entry's text stays.
+    EXPECT_EQ(ui.status(), entryStatus) << "the pending text goes once the queue is empty";
     EXPECT_EQ(state.list.sortIndex, 4);
   }
 }
