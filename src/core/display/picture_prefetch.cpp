@@ -38,6 +38,21 @@ namespace {
 
 // A HEIF or RAW picture: its decoder gives only the full size, which is then fitted as the
 // display fits a picture after a resize, and let go when it was reduced.
+// Fits shown (the picture as it stands on screen) to the area: its screen copy reduced or
+// enlarged by the display's rule, or the picture itself when it fits as it is.
+void fitToArea(PreparedPicture& p, const std::shared_ptr<const imaging::Bitmap>& shown,
+               int areaWidth, int areaHeight) {
+  const auto r = FitImageToPanel(shown->height(), shown->width(), areaHeight, areaWidth);
+  if (r && (r->width != shown->width() || r->height != shown->height())) {
+    p.screen = imaging::scaleForScreen(shown, r->width, r->height);
+  }
+  if (!p.screen) p.picture = p.screen = shown;
+  if (r) {
+    p.areaWidth = areaWidth;
+    p.areaHeight = areaHeight;
+  }
+}
+
 PreparedPicture prepareOtherPicture(const imaging::PictureBytes& file, int areaWidth,
                                     int areaHeight) {
   PreparedPicture p;
@@ -46,15 +61,7 @@ PreparedPicture prepareOtherPicture(const imaging::PictureBytes& file, int areaW
   auto full = std::make_shared<const imaging::Bitmap>(std::move(decoded.bitmap));
   p.width = full->width();
   p.height = full->height();
-  const auto r = FitImageToPanel(p.height, p.width, areaHeight, areaWidth);
-  if (r && r->width >= 1 && r->height >= 1 && (r->width != p.width || r->height != p.height)) {
-    p.screen = imaging::scaleForScreen(full, r->width, r->height);
-  }
-  if (!p.screen) p.picture = p.screen = full;
-  if (r) {
-    p.areaWidth = areaWidth;
-    p.areaHeight = areaHeight;
-  }
+  fitToArea(p, full, areaWidth, areaHeight);
   return p;
 }
 
@@ -105,15 +112,7 @@ PreparedPicture prepareTurnedPicture(const std::string& path, int areaWidth, int
   p.width = full->width();
   p.height = full->height();
   p.turn = turn;
-  const auto r = FitImageToPanel(turned->height(), turned->width(), areaHeight, areaWidth);
-  if (r && (r->width != turned->width() || r->height != turned->height())) {
-    p.screen = imaging::scaleForScreen(turned, r->width, r->height);
-  }
-  if (!p.screen) p.picture = p.screen = turned;
-  if (r) {
-    p.areaWidth = areaWidth;
-    p.areaHeight = areaHeight;
-  }
+  fitToArea(p, turned, areaWidth, areaHeight);
   return p;
 }
 
