@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache pkg-config clang libclang-rt-14-dev clang-format python3
   qt6-base-dev libgl-dev libjpeg62-turbo-dev libturbojpeg0-dev libjpeg-turbo-progs libglib2.0-dev shared-mime-info libfreetype-dev
-  libheif-dev libraw-dev
+  libheif-dev libraw-dev libxtst-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho xvfb xauth openbox x11-utils
   libimage-exiftool-perl exiv2 imagemagick libvips-tools chromium poppler-utils

@@ -1,5 +1,8 @@
 #include "app/application.h"
 
+#include <cstdlib>
+#include <string_view>
+
 #include <QApplication>
 #include <QTimer>
 
@@ -43,7 +46,10 @@ Application::Application(const std::string& dataFolder) {
   longWork_ = new QtLongWork(*form1_);
   loop_->setLongWork(longWork_);
   // Slot clicks queue their file work and show the next picture at once.
-  loop_->transfer.setQueue(&transferPoster_);
+  // SORTELIA_TRANSFER_QUEUE=off runs every step on the spot, as before the queue: only for
+  // measuring the queue against it (bench/keys_from_outside.sh).
+  const char* queue = std::getenv("SORTELIA_TRANSFER_QUEUE");
+  if (!queue || std::string_view(queue) != "off") loop_->transfer.setQueue(&transferPoster_);
   prefetch_ = std::make_unique<PicturePrefetch>(state_, *form1_, prefetchPool_);
   prefetch_->setTurnOf(
       [](const std::string& path) { return rotationOfMark(rotationMarkOfFile(path)); });
