@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/file_kinds.h"
 #include "platform/file_list.h"
 #include "platform/file_ops.h"
 #include "platform/format.h"
@@ -119,6 +120,18 @@ void Open1Click(SortingSession& session) {
       "ムーヴィー(*.MOV,*.MPG)|*.MOV;*.MPG|すべてのファイル(*.*)|*.*|",
       "Pic(*.JPG) & Movie(*.MOV,*.MPG)|*.JPG;*.MOV;*.MPG|Pic(*.JPG)|*.JPG|Movie(*.MOV,*."
       "MPG)|*.MOV;*.MPG|All Files(*.*)|*.*|");
+  // A folder of a phone may hold no JPEG at all: the first choice shows every kind the list
+  // takes.
+  if (!state.options.jpegMovMpgOnly) {
+    std::string patterns;
+    for (const fs::MediaKindEntry& k : fs::kFileKinds) {
+      if (k.kind == fs::MediaKind::Sidecar) continue;
+      patterns += (patterns.empty() ? "*" : ";*") + std::string(k.extension);
+    }
+    session.openDialogFilter =
+        session.tr("画像・RAW・ムーヴィーのすべて|", "Pictures, RAW and Movies|") + patterns + "|" +
+        session.openDialogFilter;
+  }
   d.filter = session.openDialogFilter;
   d.initialDir = state.list.sourceDir;
   d.anyName = true;  // only the folder counts

@@ -248,6 +248,27 @@ TEST_F(SlotsTest, OpenRunsTheDeletionPassThenAsksForTheSourceFolder) {
   EXPECT_EQ(state.list.imageCount, 1);
 }
 
+// A phone's folder may hold HEIC pictures and MP4 movies only: the dialog's first choice shows
+// every kind the list takes; with JPEG, MOV and MPG only it is the three kinds' list.
+TEST_F(SlotsTest, OpenOffersEveryKindOfTheListFirst) {
+  const std::string classic =
+      "画像(*.JPG)とムーヴィー(*.MOV,*.MPG)|*.JPG;*.MOV;*.MPG|画像(*.JPG)|*.JPG|"
+      "ムーヴィー(*.MOV,*.MPG)|*.MOV;*.MPG|すべてのファイル(*.*)|*.*|";
+  Open1Click(session);
+  ASSERT_EQ(ui.dialogs.size(), 1u);
+  const std::string filter = ui.dialogs[0].filter;
+  EXPECT_EQ(filter.substr(0, filter.find('|') + 1), "画像・RAW・ムーヴィーのすべて|");
+  for (const char* pattern : {"*.jpg;", "*.heic;", "*.avif;", "*.cr3;", "*.dng;", "*.mp4;"}) {
+    EXPECT_NE(filter.find(pattern), std::string::npos) << pattern;
+  }
+  EXPECT_EQ(filter.find("*.xmp"), std::string::npos);
+  EXPECT_TRUE(filter.ends_with("|" + classic));
+  state.options.jpegMovMpgOnly = true;
+  Open1Click(session);
+  ASSERT_EQ(ui.dialogs.size(), 2u);
+  EXPECT_EQ(ui.dialogs[1].filter, classic);
+}
+
 TEST_F(SlotsTest, MenuHelpTexts) {
   slots.PopupMenu2Popup();
   EXPECT_EQ(
