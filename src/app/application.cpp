@@ -15,7 +15,8 @@
 
 namespace sortelia::app {
 
-Application::Application(const std::string& dataFolder) {
+Application::Application(const std::string& dataFolder, fs::FileOperations* files)
+    : files_(files ? *files : ownFiles_) {
   form1_ = std::make_unique<MainWindow>();
   form2_ = std::make_unique<InfoWindow>();
   auto form3 = std::make_unique<OptionsWindow>();

@@ -43,7 +43,9 @@ class Application : public QObject {
   Q_OBJECT
  public:
   // Creates Form1 ... Form9; dataFolder holds "zel.ini" (empty: none).
-  explicit Application(const std::string& dataFolder);
+  // files: the file operations of the transfers (tests hold or fail them); the platform's own
+  // when null.
+  explicit Application(const std::string& dataFolder, fs::FileOperations* files = nullptr);
   ~Application() override;
 
   MainWindow& mainWindow() { return *form1_; }
@@ -91,7 +93,8 @@ class Application : public QObject {
   std::unique_ptr<QtUi> ui_;
   std::unique_ptr<SortingSession> session_;
   std::unique_ptr<DestinationSlots> slots_;
-  fs::FileOperations files_;
+  fs::FileOperations ownFiles_;
+  fs::FileOperations& files_;
   QtTaskPoster transferPoster_;  // outlives the loop: the transfer queue posts through it
   std::unique_ptr<SortingLoop> loop_;
   QtLongWork* longWork_ = nullptr;  // owned by form1_: large copies off the GUI thread
