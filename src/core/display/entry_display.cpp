@@ -142,6 +142,7 @@ void EntryDisplay::clearPicture() {
 
 void EntryDisplay::FormResize() {
   if (hasPicture()) fit();
+  events_.announceResized();
 }
 
 void EntryDisplay::replacePicture(std::shared_ptr<const imaging::Bitmap> picture, int turnedBy) {

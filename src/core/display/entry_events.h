@@ -32,6 +32,9 @@ class EntryListener {
   // The entry about to be shown is no picture (a movie or a missing file); heard before the
   // display says so to the person.
   virtual void noPicture() {}
+  // The display area changed its size (the window was resized, or framed and placed by the
+  // window manager after it was first shown).
+  virtual void areaResized() {}
 };
 
 // The list of listeners of one display.
@@ -44,6 +47,9 @@ class EntryEvents {
   }
   void announceNoPicture() const {
     for (EntryListener* l : listeners_) l->noPicture();
+  }
+  void announceResized() const {
+    for (EntryListener* l : listeners_) l->areaResized();
   }
 
  private:

@@ -191,6 +191,7 @@ std::vector<std::string> PicturePrefetch::nextPaths(int index) const {
 }
 
 void PicturePrefetch::entryShown(const ShownEntry& e) {
+  shownIndex_ = e.index;
   const std::vector<std::string> wanted = nextPaths(e.index);
   // Drop what is no longer ahead (and the shown entry, which the display holds itself).
   for (auto it = jobs_.begin(); it != jobs_.end();) {
@@ -205,12 +206,23 @@ void PicturePrefetch::entryShown(const ShownEntry& e) {
   peak_ = std::max(peak_, bytesHeld());
 }
 
+void PicturePrefetch::areaResized() {
+  // What was prepared for the old size is prepared again for the new one: the window manager
+  // resizes the window just after it is first shown, before the first keys.
+  if (shownIndex_ < 1) return;
+  for (const std::string& path : nextPaths(shownIndex_)) schedule(path);
+}
+
 void PicturePrefetch::schedule(const std::string& path) {
   const int w = area_.displayWidth();
   const int h = area_.displayHeight();
   auto it = jobs_.find(path);
   if (it != jobs_.end()) {
-    if (it->second.stamp == stampOf(path)) return;  // prepared (or under way) for this file
+    // Prepared (or under way) for this file and this area.
+    if (it->second.stamp == stampOf(path) && it->second.areaWidth == w &&
+        it->second.areaHeight == h) {
+      return;
+    }
     it->second.cancel.cancel();
     jobs_.erase(it);
   }

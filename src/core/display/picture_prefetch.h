@@ -41,6 +41,7 @@ class PicturePrefetch : public PictureSource, public EntryListener {
 
   PreparedPicture load(const std::string& path, int areaWidth, int areaHeight) override;
   void entryShown(const ShownEntry& e) override;
+  void areaResized() override;
 
   // Forgets every prepared picture and cancels the work under way (a rebuilt list).
   void clear();
@@ -76,6 +77,7 @@ class PicturePrefetch : public PictureSource, public EntryListener {
   int ahead_;
   long long maxBytes_;
   std::map<std::string, Job> jobs_;
+  int shownIndex_ = 0;  // the entry last shown, whose next pictures are prepared
   long long peak_ = 0;
   std::function<int(const std::string& path)> turnOf_;
   int hits_ = 0;

@@ -58,6 +58,26 @@ TEST_F(Prefetch, TheNextPictureComesFromTheCacheAndEqualsAFreshDecode) {
   EXPECT_TRUE(full->samePixels(*fresh));
 }
 
+// The first keys after the start once waited for a decode on the spot: the window manager
+// resized the window just after it was shown, and the pictures prepared for the first size
+// were thrown away at the key. A resize now prepares them again for the new size.
+TEST_F(Prefetch, AResizedAreaHasTheNextPicturesPreparedAgainForItsSize) {
+  pictures(4);
+  view.areaWidth = 300;
+  view.areaHeight = 250;
+  session.display().FormResize();
+  bind(1, dst);
+  transfer.Button1Click(1);
+  EXPECT_EQ(prefetch.hits(), 1);
+  ASSERT_TRUE(view.screenPicture);
+  const auto fitted = FitImageToPanel(400, 620, 250, 300);
+  ASSERT_TRUE(fitted.has_value());
+  EXPECT_EQ(view.screenPicture->width(), fitted->width);
+  EXPECT_EQ(view.screenPicture->height(), fitted->height);
+  transfer.Button1Click(1);
+  EXPECT_EQ(prefetch.hits(), 2);
+}
+
 TEST_F(Prefetch, AChangedOrMovedFileIsNeverShownFromTheCache) {
   pictures(3);
   // p2 is prepared; then it is replaced by another picture under the same name.
