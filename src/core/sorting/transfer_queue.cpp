@@ -1,6 +1,23 @@
 #include "core/sorting/transfer_queue.h"
 
+#include <future>
+
+#include "platform/path.h"
+
 namespace sortelia {
+namespace {
+
+// Whether a step is a copy (not a move by renaming), so that its files can be written while
+// the step before it is compared.
+bool copiesFiles(fs::FileOperations& files, const QueuedStep& step) {
+  if (!step.move) return true;
+  for (const StepFile& f : step.files) {
+    if (f.replace || !files.sameFileSystem(f.source, fs::folderOf(f.destination))) return true;
+  }
+  return false;
+}
+
+}  // namespace
 
 TransferQueue::TransferQueue(fs::FileOperations& files, TaskPoster& poster,
                              std::function<void()> finished)
@@ -22,6 +39,7 @@ void TransferQueue::push(QueuedStep step) {
     std::lock_guard<std::mutex> lock(mutex_);
     pending_.steps += 1;
     pending_.bytes += step.bytes;
+    step.serial = ++pushed_;
     queued_.push_back(std::move(step));
   }
   wake_.notify_all();
@@ -79,6 +97,36 @@ void TransferQueue::waitUntilBelow(int maxSteps, std::int64_t maxBytes) {
   });
 }
 
+StepOutcome TransferQueue::runStep(const QueuedStep& step, std::optional<WrittenStep> written) {
+  if (!written) {
+    if (step.move) {
+      if (auto renamed = renameStepFiles(files_, step.files)) return *renamed;
+    }
+    written = writeStepFiles(files_, step.files, runFileStepInline);
+  }
+  // While this step's copies are read back from storage, the next step's files are written:
+  // the disk reads one and writes the other. The next step's copies keep their temporary
+  // names until it is verified in its turn, after this one.
+  std::optional<std::future<WrittenStep>> ahead;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!queued_.empty() && !stopped_ && copiesFiles(files_, queued_.front())) {
+      aheadSerial_ = queued_.front().serial;
+      ahead = std::async(std::launch::async, [this, files = queued_.front().files] {
+        return writeStepFiles(files_, files, runFileStepInline);
+      });
+    }
+  }
+  StepOutcome outcome = verifyStepFiles(files_, step.files, *written, runFileStepInline);
+  if (outcome.ok() && step.move) deleteStepSources(files_, step.files);
+  if (ahead) {
+    WrittenStep next = ahead->get();
+    // Behind a failure the next step does not run: its copies go at once.
+    if (outcome.ok()) ahead_ = std::move(next);
+  }
+  return outcome;
+}
+
 void TransferQueue::work() {
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
@@ -87,13 +135,20 @@ void TransferQueue::work() {
     FinishedStep finished;
     finished.step = std::move(queued_.front());
     queued_.pop_front();
+    // Copies written ahead for this step, if any; any others belong to a step that is gone.
+    std::optional<WrittenStep> written;
+    if (ahead_ && aheadSerial_ == finished.step.serial) written = std::move(ahead_);
+    ahead_.reset();
     if (stopped_) {
       finished.cancelled = true;
+      lock.unlock();
+      written.reset();  // its copies are removed
+      lock.lock();
     } else {
       running_ = true;
       lock.unlock();
       // The file work runs outside the lock, so the GUI thread can queue and look meanwhile.
-      finished.outcome = transferStepFiles(files_, finished.step.files, finished.step.move);
+      finished.outcome = runStep(finished.step, std::move(written));
       lock.lock();
       running_ = false;
       if (!finished.outcome.ok()) stopped_ = true;

@@ -9,6 +9,7 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -25,6 +26,7 @@ struct QueuedStep {
   std::vector<StepFile> files;
   bool move = false;  // delete the sources once every file is verified
   std::int64_t bytes = 0;
+  std::uint64_t serial = 0;  // given by the queue: which step a copy written ahead belongs to
 };
 
 // A step the worker is done with. A step queued after a failed one is not run at all
@@ -72,6 +74,8 @@ class TransferQueue {
 
  private:
   void work();
+  // The file work of step; written holds its copies when they were written ahead.
+  StepOutcome runStep(const QueuedStep& step, std::optional<WrittenStep> written);
   bool idleLocked() const { return queued_.empty() && !running_; }
 
   fs::FileOperations& files_;
@@ -86,6 +90,10 @@ class TransferQueue {
   bool running_ = false;
   bool stopped_ = false;  // a step failed; the next ones are cancelled until resume()
   bool ending_ = false;
+  std::uint64_t pushed_ = 0;  // serial numbers of the steps, in push order
+  // The next step's copies, written while the step before it was compared (worker only).
+  std::optional<WrittenStep> ahead_;
+  std::uint64_t aheadSerial_ = 0;
   std::thread worker_;
 };
 

@@ -6,9 +6,8 @@
 #include "platform/path.h"
 
 namespace sortelia {
-namespace {
 
-// The copies a step made; removed when the scope is left without commit(). Only files the step
+// The copies a step made; removed when it is destroyed without commit(). Only files the step
 // itself created are added.
 class StepCopies {
  public:
@@ -29,6 +28,13 @@ class StepCopies {
   std::vector<std::string> paths_;
 };
 
+WrittenStep::WrittenStep() = default;
+WrittenStep::WrittenStep(WrittenStep&&) noexcept = default;
+WrittenStep& WrittenStep::operator=(WrittenStep&&) noexcept = default;
+WrittenStep::~WrittenStep() = default;
+
+namespace {
+
 StepOutcome failed(StepOutcome::Failure failure, int error = 0) {
   StepOutcome outcome;
   outcome.failure = failure;
@@ -36,22 +42,14 @@ StepOutcome failed(StepOutcome::Failure failure, int error = 0) {
   return outcome;
 }
 
-// Copies source to target and verifies it; a copy made is added to made.
-StepOutcome copyAndVerify(fs::FileOperations& files, const std::string& source,
-                          const std::string& target, const FileStepRunner& run, StepCopies* made) {
-  fs::FileResult copied;
-  run(source, "Copying...", [&](ProgressReporter* progress) {
-    copied = files.copyNoOverwrite(source, target, progress);
-  });
-  if (!copied.ok()) return failed(StepOutcome::Failure::Copy, copied.error);
-  made->add(target);
-  if (files.fileSize(source) != files.fileSize(target)) {
-    return failed(StepOutcome::Failure::Size);
+// A lone picture's copy that does not verify is kept under its name for inspection.
+void keepForInspection(fs::FileOperations& files, const std::vector<StepFile>& step,
+                       WrittenStep& written) {
+  const bool lone = step.size() == 1 && !step.front().replace;
+  if (lone && written.temporaries.size() == 1 &&
+      files.renameNoReplace(written.temporaries.front(), step.front().destination).ok()) {
+    written.made->forget(written.temporaries.front());
   }
-  bool same = false;
-  run(source, "Checking...",
-      [&](ProgressReporter* progress) { same = files.sameContent(source, target, progress); });
-  return same ? StepOutcome{} : failed(StepOutcome::Failure::Comparison);
 }
 
 }  // namespace
@@ -61,36 +59,60 @@ void runFileStepInline(const std::string& /*file*/, const char* /*title*/,
   job(nullptr);
 }
 
-StepOutcome copyStepFiles(fs::FileOperations& files, const std::vector<StepFile>& step,
-                          const FileStepRunner& run) {
+WrittenStep writeStepFiles(fs::FileOperations& files, const std::vector<StepFile>& step,
+                           const FileStepRunner& run) {
   // Every copy is written under a temporary name and takes its own name only once every file
   // of the step is verified, so that no half-written file ever stands under a name of the
   // person's, whatever stops the program. A lone picture whose copy does not verify still
   // leaves that copy under its name for inspection, as it always has; a step of several files
   // leaves none of its copies behind.
-  const bool lone = step.size() == 1 && !step.front().replace;
-  StepCopies made(files);
-  std::vector<std::string> temporaries;
+  WrittenStep written;
+  written.made = std::make_unique<StepCopies>(files);
   for (const StepFile& f : step) {
     auto temporary = f.replace ? std::optional<std::string>(f.target)
                                : fs::freeTemporaryName(files, f.destination);
-    if (!temporary) return failed(StepOutcome::Failure::Copy, EEXIST);
-    temporaries.push_back(*temporary);
-  }
-  const auto keepForInspection = [&] {
-    if (lone && files.renameNoReplace(temporaries.front(), step.front().destination).ok()) {
-      made.forget(temporaries.front());
+    if (!temporary) {
+      written.outcome = failed(StepOutcome::Failure::Copy, EEXIST);
+      return written;
     }
-  };
+    written.temporaries.push_back(*temporary);
+  }
+  for (std::size_t i = 0; i < step.size(); ++i) {
+    const std::string& source = step[i].source;
+    const std::string& target = written.temporaries[i];
+    fs::FileResult copied;
+    run(source, "Copying...", [&](ProgressReporter* progress) {
+      copied = files.copyNoOverwrite(source, target, progress);
+    });
+    if (!copied.ok()) {
+      written.outcome = failed(StepOutcome::Failure::Copy, copied.error);
+      return written;
+    }
+    written.made->add(target);
+    if (files.fileSize(source) != files.fileSize(target)) {
+      written.outcome = failed(StepOutcome::Failure::Size);
+      keepForInspection(files, step, written);
+      return written;
+    }
+  }
+  return written;
+}
+
+StepOutcome verifyStepFiles(fs::FileOperations& files, const std::vector<StepFile>& step,
+                            WrittenStep& written, const FileStepRunner& run) {
+  if (!written.outcome.ok()) return written.outcome;
   try {
     for (std::size_t i = 0; i < step.size(); ++i) {
-      StepOutcome outcome = copyAndVerify(files, step[i].source, temporaries[i], run, &made);
-      if (outcome.ok()) continue;
-      if (outcome.failure != StepOutcome::Failure::Copy) keepForInspection();
-      return outcome;
+      bool same = false;
+      run(step[i].source, "Checking...", [&](ProgressReporter* progress) {
+        same = files.sameContent(step[i].source, written.temporaries[i], progress);
+      });
+      if (same) continue;
+      keepForInspection(files, step, written);
+      return failed(StepOutcome::Failure::Comparison);
     }
   } catch (...) {
-    keepForInspection();
+    keepForInspection(files, step, written);
     StepOutcome outcome = failed(StepOutcome::Failure::Thrown);
     outcome.thrown = std::current_exception();
     return outcome;
@@ -98,18 +120,24 @@ StepOutcome copyStepFiles(fs::FileOperations& files, const std::vector<StepFile>
   for (std::size_t i = 0; i < step.size(); ++i) {
     const StepFile& f = step[i];
     if (f.replace) {
-      if (!files.renameReplace(temporaries[i], f.destination).ok()) {
+      if (!files.renameReplace(written.temporaries[i], f.destination).ok()) {
         return failed(StepOutcome::Failure::Replace);
       }
       continue;
     }
     // A name taken since the step was settled is never replaced: the step fails instead.
-    const fs::FileResult renamed = files.renameNoReplace(temporaries[i], f.destination);
+    const fs::FileResult renamed = files.renameNoReplace(written.temporaries[i], f.destination);
     if (!renamed.ok()) return failed(StepOutcome::Failure::Copy, renamed.error);
-    made.add(f.destination);
+    written.made->add(f.destination);
   }
-  made.commit();
+  written.made->commit();
   return {};
+}
+
+StepOutcome copyStepFiles(fs::FileOperations& files, const std::vector<StepFile>& step,
+                          const FileStepRunner& run) {
+  WrittenStep written = writeStepFiles(files, step, run);
+  return verifyStepFiles(files, step, written, run);
 }
 
 std::optional<StepOutcome> renameStepFiles(fs::FileOperations& files,

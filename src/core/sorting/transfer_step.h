@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,6 +46,32 @@ using FileStepRunner = std::function<void(const std::string& file, const char* t
 // Calls job at once, without progress.
 void runFileStepInline(const std::string& file, const char* title,
                        const std::function<void(ProgressReporter*)>& job);
+
+class StepCopies;
+
+// A step whose files were copied under their temporary names and flushed to storage, nothing
+// compared or renamed yet: the first half of copyStepFiles, which the queue's worker runs for
+// the next step while it compares the one before. The copies are removed when it is dropped
+// unless the second half gave them their names.
+struct WrittenStep {
+  WrittenStep();
+  WrittenStep(WrittenStep&&) noexcept;
+  WrittenStep& operator=(WrittenStep&&) noexcept;
+  ~WrittenStep();
+  StepOutcome outcome;                   // a failure of the copying
+  std::vector<std::string> temporaries;  // where each file of the step was written
+  std::unique_ptr<StepCopies> made;      // the files written, removed unless committed
+};
+
+// The first half: every file copied under its temporary name (its target when it replaces).
+// A lone picture whose copy has the wrong size stays under its name for inspection.
+WrittenStep writeStepFiles(fs::FileOperations& files, const std::vector<StepFile>& step,
+                           const FileStepRunner& run);
+// The second half: each copy compared from storage with its source, then given its name.
+// Never throws; on failure the step's copies are removed (a lone picture's unverified copy
+// stays for inspection).
+StepOutcome verifyStepFiles(fs::FileOperations& files, const std::vector<StepFile>& step,
+                            WrittenStep& written, const FileStepRunner& run);
 
 // Copies and verifies every file of the step under temporary names, then gives each its name
 // (never replacing a file that appeared meanwhile: EEXIST) and puts agreed replacements in
