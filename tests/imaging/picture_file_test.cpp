@@ -23,14 +23,6 @@ using sortelia::testing::readAll;
 using sortelia::testing::TempDir;
 using sortelia::testing::testData;
 
-bool samePixels(const Bitmap& a, const Bitmap& b) {
-  if (a.width() != b.width() || a.height() != b.height()) return false;
-  for (int y = 0; y < a.height(); ++y) {
-    if (!std::equal(a.row(y), a.row(y) + a.width() * 3, b.row(y))) return false;
-  }
-  return true;
-}
-
 TEST(PictureFile, CodingFollowsTheBytesBeforeTheName) {
   const std::string heic = readAll(testData("heif/canon_40d.heic"));
   const std::string avif = readAll(testData("heif/canon_40d.avif"));
@@ -87,7 +79,7 @@ TEST(PictureFile, EveryCodingDecodesAsItsOwnDecoderAtBothScalesAndResampled) {
     const std::string path = dir.file(r.name);
     const JpegDecodeResult full = decodePictureFile(path);
     ASSERT_TRUE(full.ok()) << full.error;
-    EXPECT_TRUE(samePixels(full.bitmap, r.expected));
+    EXPECT_TRUE(full.bitmap.samePixels(r.expected));
 
     const JpegDecodeResult eighth = decodePictureFile(path, JpegScale::Eighth);
     ASSERT_TRUE(eighth.ok()) << eighth.error;
@@ -106,7 +98,7 @@ TEST(PictureFile, EveryCodingDecodesAsItsOwnDecoderAtBothScalesAndResampled) {
     ASSERT_TRUE(reduced.ok()) << reduced.error;
     Bitmap byHand = r.expected;
     ResampleBitmap(byHand, w, h);
-    EXPECT_TRUE(samePixels(reduced.bitmap, byHand));
+    EXPECT_TRUE(reduced.bitmap.samePixels(byHand));
   }
 }
 
