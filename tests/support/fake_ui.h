@@ -34,6 +34,8 @@ class FakeUi : public Ui {
   std::string infoText() const override { return info_; }
   void setBusy(bool on) override;
   void processPendingInput() override { ++pendingInputCalls; }
+  bool modalWindowOpen() const override { return modalOpen; }
+  bool modalOpen = false;  // a test's stand-in for a modal window in front
 
   std::vector<RecordedMessage> messages;
   std::vector<FileDialog> dialogs;

@@ -145,4 +145,6 @@ void QtUi::setBusy(bool on) {
 
 void QtUi::processPendingInput() { QCoreApplication::processEvents(); }
 
+bool QtUi::modalWindowOpen() const { return QApplication::activeModalWidget() != nullptr; }
+
 }  // namespace sortelia::app

@@ -24,6 +24,7 @@ class QtUi : public Ui {
   std::string infoText() const override;
   void setBusy(bool on) override;
   void processPendingInput() override;
+  bool modalWindowOpen() const override;
 
  private:
   std::optional<std::string> runFileDialog(const FileDialog& d, bool save);

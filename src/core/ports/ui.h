@@ -42,6 +42,9 @@ class Ui {
   virtual void setBusy(bool on) = 0;
   // Lets pending input be handled during a long loop.
   virtual void processPendingInput() = 0;
+  // A modal window (a dialog, a message box, a window of the program shown modally) is open in
+  // front of the main window: what happens behind it waits to be told.
+  virtual bool modalWindowOpen() const { return false; }
 };
 
 // SetBusyCursor as a scope: the hourglass is on for the guard's lifetime and always switched

@@ -301,9 +301,11 @@ void TransferEngine::setQueue(TaskPoster* poster) {
   if (!poster) return;
   // A finished step is taken back on the GUI thread, unless a command is under way there (a
   // slot click asking a question, a wait for the queue): that one takes it back when it can.
+  // Nor while a modal window is open (the options window, say): a failure's message would
+  // stand over it and the list move behind it; the next key or command takes it back.
   queue_ =
       std::make_unique<TransferQueue>(files_, *poster, [this, alive = std::weak_ptr<int>(alive_)] {
-        if (!alive.lock() || busy_) return;
+        if (!alive.lock() || busy_ || session_.ui().modalWindowOpen()) return;
         try {
           settleQueue();
         } catch (const std::exception& e) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QTimer>
@@ -46,6 +47,32 @@ class DialogDriver : public QObject {
   QTimer timer_;
   bool accepted_ = false;
 };
+
+// The queue's news waits while a modal window is open: the real one says so for a window of
+// the program shown modally and for a message box, and not once they are closed.
+TEST(QtUi, KnowsWhenAModalWindowIsOpen) {
+  QtUi ui(nullptr, nullptr, nullptr);
+  EXPECT_FALSE(ui.modalWindowOpen());
+  QDialog options;
+  bool seenInDialog = false, seenInBox = false;
+  QTimer::singleShot(0, &options, [&] {
+    seenInDialog = ui.modalWindowOpen();
+    QTimer::singleShot(0, [&] {
+      for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+          seenInBox = ui.modalWindowOpen();
+          box->accept();
+        }
+      }
+    });
+    ui.message(Icon::Error, "Error![28]", Buttons::Ok);
+    options.accept();
+  });
+  options.exec();
+  EXPECT_TRUE(seenInDialog);
+  EXPECT_TRUE(seenInBox);
+  EXPECT_FALSE(ui.modalWindowOpen());
+}
 
 TEST(QtUi, OpenDialogTakesANameInANewEmptyFolder) {
   TempDir root;

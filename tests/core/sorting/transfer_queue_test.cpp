@@ -285,6 +285,28 @@ TEST_F(QueuedTransfer, AKeyAfterAnUntoldFailureShowsTheFailedPictureAndQueuesNot
   EXPECT_EQ(state.list.sortIndex, 2);
 }
 
+// A failure once came back while the options window was open: its message stood over that
+// window and the list moved behind it. While a modal window is open nothing is taken back; the
+// next key tells it.
+TEST_F(QueuedTransfer, WhileAModalWindowIsOpenAFailureWaitsForTheNextKey) {
+  files.failWriteAfter = 100;
+  files.faultOnCopy = 1;
+  files.otherFileSystem = true;
+  scanPictures(3, false);
+  press(2);
+  ui.modalOpen = true;
+  gate.open();
+  while (transfer.pendingTransfers().steps > 0) std::this_thread::yield();
+  poster.runAll();  // the worker's news reaches the GUI thread behind the modal window
+  EXPECT_EQ(messageTexts(), std::vector<std::string>{});
+  EXPECT_EQ(state.list.sortIndex, 3);
+  ui.modalOpen = false;
+  press(1);
+  EXPECT_EQ(messageTexts(), std::vector<std::string>{"Error![28]"});
+  EXPECT_EQ(state.list.sortIndex, 1);
+  EXPECT_TRUE(state.undo.lines.empty());
+}
+
 TEST_F(QueuedTransfer, AKeyWaitsWhileTheQueueHoldsItsBoundOfStepsOrBytes) {
   struct Row {
     const char* what;
