@@ -3,7 +3,8 @@
 //   - the time a slot key takes before the next picture is shown, with a pause after each key as
 //     a person sorting makes (0.7 s by default), without and with the queue;
 //   - the queue's throughput over the same pictures without pauses, beside `cp` of the same
-//     files followed by `sync`, in the same run (five of each in turns; the medians).
+//     files followed by `sync`, and beside cp, sync and then the queue's comparison of each copy
+//     from storage, in the same run (five of each in turns; the medians).
 // The key time is the core's (comment write, questions, the step, the list position, the photo
 // data of the next picture); the next picture's pixels come from the prefetcher, prepared during
 // the pause, whose decode bench_prefetch measures. Usage: bench_transfer_queue [pictures] [pause
@@ -77,6 +78,14 @@ void preparePictures(const stdfs::path& dir, int n) {
   (void)runProgram({"sync"});
 }
 
+// An empty dir/dst for the next run, the removal of the last run's files on storage before the
+// clock starts (the file system's discard of the freed blocks comes with the next flush).
+void freshDestination(const stdfs::path& dir) {
+  stdfs::remove_all(dir / "dst");
+  stdfs::create_directories(dir / "dst");
+  (void)runProgram({"sync"});
+}
+
 double millisecondsSince(Clock::time_point start) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
@@ -89,8 +98,7 @@ struct KeyTimes {
 
 // Sorts every picture of dir/src into dir/dst with one key each and a pause after each key.
 KeyTimes sortWithKeys(const stdfs::path& dir, int n, bool queued, int pauseMs) {
-  stdfs::remove_all(dir / "dst");
-  stdfs::create_directories(dir / "dst");
+  freshDestination(dir);
   NullUi ui;
   NullView view;
   SortingState s;
@@ -131,20 +139,35 @@ KeyTimes sortWithKeys(const stdfs::path& dir, int n, bool queued, int pauseMs) {
   return t;
 }
 
-double cpThenSync(const stdfs::path& dir) {
-  stdfs::remove_all(dir / "cp");
-  stdfs::create_directories(dir / "cp");
+// cp of every picture into dir/dst, then sync; with compare, then every copy compared with its
+// picture from storage as the queue compares it, one after another. The copies go where the
+// queue writes them, into a folder made anew: ext4 places a new folder's files elsewhere on the
+// disk, and this machine's disk writes blocks just freed much faster than others (cp into a
+// folder of its own took 560..1560 ms beside the queue's steady 850..900 ms).
+double cpThenSync(const stdfs::path& dir, bool compare) {
+  freshDestination(dir);
   std::vector<std::string> args{"cp"};
-  for (const auto& e : stdfs::directory_iterator(dir / "src")) args.push_back(e.path().string());
-  args.push_back((dir / "cp").string());
+  std::vector<std::string> names;
+  for (const auto& e : stdfs::directory_iterator(dir / "src")) {
+    args.push_back(e.path().string());
+    names.push_back(e.path().filename().string());
+  }
+  args.push_back((dir / "dst").string());
   const auto start = Clock::now();
   if (!runProgram(args) || !runProgram({"sync"})) {
     std::fprintf(stderr, "cp or sync failed\n");
     std::exit(1);
   }
-  const double ms = millisecondsSince(start);
-  stdfs::remove_all(dir / "cp");
-  return ms;
+  if (compare) {
+    fs::FileOperations files;
+    for (const std::string& name : names) {
+      if (!files.sameContent((dir / "src" / name).string(), (dir / "dst" / name).string())) {
+        std::fprintf(stderr, "cp's copy of %s differs\n", name.c_str());
+        std::exit(1);
+      }
+    }
+  }
+  return millisecondsSince(start);
 }
 
 }  // namespace
@@ -163,27 +186,33 @@ int main(int argc, char** argv) {
               onTheSpot.max);
   std::printf("  with the queue:    median %.1f ms, max %.1f ms\n", queued.median, queued.max);
 
-  // The disk's speed wanders from one minute to the next: the two are run in turns, five
-  // times each, and their medians compared.
-  std::vector<double> queueRuns, cpRuns;
+  // The disk's speed wanders from one minute to the next: the three are run in turns, five
+  // times each, and their medians compared. cp + sync + the comparison does the queue's work
+  // one part after another: the disk's time for writing and for reading back.
+  std::vector<double> queueRuns, cpRuns, cpCompareRuns;
   for (int round = 0; round < 5; ++round) {
-    (void)runProgram({"sync"});
     queueRuns.push_back(sortWithKeys(dir, n, true, 0).total);
-    (void)runProgram({"sync"});
-    cpRuns.push_back(cpThenSync(dir));
+    cpRuns.push_back(cpThenSync(dir, false));
+    cpCompareRuns.push_back(cpThenSync(dir, true));
   }
-  std::sort(queueRuns.begin(), queueRuns.end());
-  std::sort(cpRuns.begin(), cpRuns.end());
-  const double queue = queueRuns[2], cp = cpRuns[2];
+  const auto median = [](std::vector<double>& runs) {
+    std::sort(runs.begin(), runs.end());
+    return runs[runs.size() / 2];
+  };
+  const double queue = median(queueRuns), cp = median(cpRuns), cpCompare = median(cpCompareRuns);
   std::printf(
       "queue throughput over %d pictures (%.0f MB, copy, flush, compare from storage), "
       "medians of 5 runs in turns:\n",
       n, mb);
-  std::printf(
-      "  queue %.0f ms (%.1f MB/s; runs %.0f..%.0f), cp + sync %.0f ms (%.1f MB/s; runs "
-      "%.0f..%.0f): %.2fx of cp + sync\n",
-      queue, mb / (queue / 1000.0), queueRuns.front(), queueRuns.back(), cp, mb / (cp / 1000.0),
-      cpRuns.front(), cpRuns.back(), cp / queue);
+  const auto line = [&](const char* what, double ms, const std::vector<double>& runs) {
+    std::printf("  %-30s %5.0f ms (%6.1f MB/s; runs %.0f..%.0f)\n", what, ms, mb / (ms / 1000.0),
+                runs.front(), runs.back());
+  };
+  line("queue", queue, queueRuns);
+  line("cp + sync", cp, cpRuns);
+  line("cp + sync + the comparison", cpCompare, cpCompareRuns);
+  std::printf("  the queue: %.2fx of cp + sync, %.2fx of cp + sync + the comparison\n", cp / queue,
+              cpCompare / queue);
   stdfs::remove_all(dir);
   return 0;
 }
