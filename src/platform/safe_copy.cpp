@@ -19,6 +19,10 @@ namespace {
 
 // Size of the buffer the copy moves data through.
 constexpr std::size_t kCopyBuffer = 1 << 20;
+// The copy hands its written bytes to the disk in pieces of this size as it goes, so that the
+// flush at its end waits for the last piece only and the disk writes while the next bytes are
+// read.
+constexpr off_t kWritebackPiece = 8 << 20;
 // Size of the reads of the comparison; a whole number of comparison blocks.
 constexpr std::size_t kCompareRead = 64 * kCompareBlock;
 
@@ -88,6 +92,7 @@ FileResult FileOperations::copyNoOverwrite(const std::string& from, const std::s
   };
   std::vector<char> buf(kCopyBuffer);
   std::int64_t copied = 0;
+  off_t handedToDisk = 0;
   ReportProgress(0, progress);
   for (;;) {
     const long n = readFull(in.get(), buf.data(), buf.size());
@@ -101,6 +106,12 @@ FileResult FileOperations::copyNoOverwrite(const std::string& from, const std::s
       done += static_cast<std::size_t>(w);
     }
     copied += n;
+    if (copied - handedToDisk >= kWritebackPiece) {
+      // Starts the writing of these bytes without waiting for it; the fsync below still waits
+      // for every byte and reports any error.
+      ::sync_file_range(out.get(), handedToDisk, copied - handedToDisk, SYNC_FILE_RANGE_WRITE);
+      handedToDisk = copied;
+    }
     reportBytes(copied, st.st_size, progress);
   }
   // The copy keeps the picture's modification time, as a copy on the card's own system does.

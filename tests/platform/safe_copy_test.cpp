@@ -30,7 +30,8 @@ std::string pattern(std::size_t size) {
 TEST(SafeCopy, CopiesEveryByteAndKeepsTheSource) {
   TempDir d;
   FileOperations ops;
-  for (std::size_t size : {0ul, 1ul, 2047ul, 2048ul, 2049ul, 3000000ul}) {
+  // 17 MB: the copy hands its bytes to the disk in 8 MB pieces as it goes, and a last part.
+  for (std::size_t size : {0ul, 1ul, 2047ul, 2048ul, 2049ul, 3000000ul, 17000000ul}) {
     const std::string bytes = pattern(size);
     const std::string from = d.write("a" + std::to_string(size), bytes);
     const std::string to = d.file("b" + std::to_string(size));
@@ -72,12 +73,15 @@ TEST(SafeCopy, TheFlushedCopyLeavesThePageCache) {
   ASSERT_EQ(::statfs(d.path().c_str(), &sf), 0);
   if (sf.f_type == 0x01021994) GTEST_SKIP() << "on tmpfs the page cache is the storage";
   FileOperations ops;
-  const std::size_t size = 4 << 20;
-  const std::string from = d.write("a.jpg", pattern(size));
-  ASSERT_TRUE(ops.copyNoOverwrite(from, d.file("b.jpg")).ok());
-  // So the comparison that follows reads the copy back from the disk.
-  EXPECT_LT(residentPages(d.file("b.jpg"), size), 16u);
-  EXPECT_TRUE(ops.sameContent(from, d.file("b.jpg")));
+  // 20 MB: also the pieces handed to the disk while the copy went on.
+  for (const std::size_t size : {std::size_t{4} << 20, std::size_t{20} << 20}) {
+    const std::string from = d.write("a" + std::to_string(size), pattern(size));
+    const std::string to = d.file("b" + std::to_string(size));
+    ASSERT_TRUE(ops.copyNoOverwrite(from, to).ok());
+    // So the comparison that follows reads the copy back from the disk.
+    EXPECT_LT(residentPages(to, size), 16u) << size;
+    EXPECT_TRUE(ops.sameContent(from, to));
+  }
 }
 
 TEST(SafeCopy, NeverOverwritesAndReportsErrno) {
@@ -100,13 +104,18 @@ TEST(SafeCopy, NeverOverwritesAndReportsErrno) {
 TEST(SafeCopy, FullDiskMidCopyRemovesThePartialFile) {
   TempDir d;
   FaultyFileOperations ops;
-  ops.failWriteAfter = 1500000;
-  const std::string from = d.write("a.jpg", pattern(3000000));
-  FileResult r = ops.copyNoOverwrite(from, d.file("b.jpg"));
-  EXPECT_EQ(r.error, ENOSPC);
-  EXPECT_EQ(r.path, d.file("b.jpg"));
-  EXPECT_FALSE(exists(d.file("b.jpg")));
-  EXPECT_EQ(readAll(from), pattern(3000000));
+  // The second: after a first piece of the copy was handed to the disk.
+  for (const long size : {3000000L, 12000000L}) {
+    SCOPED_TRACE(size);
+    ops.failWriteAfter = size / 4 * 3;
+    const std::string from = d.write("a" + std::to_string(size), pattern(size));
+    const std::string to = d.file("b" + std::to_string(size));
+    FileResult r = ops.copyNoOverwrite(from, to);
+    EXPECT_EQ(r.error, ENOSPC);
+    EXPECT_EQ(r.path, to);
+    EXPECT_FALSE(exists(to));
+    EXPECT_EQ(readAll(from), pattern(size));
+  }
 }
 
 TEST(SafeCopy, ComparisonFindsADifferenceInAnyBlock) {
