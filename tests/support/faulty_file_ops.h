@@ -41,6 +41,9 @@ class FaultyFileOperations : public fs::FileOperations {
   // counted from 1 by copies (compares); 0: every one.
   int faultOnCopy = 0;
 
+  // The copy of this number (from 1; 0: none) is cut to 10 bytes, whatever faultOnCopy says.
+  int cutCopy = 0;
+
   // sameFileSystem answers false, as for a destination on another disk, so that a move copies.
   bool otherFileSystem = false;
 
@@ -76,6 +79,8 @@ class FaultyFileOperations : public fs::FileOperations {
     written_ = 0;
     faulty_ = faultOnCopy == 0 || faultOnCopy == copies;
     fs::FileResult r = FileOperations::copyNoOverwrite(from, to, progress);
+    if (r.ok() && cutCopy == copies && ::truncate(to.c_str(), 10) != 0)
+      return fs::FileResult::failure(errno, to);
     if (!r.ok() || !faulty_) return r;
     if (corruptAt >= 0) flipByte(to, corruptAt);
     if (truncateTo >= 0 && ::truncate(to.c_str(), truncateTo) != 0)

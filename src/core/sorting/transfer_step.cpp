@@ -90,8 +90,10 @@ WrittenStep writeStepFiles(fs::FileOperations& files, const std::vector<StepFile
     }
     written.made->add(target);
     if (files.fileSize(source) != files.fileSize(target)) {
+      // Kept for inspection in the step's own turn (verifyStepFiles): the queue writes a step
+      // ahead while the one before it is compared, and behind a failure no later step may leave
+      // anything under a name of the person's.
       written.outcome = failed(StepOutcome::Failure::Size);
-      keepForInspection(files, step, written);
       return written;
     }
   }
@@ -100,7 +102,12 @@ WrittenStep writeStepFiles(fs::FileOperations& files, const std::vector<StepFile
 
 StepOutcome verifyStepFiles(fs::FileOperations& files, const std::vector<StepFile>& step,
                             WrittenStep& written, const FileStepRunner& run) {
-  if (!written.outcome.ok()) return written.outcome;
+  if (!written.outcome.ok()) {
+    if (written.outcome.failure == StepOutcome::Failure::Size) {
+      keepForInspection(files, step, written);
+    }
+    return written.outcome;
+  }
   try {
     for (std::size_t i = 0; i < step.size(); ++i) {
       bool same = false;

@@ -64,12 +64,12 @@ struct WrittenStep {
 };
 
 // The first half: every file copied under its temporary name (its target when it replaces).
-// A lone picture whose copy has the wrong size stays under its name for inspection.
+// Gives no file a name of the person's, so that it may run ahead of the steps before.
 WrittenStep writeStepFiles(fs::FileOperations& files, const std::vector<StepFile>& step,
                            const FileStepRunner& run);
 // The second half: each copy compared from storage with its source, then given its name.
-// Never throws; on failure the step's copies are removed (a lone picture's unverified copy
-// stays for inspection).
+// Never throws; on failure, the first half's included, the step's copies are removed (a lone
+// picture's unverified copy or copy of the wrong size stays under its name for inspection).
 StepOutcome verifyStepFiles(fs::FileOperations& files, const std::vector<StepFile>& step,
                             WrittenStep& written, const FileStepRunner& run);
 

@@ -256,6 +256,37 @@ TEST_F(QueuedTransfer, AFailureAtAnyPositionPutsItsPictureAndEveryLaterOneBack) 
   }
 }
 
+// A copy of the wrong size was once given the picture's name for inspection as soon as it was
+// written, ahead of its turn, while the step before it was compared: when that one failed, the
+// later picture, never run, stood in the slot folder under its name.
+TEST_F(QueuedTransfer, ACopyWrittenAheadTakesNoNameWhenTheStepBeforeFails) {
+  for (const bool move : {false, true}) {
+    SCOPED_TRACE(move ? "move" : "copy");
+    restart();
+    files.readFails = true;
+    files.faultOnCopy = 1;  // the comparison of the first step cannot read
+    files.cutCopy = 2;      // the second step's copy, written meanwhile, is cut short
+    files.otherFileSystem = true;
+    scanPictures(3, move);
+
+    press(2);
+    gate.open();
+    transfer.waitForQueue();
+
+    EXPECT_EQ(messageTexts().size(), 1u);
+    EXPECT_EQ(state.list.sortIndex, 1);
+    EXPECT_TRUE(state.undo.lines.empty());
+    EXPECT_EQ(readAll(s(name(1))), bytesOf(name(1)));
+    EXPECT_EQ(readAll(s(name(2))), bytesOf(name(2)));
+    EXPECT_FALSE(fs::exists(d(name(2)))) << "the second step never ran";
+    for (const auto& e : std::filesystem::directory_iterator(dst)) {
+      EXPECT_FALSE(fs::isCopyTemporary(e.path().filename().string())) << e.path();
+    }
+    files.readFails = false;
+    files.cutCopy = 0;
+  }
+}
+
 // The failure is taken back by the next key when nothing took it back before: that key only
 // shows the failed picture again and queues nothing.
 TEST_F(QueuedTransfer, AKeyAfterAnUntoldFailureShowsTheFailedPictureAndQueuesNothing) {
