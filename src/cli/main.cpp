@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/command.h"
+#include "core/help/help_commands.h"
 
 namespace sortelia::cli {
 
@@ -34,6 +35,13 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string name = argv[1];
+  if (name == "--version") {
+    std::printf("sortelia-cli %s\n", SORTELIA_VERSION);
+    for (const char* c = sortelia::kLicenceEnglish; *c; ++c)
+      if (*c != '\r') std::putchar(*c);
+    std::putchar('\n');
+    return 0;
+  }
   if (name == "--help" || name == "-h" || name == "help") {
     printUsage(stdout, true);
     return 0;

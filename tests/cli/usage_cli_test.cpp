@@ -50,6 +50,16 @@ TEST(CliUsage, HelpListsEveryCommandWithItsFlags) {
       << r.out;
 }
 
+TEST(CliUsage, VersionNamesTheLicence) {
+  const auto r = testing::runProcess({kCli, "--version"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_TRUE(r.out.starts_with("sortelia-cli 0.")) << r.out;
+  EXPECT_NE(r.out.find("\nLicence : GNU GPL version 3 or later (GPL-3.0-or-later)\n"),
+            std::string::npos)
+      << r.out;
+  EXPECT_EQ(r.out.find('\r'), std::string::npos);
+}
+
 // Fault: each sub-command refused a misuse in its own way: info read an unknown flag as a file
 // name and exited 0, exif tried to read it as a picture, album and reduce named the problem
 // without the usage line, the others showed the usage line without the problem.

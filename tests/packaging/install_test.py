@@ -99,6 +99,8 @@ def check_installed(source, root, version):
         check(component.findtext("id") == APP_ID, "metainfo id is the application id")
         check(component.findtext("launchable") == f"{APP_ID}.desktop",
               "metainfo launches the installed desktop entry")
+        check(component.findtext("project_license") == "GPL-3.0-or-later",
+              "metainfo names the licence GPL-3.0-or-later")
         release = component.find("releases/release")
         check(release is not None and release.get("version") == version,
               f"newest release in the metainfo is {version}")
@@ -108,8 +110,17 @@ def check_installed(source, root, version):
     check(readme.is_file() and readme.read_bytes() == (source / "README.md").read_bytes(),
           f"{readme} installed")
     copyright = usr / "share/doc/sortelia/copyright"
-    check(copyright.is_file() and b"Copyright" in copyright.read_bytes(),
-          f"{copyright} installed")
+    if check(copyright.is_file() and b"Copyright" in copyright.read_bytes(),
+             f"{copyright} installed"):
+        # A machine-readable copyright file whose files are under GPL-3.0-or-later, its text
+        # pointing at the licence Debian ships.
+        text = copyright.read_text()
+        check(text.startswith("Format: https://www.debian.org/doc/packaging-manuals/"
+                              "copyright-format/1.0/")
+              and "Files: *\nCopyright: 2026 the Sortelia developers\n"
+                  "License: GPL-3.0-or-later\n" in text
+              and "/usr/share/common-licenses/GPL-3" in text,
+              f"{copyright} gives the files under GPL-3.0-or-later")
     # The manual pages, compressed, each read by man without a warning.
     for page in ("sortelia.1", "sortelia-cli.1"):
         gz = usr / "share/man/man1" / f"{page}.gz"

@@ -20,9 +20,10 @@ std::optional<std::string> findReadme(const std::vector<std::string>& folders) {
 }
 
 std::string versionText(bool japanese) {
-  return format(
-      japanese ? "%s\r\nバージョン %s\r\n連絡先 : %s" : "%s\r\nVersion %s\r\nContact : %s",
-      {kProductTitle, "ZEL v2.4   '070312", kContactAddress});
+  return format(japanese ? "%s\r\nバージョン %s\r\n連絡先 : %s\r\n%s"
+                         : "%s\r\nVersion %s\r\nContact : %s\r\n%s",
+                {kProductTitle, "ZEL v2.4   '070312", kContactAddress,
+                 japanese ? kLicenceJapanese : kLicenceEnglish});
 }
 
 HelpCommands::HelpCommands(

@@ -1,5 +1,5 @@
 // The Help and Version commands of the main menu: the readme shown in the help window, and
-// the box with the program's name, version and contact address.
+// the box with the program's name, version, contact address and licence.
 #pragma once
 
 #include <functional>
@@ -13,6 +13,14 @@ namespace sortelia {
 
 inline constexpr const char* kReadmeFileName = "ZELreadme.txt";
 inline constexpr const char* kContactAddress = "https://sortelia.example.org/";
+// The licence, as the Version box and `sortelia-cli --version` state it (lines joined by
+// "\r\n").
+inline constexpr const char* kLicenceJapanese =
+    "ライセンス : GNU GPL バージョン3以降 (GPL-3.0-or-later)\r\n"
+    "このプログラムはフリーソフトウェアで、無保証です。";
+inline constexpr const char* kLicenceEnglish =
+    "Licence : GNU GPL version 3 or later (GPL-3.0-or-later)\r\n"
+    "This program is free software and comes with ABSOLUTELY NO WARRANTY.";
 
 // The first of folders that holds the readme as a regular file; nullopt when none does.
 std::optional<std::string> findReadme(const std::vector<std::string>& folders);

@@ -443,6 +443,9 @@ TEST(HelpWindow, HelpShowsTheReadmeAndVersionItsBox) {
   app->mainWindow().find<QAction>(Control::Version1)->trigger();
   ASSERT_EQ(s.messages.size(), 2u);
   EXPECT_EQ(s.messages[1].rfind("Sortelia for Windows\nバージョン ZEL v2.4", 0), 0u);
+  EXPECT_NE(s.messages[1].find("\nライセンス : GNU GPL バージョン3以降 (GPL-3.0-or-later)\n"),
+            std::string::npos)
+      << s.messages[1];
 }
 
 TEST(HelpWindow, TheShippedReadmeIsFoundBesideTheExecutable) {

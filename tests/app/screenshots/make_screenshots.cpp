@@ -141,6 +141,22 @@ int main(int argc, char** argv) {
     });
     app->session().runDeletionPass();
   }
+  {  // The Version box with the licence.
+    sortelia::testing::TempDir root;
+    auto app = startOn(root, {{"DSCF0001.JPG", camera}});
+    settle();
+    QTimer::singleShot(800, [&] {
+      for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        if (!box || !box->isVisible()) continue;
+        box->move(200, 300);
+        settle(300);
+        saveScreen(out + "/version-box.png");
+        box->button(QMessageBox::Ok)->click();
+      }
+    });
+    app->mainWindow().findChild<QAction*>("Version1")->trigger();
+  }
   {  // The comment field in use.
     sortelia::testing::TempDir root;
     auto app = startOn(root, {{"DSCF0001.JPG", camera}});

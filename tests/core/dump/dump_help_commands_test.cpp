@@ -123,7 +123,7 @@ TEST_F(DumpHelpTest, HelpShowsTheFirstReadmeFoundAndReportsAMissingOne) {
   EXPECT_EQ(shown.size(), 1u);  // the help window stays hidden
 }
 
-TEST_F(DumpHelpTest, VersionBoxNamesProgramVersionAndContact) {
+TEST_F(DumpHelpTest, VersionBoxNamesProgramVersionContactAndLicence) {
   HelpCommands help(session, {}, {});
   help.Version1Click();
   ASSERT_EQ(ui.messages.size(), 1u);
@@ -131,10 +131,17 @@ TEST_F(DumpHelpTest, VersionBoxNamesProgramVersionAndContact) {
   EXPECT_EQ(ui.messages[0].text,
             std::string("Sortelia for Windows\r\nバージョン ZEL v2.4   '070312\r\n"
                         "連絡先 : ") +
-                kContactAddress);
+                kContactAddress +
+                "\r\nライセンス : GNU GPL バージョン3以降 (GPL-3.0-or-later)\r\n"
+                "このプログラムはフリーソフトウェアで、無保証です。");
   state.options.japaneseMode = false;
   help.Version1Click();
-  EXPECT_EQ(ui.messages[1].text.rfind("Sortelia for Windows\r\nVersion ", 0), 0u);
+  EXPECT_EQ(ui.messages[1].text, std::string("Sortelia for Windows\r\nVersion ZEL v2.4   "
+                                             "'070312\r\nContact : ") +
+                                     kContactAddress +
+                                     "\r\nLicence : GNU GPL version 3 or later "
+                                     "(GPL-3.0-or-later)\r\nThis program is free software "
+                                     "and comes with ABSOLUTELY NO WARRANTY.");
 }
 
 }  // namespace
