@@ -85,6 +85,20 @@ void saveScreen(const QString& file) {
   std::printf("%s\n", qPrintable(file));
 }
 
+// Shortly after this, the screen with the message box then shown, which is answered by button.
+void shootNextMessage(const QString& file, QMessageBox::StandardButton button) {
+  QTimer::singleShot(800, [file, button] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      auto* box = qobject_cast<QMessageBox*>(w);
+      if (!box || !box->isVisible()) continue;
+      box->move(200, 300);
+      settle(300);
+      saveScreen(file);
+      box->button(button)->click();
+    }
+  });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -129,32 +143,14 @@ int main(int argc, char** argv) {
     del->click();
     del->click();
     settle();
-    QTimer::singleShot(800, [&] {
-      for (QWidget* w : QApplication::topLevelWidgets()) {
-        auto* box = qobject_cast<QMessageBox*>(w);
-        if (!box || !box->isVisible()) continue;
-        box->move(200, 300);
-        settle(300);
-        saveScreen(out + "/deletion-pass-question.png");
-        box->button(QMessageBox::No)->click();
-      }
-    });
+    shootNextMessage(out + "/deletion-pass-question.png", QMessageBox::No);
     app->session().runDeletionPass();
   }
   {  // The Version box with the licence.
     sortelia::testing::TempDir root;
     auto app = startOn(root, {{"DSCF0001.JPG", camera}});
     settle();
-    QTimer::singleShot(800, [&] {
-      for (QWidget* w : QApplication::topLevelWidgets()) {
-        auto* box = qobject_cast<QMessageBox*>(w);
-        if (!box || !box->isVisible()) continue;
-        box->move(200, 300);
-        settle(300);
-        saveScreen(out + "/version-box.png");
-        box->button(QMessageBox::Ok)->click();
-      }
-    });
+    shootNextMessage(out + "/version-box.png", QMessageBox::Ok);
     app->mainWindow().findChild<QAction*>("Version1")->trigger();
   }
   {  // The comment field in use.
