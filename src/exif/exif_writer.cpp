@@ -254,12 +254,14 @@ void WriteExif(const TExifInfo& info, const std::string& path) {
   const ByteSource src(*bytes);
   const auto old = findExifSegment(src, info.SearchRange);
   if (old && old->foundByWalk) {
-    // An EXIF segment behind other segments (a JFIF header, a colour profile) is replaced
-    // where it stands, so that the file keeps a single EXIF block and its segment order.
+    // An EXIF segment behind other segments (a JFIF header, a colour profile) gets the new
+    // one right before it, so that the segments ahead of it (a JFIF header must come first)
+    // keep their order. The old segment stays whole behind the new one: it holds what the
+    // writer does not write (GPS position, lens, maker note, thumbnail).
     out.reserve(bytes->size() + segment.size());
     out.append(*bytes, 0, old->marker);
     out += segment;
-    out.append(*bytes, old->end, std::string::npos);
+    out.append(*bytes, old->marker, std::string::npos);
   } else {
     out = "\xFF\xD8";
     out += segment;
