@@ -34,11 +34,10 @@ std::string buildExifSegment(const TExifInfo& info, int width, int height);
 // declare, as a new first APP1 segment; when the reader finds the file's EXIF segment only by
 // walking the segments (it stands behind a colour profile, a comment ...), the new segment
 // goes directly before that segment instead, which stays whole behind it. The file is replaced
-// atomically (temporary file in the same folder, fsync, rename). Throws EFOpenError ("%s
-// は存在しないか、または開けません。",
-// "%s は無効なファイルです。") or ExifWriteError ("%s を書き込めません: <reason>", also for a
-// file the user may not write, checked before anything is written); the file is then
-// untouched.
+// atomically (temporary file in the same folder, fsync, rename).
+// Throws EFOpenError ("%s は存在しないか、または開けません。", "%s は無効なファイルです。")
+// or ExifWriteError ("%s を書き込めません: <reason>", also for a file the user may not write,
+// checked before anything is written); the file is then untouched.
 void WriteExif(const TExifInfo& info, const std::string& path);
 
 }  // namespace sortelia::exif
