@@ -29,7 +29,9 @@ enum class ReadOnlyFile {
 
 // Replaces path with bytes atomically: a temporary file in the same folder is written,
 // flushed with fsync and renamed over path. On failure the old file is untouched. An existing
-// file that replaceDenied refuses is left alone unless readOnly is Replace.
+// file that replaceDenied refuses is left alone unless readOnly is Replace. A symbolic link at
+// path stays: the file it names is replaced. The new file keeps the owner (as far as the
+// writer may give it) and the mode of the file it replaces.
 FileResult writeFileAtomic(const std::string& path, std::string_view bytes,
                            ReadOnlyFile readOnly = ReadOnlyFile::Refuse);
 
