@@ -71,8 +71,9 @@ struct PictureFiles {
 // the source's EXIF data call it landscape (PixelYDimension < PixelXDimension) and the box is
 // portrait (height > width), width and height are exchanged. With addExif the source's EXIF
 // data, with the reduced size, go into dest as its first APP1 segment. dest is written once,
-// atomically; on failure nothing is written. Throws ReductionError, or exif::ExifWriteError
-// when the EXIF data do not fit one segment.
+// atomically; on failure nothing is written. A dest that names source itself (the same file
+// under any name) is refused. Throws ReductionError, or exif::ExifWriteError when the EXIF
+// data do not fit one segment.
 void FToFJpgStrchTD(const std::string& source, const std::string& dest,
                     const ReduceOptions& options, ReduceSize size, int level,
                     const PictureFiles& files = {});
