@@ -73,13 +73,15 @@ std::string encodeJpegAtLevel(const imaging::Bitmap& picture, int level) {
   }
 }
 
-void SaveJpegAtLevel(const imaging::Bitmap& picture, const std::string& file, int level) {
+void SaveJpegAtLevel(const imaging::Bitmap& picture, const std::string& file, int level,
+                     std::string_view exifSegment) {
   std::string bytes;
   try {
     bytes = encodeJpegAtLevel(picture, level);
   } catch (const ReductionError& e) {
     throw ReductionError("\"" + file + "\": " + e.what());
   }
+  bytes.insert(2, exifSegment);
   writeOrThrow(file, bytes);
 }
 

@@ -5,6 +5,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "imaging/bitmap.h"
 
@@ -31,9 +32,11 @@ imaging::Bitmap ReduceWithEffects(imaging::Bitmap picture, int width, int height
 std::string encodeJpegAtLevel(const imaging::Bitmap& picture, int level);
 
 // Encodes picture at the level's JPEG quality and writes it to file, replacing the file
-// atomically. Throws ReductionError when encoding or writing fails (the file is then
-// untouched).
-void SaveJpegAtLevel(const imaging::Bitmap& picture, const std::string& file, int level);
+// atomically; an EXIF segment given (exif::buildExifSegment, for the picture's size) goes
+// directly after SOI in the same write. Throws ReductionError when encoding or writing fails
+// (the file is then untouched).
+void SaveJpegAtLevel(const imaging::Bitmap& picture, const std::string& file, int level,
+                     std::string_view exifSegment = {});
 
 // The name of a single reduced save beside file: "<dir>0_[S_]<base>-<w>x<h>-<level>.jpg".
 std::string MakeReducedName(const std::string& file, int width, int height, int level, bool sepia);

@@ -7,6 +7,8 @@
 #include <filesystem>
 
 #include "core/sorting_fixture.h"
+#include "exif/exif_info.h"
+#include "exif/exif_writer.h"
 #include "imaging/jpeg_codec.h"
 #include "imaging/jpeg_size.h"
 #include "outputs/reduce_pipeline.h"
@@ -83,6 +85,41 @@ TEST_F(StretchSaveTest, PreviewSettlesTheFieldsAndSaveNeedsACurrentPreview) {
   auto written = imaging::readJpegFileSize(s("0_IMG_0001-640x427-8.jpg"));
   ASSERT_TRUE(written);
   EXPECT_EQ(std::pair(written->width, written->height), std::pair(640, 427));
+  EXPECT_EQ(ui.busyDepth, 0);
+}
+
+// Fault found earlier: with "Exif情報" ticked the reduced picture was written first and its EXIF
+// data in a second write, so when the EXIF data could not be written (too long a comment, a
+// full disk) the error came after an earlier save of that name had been replaced by a picture
+// without EXIF data.
+TEST_F(StretchSaveTest, TheExifDataGoInWithThePictureOrNothingIsWritten) {
+  const std::string source = root.write("src/IMG_0001.JPG", testing::makeTestJpeg(30, 20));
+  exif::TExifInfo info;
+  info.Model = "Cam";
+  info.UserComment = {"@090:a comment"};
+  exif::WriteExif(info, source);
+  openPicture(30, 20);
+  save.CBExifAddClick(true);
+  save.Edit1Exit(15);
+  save.Button1Click();
+  save.Button2Click();
+  const std::string name = s("0_IMG_0001-15x10-8.jpg");
+  exif::TExifInfo back;
+  back.setImageFileName(name);
+  EXPECT_EQ(back.Model, "Cam");
+  ASSERT_EQ(back.UserComment.size(), 1u);
+  EXPECT_TRUE(back.UserComment[0].starts_with("a comment")) << "the mark is dropped";
+  EXPECT_EQ(back.PixelXDimension, 15);
+  const std::string earlier = readAll(name);
+  // A comment of the greatest length the picture's segment holds: the reduced picture's
+  // segment, whose comment ends with one more line break, does not fit. Nothing is written,
+  // and the earlier save stays.
+  info.UserComment = {std::string(65000, 'x')};
+  const std::size_t body = exif::buildExifSegment(info, 0, 0).size() - 4;
+  info.UserComment = {std::string(65000 + exif::kMaxApp1Body - body, 'x')};
+  exif::WriteExif(info, source);
+  EXPECT_THROW(save.Button2Click(), exif::ExifWriteError);
+  EXPECT_EQ(readAll(name), earlier);
   EXPECT_EQ(ui.busyDepth, 0);
 }
 
