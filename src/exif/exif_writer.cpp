@@ -1,5 +1,6 @@
 #include "exif/exif_writer.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -234,9 +235,12 @@ std::string buildExifSegment(const TExifInfo& info, int width, int height) {
 }
 
 void WriteExif(const TExifInfo& info, const std::string& path) {
-  const std::int64_t size = fs::getFileSize(path);
+  // The file as read: the rewrite replaces only that file, not one changed, put in its place
+  // or moved away meanwhile.
+  const std::optional<fs::FileStamp> stamp = fs::fileStamp(path);
+  const std::int64_t size = stamp ? stamp->size : 0;
   std::optional<std::string> bytes;
-  if (fs::isRegularFile(path)) bytes = fs::readFile(path, kMaxPictureBytes);
+  if (stamp && fs::isRegularFile(path)) bytes = fs::readFile(path, kMaxPictureBytes);
   if (!bytes || static_cast<std::int64_t>(bytes->size()) != size) {
     throw EFOpenError(format("%s は存在しないか、または開けません。", {path}));
   }
@@ -267,7 +271,11 @@ void WriteExif(const TExifInfo& info, const std::string& path) {
     out += segment;
     out.append(*bytes, 2, std::string::npos);
   }
-  const fs::FileResult r = fs::writeFileAtomic(path, out);
+  const fs::FileResult r = fs::writeFileAtomic(path, out, fs::ReadOnlyFile::Refuse, &*stamp);
+  if (r.error == ESTALE) {
+    throw ExifWriteError(
+        format("%s は読み込んだ後に変更されたか移動されたため、書き込みませんでした。", {path}));
+  }
   if (!r.ok()) throw cannotWrite(path, r.error);
 }
 

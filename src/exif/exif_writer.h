@@ -37,7 +37,9 @@ std::string buildExifSegment(const TExifInfo& info, int width, int height);
 // atomically (temporary file in the same folder, fsync, rename).
 // Throws EFOpenError ("%s は存在しないか、または開けません。", "%s は無効なファイルです。")
 // or ExifWriteError ("%s を書き込めません: <reason>", also for a file the user may not write,
-// checked before anything is written); the file is then untouched.
+// checked before anything is written; "%s は読み込んだ後に変更されたか移動されたため、
+// 書き込みませんでした。" for a file changed, replaced or moved away while it was rewritten);
+// the file is then untouched.
 void WriteExif(const TExifInfo& info, const std::string& path);
 
 }  // namespace sortelia::exif

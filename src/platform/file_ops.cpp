@@ -62,7 +62,17 @@ std::optional<std::string> readFile(const std::string& path, std::size_t maxByte
   return out;
 }
 
-FileResult writeFileAtomic(const std::string& path, std::string_view bytes, ReadOnlyFile readOnly) {
+std::optional<FileStamp> fileStamp(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  return FileStamp{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+                   static_cast<std::int64_t>(st.st_size),
+                   static_cast<std::int64_t>(st.st_mtim.tv_sec),
+                   static_cast<std::int64_t>(st.st_mtim.tv_nsec)};
+}
+
+FileResult writeFileAtomic(const std::string& path, std::string_view bytes, ReadOnlyFile readOnly,
+                           const FileStamp* unchanged) {
   if (readOnly == ReadOnlyFile::Refuse) {
     if (const int err = replaceDenied(path)) return FileResult::failure(err, path);
   }
@@ -100,6 +110,10 @@ FileResult writeFileAtomic(const std::string& path, std::string_view bytes, Read
     return FileResult::failure(err, path);
   }
   int err = fd.close();
+  // The last look before the rename: the file the bytes were made from must still stand there.
+  if (err == 0 && unchanged && fileStamp(target) != std::optional<FileStamp>(*unchanged)) {
+    err = ESTALE;
+  }
   if (err == 0 && ::rename(tmp.c_str(), target.c_str()) != 0) err = errno;
   if (err != 0) {
     ::unlink(tmp.c_str());

@@ -228,6 +228,40 @@ TEST(FileOps, AtomicWriteKeepsTheOwnerOfTheFileItReplaces) {
   EXPECT_EQ(readAll(p), "new");
 }
 
+// Fault found earlier: a file rewritten from what was read of it (a picture given a comment)
+// was renamed over whatever stood there by then: a version another program had written
+// meanwhile was lost, and a picture moved away meanwhile came back at its old name.
+TEST(FileOps, AtomicWriteOfWhatWasReadRefusesAFileChangedOrGoneMeanwhile) {
+  TempDir d;
+  const std::string p = d.write("p.jpg", "as read");
+  auto stamp = fs::fileStamp(p);
+  ASSERT_TRUE(stamp);
+  EXPECT_FALSE(fs::fileStamp(d.file("missing.jpg")));
+  // Unchanged: written.
+  ASSERT_TRUE(fs::writeFileAtomic(p, "rewritten", fs::ReadOnlyFile::Refuse, &*stamp).ok());
+  EXPECT_EQ(readAll(p), "rewritten");
+  // Replaced by another program (a new file), or changed where it stands: refused.
+  stamp = fs::fileStamp(p);
+  const std::string other = d.write("other.jpg", "another version");
+  ASSERT_EQ(::rename(other.c_str(), p.c_str()), 0);
+  fs::FileResult r = fs::writeFileAtomic(p, "stale", fs::ReadOnlyFile::Refuse, &*stamp);
+  EXPECT_EQ(r.error, ESTALE);
+  EXPECT_EQ(r.path, p);
+  EXPECT_EQ(readAll(p), "another version");
+  stamp = fs::fileStamp(p);
+  d.write("p.jpg", "changed in place, longer");
+  EXPECT_EQ(fs::writeFileAtomic(p, "stale", fs::ReadOnlyFile::Refuse, &*stamp).error, ESTALE);
+  EXPECT_EQ(readAll(p), "changed in place, longer");
+  // Gone: not brought back.
+  stamp = fs::fileStamp(p);
+  ASSERT_EQ(::rename(p.c_str(), d.file("moved.jpg").c_str()), 0);
+  EXPECT_EQ(fs::writeFileAtomic(p, "stale", fs::ReadOnlyFile::Refuse, &*stamp).error, ESTALE);
+  EXPECT_FALSE(fs::exists(p));
+  std::vector<std::string> all;
+  listImageFiles(d.path() + "/", {""}, all);
+  EXPECT_EQ(all.size(), 1u) << "a temporary file was left behind";
+}
+
 TEST(FileOps, ReadAndWritePermissionsByErrno) {
   TempDir d;
   const std::string p = d.write("f.jpg", "x");
