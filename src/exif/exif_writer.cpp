@@ -177,8 +177,12 @@ IfdBuilder exifIfd(const TExifInfo& x, int width, int height) {
   b.shortValue(tags::LightSource, code(x.LightSource));
   b.shortValue(tags::Flash, code(x.Flash));
   b.rational(tags::FocalLength, x.FocalLength.Text);
+  // Each item ends with a line break; an item read back from a file has its own already.
   std::string comment;
-  for (const std::string& line : x.UserComment) comment += line + "\r\n";
+  for (const std::string& line : x.UserComment) {
+    comment += line;
+    if (!line.ends_with("\r\n")) comment += "\r\n";
+  }
   if (!comment.empty()) b.ascii(tags::UserComment, comment);
   if (!x.SubSecTime.empty()) b.ascii(tags::SubSecTime, x.SubSecTime);
   if (!x.SubSecTimeOriginal.empty()) b.ascii(tags::SubSecTimeOriginal, x.SubSecTimeOriginal);

@@ -117,6 +117,35 @@ TEST_P(ExifWriter, WrittenFieldsReadBackTheSameWithTheTargetsPixelSize) {
   EXPECT_EQ(back.UserComment[0], "@090:日本語のコメント\r\n");
 }
 
+// Fault found earlier: a comment read back keeps the line break the writer put behind it, and
+// the writer put another behind that: every copy made with the source's EXIF data (a reduced
+// save, a reduction on transfer) carried one more empty line, and a comment of the greatest
+// length no longer fitted, so such a picture could not be reduced with its EXIF data.
+TEST_P(ExifWriter, ACommentReadBackIsWrittenAgainAsItWas) {
+  testing::TempDir dir;
+  TExifInfo x;
+  x.MotorolaOrder = GetParam();
+  x.UserComment = {"one line", "two\r\nlines"};
+  const std::string first = dir.write("first.jpg", jpegWithSegments({}, 8, 8));
+  WriteExif(x, first);
+  TExifInfo back;
+  back.setImageFileName(first);
+  ASSERT_EQ(back.UserComment, std::vector<std::string>{"one line\r\ntwo\r\nlines\r\n"});
+  for (int copy = 0; copy < 3; ++copy) {
+    const std::string next = dir.write("next.jpg", jpegWithSegments({}, 8, 8));
+    WriteExif(back, next);
+    back.setImageFileName(next);
+    EXPECT_EQ(back.UserComment, std::vector<std::string>{"one line\r\ntwo\r\nlines\r\n"});
+  }
+  // The longest comment one segment holds goes into a copy as well.
+  x.UserComment = {std::string(65000, 'x')};
+  const std::size_t body = buildExifSegment(x, 0, 0).size() - 4;
+  x.UserComment = {std::string(65000 + kMaxApp1Body - body, 'x')};
+  WriteExif(x, first);
+  back.setImageFileName(first);
+  EXPECT_NO_THROW(buildExifSegment(back, 8, 8));
+}
+
 // Tags of one IFD in file order, from a segment.
 std::vector<unsigned> tagsAt(const std::string& tiff, std::uint32_t at, bool mm) {
   const auto* p = reinterpret_cast<const unsigned char*>(tiff.data());
