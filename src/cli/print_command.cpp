@@ -10,7 +10,9 @@
 #include "exif/camera_params.h"
 #include "exif/photo_info.h"
 #include "outputs/print/print_page.h"
+#include "platform/file_kinds.h"
 #include "platform/file_ops.h"
+#include "platform/path.h"
 
 namespace sortelia::cli {
 namespace {
@@ -97,6 +99,15 @@ int runPrint(const std::vector<std::string>& args) {
   if (!files) return 2;
   const outputs::PrintOptions& o = a.o;
   const std::string& out = a.out;
+  // "--pdf *.jpg" makes the first picture the output: a file of the kinds the program sorts is
+  // never replaced by the PDF.
+  if (fs::exists(out) && fs::kindOfName(fs::fileNameOf(out))) {
+    std::fprintf(stderr,
+                 "sortelia-cli print: \"%s\" exists and is named as a picture, a movie or a "
+                 "companion file; the PDF is not written over it\n",
+                 out.c_str());
+    return 1;
+  }
   const outputs::Rgb colour = outputs::printColour(o.colourText);
   const int pageWidth = static_cast<int>(kA4WidthPt * kDpi / 72.0);
   const int pageHeight = static_cast<int>(kA4HeightPt * kDpi / 72.0);

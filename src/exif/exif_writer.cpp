@@ -1,5 +1,6 @@
 #include "exif/exif_writer.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -176,8 +177,12 @@ IfdBuilder exifIfd(const TExifInfo& x, int width, int height) {
   b.shortValue(tags::LightSource, code(x.LightSource));
   b.shortValue(tags::Flash, code(x.Flash));
   b.rational(tags::FocalLength, x.FocalLength.Text);
+  // Each item ends with a line break; an item read back from a file has its own already.
   std::string comment;
-  for (const std::string& line : x.UserComment) comment += line + "\r\n";
+  for (const std::string& line : x.UserComment) {
+    comment += line;
+    if (!line.ends_with("\r\n")) comment += "\r\n";
+  }
   if (!comment.empty()) b.ascii(tags::UserComment, comment);
   if (!x.SubSecTime.empty()) b.ascii(tags::SubSecTime, x.SubSecTime);
   if (!x.SubSecTimeOriginal.empty()) b.ascii(tags::SubSecTimeOriginal, x.SubSecTimeOriginal);
@@ -234,9 +239,12 @@ std::string buildExifSegment(const TExifInfo& info, int width, int height) {
 }
 
 void WriteExif(const TExifInfo& info, const std::string& path) {
-  const std::int64_t size = fs::getFileSize(path);
+  // The file as read: the rewrite replaces only that file, not one changed, put in its place
+  // or moved away meanwhile.
+  const std::optional<fs::FileStamp> stamp = fs::fileStamp(path);
+  const std::int64_t size = stamp ? stamp->size : 0;
   std::optional<std::string> bytes;
-  if (fs::isRegularFile(path)) bytes = fs::readFile(path, kMaxPictureBytes);
+  if (stamp && fs::isRegularFile(path)) bytes = fs::readFile(path, kMaxPictureBytes);
   if (!bytes || static_cast<std::int64_t>(bytes->size()) != size) {
     throw EFOpenError(format("%s は存在しないか、または開けません。", {path}));
   }
@@ -254,18 +262,24 @@ void WriteExif(const TExifInfo& info, const std::string& path) {
   const ByteSource src(*bytes);
   const auto old = findExifSegment(src, info.SearchRange);
   if (old && old->foundByWalk) {
-    // An EXIF segment behind other segments (a JFIF header, a colour profile) is replaced
-    // where it stands, so that the file keeps a single EXIF block and its segment order.
+    // An EXIF segment behind other segments (a JFIF header, a colour profile) gets the new
+    // one right before it, so that the segments ahead of it (a JFIF header must come first)
+    // keep their order. The old segment stays whole behind the new one: it holds what the
+    // writer does not write (GPS position, lens, maker note, thumbnail).
     out.reserve(bytes->size() + segment.size());
     out.append(*bytes, 0, old->marker);
     out += segment;
-    out.append(*bytes, old->end, std::string::npos);
+    out.append(*bytes, old->marker, std::string::npos);
   } else {
     out = "\xFF\xD8";
     out += segment;
     out.append(*bytes, 2, std::string::npos);
   }
-  const fs::FileResult r = fs::writeFileAtomic(path, out);
+  const fs::FileResult r = fs::writeFileAtomic(path, out, fs::ReadOnlyFile::Refuse, &*stamp);
+  if (r.error == ESTALE) {
+    throw ExifWriteError(
+        format("%s は読み込んだ後に変更されたか移動されたため、書き込みませんでした。", {path}));
+  }
   if (!r.ok()) throw cannotWrite(path, r.error);
 }
 

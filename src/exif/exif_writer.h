@@ -1,6 +1,6 @@
 // WriteExif: gives a JPEG file a new APP1 EXIF segment, built from a TExifInfo record, directly
-// after its SOI marker. Everything that followed SOI (an older EXIF segment included) is kept,
-// except that an EXIF segment found only behind other segments is replaced in place.
+// after its SOI marker, or directly before an EXIF segment found only behind other segments.
+// Everything the file held (an older EXIF segment included) is kept.
 #pragma once
 
 #include <stdexcept>
@@ -33,11 +33,13 @@ std::string buildExifSegment(const TExifInfo& info, int width, int height);
 // Writes the record into the JPEG file at path, with the pixel size the file's own JPEG data
 // declare, as a new first APP1 segment; when the reader finds the file's EXIF segment only by
 // walking the segments (it stands behind a colour profile, a comment ...), the new segment
-// takes that segment's place instead. The file is replaced atomically (temporary file in the
-// same folder, fsync, rename). Throws EFOpenError ("%s は存在しないか、または開けません。",
-// "%s は無効なファイルです。") or ExifWriteError ("%s を書き込めません: <reason>", also for a
-// file the user may not write, checked before anything is written); the file is then
-// untouched.
+// goes directly before that segment instead, which stays whole behind it. The file is replaced
+// atomically (temporary file in the same folder, fsync, rename).
+// Throws EFOpenError ("%s は存在しないか、または開けません。", "%s は無効なファイルです。")
+// or ExifWriteError ("%s を書き込めません: <reason>", also for a file the user may not write,
+// checked before anything is written; "%s は読み込んだ後に変更されたか移動されたため、
+// 書き込みませんでした。" for a file changed, replaced or moved away while it was rewritten);
+// the file is then untouched.
 void WriteExif(const TExifInfo& info, const std::string& path);
 
 }  // namespace sortelia::exif

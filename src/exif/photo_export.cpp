@@ -1,6 +1,11 @@
 #include "exif/photo_export.h"
 
+#include <sys/stat.h>
+
 #include <cstring>
+#include <map>
+#include <optional>
+#include <utility>
 
 #include "platform/file_ops.h"
 #include "platform/path.h"
@@ -64,12 +69,28 @@ BatchReport exportAllInOne(const std::vector<std::string>& entries, const std::s
 BatchReport exportEachPicture(const std::vector<std::string>& entries, PhotoDataLoader& loader,
                               const ExportedCallback& exported) {
   BatchReport report;
+  // The text files written so far (device and inode, so that names a case-folding file
+  // system takes as one count as one), with the picture each holds.
+  std::map<std::pair<dev_t, ino_t>, std::string> written;
+  const auto fileOf = [](const std::string& path) -> std::optional<std::pair<dev_t, ino_t>> {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+    return std::pair(st.st_dev, st.st_ino);
+  };
   for (const std::string& picture : exportedPictures(entries)) {
     const std::string target = infoFileNameOf(picture);
     if (target == picture) {
       // A list entry that is itself a ".txt" file would be replaced by its own information.
       report.fail(picture, "\"" + picture + "\" would be replaced by its own information");
       continue;
+    }
+    // A picture and a movie of one stem share a text file: the first keeps it.
+    if (const auto file = fileOf(target)) {
+      if (const auto first = written.find(*file); first != written.end()) {
+        report.fail(picture, "\"" + picture + "\" would replace the information of \"" +
+                                 first->second + "\" in \"" + target + "\"");
+        continue;
+      }
     }
     loader.GetPdata(picture);
     const fs::FileResult r =
@@ -79,6 +100,7 @@ BatchReport exportEachPicture(const std::vector<std::string>& entries, PhotoData
       continue;
     }
     ++report.done;
+    if (const auto file = fileOf(target)) written.emplace(*file, picture);
     if (exported) exported(picture, target);
   }
   return report;

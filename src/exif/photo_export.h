@@ -35,7 +35,9 @@ BatchReport exportAllInOne(const std::vector<std::string>& entries, const std::s
 
 // Per-picture export: for every exported entry, its information text followed by
 // CR LF CR LF replaces infoFileNameOf(entry) atomically. A file that cannot be written is
-// reported and the export goes on with the next picture; done counts the files written.
+// reported and the export goes on with the next picture; so is an entry whose text file holds
+// an earlier entry's information of this run (a picture and a movie of one stem). done counts
+// the files written.
 BatchReport exportEachPicture(const std::vector<std::string>& entries, PhotoDataLoader& loader,
                               const ExportedCallback& exported = {});
 

@@ -12,7 +12,9 @@ std::string rotationMarkOf(std::string_view text) {
 }
 
 void ApplyRotationMark(const std::string& mark, std::string& text) {
-  text = mark + withoutRotationMark(text);
+  // Everything behind an old mark stays: the comment field shows only its first characters,
+  // but a turn changes the mark alone.
+  text = mark + text.substr(rotationMarkOf(text).size());
 }
 
 std::string withoutRotationMark(std::string_view text) {

@@ -14,8 +14,8 @@ inline constexpr std::size_t kMaxCharactersAfterMark = 512;
 std::string rotationMarkOf(std::string_view text);
 
 // Puts mark ("" or one of the three marks) in front of text. When text starts with a mark,
-// that mark is replaced and at most kMaxCharactersAfterMark characters after it are kept
-// (counted as characters, never splitting one); the empty mark removes an existing mark.
+// that mark is replaced and all of the text after it is kept; the empty mark removes an
+// existing mark.
 void ApplyRotationMark(const std::string& mark, std::string& text);
 
 // The comment behind the rotation mark text starts with (at most kMaxCharactersAfterMark

@@ -16,6 +16,7 @@
 #include "platform/file_ops.h"
 #include "platform/format.h"
 #include "platform/path.h"
+#include "platform/safe_copy.h"
 
 namespace sortelia::outputs {
 namespace {
@@ -72,13 +73,15 @@ std::string encodeJpegAtLevel(const imaging::Bitmap& picture, int level) {
   }
 }
 
-void SaveJpegAtLevel(const imaging::Bitmap& picture, const std::string& file, int level) {
+void SaveJpegAtLevel(const imaging::Bitmap& picture, const std::string& file, int level,
+                     std::string_view exifSegment) {
   std::string bytes;
   try {
     bytes = encodeJpegAtLevel(picture, level);
   } catch (const ReductionError& e) {
     throw ReductionError("\"" + file + "\": " + e.what());
   }
+  bytes.insert(2, exifSegment);
   writeOrThrow(file, bytes);
 }
 
@@ -110,6 +113,11 @@ void FToFJpgStrchTD(const std::string& source, const std::string& dest,
   requirePositiveSize(width, height);
   if (options.addExif && files.save) {
     throw ReductionError("\"" + dest + "\": EXIF data can only be added to a JPEG file");
+  }
+  // The full-size picture would be gone for good.
+  if (fs::FileOperations().sameFile(source, dest)) {
+    throw ReductionError("\"" + dest +
+                         "\" is the picture being reduced; it is not replaced by its reduction");
   }
   exif::TExifInfo info;
   const bool found = info.HasExif(source);

@@ -5,6 +5,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "imaging/bitmap.h"
 
@@ -31,9 +32,11 @@ imaging::Bitmap ReduceWithEffects(imaging::Bitmap picture, int width, int height
 std::string encodeJpegAtLevel(const imaging::Bitmap& picture, int level);
 
 // Encodes picture at the level's JPEG quality and writes it to file, replacing the file
-// atomically. Throws ReductionError when encoding or writing fails (the file is then
-// untouched).
-void SaveJpegAtLevel(const imaging::Bitmap& picture, const std::string& file, int level);
+// atomically; an EXIF segment given (exif::buildExifSegment, for the picture's size) goes
+// directly after SOI in the same write. Throws ReductionError when encoding or writing fails
+// (the file is then untouched).
+void SaveJpegAtLevel(const imaging::Bitmap& picture, const std::string& file, int level,
+                     std::string_view exifSegment = {});
 
 // The name of a single reduced save beside file: "<dir>0_[S_]<base>-<w>x<h>-<level>.jpg".
 std::string MakeReducedName(const std::string& file, int width, int height, int level, bool sepia);
@@ -71,8 +74,9 @@ struct PictureFiles {
 // the source's EXIF data call it landscape (PixelYDimension < PixelXDimension) and the box is
 // portrait (height > width), width and height are exchanged. With addExif the source's EXIF
 // data, with the reduced size, go into dest as its first APP1 segment. dest is written once,
-// atomically; on failure nothing is written. Throws ReductionError, or exif::ExifWriteError
-// when the EXIF data do not fit one segment.
+// atomically; on failure nothing is written. A dest that names source itself (the same file
+// under any name) is refused. Throws ReductionError, or exif::ExifWriteError when the EXIF
+// data do not fit one segment.
 void FToFJpgStrchTD(const std::string& source, const std::string& dest,
                     const ReduceOptions& options, ReduceSize size, int level,
                     const PictureFiles& files = {});

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <random>
 
 #include "platform/path.h"
@@ -25,6 +26,18 @@ bool writeAll(int fd, std::string_view bytes) {
     done += static_cast<std::size_t>(n);
   }
   return true;
+}
+
+// The file a symbolic link at path finally names (all links resolved); nullopt when path is
+// no link or the link names nothing.
+std::optional<std::string> linkTarget(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return std::nullopt;
+  char* resolved = ::realpath(path.c_str(), nullptr);
+  if (!resolved) return std::nullopt;
+  std::string target(resolved);
+  std::free(resolved);
+  return target;
 }
 
 }  // namespace
@@ -49,11 +62,25 @@ std::optional<std::string> readFile(const std::string& path, std::size_t maxByte
   return out;
 }
 
-FileResult writeFileAtomic(const std::string& path, std::string_view bytes, ReadOnlyFile readOnly) {
+std::optional<FileStamp> fileStamp(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  return FileStamp{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+                   static_cast<std::int64_t>(st.st_size),
+                   static_cast<std::int64_t>(st.st_mtim.tv_sec),
+                   static_cast<std::int64_t>(st.st_mtim.tv_nsec)};
+}
+
+FileResult writeFileAtomic(const std::string& path, std::string_view bytes, ReadOnlyFile readOnly,
+                           const FileStamp* unchanged) {
   if (readOnly == ReadOnlyFile::Refuse) {
     if (const int err = replaceDenied(path)) return FileResult::failure(err, path);
   }
-  const std::string dir = folderOf(path);
+  // The rename replaces whatever the name is: through a symbolic link it is the file the
+  // link names that gets the new contents, and the link stays. A link that names nothing is
+  // replaced as before.
+  const std::string target = linkTarget(path).value_or(path);
+  const std::string dir = folderOf(target);
   std::random_device rd;
   std::string tmp;
   int fdRaw = -1;
@@ -66,16 +93,28 @@ FileResult writeFileAtomic(const std::string& path, std::string_view bytes, Read
   }
   if (fdRaw < 0) return FileResult::failure(EEXIST, path);
   UniqueFd fd(fdRaw);
-  // Keep the permissions of the file being replaced.
+  // Keep the owner and the permissions of the file being replaced (the owner only where the
+  // writer may give it: root, or a group the writer belongs to); the change of owner comes
+  // first, since it clears the set-user and set-group bits.
   struct stat st {};
-  if (::stat(path.c_str(), &st) == 0) ::fchmod(fd.get(), st.st_mode & 07777);
+  if (::stat(target.c_str(), &st) == 0) {
+    if (::fchown(fd.get(), st.st_uid, st.st_gid) != 0 &&
+        ::fchown(fd.get(), static_cast<uid_t>(-1), st.st_gid) != 0) {
+      // Someone else's file in a folder the writer may write: the replacement is the writer's.
+    }
+    ::fchmod(fd.get(), st.st_mode & 07777);
+  }
   if (!writeAll(fd.get(), bytes) || ::fsync(fd.get()) != 0) {
     const int err = errno;
     ::unlink(tmp.c_str());
     return FileResult::failure(err, path);
   }
   int err = fd.close();
-  if (err == 0 && ::rename(tmp.c_str(), path.c_str()) != 0) err = errno;
+  // The last look before the rename: the file the bytes were made from must still stand there.
+  if (err == 0 && unchanged && fileStamp(target) != std::optional<FileStamp>(*unchanged)) {
+    err = ESTALE;
+  }
+  if (err == 0 && ::rename(tmp.c_str(), target.c_str()) != 0) err = errno;
   if (err != 0) {
     ::unlink(tmp.c_str());
     return FileResult::failure(err, path);

@@ -20,6 +20,19 @@ struct [[nodiscard]] FileResult {
 // Reads at most maxBytes of a file (the rest is ignored); nullopt when it cannot be read.
 std::optional<std::string> readFile(const std::string& path, std::size_t maxBytes);
 
+// What a file was at one moment: its identity, size and modification time.
+struct FileStamp {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  std::int64_t size = 0;
+  std::int64_t mtimeSeconds = 0;
+  std::int64_t mtimeNanoseconds = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+
+// The stamp of the file path names (links followed); nullopt when it cannot be looked at.
+std::optional<FileStamp> fileStamp(const std::string& path);
+
 // What an atomic replace does with an existing file that may not be written. The rename that
 // replaces a file ignores the file's own permission, so the check is made beforehand.
 enum class ReadOnlyFile {
@@ -29,9 +42,14 @@ enum class ReadOnlyFile {
 
 // Replaces path with bytes atomically: a temporary file in the same folder is written,
 // flushed with fsync and renamed over path. On failure the old file is untouched. An existing
-// file that replaceDenied refuses is left alone unless readOnly is Replace.
+// file that replaceDenied refuses is left alone unless readOnly is Replace. A symbolic link at
+// path stays: the file it names is replaced. The new file keeps the owner (as far as the
+// writer may give it) and the mode of the file it replaces. Given the stamp of the file as it
+// was read (bytes made from its contents), the file is replaced only while it still is that
+// file: one changed, replaced or gone meanwhile is left as it is, with ESTALE.
 FileResult writeFileAtomic(const std::string& path, std::string_view bytes,
-                           ReadOnlyFile readOnly = ReadOnlyFile::Refuse);
+                           ReadOnlyFile readOnly = ReadOnlyFile::Refuse,
+                           const FileStamp* unchanged = nullptr);
 
 // 0 when nothing exists at path or the user may write the file there (writeDenied), else the
 // errno of the refusal: what a write that replaces or truncates a person's file checks first.

@@ -3,6 +3,12 @@
 #include "platform/text_codec.h"
 
 namespace sortelia {
+namespace {
+
+// The UTF-8 byte order mark: the file's text stands behind it as the program holds it.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+}  // namespace
 
 std::vector<std::string> splitLines(const std::string& text) {
   std::vector<std::string> lines;
@@ -24,6 +30,7 @@ std::vector<std::string> splitLines(const std::string& text) {
 std::optional<std::vector<std::string>> readTextLines(const std::string& path) {
   auto bytes = fs::readFile(path, kMaxTextFileBytes);
   if (!bytes) return std::nullopt;
+  if (bytes->starts_with(kByteOrderMark)) return splitLines(bytes->substr(kByteOrderMark.size()));
   return splitLines(text::decodeExternal(*bytes));
 }
 
@@ -42,7 +49,11 @@ fs::FileResult writeTextLines(const std::string& path, const std::vector<std::st
     all += line;
     all += "\r\n";
   }
-  return fs::writeFileAtomic(path, text::encodeForFile(all), fs::ReadOnlyFile::Replace);
+  // Bytes that are not UTF-8 would make the whole file read as CP932, and every name in it
+  // come back as another one.
+  const std::string bytes =
+      text::isValidUtf8(all) ? text::encodeForFile(all) : std::string(kByteOrderMark) + all;
+  return fs::writeFileAtomic(path, bytes, fs::ReadOnlyFile::Replace);
 }
 
 }  // namespace sortelia

@@ -14,8 +14,10 @@ namespace sortelia {
 inline constexpr std::size_t kMaxTextFileBytes = 16 * 1024 * 1024;
 
 // Reads a text file into UTF-8 lines. Lines end at CR LF, LF or a lone CR; the last line
-// needs no line end. The whole file is taken as UTF-8 when valid, otherwise as CP932.
-// nullopt when the file cannot be read.
+// needs no line end. A file that starts with the UTF-8 byte order mark is taken as it stands
+// behind the mark, bytes that are not UTF-8 (names kept byte for byte) included; any other
+// file is taken whole as UTF-8 when valid, otherwise as CP932. nullopt when the file cannot
+// be read.
 std::optional<std::vector<std::string>> readTextLines(const std::string& path);
 
 // Splits already decoded text into lines as readTextLines does.
@@ -25,8 +27,10 @@ std::vector<std::string> splitLines(const std::string& text);
 std::string joinLines(const std::vector<std::string>& lines);
 
 // Writes lines, each followed by CR LF, atomically; CP932 when the whole text reads back
-// unchanged from CP932 (text::encodeForFile), otherwise UTF-8. For the program's own files
-// ("zel.ini", "zel-prm.txt", "zel-lang.txt"), which are replaced even when read-only.
+// unchanged from CP932 (text::encodeForFile), otherwise UTF-8. Text that is not all UTF-8 (a
+// folder name of other bytes) is written as it stands behind the UTF-8 byte order mark, which
+// tells readTextLines not to take it for CP932. For the program's own files ("zel.ini",
+// "zel-prm.txt", "zel-lang.txt", "zel-opt.txt"), which are replaced even when read-only.
 fs::FileResult writeTextLines(const std::string& path, const std::vector<std::string>& lines);
 
 }  // namespace sortelia

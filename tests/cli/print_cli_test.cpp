@@ -158,5 +158,30 @@ TEST(PrintCommand, NothingPrintableWritesNoPdfAndSaysWhatEachFileIs) {
   EXPECT_EQ(readAll(kept), "an earlier print");
 }
 
+// Fault found earlier: "print --pdf *.jpg" took the first picture of the glob for the PDF and
+// replaced it with the PDF of the others.
+TEST(PrintCommand, APictureOrMovieIsNeverReplacedByThePdf) {
+  if (!std::filesystem::exists(kCli)) GTEST_SKIP() << "sortelia-cli not built";
+  TempDir dir;
+  const std::string first = dir.write("a.jpg", solidJpeg(40, 30, 200, 0, 0));
+  const std::string second = dir.write("b.jpg", solidJpeg(40, 30, 0, 200, 0));
+  const std::string movie = dir.write("c.MOV", "a movie");
+  for (const std::string& out : {first, movie}) {
+    const std::string before = readAll(out);
+    const auto r = runProcess({kCli, "print", "--pdf", out, second});
+    EXPECT_EQ(r.exitCode, 1) << out;
+    EXPECT_EQ(r.err, "sortelia-cli print: \"" + out +
+                         "\" exists and is named as a picture, a movie or a companion file; the "
+                         "PDF is not written over it\n");
+    EXPECT_EQ(readAll(out), before) << out;
+  }
+  // A picture name that nothing has yet may be the PDF's, and so may an older PDF.
+  const std::string fresh = dir.file("d.jpg");
+  EXPECT_EQ(runProcess({kCli, "print", "--pdf", fresh, second}).exitCode, 0);
+  EXPECT_EQ(readAll(fresh).substr(0, 5), "%PDF-");
+  EXPECT_EQ(runProcess({kCli, "print", "--pdf", dir.file("d.pdf"), second}).exitCode, 0);
+  EXPECT_EQ(runProcess({kCli, "print", "--pdf", dir.file("d.pdf"), first}).exitCode, 0);
+}
+
 }  // namespace
 }  // namespace sortelia::outputs

@@ -117,6 +117,35 @@ TEST_P(ExifWriter, WrittenFieldsReadBackTheSameWithTheTargetsPixelSize) {
   EXPECT_EQ(back.UserComment[0], "@090:日本語のコメント\r\n");
 }
 
+// Fault found earlier: a comment read back keeps the line break the writer put behind it, and
+// the writer put another behind that: every copy made with the source's EXIF data (a reduced
+// save, a reduction on transfer) carried one more empty line, and a comment of the greatest
+// length no longer fitted, so such a picture could not be reduced with its EXIF data.
+TEST_P(ExifWriter, ACommentReadBackIsWrittenAgainAsItWas) {
+  testing::TempDir dir;
+  TExifInfo x;
+  x.MotorolaOrder = GetParam();
+  x.UserComment = {"one line", "two\r\nlines"};
+  const std::string first = dir.write("first.jpg", jpegWithSegments({}, 8, 8));
+  WriteExif(x, first);
+  TExifInfo back;
+  back.setImageFileName(first);
+  ASSERT_EQ(back.UserComment, std::vector<std::string>{"one line\r\ntwo\r\nlines\r\n"});
+  for (int copy = 0; copy < 3; ++copy) {
+    const std::string next = dir.write("next.jpg", jpegWithSegments({}, 8, 8));
+    WriteExif(back, next);
+    back.setImageFileName(next);
+    EXPECT_EQ(back.UserComment, std::vector<std::string>{"one line\r\ntwo\r\nlines\r\n"});
+  }
+  // The longest comment one segment holds goes into a copy as well.
+  x.UserComment = {std::string(65000, 'x')};
+  const std::size_t body = buildExifSegment(x, 0, 0).size() - 4;
+  x.UserComment = {std::string(65000 + kMaxApp1Body - body, 'x')};
+  WriteExif(x, first);
+  back.setImageFileName(first);
+  EXPECT_NO_THROW(buildExifSegment(back, 8, 8));
+}
+
 // Tags of one IFD in file order, from a segment.
 std::vector<unsigned> tagsAt(const std::string& tiff, std::uint32_t at, bool mm) {
   const auto* p = reinterpret_cast<const unsigned char*>(tiff.data());
@@ -238,7 +267,10 @@ std::vector<std::size_t> exifApp1At(const std::string& jpeg) {
   return found;
 }
 
-TEST(ExifWriterFiles, ReplacesAnExifSegmentBehindAProfileInPlace) {
+TEST(ExifWriterFiles, PutsTheNewSegmentBeforeAnExifSegmentBehindAProfileAndKeepsTheOldOne) {
+  // Fault found earlier: an EXIF segment found only by the segment walk (behind a JFIF header
+  // and a colour profile) was replaced by the new one, which carries only the writer's own
+  // tags, so writing a comment threw away the picture's GPS position, lens and maker data.
   ASSERT_TRUE(testing::haveExiftool()) << "exiftool is missing (scripts/setup.sh installs it)";
   testing::TempDir dir;
   const struct {
@@ -248,13 +280,15 @@ TEST(ExifWriterFiles, ReplacesAnExifSegmentBehindAProfileInPlace) {
                {"orientation_landscape_6.jpg", 6},
                {"orientation_portrait_6.jpg", 6}};
   for (const auto& f : files) {
-    // The camera files carry an orientation only; exiftool adds a model and a date to the
-    // EXIF segment where it stands, behind the JFIF header and the colour profile.
+    // The camera files carry an orientation only; exiftool adds a model, a date, a lens and a
+    // GPS position to the EXIF segment where it stands, behind the JFIF header and the colour
+    // profile.
     const std::string path =
         dir.write(f.name, testing::readAll(testing::testData(std::string("camera/") + f.name)));
-    const auto added =
-        testing::runProcess({"exiftool", "-q", "-overwrite_original", "-Model=Test Cam",
-                             "-DateTimeOriginal=2021:03:04 05:06:07", path});
+    const auto added = testing::runProcess(
+        {"exiftool", "-q", "-overwrite_original", "-Model=Test Cam",
+         "-DateTimeOriginal=2021:03:04 05:06:07", "-LensModel=Test Lens 50mm", "-GPSLatitude=35.5",
+         "-GPSLatitudeRef=N", "-GPSLongitude=139.25", "-GPSLongitudeRef=E", path});
     ASSERT_EQ(added.exitCode, 0) << added.err;
     const std::string before = testing::readAll(path);
     const std::vector<std::size_t> at = exifApp1At(before);
@@ -268,23 +302,35 @@ TEST(ExifWriterFiles, ReplacesAnExifSegmentBehindAProfileInPlace) {
     x.UserComment = {"new comment"};
     WriteExif(x, path);
     const std::string after = testing::readAll(path);
-    // One EXIF segment, where the old one stood; the segments around it are unchanged.
-    EXPECT_EQ(exifApp1At(after), at) << f.name;
+    // The new segment stands where the old one stood, the old one whole right behind it, and
+    // every other byte of the file is unchanged.
+    const std::string segment = buildExifSegment(x, 0, 0);
+    const std::vector<std::size_t> now = exifApp1At(after);
+    ASSERT_EQ(now.size(), 2u) << f.name;
+    EXPECT_EQ(now[0], at[0]) << f.name;
+    EXPECT_EQ(now[1], at[0] + segment.size()) << f.name;
+    EXPECT_EQ(after.size(), before.size() + segment.size()) << f.name;
     EXPECT_EQ(after.substr(0, at[0]), before.substr(0, at[0])) << f.name;
-    const std::size_t oldEnd = at[0] + 2 +
-                               (static_cast<unsigned char>(before[at[0] + 2]) << 8 |
-                                static_cast<unsigned char>(before[at[0] + 3]));
-    const std::string tail = before.substr(oldEnd);
-    EXPECT_EQ(after.substr(after.size() - tail.size()), tail) << f.name;
+    EXPECT_EQ(after.substr(now[1]), before.substr(at[0])) << f.name;
     testing::ExiftoolTags tags = testing::readWithExiftool(path);
     EXPECT_EQ(tags["IFD0:Model"], "Test Cam") << f.name;
     EXPECT_EQ(tags["ExifIFD:DateTimeOriginal"], "2021:03:04 05:06:07") << f.name;
     EXPECT_EQ(tags["IFD0:Orientation"], std::to_string(f.orientation)) << f.name;
     EXPECT_EQ(tags["ExifIFD:UserComment"], "new comment..") << f.name;
+    EXPECT_EQ(tags["ExifIFD:LensModel"], "Test Lens 50mm") << f.name;
+    EXPECT_EQ(tags["GPS:GPSLatitude"], "35.5") << f.name;
+    EXPECT_EQ(tags["GPS:GPSLongitude"], "139.25") << f.name;
     TExifInfo back;
     back.setImageFileName(path);
     EXPECT_EQ(back.UserComment, std::vector<std::string>{"new comment\r\n"}) << f.name;
     EXPECT_EQ(back.Orientation, f.orientation) << f.name;
+    // A second comment goes before the first one's segment in the same way.
+    back.UserComment = {"second"};
+    WriteExif(back, path);
+    TExifInfo again;
+    again.setImageFileName(path);
+    EXPECT_EQ(again.UserComment, std::vector<std::string>{"second\r\n"}) << f.name;
+    EXPECT_EQ(exifApp1At(testing::readAll(path)).size(), 3u) << f.name;
   }
 }
 

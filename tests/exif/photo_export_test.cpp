@@ -182,5 +182,22 @@ TEST_F(PhotoExportTest, AnEntryThatIsItsOwnTextFileIsNotOverwritten) {
   EXPECT_EQ(testing::readAll(notes), "keep me");
 }
 
+// Fault found earlier: a picture and a movie of one stem ("IMG_1.JPG", "IMG_1.MOV") both wrote
+// "IMG_1.txt": the movie's record replaced the picture's, and both were reported as written.
+TEST_F(PhotoExportTest, TwoEntriesOfOneStemDoNotReplaceEachOthersFile) {
+  const std::string jpg = picture("IMG_1.JPG", "CamA");
+  const std::string mov = dir_.write("IMG_1.MOV", "not a picture at all");
+  const std::string other = picture("IMG_2.JPG", "CamB");
+  const BatchReport report = exportEachPicture({jpg, mov, other}, loader_, record_);
+  EXPECT_EQ(report.done, 2);
+  ASSERT_EQ(report.failed.size(), 1u);
+  EXPECT_EQ(report.failed[0].path, mov);
+  EXPECT_EQ(report.failed[0].text, "\"" + mov + "\" would replace the information of \"" + jpg +
+                                       "\" in \"" + dir_.file("IMG_1.txt") + "\"");
+  EXPECT_EQ(text::fromCp932(testing::readAll(dir_.file("IMG_1.txt"))), textOf(jpg) + "\r\n\r\n");
+  EXPECT_EQ(written_,
+            (decltype(written_){{jpg, dir_.file("IMG_1.txt")}, {other, dir_.file("IMG_2.txt")}}));
+}
+
 }  // namespace
 }  // namespace sortelia::exif

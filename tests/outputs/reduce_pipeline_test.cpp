@@ -225,6 +225,28 @@ TEST(FToFJpgStrchTD, AReadOnlyFileInTheWayIsKept) {
   EXPECT_EQ(sortelia::testing::readAll(dest), "an earlier save");
 }
 
+// Fault found earlier: a reduction whose destination was its own source ("reduce a.jpg a.jpg",
+// or the same picture through a link) replaced the full-size picture with the reduced one.
+TEST(FToFJpgStrchTD, NeverReplacesItsOwnSource) {
+  TempDir dir;
+  const std::string src = dir.write("IMG_0001.JPG", sortelia::testing::makeTestJpeg(64, 48));
+  const std::string original = sortelia::testing::readAll(src);
+  ASSERT_EQ(::link(src.c_str(), dir.file("hard.jpg").c_str()), 0);
+  ASSERT_EQ(::symlink("IMG_0001.JPG", dir.file("soft.jpg").c_str()), 0);
+  for (const std::string& dest :
+       {src, dir.file("hard.jpg"), dir.file("soft.jpg"), dir.file("./IMG_0001.JPG")}) {
+    try {
+      FToFJpgStrchTD(src, dest, {.addExif = true}, {32, 24}, 8);
+      ADD_FAILURE() << "no error for " << dest;
+    } catch (const ReductionError& e) {
+      EXPECT_EQ(std::string(e.what()), "\"" + dest +
+                                           "\" is the picture being reduced; it is not "
+                                           "replaced by its reduction");
+    }
+    EXPECT_EQ(sortelia::testing::readAll(src), original) << dest;
+  }
+}
+
 TEST(FToFJpgStrch, NamesTheResultAfterTheSource) {
   TempDir dir;
   const std::string src = dir.write("in/IMG_0001.JPG", sortelia::testing::makeTestJpeg(64, 48));

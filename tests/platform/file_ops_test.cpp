@@ -177,6 +177,91 @@ TEST(FileOps, AtomicWriteRefusesAReadOnlyFileUnlessToldToReplaceIt) {
   EXPECT_TRUE(fs::writeFileAtomic(p, "again").ok());
 }
 
+// Fault found earlier: the atomic replace renamed over a symbolic link, so a picture opened
+// through a link (a folder of links into an archive) had the link turned into a full copy
+// with the new contents while the picture itself kept the old ones.
+TEST(FileOps, AtomicWriteThroughASymbolicLinkReplacesTheFileItNames) {
+  TempDir d;
+  ASSERT_EQ(::mkdir(d.file("archive").c_str(), 0755), 0);
+  ASSERT_EQ(::mkdir(d.file("links").c_str(), 0755), 0);
+  const std::string target = d.write("archive/p.jpg", "old");
+  ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
+  const std::string link = d.file("links/p.jpg");
+  ASSERT_EQ(::symlink("../archive/p.jpg", link.c_str()), 0);
+  ASSERT_TRUE(fs::writeFileAtomic(link, "new").ok());
+  struct stat st {};
+  ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode)) << "the link was replaced by a file";
+  EXPECT_EQ(readAll(target), "new");
+  ASSERT_EQ(::stat(target.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+  // A link to a link ends at the same file; nothing is left in either folder.
+  ASSERT_EQ(::symlink("p.jpg", d.file("links/q.jpg").c_str()), 0);
+  ASSERT_TRUE(fs::writeFileAtomic(d.file("links/q.jpg"), "newer").ok());
+  EXPECT_EQ(readAll(target), "newer");
+  std::vector<std::string> all;
+  listImageFiles(d.file("archive") + "/", {""}, all);
+  EXPECT_EQ(all.size(), 1u);
+  // The refusal of a read-only file looks at the file the link names, and leaves both alone.
+  ASSERT_EQ(::chmod(target.c_str(), 0444), 0);
+  EXPECT_EQ(fs::writeFileAtomic(link, "refused").error, EACCES);
+  EXPECT_EQ(readAll(target), "newer");
+  ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+}
+
+// Fault found earlier: the replacement was a new file of whoever wrote it, so a picture
+// written by root (a command run with sudo) became root's and its owner could no longer
+// write it.
+TEST(FileOps, AtomicWriteKeepsTheOwnerOfTheFileItReplaces) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only root can give a file to another user";
+  TempDir d;
+  const std::string p = d.write("p.jpg", "old");
+  ASSERT_EQ(::chown(p.c_str(), 4321, 4322), 0);
+  ASSERT_EQ(::chmod(p.c_str(), 0640), 0);
+  ASSERT_TRUE(fs::writeFileAtomic(p, "new").ok());
+  struct stat st {};
+  ASSERT_EQ(::stat(p.c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, 4321u);
+  EXPECT_EQ(st.st_gid, 4322u);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  EXPECT_EQ(readAll(p), "new");
+}
+
+// Fault found earlier: a file rewritten from what was read of it (a picture given a comment)
+// was renamed over whatever stood there by then: a version another program had written
+// meanwhile was lost, and a picture moved away meanwhile came back at its old name.
+TEST(FileOps, AtomicWriteOfWhatWasReadRefusesAFileChangedOrGoneMeanwhile) {
+  TempDir d;
+  const std::string p = d.write("p.jpg", "as read");
+  auto stamp = fs::fileStamp(p);
+  ASSERT_TRUE(stamp);
+  EXPECT_FALSE(fs::fileStamp(d.file("missing.jpg")));
+  // Unchanged: written.
+  ASSERT_TRUE(fs::writeFileAtomic(p, "rewritten", fs::ReadOnlyFile::Refuse, &*stamp).ok());
+  EXPECT_EQ(readAll(p), "rewritten");
+  // Replaced by another program (a new file), or changed where it stands: refused.
+  stamp = fs::fileStamp(p);
+  const std::string other = d.write("other.jpg", "another version");
+  ASSERT_EQ(::rename(other.c_str(), p.c_str()), 0);
+  fs::FileResult r = fs::writeFileAtomic(p, "stale", fs::ReadOnlyFile::Refuse, &*stamp);
+  EXPECT_EQ(r.error, ESTALE);
+  EXPECT_EQ(r.path, p);
+  EXPECT_EQ(readAll(p), "another version");
+  stamp = fs::fileStamp(p);
+  d.write("p.jpg", "changed in place, longer");
+  EXPECT_EQ(fs::writeFileAtomic(p, "stale", fs::ReadOnlyFile::Refuse, &*stamp).error, ESTALE);
+  EXPECT_EQ(readAll(p), "changed in place, longer");
+  // Gone: not brought back.
+  stamp = fs::fileStamp(p);
+  ASSERT_EQ(::rename(p.c_str(), d.file("moved.jpg").c_str()), 0);
+  EXPECT_EQ(fs::writeFileAtomic(p, "stale", fs::ReadOnlyFile::Refuse, &*stamp).error, ESTALE);
+  EXPECT_FALSE(fs::exists(p));
+  std::vector<std::string> all;
+  listImageFiles(d.path() + "/", {""}, all);
+  EXPECT_EQ(all.size(), 1u) << "a temporary file was left behind";
+}
+
 TEST(FileOps, ReadAndWritePermissionsByErrno) {
   TempDir d;
   const std::string p = d.write("f.jpg", "x");

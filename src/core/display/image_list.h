@@ -21,8 +21,8 @@ std::string entryPath(const std::string& entry);
 // "@090:", "@180:" or "@270:" when text starts with one of them, otherwise "".
 std::string ExtractRotationMark(const std::string& text);
 
-// Puts mark in front of text in place of an existing mark (of which at most 512 following
-// bytes are kept, never half a character); the empty mark removes an existing one.
+// Puts mark in front of text in place of an existing mark, keeping all of the text after it;
+// the empty mark removes an existing one.
 void ApplyRotationMark(const std::string& mark, std::string& text);
 
 // Sorts entries by their full text ignoring ASCII letter case, keeping the relative order of

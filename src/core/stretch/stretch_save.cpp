@@ -137,13 +137,16 @@ void StretchSave::Button2Click() {
     BusyCursor busy(ui);
     const std::string name = outputs::MakeReducedName(path_, previewWidth_, previewHeight_,
                                                       options_.level, options_.sepia);
-    outputs::SaveJpegAtLevel(*preview_, name, options_.level);
+    // The EXIF data go in with the picture, in one write: data that cannot be written leave
+    // no picture without them in place of an earlier save.
+    std::string segment;
     if (options_.addExif) {
       exif::TExifInfo info;
       info.setImageFileName(path_);
       dropRotationMark(info.UserComment);
-      exif::WriteExif(info, name);
+      segment = exif::buildExifSegment(info, preview_->width(), preview_->height());
     }
+    outputs::SaveJpegAtLevel(*preview_, name, options_.level, segment);
   }
   ui.message(Icon::None, "処理が終了しました。", Buttons::Ok);
 }

@@ -220,6 +220,33 @@ TEST_F(SessionTest, GeometryIsAppliedInOrderUntilABadLine) {
   EXPECT_EQ(ui.messages.size(), 1u);
 }
 
+// Fault found earlier: a folder name that is not UTF-8 (the CP932 bytes of "ｶﾒﾗ") was written
+// into "zel.ini" as it is, and the next start took the whole file for CP932: that folder came
+// back as the UTF-8 "ｶﾒﾗ", a different folder, and the UTF-8 names of the other lines as
+// garbage, so the buttons sorted into folders the person had not chosen.
+TEST_F(SessionTest, FolderNamesThatAreNotUtf8SurviveTheSettingsFileBesideOthers) {
+  const std::string cp932Name = root.mkdir("\xB6\xD2\xD7");
+  const std::string utf8Name = root.mkdir("写真 😀");
+  const std::string cp932Like = root.mkdir("ｶﾒﾗ");
+  auto l = iniWithSource(src);
+  l[0] = cp932Name;
+  l[1] = utf8Name;
+  l[2] = cp932Like;
+  writeIni(l);
+  session().settings().FormActivate();
+  EXPECT_EQ(state.slots[0].folder, cp932Name);
+  EXPECT_EQ(state.slots[1].folder, utf8Name);
+  EXPECT_EQ(state.slots[2].folder, cp932Like);
+  EXPECT_EQ(state.list.sourceDir, src);
+  session().settings().FormClose();
+  EXPECT_EQ(*readTextLines(data + "/zel.ini"), l);
+  // A file of the program's stored with a byte order mark reads without it.
+  root.write("data/zel-opt.txt",
+             "\xEF\xBB\xBF"
+             "Companions=0\r\n");
+  EXPECT_EQ(*readTextLines(data + "/zel-opt.txt"), std::vector<std::string>{"Companions=0"});
+}
+
 TEST_F(SessionTest, CloseWritesNormalBoundsOfAMaximizedWindowInCp932) {
   session();
   state.list.sourceDir = "/写真/";

@@ -166,6 +166,25 @@ TEST_F(CommentEdit, RotationIsPutInFrontAndTakenOffAgain) {
   EXPECT_EQ(ExtractRotationMark(storedComment(a).front()), "");
 }
 
+// Fault found earlier: turning a picture whose comment already carried a rotation mark kept
+// only 512 characters behind the new mark, so a longer comment the person never touched lost
+// its end each time the picture was turned again.
+TEST_F(CommentEdit, TurningAPictureAgainKeepsAllOfALongComment) {
+  std::string text;
+  for (int i = 0; i < 600; ++i) text += "写";
+  text += " end";
+  const std::string a = picture("a.jpg", {"@090:" + text});
+  scan({});
+  show(1);
+  EXPECT_EQ(view.comment.size(), 512u * 3);  // the field shows the first 512 characters
+  for (const char* mark : {"@180:", "", "@270:"}) {
+    state.comment.rotationMark = mark;
+    EXPECT_TRUE(comments.RewriteCMT(1)) << mark;
+    EXPECT_EQ(storedComment(a), std::vector<std::string>{mark + text + "\r\n"}) << mark;
+    show(1);
+  }
+}
+
 TEST_F(CommentEdit, NothingIsWrittenForAMovieOrAnotherEntry) {
   const std::string a = picture("a.jpg", {"one"});
   const std::string m = root.write("src/m.mov", "movie bytes");

@@ -7,10 +7,13 @@
 #include <filesystem>
 
 #include "core/sorting_fixture.h"
+#include "exif/exif_info.h"
+#include "exif/exif_writer.h"
 #include "imaging/jpeg_codec.h"
 #include "imaging/jpeg_size.h"
 #include "outputs/reduce_pipeline.h"
 #include "platform/file_ops.h"
+#include "support/exif_builder.h"
 #include "support/test_jpeg.h"
 
 namespace sortelia {
@@ -83,6 +86,38 @@ TEST_F(StretchSaveTest, PreviewSettlesTheFieldsAndSaveNeedsACurrentPreview) {
   auto written = imaging::readJpegFileSize(s("0_IMG_0001-640x427-8.jpg"));
   ASSERT_TRUE(written);
   EXPECT_EQ(std::pair(written->width, written->height), std::pair(640, 427));
+  EXPECT_EQ(ui.busyDepth, 0);
+}
+
+// Fault found earlier: with "Exif情報" ticked the reduced picture was written first and its EXIF
+// data in a second write, so when the EXIF data could not be written (a full disk, a comment
+// too long for the segment the program writes) the error came after an earlier save of that
+// name had been replaced by a picture without EXIF data.
+TEST_F(StretchSaveTest, TheExifDataGoInWithThePictureOrNothingIsWritten) {
+  const std::string source = root.write("src/IMG_0001.JPG", testing::makeTestJpeg(30, 20));
+  exif::TExifInfo info;
+  info.Model = "Cam";
+  info.UserComment = {"@090:a comment"};
+  exif::WriteExif(info, source);
+  openPicture(30, 20);
+  save.CBExifAddClick(true);
+  save.Edit1Exit(15);
+  save.Button1Click();
+  save.Button2Click();
+  const std::string name = s("0_IMG_0001-15x10-8.jpg");
+  exif::TExifInfo back;
+  back.setImageFileName(name);
+  EXPECT_EQ(back.Model, "Cam");
+  EXPECT_EQ(back.UserComment, std::vector<std::string>{"a comment\r\n"});  // no mark
+  EXPECT_EQ(back.PixelXDimension, 15);
+  const std::string earlier = readAll(name);
+  // A camera's small EXIF block with a comment that fills it: the program's own segment, with
+  // all of its fields, cannot hold that comment. Nothing is written; the earlier save stays.
+  testing::ExifBuilder block(false);
+  block.ascii(testing::Ifd::kExif, 0x9286, std::string(65400, 'x'));
+  root.write("src/IMG_0001.JPG", testing::jpegWithSegments({block.app1()}, 30, 20));
+  EXPECT_THROW(save.Button2Click(), exif::ExifWriteError);
+  EXPECT_EQ(readAll(name), earlier);
   EXPECT_EQ(ui.busyDepth, 0);
 }
 
