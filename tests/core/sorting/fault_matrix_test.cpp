@@ -341,6 +341,45 @@ TEST_F(FaultMatrix, UndoOfAMoveOnAFullDisk) {
   EXPECT_EQ(readAll(d("a.jpg")), bytesOf("a.jpg"));
 }
 
+// Fault found in review: the undo of a move wrote its copy back straight under the picture's
+// own name, so a program stopped in the middle of it (a power cut, a kill) left a cut-short
+// picture under that name in the source folder. Next to the whole one in the destination it
+// looked like the picture itself; sorted again with an overwrite it replaced the only whole
+// copy. The copy back now takes the name only once it is verified.
+TEST_F(FaultMatrix, UndoOfAMoveStoppedMidCopyLeavesNoCutShortPictureUnderItsName) {
+  for (const bool companion : {false, true}) {
+    SCOPED_TRACE(companion ? "the companion's copy back is stopped" : "the picture's");
+    std::filesystem::remove_all(src);
+    std::filesystem::remove_all(dst);
+    root.mkdir("src");
+    root.mkdir("dst");
+    scan({"a.jpg", "a.CR3", "b.jpg"});
+    bind(1, dst);
+    files.otherFileSystem = true;
+    transfer.Button1Click(1);
+    ASSERT_FALSE(fs::exists(s("a.jpg")));
+    files.stopAfter = 1000;
+    files.faultOnCopy = files.copies + (companion ? 2 : 1);
+    forget();
+    EXPECT_THROW(journal.Undo1Click(), testing::ProgramStopped);
+    files.stopAfter = -1;
+    files.faultOnCopy = 0;
+    for (const char* name : {"a.jpg", "a.CR3"}) {
+      // Whole in the destination, and in the source either whole or not there at all.
+      EXPECT_EQ(readAll(d(name)), bytesOf(name)) << name;
+      if (fs::exists(s(name))) {
+        EXPECT_TRUE(readAll(s(name)) == bytesOf(name)) << name << " is cut short";
+      }
+    }
+    for (const auto& e : std::filesystem::directory_iterator(src)) {
+      const std::string name = e.path().filename().string();
+      EXPECT_TRUE(name == "b.jpg" || (companion && name == "a.jpg") || fs::isCopyTemporary(name))
+          << name;
+    }
+    state.undo.lines.clear();
+  }
+}
+
 // The undo of a large move copies back and compares through the LongWork port, as its
 // transfer did. A fault inside the port's job (disk full, bytes that differ, a read error)
 // deletes nothing, says so and keeps the line, which is then taken back once the fault is gone.
