@@ -25,6 +25,14 @@ DeletionMarks::DeletionMarks(SortingSession& session, UndoJournal& journal,
 
 void DeletionMarks::Button13Click() {
   SortingState& st = session_.state();
+  if (!st.list.viewerMode) {
+    // The transfers queued before this key are journalled first, so that its "Del" line stands
+    // after theirs and an undo takes back the newest step. A failure among them puts the list
+    // back at its picture and is told; the key then marks nothing, as a slot key would not go on.
+    const int index = st.list.sortIndex;
+    session_.waitForTransfers();
+    if (st.list.sortIndex != index) return;
+  }
   if (!st.list.shownEntry()) return;
   DelMark(MrkDelImg(st.list.shownIndex() - 1));
   if (st.list.viewerMode) return;

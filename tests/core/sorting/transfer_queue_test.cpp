@@ -376,6 +376,43 @@ TEST_F(QueuedTransfer, AKeyWaitsWhileTheQueueHoldsItsBoundOfStepsOrBytes) {
   }
 }
 
+// Fault found in review: the Delete key journalled its "Del" line at once, while the transfers
+// queued before it were journalled only when the queue gave them back, after it. Undo then took
+// back the earlier transfer first: asking for the marked picture back, the person got the one
+// before it moved back into the source folder, behind the shown position, and never shown again.
+TEST_F(QueuedTransfer, TheDeleteKeyIsJournalledAfterTheTransfersQueuedBeforeIt) {
+  files.otherFileSystem = true;
+  scanPictures(3, true);
+  press(1);
+  marks.Button13Click();  // on picture 2, while picture 1 is still queued
+  transfer.waitForQueue();
+  ASSERT_EQ(state.undo.lines.size(), 2u);
+  EXPECT_EQ(parseCommaText(state.undo.lines[0]).at(0), "Move");
+  EXPECT_EQ(parseCommaText(state.undo.lines[1]), (std::vector<std::string>{"Del", "2", ""}));
+  EXPECT_EQ(state.list.sortIndex, 3);
+
+  journal.Undo1Click();
+  EXPECT_EQ(state.list.images[1], s(name(2))) << "the mark is taken back";
+  EXPECT_EQ(state.list.sortIndex, 2);
+  EXPECT_EQ(view.shown.back().path, s(name(2)));
+  EXPECT_TRUE(readAll(d(name(1))) == bytesOf(name(1))) << "the earlier transfer stays";
+  EXPECT_FALSE(fs::exists(s(name(1))));
+
+  // A queued transfer that fails is told by the Delete key, which then marks nothing, as a slot
+  // key after a failure only shows the failed picture again.
+  restart();
+  files.failWriteAfter = 100;
+  files.faultOnCopy = 1;
+  scanPictures(3, true);
+  press(1);
+  marks.Button13Click();
+  EXPECT_EQ(messageTexts(), std::vector<std::string>{"Error![28]"});
+  EXPECT_EQ(state.list.sortIndex, 1);
+  EXPECT_EQ(view.shown.back().path, s(name(1)));
+  EXPECT_EQ(state.list.images[1], s(name(2))) << "not marked";
+  EXPECT_TRUE(state.undo.lines.empty());
+}
+
 // Undo, the deletion pass and closing take back what is queued before they act; without the
 // wait, undo would find no line and the closing would lose the journal of queued steps.
 TEST_F(QueuedTransfer, CommandsThatTouchWhatTheQueueTouchesWaitForItFirst) {
