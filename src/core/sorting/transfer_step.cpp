@@ -161,6 +161,9 @@ std::optional<StepOutcome> renameStepFiles(fs::FileOperations& files,
     for (std::size_t j = i; j-- > 0;) {
       (void)files.renameNoReplace(step[j].destination, step[j].source);
     }
+    // Two mounts of one file system (a bind mount) share its device, but a rename does not
+    // cross mounts: such a step is copied instead.
+    if (renamed.error == EXDEV) return std::nullopt;
     return failed(StepOutcome::Failure::Copy, renamed.error);
   }
   return StepOutcome{};

@@ -3,6 +3,7 @@
 // after it back, the bounds make a key wait, and the commands that touch what the queue touches
 // wait for it first.
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 
 #include <filesystem>
 
@@ -191,6 +192,37 @@ TEST_F(QueuedTransfer, AMoveWithinOneFileSystemRenamesAndNeverReplaces) {
   journal.Undo1Click();
   for (const auto& n : step) EXPECT_EQ(readAll(s(n)), bytesOf(n)) << n;
   EXPECT_TRUE(state.undo.lines.empty());
+}
+
+// Fault found in review: a move into a folder seen through another mount of the same file
+// system (a bind mount) was tried as a rename, as both lie on one device, and a rename does not
+// cross mounts (EXDEV): every such move failed with "Error![18]". It is copied and verified, as a
+// move to another disk is.
+TEST_F(QueuedTransfer, AMoveIntoAnotherMountOfTheSameFileSystemIsCopied) {
+  const std::string mountPoint = root.mkdir("mounted");
+  if (::mount(dst.c_str(), mountPoint.c_str(), nullptr, MS_BIND, nullptr) != 0) {
+    GTEST_SKIP() << "bind mounts are not allowed here";
+  }
+  struct Unmount {
+    std::string dir;
+    ~Unmount() { ::umount2(dir.c_str(), MNT_DETACH); }
+  } unmount{mountPoint};
+  scan({"P1.JPG", "P1.CR3", "P2.JPG"});
+  bind(1, mountPoint);
+  state.options.keepOriginal = false;
+  gate.open();
+  press(1);
+  transfer.waitForQueue();
+
+  EXPECT_EQ(messageTexts(), std::vector<std::string>{});
+  for (const std::string n : {"P1.JPG", "P1.CR3"}) {
+    EXPECT_TRUE(readAll(d(n)) == bytesOf(n)) << n;
+    EXPECT_FALSE(fs::exists(s(n))) << n;
+  }
+  EXPECT_EQ(files.copies, 2);
+  ASSERT_EQ(state.undo.lines.size(), 1u);
+  EXPECT_EQ(parseCommaText(state.undo.lines[0]).at(0), "Move");
+  EXPECT_EQ(state.list.sortIndex, 2);
 }
 
 TEST_F(QueuedTransfer, AFailureAtAnyPositionPutsItsPictureAndEveryLaterOneBack) {
