@@ -110,7 +110,8 @@ class FileOperations {
 // (the program was stopped) and is removed at the next start.
 inline constexpr const char* kCopyTemporaryPrefix = ".sortelia-";
 inline constexpr const char* kCopyTemporarySuffix = ".part";
-// A free such name for destination; nullopt when the first hundred are taken.
+// A free such name for destination (NAME cut short where the whole name would be longer than
+// a folder takes); nullopt when the first hundred are taken.
 std::optional<std::string> freeTemporaryName(FileOperations& files, const std::string& destination);
 // True for a file name of that form.
 bool isCopyTemporary(const std::string& fileName);

@@ -341,6 +341,44 @@ TEST_F(FaultMatrix, UndoOfAMoveOnAFullDisk) {
   EXPECT_EQ(readAll(d("a.jpg")), bytesOf("a.jpg"));
 }
 
+// Fault found in review: a copy is written under ".sortelia-" + its name + ".N.part", which for
+// a name of more than 238 bytes is longer than a folder takes (255 bytes): such a picture could
+// not be sorted to another disk nor given an agreed overwrite ("Error![36]"). The temporary
+// keeps as much of the name as fits, cut where a UTF-8 character begins.
+TEST_F(FaultMatrix, APictureWithTheLongestNameAFolderTakesIsMovedAndPutBack) {
+  std::string japanese;
+  while (japanese.size() + 3 <= 251) japanese += "写";
+  for (const std::string& name : {std::string(251, 'a') + ".jpg", japanese + ".jpg"}) {
+    SCOPED_TRACE(std::to_string(name.size()) + " bytes");
+    std::filesystem::remove_all(src);
+    std::filesystem::remove_all(dst);
+    root.mkdir("src");
+    root.mkdir("dst");
+    scan({name, "写真.jpg"});  // listed after name
+    bind(1, dst);
+    files.otherFileSystem = true;
+    transfer.Button1Click(1);
+    EXPECT_EQ(messageTexts(), std::vector<std::string>{});
+    EXPECT_TRUE(readAll(d(name)) == bytesOf(name));
+    EXPECT_FALSE(fs::exists(s(name)));
+
+    journal.Undo1Click();
+    EXPECT_EQ(messageTexts(), std::vector<std::string>{});
+    EXPECT_TRUE(readAll(s(name)) == bytesOf(name)) << "put back";
+    EXPECT_FALSE(fs::exists(d(name)));
+
+    // Copied again over an older file of that name, the overwrite agreed.
+    root.write("dst/" + name, "an older file of that name");
+    state.options.keepOriginal = true;
+    ui.queueAnswer(Answer::Yes);
+    transfer.Button1Click(1);
+    EXPECT_EQ(messageTexts(),
+              std::vector<std::string>{"同じ名前のデータがあります。上書きしますか？"});
+    EXPECT_TRUE(readAll(d(name)) == bytesOf(name));
+    state.options.keepOriginal = false;
+  }
+}
+
 // Fault found in review: the undo of a move wrote its copy back straight under the picture's
 // own name, so a program stopped in the middle of it (a power cut, a kill) left a cut-short
 // picture under that name in the source folder. Next to the whole one in the destination it
