@@ -239,8 +239,8 @@ FileResult FileOperations::renameNoReplaceByLink(const std::string& from, const 
   return FileResult::success();
 }
 
-std::optional<std::string> freeTemporaryName(FileOperations& files,
-                                             const std::string& destination) {
+std::optional<std::string> freeTemporaryName(FileOperations& files, const std::string& destination,
+                                             const std::vector<std::string>& taken) {
   // The temporary keeps as much of the name as the longest name a folder takes leaves room
   // for beside its prefix, number and suffix, cut where a UTF-8 character begins.
   std::string name = fileNameOf(destination);
@@ -254,7 +254,10 @@ std::optional<std::string> freeTemporaryName(FileOperations& files,
   const std::string base = folderOf(destination) + "/" + kCopyTemporaryPrefix + name + ".";
   for (int n = 1; n <= 100; ++n) {
     std::string candidate = base + std::to_string(n) + kCopyTemporarySuffix;
-    if (!files.exists(candidate)) return candidate;
+    if (std::find(taken.begin(), taken.end(), candidate) == taken.end() &&
+        !files.exists(candidate)) {
+      return candidate;
+    }
   }
   return std::nullopt;
 }

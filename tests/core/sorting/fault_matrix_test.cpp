@@ -344,37 +344,43 @@ TEST_F(FaultMatrix, UndoOfAMoveOnAFullDisk) {
 // Fault found in review: a copy is written under ".sortelia-" + its name + ".N.part", which for
 // a name of more than 238 bytes is longer than a folder takes (255 bytes): such a picture could
 // not be sorted to another disk nor given an agreed overwrite ("Error![36]"). The temporary
-// keeps as much of the name as fits, cut where a UTF-8 character begins.
+// keeps as much of the name as fits, cut where a UTF-8 character begins; the files of one step
+// whose names are alike that far (a picture and its RAW) still get temporaries of their own.
 TEST_F(FaultMatrix, APictureWithTheLongestNameAFolderTakesIsMovedAndPutBack) {
   std::string japanese;
   while (japanese.size() + 3 <= 251) japanese += "写";
-  for (const std::string& name : {std::string(251, 'a') + ".jpg", japanese + ".jpg"}) {
-    SCOPED_TRACE(std::to_string(name.size()) + " bytes");
+  for (const std::string& stem : {std::string(251, 'a'), japanese}) {
+    const std::vector<std::string> step{stem + ".jpg", stem + ".CR3"};
+    SCOPED_TRACE(std::to_string(step[0].size()) + " bytes");
     std::filesystem::remove_all(src);
     std::filesystem::remove_all(dst);
     root.mkdir("src");
     root.mkdir("dst");
-    scan({name, "写真.jpg"});  // listed after name
+    scan({step[0], step[1], "写真.jpg"});  // one picture with its RAW, listed first
     bind(1, dst);
     files.otherFileSystem = true;
     transfer.Button1Click(1);
     EXPECT_EQ(messageTexts(), std::vector<std::string>{});
-    EXPECT_TRUE(readAll(d(name)) == bytesOf(name));
-    EXPECT_FALSE(fs::exists(s(name)));
+    for (const std::string& n : step) {
+      EXPECT_TRUE(readAll(d(n)) == bytesOf(n));
+      EXPECT_FALSE(fs::exists(s(n)));
+    }
 
     journal.Undo1Click();
     EXPECT_EQ(messageTexts(), std::vector<std::string>{});
-    EXPECT_TRUE(readAll(s(name)) == bytesOf(name)) << "put back";
-    EXPECT_FALSE(fs::exists(d(name)));
+    for (const std::string& n : step) {
+      EXPECT_TRUE(readAll(s(n)) == bytesOf(n)) << "put back";
+      EXPECT_FALSE(fs::exists(d(n)));
+    }
 
-    // Copied again over an older file of that name, the overwrite agreed.
-    root.write("dst/" + name, "an older file of that name");
+    // Copied again over older files of those names, the overwrite agreed.
+    for (const std::string& n : step) root.write("dst/" + n, "an older file of that name");
     state.options.keepOriginal = true;
     ui.queueAnswer(Answer::Yes);
     transfer.Button1Click(1);
     EXPECT_EQ(messageTexts(),
               std::vector<std::string>{"同じ名前のデータがあります。上書きしますか？"});
-    EXPECT_TRUE(readAll(d(name)) == bytesOf(name));
+    for (const std::string& n : step) EXPECT_TRUE(readAll(d(n)) == bytesOf(n));
     state.options.keepOriginal = false;
   }
 }
