@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -238,13 +239,25 @@ FileResult FileOperations::renameNoReplaceByLink(const std::string& from, const 
   return FileResult::success();
 }
 
-std::optional<std::string> freeTemporaryName(FileOperations& files,
-                                             const std::string& destination) {
-  const std::string base =
-      folderOf(destination) + "/" + kCopyTemporaryPrefix + fileNameOf(destination) + ".";
+std::optional<std::string> freeTemporaryName(FileOperations& files, const std::string& destination,
+                                             const std::vector<std::string>& taken) {
+  // The temporary keeps as much of the name as the longest name a folder takes leaves room
+  // for beside its prefix, number and suffix, cut where a UTF-8 character begins.
+  std::string name = fileNameOf(destination);
+  const std::size_t room = NAME_MAX - std::strlen(kCopyTemporaryPrefix) - std::strlen(".100") -
+                           std::strlen(kCopyTemporarySuffix);
+  if (name.size() > room) {
+    std::size_t cut = room;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+    name.resize(cut);
+  }
+  const std::string base = folderOf(destination) + "/" + kCopyTemporaryPrefix + name + ".";
   for (int n = 1; n <= 100; ++n) {
     std::string candidate = base + std::to_string(n) + kCopyTemporarySuffix;
-    if (!files.exists(candidate)) return candidate;
+    if (std::find(taken.begin(), taken.end(), candidate) == taken.end() &&
+        !files.exists(candidate)) {
+      return candidate;
+    }
   }
   return std::nullopt;
 }

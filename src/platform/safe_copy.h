@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "platform/file_ops.h"
 #include "platform/path.h"
@@ -110,8 +111,11 @@ class FileOperations {
 // (the program was stopped) and is removed at the next start.
 inline constexpr const char* kCopyTemporaryPrefix = ".sortelia-";
 inline constexpr const char* kCopyTemporarySuffix = ".part";
-// A free such name for destination; nullopt when the first hundred are taken.
-std::optional<std::string> freeTemporaryName(FileOperations& files, const std::string& destination);
+// A free such name for destination (NAME cut short where the whole name would be longer than
+// a folder takes), none of taken (the names already given to other files of one step, which
+// may not exist yet); nullopt when the first hundred are taken.
+std::optional<std::string> freeTemporaryName(FileOperations& files, const std::string& destination,
+                                             const std::vector<std::string>& taken = {});
 // True for a file name of that form.
 bool isCopyTemporary(const std::string& fileName);
 // Removes the regular files of that form directly in folder; the number removed.

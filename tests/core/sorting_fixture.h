@@ -6,10 +6,12 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/session/sorting_session.h"
 #include "core/sorting/sorting_loop.h"
+#include "platform/text_codec.h"
 #include "support/fake_ui.h"
 #include "support/faulty_file_ops.h"
 #include "support/temp_dir.h"
@@ -20,9 +22,31 @@ namespace sortelia::testing {
 class ObservedUi : public FakeUi {
  public:
   std::function<void(const std::string&)> onMessage;
+  // The information text reads back as the window shows it: a byte that is not part of
+  // well-formed UTF-8 as U+FFFD, as Qt's text conversion gives it.
+  bool infoShownAsUtf8 = false;
   Answer message(Icon icon, const std::string& text, Buttons buttons) override {
     if (onMessage) onMessage(text);
     return FakeUi::message(icon, text, buttons);
+  }
+  void setInfoText(const std::string& text) override {
+    FakeUi::setInfoText(infoShownAsUtf8 ? shownAsUtf8(text) : text);
+  }
+
+ private:
+  static std::string shownAsUtf8(const std::string& bytes) {
+    std::string out;
+    for (std::size_t i = 0; i < bytes.size();) {
+      const std::size_t n = text::utf8SequenceLength(static_cast<unsigned char>(bytes[i]));
+      if (i + n <= bytes.size() && text::isValidUtf8(std::string_view(bytes).substr(i, n))) {
+        out.append(bytes, i, n);
+        i += n;
+      } else {
+        out += "\xEF\xBF\xBD";
+        ++i;
+      }
+    }
+    return out;
   }
 };
 

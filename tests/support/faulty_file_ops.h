@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <functional>
@@ -24,11 +25,18 @@
 
 namespace sortelia::testing {
 
+// Thrown by a write of FaultyFileOperations::stopAfter: the program ends at that moment.
+struct ProgramStopped {};
+
 class FaultyFileOperations : public fs::FileOperations {
  public:
   // Copies fail with writeErrno once this many bytes of one copy have been written.
   long failWriteAfter = -1;
   int writeErrno = ENOSPC;
+  // A write past this many bytes of one copy throws ProgramStopped, leaving what was written
+  // where it is, as the program ending there (a power cut, a kill) would (-1: off). Like the
+  // faults below, it hits only the copy faultOnCopy names.
+  long stopAfter = -1;
   // After a successful copy, flip the byte at this offset of the copy (-1: off).
   long corruptAt = -1;
   // After a successful copy, cut the copy to this many bytes (-1: off).
@@ -140,6 +148,10 @@ class FaultyFileOperations : public fs::FileOperations {
 
  protected:
   long writeSome(int fd, const char* data, std::size_t size) override {
+    if (stopAfter >= 0 && faulty_) {
+      if (written_ >= stopAfter) throw ProgramStopped{};
+      size = std::min(size, static_cast<std::size_t>(stopAfter - written_));
+    }
     if (failWriteAfter >= 0 && faulty_) {
       const long room = failWriteAfter - written_;
       if (room <= 0) {

@@ -86,6 +86,11 @@ void SettingsStore::removeLeftoverCopies() {
   for (const auto& slot : session_.state().slots) {
     if (!slot.folder.empty()) removed += fs::removeCopyTemporaries(slot.folder);
   }
+  // The undo of a move writes its copy back under such a name in the source folder; one left
+  // there is a copy of a picture still whole in its destination, and goes without a word.
+  if (const std::string& source = session_.state().list.sourceDir; !source.empty()) {
+    (void)fs::removeCopyTemporaries(source);
+  }
   if (removed > 0) {
     session_.ui().setStatusText(format(
         session_.tr("途中で止まったコピー %d 個を整理先から削除しました。元の写真は残っています。",

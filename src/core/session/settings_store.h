@@ -36,7 +36,8 @@ class SettingsStore {
 
  private:
   void readSettingsFile(const std::string& path);
-  // Removes the temporaries of copies cut short from the slot folders, telling how many.
+  // Removes the temporaries of copies cut short from the slot folders, telling how many, and
+  // from the source folder (an undo's copies back).
   void removeLeftoverCopies();
   void restoreSlots(const SettingsRead& read);
   void restoreSourceDir(const std::string& line);

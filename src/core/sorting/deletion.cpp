@@ -25,6 +25,14 @@ DeletionMarks::DeletionMarks(SortingSession& session, UndoJournal& journal,
 
 void DeletionMarks::Button13Click() {
   SortingState& st = session_.state();
+  if (!st.list.viewerMode) {
+    // The transfers queued before this key are journalled first, so that its "Del" line stands
+    // after theirs and an undo takes back the newest step. A failure among them puts the list
+    // back at its picture and is told; the key then marks nothing, as a slot key would not go on.
+    const int index = st.list.sortIndex;
+    session_.waitForTransfers();
+    if (st.list.sortIndex != index) return;
+  }
   if (!st.list.shownEntry()) return;
   DelMark(MrkDelImg(st.list.shownIndex() - 1));
   if (st.list.viewerMode) return;
@@ -120,6 +128,8 @@ void DeletionMarks::tgMovORGdel() {
   const int n = static_cast<int>(lines.size()) - 1;
   if (n <= 0) return;
   ui.setInfoText(joinLines(lines));
+  // The window may show a name otherwise than its bytes (a byte that is not UTF-8 as U+FFFD).
+  const std::vector<std::string> displayed = nonEmptyLines(ui.infoText());
   view.setChecked(Control::CheckInfo, true);
   const std::string question =
       session_.state().options.trashDeleted
@@ -135,21 +145,25 @@ void DeletionMarks::tgMovORGdel() {
   if (ui.message(Icon::Question, question, Buttons::YesNo) == Answer::Yes) {
     // The list is read back from the information window, where the person saw it.
     const std::vector<std::string> shown = nonEmptyLines(ui.infoText());
+    // While the window shows the list as it was put there, each line stands for the kept file
+    // listed at its place; the name it shows may differ from the file's bytes.
+    const bool asListed = shown == displayed && shown.size() == lines.size();
     int k = 0;
     {
       BusyCursor busy(ui);
       for (std::size_t i = 1; i < shown.size(); ++i) {
         ++k;
-        const auto it = reducedOf.find(shown[i]);
+        const std::string& kept = asListed ? lines[i] : shown[i];
+        const auto it = reducedOf.find(kept);
         // Only a listed kept file goes, and only while its reduced picture is still there.
         const bool listed = it != reducedOf.end() && !it->second.empty() &&
                             fs::isRegularFile(it->second) &&
                             !files_.sameFile(it->first, it->second);
         if (!listed) {
-          ui.setStatusText(format("Del[ %s ]( %d / %d )", {shown[i], k, n}));
-          reportUndeletable(shown[i]);
+          ui.setStatusText(format("Del[ %s ]( %d / %d )", {kept, k, n}));
+          reportUndeletable(kept);
           --k;
-        } else if (!deleteListed(shown[i], k, n)) {
+        } else if (!deleteListed(kept, k, n)) {
           --k;
         }
       }

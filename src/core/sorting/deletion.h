@@ -19,7 +19,8 @@ class DeletionMarks : public EntryListener {
  public:
   DeletionMarks(SortingSession& session, UndoJournal& journal, fs::FileOperations& files);
 
-  // Button13Click: in sorting mode marks the shown picture, journals it and moves on; in
+  // Button13Click: in sorting mode marks the shown picture, journals it and moves on, after
+  // the transfers queued before it were taken back (a failure among them is told instead); in
   // viewer mode toggles the shown picture's mark, which stays shown.
   void Button13Click();
   // MrkDelImg: toggles the mark of entry i (0-based); true when it is marked afterwards.

@@ -150,15 +150,17 @@ std::optional<TransferEngine::PreparedStep> TransferEngine::prepareStep(int slot
   }
   // An agreed overwrite copies beside the old file first and replaces it only once the new
   // copy is verified, so a failed copy never costs the file it was to replace.
+  std::vector<std::string> targets;
   for (StepFile& f : step) {
     f.target = f.destination;
     if (!f.replace) continue;
-    auto temporary = fs::freeTemporaryName(files_, f.destination);
+    auto temporary = fs::freeTemporaryName(files_, f.destination, targets);
     if (!temporary) {
       refuseOverwrite();
       return std::nullopt;
     }
     f.target = *temporary;
+    targets.push_back(f.target);
   }
   return prepared;
 }

@@ -68,13 +68,19 @@ WrittenStep writeStepFiles(fs::FileOperations& files, const std::vector<StepFile
   // leaves none of its copies behind.
   WrittenStep written;
   written.made = std::make_unique<StepCopies>(files);
+  // Names cut to what a folder takes can be alike for two files of the step: each gets its own.
+  std::vector<std::string> taken;
+  for (const StepFile& f : step) {
+    if (f.replace) taken.push_back(f.target);
+  }
   for (const StepFile& f : step) {
     auto temporary = f.replace ? std::optional<std::string>(f.target)
-                               : fs::freeTemporaryName(files, f.destination);
+                               : fs::freeTemporaryName(files, f.destination, taken);
     if (!temporary) {
       written.outcome = failed(StepOutcome::Failure::Copy, EEXIST);
       return written;
     }
+    if (!f.replace) taken.push_back(*temporary);
     written.temporaries.push_back(*temporary);
   }
   for (std::size_t i = 0; i < step.size(); ++i) {
@@ -161,6 +167,9 @@ std::optional<StepOutcome> renameStepFiles(fs::FileOperations& files,
     for (std::size_t j = i; j-- > 0;) {
       (void)files.renameNoReplace(step[j].destination, step[j].source);
     }
+    // Two mounts of one file system (a bind mount) share its device, but a rename does not
+    // cross mounts: such a step is copied instead.
+    if (renamed.error == EXDEV) return std::nullopt;
     return failed(StepOutcome::Failure::Copy, renamed.error);
   }
   return StepOutcome{};

@@ -85,7 +85,8 @@ StepOutcome copyStepFiles(fs::FileOperations& files, const std::vector<StepFile>
 // Moves the step by renaming each file, when every source lies on its destination's file
 // system and nothing is to be replaced: a rename cannot corrupt data and never replaces a file
 // (one that appeared since the step was settled fails it with EEXIST, after the files already
-// moved were put back). nullopt when the step must be copied instead.
+// moved were put back). nullopt when the step must be copied instead, also when the rename
+// finds that a destination lies on another mount of the file system (EXDEV).
 std::optional<StepOutcome> renameStepFiles(fs::FileOperations& files,
                                            const std::vector<StepFile>& step);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <optional>
 
 #include "core/display/image_list.h"
 #include "platform/format.h"
@@ -198,8 +199,10 @@ std::string UndoJournal::movedFileGone(const std::string& path) const {
 }
 
 // Copies from back to to without overwriting and verifies it; on any failure the partial
-// copy is removed, the person is told, and false keeps from untouched. A large file is copied
-// and compared through the LongWork port, the copy's step titled title.
+// copy is removed, the person is told, and false keeps from untouched. The copy is written
+// under a temporary name beside to and takes to's name only once verified, so that no
+// cut-short picture ever stands under the picture's name, whatever stops the program. A large
+// file is copied and compared through the LongWork port, the copy's step titled title.
 bool UndoJournal::putBack(const std::string& from, const std::string& to, const std::string& title,
                           bool& created) {
   created = false;
@@ -208,21 +211,36 @@ bool UndoJournal::putBack(const std::string& from, const std::string& to, const 
       files_.fileSize(from) == files_.fileSize(to) && sameBytes(from, to)) {
     return true;
   }
+  if (files_.exists(to)) {
+    reportFailure(to, EEXIST);
+    return false;
+  }
+  const std::optional<std::string> temporary = fs::freeTemporaryName(files_, to);
+  if (!temporary) {
+    reportFailure(to, EEXIST);
+    return false;
+  }
   fs::FileResult copied;
   longSteps_.run(from, title, [&](ProgressReporter* progress) {
-    copied = files_.copyNoOverwrite(from, to, progress);
+    copied = files_.copyNoOverwrite(from, *temporary, progress);
   });
   if (!copied.ok()) {
     reportFailure(to, copied.error);
     return false;
   }
-  const bool same = files_.fileSize(from) == files_.fileSize(to) && sameBytes(from, to);
-  created = same;
-  if (!same) {
-    (void)files_.removeFile(to);
-    reportFailure(to, EIO);
+  int error = 0;
+  if (files_.fileSize(from) != files_.fileSize(*temporary) || !sameBytes(from, *temporary)) {
+    error = EIO;
+  } else if (const fs::FileResult renamed = files_.renameNoReplace(*temporary, to); !renamed.ok()) {
+    error = renamed.error;  // a file of that name appeared meanwhile: it is never replaced
   }
-  return same;
+  if (error != 0) {
+    (void)files_.removeFile(*temporary);
+    reportFailure(to, error);
+    return false;
+  }
+  created = true;
+  return true;
 }
 
 // True when a and b hold the same bytes; false also when either cannot be read.

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/session/session_fixture.h"
+#include "platform/file_ops.h"
 #include "platform/line_file.h"
 #include "platform/text_codec.h"
 #include "support/fake_ui.h"
@@ -56,6 +59,28 @@ TEST_F(SessionTest, FirstActivationWithoutSettingsFileScansNothing) {
   // Later activations do nothing.
   session().settings().FormActivate();
   EXPECT_EQ(ui.statusTexts.size(), 1u);
+}
+
+// Fault found in review: the undo of a move now writes its copy back under a copy temporary
+// in the source folder, and one left by a stopped program stayed there for good, as the start
+// removed only those of the slot folders. The start removes both; it tells those of the slots.
+TEST_F(SessionTest, TheStartRemovesCopyTemporariesLeftInTheSlotAndSourceFolders) {
+  const std::string slot = root.mkdir("slot");
+  root.write("slot/.sortelia-a.jpg.1.part", "cut short");
+  root.write("slot/a.jpg", "a picture");
+  root.write("src/.sortelia-b.jpg.1.part", "cut short");
+  root.write("src/b.jpg.part", "somebody's file");
+  std::vector<std::string> ini = iniWithSource(src);
+  ini[0] = slot;
+  writeIni(ini);
+  session().settings().FormActivate();
+  EXPECT_FALSE(fs::exists(slot + "/.sortelia-a.jpg.1.part"));
+  EXPECT_FALSE(fs::exists(src + ".sortelia-b.jpg.1.part"));
+  EXPECT_EQ(readAll(slot + "/a.jpg"), "a picture");
+  EXPECT_EQ(readAll(src + "b.jpg.part"), "somebody's file");
+  const std::string told =
+      "途中で止まったコピー 1 個を整理先から削除しました。元の写真は残っています。";
+  EXPECT_NE(std::find(ui.statusTexts.begin(), ui.statusTexts.end(), told), ui.statusTexts.end());
 }
 
 TEST_F(SessionTest, MissingSourceFolderWarnsWithTheShortenedLine) {

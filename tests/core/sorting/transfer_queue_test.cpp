@@ -3,6 +3,7 @@
 // after it back, the bounds make a key wait, and the commands that touch what the queue touches
 // wait for it first.
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 
 #include <filesystem>
 
@@ -193,6 +194,37 @@ TEST_F(QueuedTransfer, AMoveWithinOneFileSystemRenamesAndNeverReplaces) {
   EXPECT_TRUE(state.undo.lines.empty());
 }
 
+// Fault found in review: a move into a folder seen through another mount of the same file
+// system (a bind mount) was tried as a rename, as both lie on one device, and a rename does not
+// cross mounts (EXDEV): every such move failed with "Error![18]". It is copied and verified, as a
+// move to another disk is.
+TEST_F(QueuedTransfer, AMoveIntoAnotherMountOfTheSameFileSystemIsCopied) {
+  const std::string mountPoint = root.mkdir("mounted");
+  if (::mount(dst.c_str(), mountPoint.c_str(), nullptr, MS_BIND, nullptr) != 0) {
+    GTEST_SKIP() << "bind mounts are not allowed here";
+  }
+  struct Unmount {
+    std::string dir;
+    ~Unmount() { ::umount2(dir.c_str(), MNT_DETACH); }
+  } unmount{mountPoint};
+  scan({"P1.JPG", "P1.CR3", "P2.JPG"});
+  bind(1, mountPoint);
+  state.options.keepOriginal = false;
+  gate.open();
+  press(1);
+  transfer.waitForQueue();
+
+  EXPECT_EQ(messageTexts(), std::vector<std::string>{});
+  for (const std::string n : {"P1.JPG", "P1.CR3"}) {
+    EXPECT_TRUE(readAll(d(n)) == bytesOf(n)) << n;
+    EXPECT_FALSE(fs::exists(s(n))) << n;
+  }
+  EXPECT_EQ(files.copies, 2);
+  ASSERT_EQ(state.undo.lines.size(), 1u);
+  EXPECT_EQ(parseCommaText(state.undo.lines[0]).at(0), "Move");
+  EXPECT_EQ(state.list.sortIndex, 2);
+}
+
 TEST_F(QueuedTransfer, AFailureAtAnyPositionPutsItsPictureAndEveryLaterOneBack) {
   struct Fault {
     const char* what;
@@ -374,6 +406,43 @@ TEST_F(QueuedTransfer, AKeyWaitsWhileTheQueueHoldsItsBoundOfStepsOrBytes) {
     for (int i = 1; i <= 3; ++i) EXPECT_TRUE(fs::exists(to + "/" + name(i))) << i;
     state.undo.lines.clear();
   }
+}
+
+// Fault found in review: the Delete key journalled its "Del" line at once, while the transfers
+// queued before it were journalled only when the queue gave them back, after it. Undo then took
+// back the earlier transfer first: asking for the marked picture back, the person got the one
+// before it moved back into the source folder, behind the shown position, and never shown again.
+TEST_F(QueuedTransfer, TheDeleteKeyIsJournalledAfterTheTransfersQueuedBeforeIt) {
+  files.otherFileSystem = true;
+  scanPictures(3, true);
+  press(1);
+  marks.Button13Click();  // on picture 2, while picture 1 is still queued
+  transfer.waitForQueue();
+  ASSERT_EQ(state.undo.lines.size(), 2u);
+  EXPECT_EQ(parseCommaText(state.undo.lines[0]).at(0), "Move");
+  EXPECT_EQ(parseCommaText(state.undo.lines[1]), (std::vector<std::string>{"Del", "2", ""}));
+  EXPECT_EQ(state.list.sortIndex, 3);
+
+  journal.Undo1Click();
+  EXPECT_EQ(state.list.images[1], s(name(2))) << "the mark is taken back";
+  EXPECT_EQ(state.list.sortIndex, 2);
+  EXPECT_EQ(view.shown.back().path, s(name(2)));
+  EXPECT_TRUE(readAll(d(name(1))) == bytesOf(name(1))) << "the earlier transfer stays";
+  EXPECT_FALSE(fs::exists(s(name(1))));
+
+  // A queued transfer that fails is told by the Delete key, which then marks nothing, as a slot
+  // key after a failure only shows the failed picture again.
+  restart();
+  files.failWriteAfter = 100;
+  files.faultOnCopy = 1;
+  scanPictures(3, true);
+  press(1);
+  marks.Button13Click();
+  EXPECT_EQ(messageTexts(), std::vector<std::string>{"Error![28]"});
+  EXPECT_EQ(state.list.sortIndex, 1);
+  EXPECT_EQ(view.shown.back().path, s(name(1)));
+  EXPECT_EQ(state.list.images[1], s(name(2))) << "not marked";
+  EXPECT_TRUE(state.undo.lines.empty());
 }
 
 // Undo, the deletion pass and closing take back what is queued before they act; without the
