@@ -1,13 +1,17 @@
 #include "platform/file_ops.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <random>
+#include <vector>
 
 #include "platform/path.h"
 #include "platform/unique_fd.h"
@@ -152,6 +156,44 @@ int writeDenied(const std::string& path) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return errno;
   return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ? EACCES : 0;
+}
+
+bool isReplaceTemporary(const std::string& fileName) {
+  constexpr std::string_view prefix = ".sortelia-", suffix = ".tmp";
+  constexpr std::size_t digits = 8;
+  if (fileName.size() != prefix.size() + digits + suffix.size() || !fileName.starts_with(prefix) ||
+      !fileName.ends_with(suffix)) {
+    return false;
+  }
+  return std::all_of(fileName.begin() + prefix.size(), fileName.end() - suffix.size(),
+                     [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+}
+
+int removeReplaceTemporaries(const std::string& folder) {
+  return removeRegularFilesNamed(folder, isReplaceTemporary, 60);
+}
+
+int removeRegularFilesNamed(const std::string& folder,
+                            const std::function<bool(const std::string& fileName)>& named,
+                            int minAgeSeconds) {
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return 0;
+  const std::time_t now = std::time(nullptr);
+  std::vector<std::string> found;
+  while (const dirent* e = ::readdir(dir)) {
+    const std::string name = e->d_name;
+    if (!named(name)) continue;
+    struct stat st {};
+    const std::string path = folder + "/" + name;
+    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+        now - st.st_mtim.tv_sec >= minAgeSeconds) {
+      found.push_back(path);
+    }
+  }
+  ::closedir(dir);
+  int removed = 0;
+  for (const std::string& path : found) removed += ::unlink(path.c_str()) == 0 ? 1 : 0;
+  return removed;
 }
 
 int replaceDenied(const std::string& path) {

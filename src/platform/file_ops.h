@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -50,6 +51,19 @@ enum class ReadOnlyFile {
 FileResult writeFileAtomic(const std::string& path, std::string_view bytes,
                            ReadOnlyFile readOnly = ReadOnlyFile::Refuse,
                            const FileStamp* unchanged = nullptr);
+
+// True for the name of the temporary file writeFileAtomic writes before its rename
+// (".sortelia-" and eight hexadecimal digits, ".tmp").
+bool isReplaceTemporary(const std::string& fileName);
+// Removes the temporaries of atomic replaces that were stopped before their rename (the file
+// they were to replace is whole) directly in folder, those older than a minute only, so that a
+// replace running in another process meanwhile is left alone; the number removed.
+int removeReplaceTemporaries(const std::string& folder);
+// Removes the regular files directly in folder whose names `named` accepts and that were last
+// changed at least minAgeSeconds ago; the number removed.
+int removeRegularFilesNamed(const std::string& folder,
+                            const std::function<bool(const std::string& fileName)>& named,
+                            int minAgeSeconds = 0);
 
 // 0 when nothing exists at path or the user may write the file there (writeDenied), else the
 // errno of the refusal: what a write that replaces or truncates a person's file checks first.

@@ -270,20 +270,7 @@ bool isCopyTemporary(const std::string& fileName) {
 }
 
 int removeCopyTemporaries(const std::string& folder) {
-  DIR* dir = ::opendir(folder.c_str());
-  if (!dir) return 0;
-  std::vector<std::string> leftovers;
-  while (const dirent* e = ::readdir(dir)) {
-    const std::string name = e->d_name;
-    if (!isCopyTemporary(name)) continue;
-    struct stat st {};
-    const std::string path = folder + "/" + name;
-    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) leftovers.push_back(path);
-  }
-  ::closedir(dir);
-  int removed = 0;
-  for (const std::string& path : leftovers) removed += ::unlink(path.c_str()) == 0 ? 1 : 0;
-  return removed;
+  return removeRegularFilesNamed(folder, isCopyTemporary);
 }
 
 }  // namespace sortelia::fs

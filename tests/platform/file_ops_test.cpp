@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
+#include <csignal>
+#include <ctime>
+#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -277,6 +282,58 @@ TEST(FileOps, ReadAndWritePermissionsByErrno) {
   }
   ASSERT_EQ(::chmod(p.c_str(), 0200), 0);
   EXPECT_EQ(fs::writeDenied(p), 0);
+}
+
+// Fault: a comment write or a reduced save stopped before its rename left its hidden
+// temporary, as large as the picture, beside the picture for good.
+TEST(FileOps, AReplaceStoppedMidWriteLeavesATemporaryThatIsRemovedOnceOld) {
+  TempDir d;
+  const std::string picture = d.write("IMG_0001.JPG", "the picture");
+  // A child stopped by the system while it writes (the file size limit's signal) leaves the
+  // temporary of a real replace behind.
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const struct rlimit limit = {4096, 4096};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    (void)fs::writeFileAtomic(picture, std::string(1 << 20, 'x'));
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << status;
+  std::vector<std::string> left;
+  for (const auto& e : std::filesystem::directory_iterator(d.path())) {
+    if (e.path().filename() != "IMG_0001.JPG") left.push_back(e.path().filename().string());
+  }
+  ASSERT_EQ(left.size(), 1u);
+  EXPECT_TRUE(fs::isReplaceTemporary(left[0])) << left[0];
+
+  // Lookalikes stay; so does a temporary younger than a minute (another process's replace may
+  // be writing it).
+  const auto age = [&](const std::string& name, int seconds) {
+    const struct timespec times[2] = {{std::time(nullptr) - seconds, 0},
+                                      {std::time(nullptr) - seconds, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, (d.path() + "/" + name).c_str(), times, 0), 0) << name;
+  };
+  age(left[0], 120);
+  for (const char* name : {".sortelia-0123ABCD.tmp", ".sortelia-notes123.tmp",
+                           ".sortelia-0123abc.tmp", "x.sortelia-0123abcd.tmp"}) {
+    d.write(name, "somebody's");
+    age(name, 120);
+  }
+  d.write(".sortelia-89abcdef.tmp", "being written");
+  ASSERT_EQ(::mkdir((d.path() + "/.sortelia-00000000.tmp").c_str(), 0755), 0);
+  age(".sortelia-00000000.tmp", 120);
+
+  EXPECT_EQ(fs::removeReplaceTemporaries(d.path()), 1);
+  EXPECT_FALSE(fs::exists(d.path() + "/" + left[0]));
+  EXPECT_EQ(readAll(picture), "the picture");
+  for (const char* name :
+       {".sortelia-0123ABCD.tmp", ".sortelia-notes123.tmp", ".sortelia-0123abc.tmp",
+        "x.sortelia-0123abcd.tmp", ".sortelia-89abcdef.tmp", ".sortelia-00000000.tmp"}) {
+    EXPECT_TRUE(fs::exists(d.path() + "/" + name)) << name;
+  }
 }
 
 TEST(FileOps, AtomicWriteIntoMissingFolderFailsWithErrno) {

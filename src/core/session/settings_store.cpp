@@ -81,15 +81,20 @@ void SettingsStore::FormActivate() {
 
 void SettingsStore::removeLeftoverCopies() {
   // A copy cut short (the program was stopped while it wrote) stands under its temporary name
-  // in a destination folder; the picture is still whole in its source.
+  // in a destination folder; the picture is still whole in its source. A comment write or a
+  // reduced save stopped before its rename leaves its own temporary beside the file it was to
+  // replace, which is whole: those go without a word.
   int removed = 0;
   for (const auto& slot : session_.state().slots) {
-    if (!slot.folder.empty()) removed += fs::removeCopyTemporaries(slot.folder);
+    if (slot.folder.empty()) continue;
+    removed += fs::removeCopyTemporaries(slot.folder);
+    (void)fs::removeReplaceTemporaries(slot.folder);
   }
   // The undo of a move writes its copy back under such a name in the source folder; one left
   // there is a copy of a picture still whole in its destination, and goes without a word.
   if (const std::string& source = session_.state().list.sourceDir; !source.empty()) {
     (void)fs::removeCopyTemporaries(source);
+    (void)fs::removeReplaceTemporaries(source);
   }
   if (removed > 0) {
     session_.ui().setStatusText(format(

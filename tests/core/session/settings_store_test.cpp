@@ -2,9 +2,12 @@
 // missing folders, the creation defaults.
 #include "core/session/settings_store.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
+#include <ctime>
 
 #include "core/session/session_fixture.h"
 #include "platform/file_ops.h"
@@ -70,12 +73,20 @@ TEST_F(SessionTest, TheStartRemovesCopyTemporariesLeftInTheSlotAndSourceFolders)
   root.write("slot/a.jpg", "a picture");
   root.write("src/.sortelia-b.jpg.1.part", "cut short");
   root.write("src/b.jpg.part", "somebody's file");
+  // The temporaries of replaces (comment writes, reduced saves) stopped before their rename.
+  for (const char* name : {"slot/.sortelia-0123abcd.tmp", "src/.sortelia-89abcdef.tmp"}) {
+    const std::string path = root.write(name, "a stopped replace");
+    const struct timespec old[2] = {{std::time(nullptr) - 600, 0}, {std::time(nullptr) - 600, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), old, 0), 0);
+  }
   std::vector<std::string> ini = iniWithSource(src);
   ini[0] = slot;
   writeIni(ini);
   session().settings().FormActivate();
   EXPECT_FALSE(fs::exists(slot + "/.sortelia-a.jpg.1.part"));
   EXPECT_FALSE(fs::exists(src + ".sortelia-b.jpg.1.part"));
+  EXPECT_FALSE(fs::exists(slot + "/.sortelia-0123abcd.tmp"));
+  EXPECT_FALSE(fs::exists(src + ".sortelia-89abcdef.tmp"));
   EXPECT_EQ(readAll(slot + "/a.jpg"), "a picture");
   EXPECT_EQ(readAll(src + "b.jpg.part"), "somebody's file");
   const std::string told =
