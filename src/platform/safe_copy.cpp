@@ -1,6 +1,5 @@
 #include "platform/safe_copy.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <gio/gio.h>
 #include <sys/stat.h>
