@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/command.h"
+#include "cli/folder_pictures.h"
 #include "exif/exif_info.h"
 #include "exif/exif_record_text.h"
 #include "exif/exif_writer.h"
@@ -16,20 +17,10 @@
 namespace sortelia::cli {
 namespace {
 
-// False, after saying why on standard error, when path is not a file that can be read: a
-// missing or unreadable file has no EXIF segment only in the sense that nothing was read.
-bool readable(const std::string& path) {
-  const int err = fs::readError(path);
-  if (err == 0) return true;
-  std::fflush(stdout);
-  std::fprintf(stderr, "%s: cannot read the file: %s\n", path.c_str(), std::strerror(err));
-  return false;
-}
-
 // --set-comment TEXT FILE: the comment becomes the one line TEXT, behind the old comment's
 // rotation mark when it had one.
 int setComment(const std::string& textArg, const std::string& path) {
-  if (!readable(path)) return 1;
+  if (!readableFile(path)) return 1;
   exif::TExifInfo info;
   if (!info.HasExif(path)) {
     const auto picture = imaging::readPictureFile(path);
@@ -71,7 +62,7 @@ int runExif(const std::vector<std::string>& args) {
   std::string out;
   bool firstRecord = true;
   for (const std::string& path : *files) {
-    if (!readable(path)) {
+    if (!readableFile(path)) {
       status = 1;
       continue;
     }

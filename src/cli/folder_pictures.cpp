@@ -51,6 +51,14 @@ CommandLoader::CommandLoader(const PhotoOptions& options) {
       std::make_unique<exif::PhotoInfoLoader>(info_, options.mask, params.table[options.cameraSet]);
 }
 
+bool readableFile(const std::string& path) {
+  const int err = fs::readError(path);
+  if (err == 0) return true;
+  std::fflush(stdout);
+  std::fprintf(stderr, "%s: cannot read the file: %s\n", path.c_str(), std::strerror(err));
+  return false;
+}
+
 std::optional<std::string> folderArgument(const std::string& command, const std::string& folder) {
   if (!fs::isDirectory(folder)) {
     std::fprintf(stderr, "sortelia-cli %s: \"%s\" is not a folder\n", command.c_str(),

@@ -1,5 +1,6 @@
-// What the folder commands (export, rename, album) share: the image list of a folder as the
-// program's scan builds it, and the photo data loader with the item mask and camera set of the run.
+// What the commands share: the image list of a folder as the program's scan builds it (export,
+// rename, album), the photo data loader with the item mask and camera set of the run, and the
+// check that a file named on the command line can be read (exif, info).
 #pragma once
 
 #include <memory>
@@ -45,6 +46,11 @@ class CommandLoader {
   exif::PhotoInfo info_;
   std::unique_ptr<exif::PhotoInfoLoader> loader_;
 };
+
+// False, after saying why on standard error ("FILE: cannot read the file: Is a directory"),
+// when path is not a file that can be read: a missing, unreadable or special file has no EXIF
+// and no photo information only in the sense that nothing was read.
+bool readableFile(const std::string& path);
 
 // folder with exactly one "/" at its end, or nullopt (with a message on standard error
 // naming the command) when it is not a folder.

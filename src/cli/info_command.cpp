@@ -27,14 +27,21 @@ int runInfo(const std::vector<std::string>& args) {
   if (!error.empty()) std::fprintf(stderr, "%s\n", error.c_str());
   exif::PhotoInfo info;
   std::string out;
-  for (std::size_t k = 0; k < files->size(); ++k) {
-    info.GetPdata((*files)[k], options.mask, params.table[options.cameraSet]);
-    if (k > 0) out += "\r\n";
+  int status = 0;
+  bool first = true;
+  for (const std::string& path : *files) {
+    if (!readableFile(path)) {
+      status = 1;
+      continue;
+    }
+    info.GetPdata(path, options.mask, params.table[options.cameraSet]);
+    if (!first) out += "\r\n";
+    first = false;
     out += info.MakeDspPdat(options.mask) + "\r\n";
     std::fwrite(out.data(), 1, out.size(), stdout);
     out.clear();
   }
-  return 0;
+  return status;
 }
 
 const Registrar kInfo{declaredCommand(infoSyntax, runInfo)};

@@ -69,17 +69,20 @@ class IfdWalker {
   IfdWalker(TExifInfo& info, const ByteSource& src, std::uint64_t header)
       : x_(info), src_(src), header_(header) {}
 
-  // ReadExif: byte order, then every queued IFD in order of discovery.
-  void run() {
+  // ReadExif: byte order, then every queued IFD in order of discovery. False when not even the
+  // entry count of the first IFD could be read: the header holds no record at all.
+  bool run() {
     unsigned char b[8];
-    if (!src_.read(header_, 2, b)) return;
+    if (!src_.read(header_, 2, b)) return false;
     x_.MotorolaOrder = b[0] == 'M' && b[1] == 'M';
     mm_ = x_.MotorolaOrder;
-    if (!src_.read(header_, 8, b)) return;
+    if (!src_.read(header_, 8, b)) return false;
     enqueue(header_ + getU32(b + 4, mm_));
+    if (!src_.read(queue_[0], 2, b)) return false;
     for (std::size_t i = 0; i < queued_; ++i) {
-      if (!readIfd(queue_[i], i == 0)) return;
+      if (!readIfd(queue_[i], i == 0)) break;
     }
+    return true;
   }
 
  private:
@@ -409,10 +412,8 @@ bool TExifInfo::readOtherPicture(const ByteSource& src, const std::string& path)
   const auto kind = fs::kindOfName(name);
   const bool raw = kind && kind->kind == fs::MediaKind::Raw;
   // A TIFF-based RAW is a TIFF file: its IFD0 and EXIF IFD are read where they stand.
-  if (raw && startsTiff(src)) {
-    IfdWalker(*this, src, 0).run();
-    return true;
-  }
+  // A RAW cut before its first IFD has no record to read.
+  if (raw && startsTiff(src)) return IfdWalker(*this, src, 0).run();
   unsigned char head[12];
   if (src.read(0, sizeof head, head) &&
       imaging::looksLikeHeif(std::string_view(reinterpret_cast<const char*>(head), sizeof head))) {

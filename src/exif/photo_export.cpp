@@ -26,6 +26,13 @@ std::string writeFailure(const fs::FileResult& r) {
   return "cannot write \"" + r.path + "\": " + std::strerror(r.error);
 }
 
+// The failure of a picture that cannot be read, whose record would be all blanks and zeros as
+// if it had no EXIF; empty when it can be read.
+std::string readFailure(const std::string& picture) {
+  const int err = fs::readError(picture);
+  return err == 0 ? "" : "cannot read \"" + picture + "\": " + std::strerror(err);
+}
+
 }  // namespace
 
 std::vector<std::string> exportedPictures(const std::vector<std::string>& entries) {
@@ -47,11 +54,16 @@ BatchReport exportAllInOne(const std::vector<std::string>& entries, const std::s
                            PhotoDataLoader& loader, const ExportedCallback& exported) {
   BatchReport report;
   const std::string target = sourceDir + kPhotoInfoFileName;
-  const std::vector<std::string> pictures = exportedPictures(entries);
+  std::vector<std::string> pictures;
   std::string all;
-  for (const std::string& picture : pictures) {
+  for (const std::string& picture : exportedPictures(entries)) {
+    if (const std::string failure = readFailure(picture); !failure.empty()) {
+      report.fail(picture, failure);
+      continue;
+    }
     loader.GetPdata(picture);
     all += loader.MakeDspPdat() + kRecordEnd;
+    pictures.push_back(picture);
   }
   // One encoding for the whole file: CP932 unless some record needs UTF-8.
   const fs::FileResult r = fs::writeFileAtomic(target, exportBytes(all));
@@ -91,6 +103,10 @@ BatchReport exportEachPicture(const std::vector<std::string>& entries, PhotoData
                                  first->second + "\" in \"" + target + "\"");
         continue;
       }
+    }
+    if (const std::string failure = readFailure(picture); !failure.empty()) {
+      report.fail(picture, failure);
+      continue;
     }
     loader.GetPdata(picture);
     const fs::FileResult r =

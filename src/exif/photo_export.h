@@ -28,16 +28,17 @@ std::string infoFileNameOf(const std::string& picture);
 // All-in-one export: loads every exported entry in turn and writes the information texts,
 // each followed by CR LF CR LF, into sourceDir + "_Photo.txt" (sourceDir ends with "/"),
 // replacing that file atomically; the file is written even when no entry is exported.
-// done counts the records written; a failed write leaves the old file and is reported as one
-// failure for "_Photo.txt".
+// done counts the records written; a picture that cannot be read has no record and is
+// reported as a failure ("cannot read "X": Permission denied"); a failed write leaves the old
+// file and is reported as one failure for "_Photo.txt".
 BatchReport exportAllInOne(const std::vector<std::string>& entries, const std::string& sourceDir,
                            PhotoDataLoader& loader, const ExportedCallback& exported = {});
 
 // Per-picture export: for every exported entry, its information text followed by
 // CR LF CR LF replaces infoFileNameOf(entry) atomically. A file that cannot be written is
-// reported and the export goes on with the next picture; so is an entry whose text file holds
-// an earlier entry's information of this run (a picture and a movie of one stem). done counts
-// the files written.
+// reported and the export goes on with the next picture; so is a picture that cannot be read,
+// and an entry whose text file holds an earlier entry's information of this run (a picture and
+// a movie of one stem). done counts the files written.
 BatchReport exportEachPicture(const std::vector<std::string>& entries, PhotoDataLoader& loader,
                               const ExportedCallback& exported = {});
 

@@ -11,6 +11,7 @@
 
 #include "platform/file_kinds.h"
 #include "platform/file_list.h"
+#include "platform/file_ops.h"
 #include "platform/format.h"
 #include "platform/path.h"
 #include "platform/text_codec.h"
@@ -52,9 +53,14 @@ std::string renameFailure(const std::string& from, const std::string& to, int er
 }
 
 // The stem of an entry: from its shooting time, else from its modification time; nullopt (with
-// errno set) when neither can be had.
+// errno set) when neither can be had. A file that cannot be read has a shooting time nobody
+// knows: it is not named after the time it was last written instead.
 std::optional<std::string> stemOf(const std::string& path, const PhotoRecord& record) {
   if (auto stem = shootingTimeStem(record)) return stem;
+  if (const int err = fs::readError(path)) {
+    errno = err;
+    return std::nullopt;
+  }
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return std::nullopt;
   return fileTimeStem(st.st_mtime);

@@ -152,6 +152,48 @@ TEST_F(FolderCli, RenameReportsRefusalsAndGoesOn) {
   EXPECT_TRUE(fs::exists(second));
 }
 
+// Fault: a picture without read permission was exported as a record of zeros and renamed
+// after its file time, both reported as done: its shooting time was never read.
+TEST_F(FolderCli, ExportAndRenameReportAPictureThatCannotBeRead) {
+  // Root reads any file: the commands then run as the unprivileged user "nobody".
+  std::vector<std::string> prefix;
+  if (::geteuid() == 0) {
+    if (!testing::haveProgram("setpriv")) GTEST_SKIP() << "setpriv is missing";
+    prefix = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+    for (const std::string& d : {config_.path(), dir_.path(), f("sub")}) {
+      ASSERT_EQ(::chmod(d.c_str(), 0777), 0) << d;
+    }
+    for (const std::string& p : {a_, movie_}) ASSERT_EQ(::chmod(p.c_str(), 0666), 0) << p;
+  }
+  ASSERT_EQ(::chmod(b_.c_str(), 0), 0);
+  const auto run = [&](std::vector<std::string> args) {
+    args.insert(args.begin(), kCli);
+    args.insert(args.begin(), prefix.begin(), prefix.end());
+    return testing::runProcess(args);
+  };
+  const std::string denied = "\"" + b_ + "\": Permission denied\n";
+
+  auto r = run({"export", "--each", dir_.path()});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "sortelia-cli export: cannot read " + denied);
+  EXPECT_FALSE(fs::exists(f("b.txt")));
+  EXPECT_TRUE(fs::exists(f("A.txt")));
+
+  r = run({"export", "--all-in-one", dir_.path()});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "sortelia-cli export: cannot read " + denied);
+  EXPECT_EQ(r.out.find(b_), std::string::npos) << r.out;
+  const std::string all = text::fromCp932(testing::readAll(f("_Photo.txt")));
+  EXPECT_NE(all.find(a_), std::string::npos);
+  EXPECT_EQ(all.find(b_), std::string::npos) << all;
+
+  r = run({"rename", dir_.path()});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "sortelia-cli rename: cannot read the time of " + denied);
+  EXPECT_TRUE(fs::exists(b_));
+  EXPECT_TRUE(fs::exists(f("20030506-123456.jpg")));
+}
+
 TEST_F(FolderCli, BadArguments) {
   for (const auto& args :
        std::vector<std::vector<std::string>>{{"export", dir_.path()},

@@ -1,6 +1,8 @@
 // sortelia-cli info on real camera files, compared with exiftool's reading of the same files.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -122,6 +124,28 @@ TEST_F(InfoCli, CameraParameterModeAndBadArguments) {
   EXPECT_EQ(testing::runProcess({kCli, "info", "--mask", "101", pic}).exitCode, 2);
   EXPECT_EQ(testing::runProcess({kCli, "info", "--camera-set", "11", pic}).exitCode, 2);
   EXPECT_EQ(testing::runProcess({kCli, "info"}).exitCode, 2);
+}
+
+// Fault: info printed a record of zeros for a missing file, a folder or a FIFO named like a
+// picture and ended with success, so a script took a typing error for a picture without EXIF.
+TEST_F(InfoCli, SaysAFileCannotBeReadAndCarriesOnWithTheOthers) {
+  testing::TempDir dir;
+  const std::string good = testing::testData("camera/Canon_40D.jpg");
+  const std::string missing = dir.file("missing.jpg");
+  const std::string folder = dir.mkdir("folder.jpg");
+  const std::string fifo = dir.file("fifo.jpg");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  const auto r = testing::runProcess({kCli, "info", missing, good, folder, fifo});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, missing + ": cannot read the file: No such file or directory\n" + folder +
+                       ": cannot read the file: Is a directory\n" + fifo +
+                       ": cannot read the file: Invalid argument\n");
+  const auto items = itemsOf(r.out);
+  EXPECT_EQ(items.at("01"), good) << r.out;
+  EXPECT_EQ(r.out.find("missing.jpg"), std::string::npos) << r.out;
+  // An empty file is read, and has nothing to show.
+  const std::string empty = dir.write("empty.jpg", "");
+  EXPECT_EQ(testing::runProcess({kCli, "info", empty}).exitCode, 0);
 }
 
 }  // namespace

@@ -77,14 +77,18 @@ TEST(PictureExif, MakeModelAndDateOfHeifAndRawFilesAgreeWithExiftool) {
   }
 }
 
+// Fault: a TIFF-based RAW of a few bytes, its IFD0 cut away, counted as read: no read error,
+// and "sortelia-cli exif" printed a record of zeros with success instead of "no EXIF segment".
 TEST(PictureExif, FilesWithoutExifClearTheRecordAndSayItOnce) {
   TempDir dir;
   dir.write("IMG.HEIC", readAll(testData("heif/nikon_e950.heic")));  // made without its Exif
   dir.write("DSC.NEF", std::string("II*\0\x08\0\0\0", 8));           // IFD0 past the end
+  dir.write("CUT.CR2", std::string("II*\0", 4));                     // no IFD0 offset
   dir.write("IMG.CR3", testing::makeCr3(testing::makeTestJpeg(32, 24), "", "", ""));
   dir.write("X.RAF", "FUJIFILMCCD-RAW but nothing more");
   dir.write("notes.heic", "text");
-  for (const char* name : {"IMG.HEIC", "DSC.NEF", "IMG.CR3", "X.RAF", "notes.heic", "none.NEF"}) {
+  for (const char* name :
+       {"IMG.HEIC", "DSC.NEF", "CUT.CR2", "IMG.CR3", "X.RAF", "notes.heic", "none.NEF"}) {
     TExifInfo x;
     x.Make = "left over";
     int readErrors = 0;
@@ -92,7 +96,7 @@ TEST(PictureExif, FilesWithoutExifClearTheRecordAndSayItOnce) {
     x.setImageFileName(dir.file(name));
     EXPECT_TRUE(x.Make.empty()) << name;
     EXPECT_TRUE(x.DateTimeOriginal.empty()) << name;
-    EXPECT_LE(readErrors, 1) << name;
+    EXPECT_EQ(readErrors, 1) << name;
   }
 }
 
