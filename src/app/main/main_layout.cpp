@@ -12,6 +12,7 @@
 #include "app/main/button_column.h"
 #include "app/main/control_object_name.h"
 #include "app/main/main_window.h"
+#include "app/main/window_shortcuts_first.h"
 
 namespace sortelia::app {
 namespace {
@@ -40,6 +41,9 @@ QSpinBox* spinBox(Control name, int min, int max, int value) {
   s->setRange(min, max);
   s->setValue(value);
   s->setFixedHeight(21);
+  // A spin box keeps the focus after its arrows were clicked (the buttons of the column do not
+  // take it), and would keep Ctrl+Z for its own text undo.
+  letWindowShortcutsFirst(s);
   return s;
 }
 
