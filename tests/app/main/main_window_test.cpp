@@ -165,5 +165,25 @@ TEST(MainWindow, WindowShortcutsWorkWhateverFieldHasTheFocus) {
   }
 }
 
+// Fault: F1 to F12 repeated while held down, as a key does after half a second, and each
+// repeat clicked the slot again: pictures the person never saw went into the folder one after
+// another. A slot key acts once per press, as a held Space on a focused button does.
+TEST(MainWindow, AHeldSlotKeyClicksItsSlotOnce) {
+  MainWindow w;
+  w.show();
+  w.activateWindow();
+  ASSERT_TRUE(waitFor([&] { return w.isActiveWindow(); }));
+  int clicks = 0;
+  QObject::connect(w.slotButton(5), &QPushButton::clicked, [&] { ++clicks; });
+  QWidget* to = widgetNamed<QWidget>(w, "Edit4");
+  to->setFocus();
+  QTest::simulateEvent(to, true, Qt::Key_F5, Qt::NoModifier, {}, false);
+  for (int i = 0; i < 3; ++i) QTest::simulateEvent(to, true, Qt::Key_F5, Qt::NoModifier, {}, true);
+  QTest::simulateEvent(to, false, Qt::Key_F5, Qt::NoModifier, {}, false);
+  EXPECT_EQ(clicks, 1);
+  QTest::keyClick(to, Qt::Key_F5);  // the next press acts again
+  EXPECT_EQ(clicks, 2);
+}
+
 }  // namespace
 }  // namespace sortelia::app
