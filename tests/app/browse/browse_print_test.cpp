@@ -372,5 +372,43 @@ TEST_F(BrowsePrint, MainPrintCommandOpensTheWindowForTheShownPicture) {
     w.grab().save(QString(shots) + "/print.png");
 }
 
+// Fault: the full-size window opened over the modal browser was blocked by the browser's
+// modality, as every other window of the program: a click on the picture did not close it, and
+// the person faced a screen-filling picture that took no click. Escape, which closes the
+// browser without a close event, left the full-size window open over the main window. The
+// clicks here go through the window system's path, where modality is applied.
+TEST_F(BrowsePrint, TheFullSizeWindowOverTheBrowserTakesClicksAndGoesWithIt) {
+  start({{"a.jpg", testing::makeTestJpeg(640, 480)}});
+  FullSizeWindow& full = app->fullSizeWindow();
+  std::vector<bool> closedByClick;
+  bool browserClosed = false, fullClosed = false;
+  inBrowser([&](BrowseWindow& b) {
+    b.buildButton()->click();
+    ThumbBrowser& thumbs = app->browseWiring().thumbs();
+    ASSERT_TRUE(waitFor([&] { return !thumbs.building(); }));
+    const outputs::Rect a = thumbs.cells()[0].rect;
+    const auto open = [&] {
+      QTest::mouseDClick(b.grid()->viewport(), Qt::LeftButton, {}, {a.left + 50, a.top + 40});
+      return waitFor([&] { return full.isVisible(); });
+    };
+    for (bool realSize : {false, true}) {  // fitted without a frame, then at real size
+      b.realSizeBox()->setChecked(realSize);
+      ASSERT_TRUE(open());
+      QTest::mouseClick(full.windowHandle(), Qt::LeftButton, {},
+                        full.picture()->mapTo(&full, QPoint(5, 5)));
+      closedByClick.push_back(waitFor([&] { return !full.isVisible(); }, 500));
+      full.clearAndClose();
+    }
+    ASSERT_TRUE(open());
+    QTest::keyClick(&b, Qt::Key_Escape);
+    browserClosed = !b.isVisible();
+    fullClosed = !full.isVisible();
+    full.clearAndClose();
+  });
+  EXPECT_EQ(closedByClick, (std::vector<bool>{true, true}));
+  EXPECT_TRUE(browserClosed);
+  EXPECT_TRUE(fullClosed);
+}
+
 }  // namespace
 }  // namespace sortelia::app
