@@ -372,6 +372,45 @@ TEST_F(BrowsePrint, MainPrintCommandOpensTheWindowForTheShownPicture) {
     w.grab().save(QString(shots) + "/print.png");
 }
 
+// Fault: closing the browser while it built its grid left the build running behind the main
+// window: the hourglass stayed over the main window, and a picture the build could not read
+// brought up its error over the main window, long after the browser had gone. Closing the
+// browser ends its build quietly; the cells made so far stay.
+TEST_F(BrowsePrint, ClosingTheBrowserEndsItsBuildQuietly) {
+  std::vector<std::pair<std::string, std::string>> files;
+  for (int i = 0; i < 20; ++i)
+    files.push_back({"p" + std::to_string(10 + i) + ".jpg", testing::makeTestJpeg(640, 480)});
+  files.push_back({"z.jpg", "not a picture"});
+  start(files);
+  ThumbBrowser& thumbs = app->browseWiring().thumbs();
+  std::vector<std::string> boxes;
+  QTimer answer;
+  QObject::connect(&answer, &QTimer::timeout, [&] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+        boxes.push_back(box->text().toStdString());
+        box->accept();
+      }
+    }
+  });
+  answer.start(20);
+  bool buildingWhenClosed = false;
+  BrowseWindow& b = app->browseWindow();
+  QTimer::singleShot(0, [&] {
+    waitFor([&] { return b.isVisible(); });
+    b.buildButton()->click();  // its cells arrive through the event loop, after the close
+    buildingWhenClosed = thumbs.building();
+    b.close();
+  });
+  app->mainWindow().find<QPushButton>(Control::Button14)->click();
+  ASSERT_TRUE(buildingWhenClosed);
+  EXPECT_FALSE(thumbs.building());
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  waitFor([] { return false; }, 1000);  // time for the build's pictures, had it gone on
+  EXPECT_EQ(boxes, std::vector<std::string>{});
+  EXPECT_FALSE(thumbs.building());
+}
+
 // Fault: the full-size window opened over the modal browser was blocked by the browser's
 // modality, as every other window of the program: a click on the picture did not close it, and
 // the person faced a screen-filling picture that took no click. Escape, which closes the
