@@ -1,7 +1,6 @@
 #include "app/browse/browse_window.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -106,9 +105,9 @@ void BrowseWindow::resizeEvent(QResizeEvent* e) {
   if (onResized) onResized();
 }
 
-void BrowseWindow::closeEvent(QCloseEvent* e) {
+void BrowseWindow::done(int result) {
   if (onClosed) onClosed();
-  QDialog::closeEvent(e);
+  QDialog::done(result);
 }
 
 }  // namespace sortelia::app

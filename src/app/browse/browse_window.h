@@ -50,11 +50,14 @@ class BrowseWindow : public QDialog, public BrowserView {
       onShowFullSize;
   std::function<void(const std::string& list, const std::string& caption)> onOpenPrint;
   std::function<void()> onResized;
-  std::function<void()> onClosed;
+  std::function<void()> onClosed;  // however the browser closes: its close box, Escape
+
+  // Every way out of the modal browser ends here (closing runs reject, Escape too, without a
+  // close event).
+  void done(int result) override;
 
  protected:
   void resizeEvent(QResizeEvent* e) override;
-  void closeEvent(QCloseEvent* e) override;
 
  private:
   ThumbGridView* grid_;

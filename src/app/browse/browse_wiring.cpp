@@ -74,9 +74,12 @@ void BrowseWiring::connectBrowser() {
   grid->onLabelClick = [this](int cell) { thumbs_->LblClickMRK(cell); };
   grid->onDragOut = [this](const QString& path) { dragOut(path); };
   w_.onResized = [this] { thumbs_->FormResize(); };
-  w_.onClosed = [this] { full_.clearAndClose(); };
+  w_.onClosed = [this] {
+    thumbs_->FormClose();
+    full_.clearAndClose();
+  };
   w_.onShowFullSize = [this](const std::string& path, imaging::Bitmap picture, bool realSize) {
-    full_.showPicture(path, std::move(picture), realSize);
+    full_.showPicture(path, std::move(picture), realSize, &w_);
   };
   w_.onOpenPrint = [this](const std::string& list, const std::string& caption) {
     if (openPrint) openPrint(list, caption);

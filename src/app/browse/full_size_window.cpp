@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QScrollArea>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "app/common/bitmap_image.h"
 #include "outputs/browse/thumb_geometry.h"
@@ -68,7 +69,8 @@ FullSizeWindow::FullSizeWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   scroll_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
-void FullSizeWindow::showPicture(const std::string& path, imaging::Bitmap picture, bool realSize) {
+void FullSizeWindow::showPicture(const std::string& path, imaging::Bitmap picture, bool realSize,
+                                 QWidget* over) {
   auto* image = static_cast<PictureControl*>(image1_);
   if (realSize) {
     setWindowTitle(QString::fromStdString(format("実サイズ表示[ %s ]", {path})));
@@ -76,6 +78,10 @@ void FullSizeWindow::showPicture(const std::string& path, imaging::Bitmap pictur
   } else {
     setWindowTitle("全画面表示");
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+  }
+  if (over && over->windowHandle()) {
+    create();  // the native window, which the flags above may have replaced
+    windowHandle()->setTransientParent(over->windowHandle());
   }
   showMaximized();
   // Real size: the control takes the picture's size at (0, 0) and the window scrolls; fitted:

@@ -17,7 +17,10 @@ class FullSizeWindow : public QWidget {
   explicit FullSizeWindow(QWidget* parent = nullptr);
   // ImgDblDsp's window part: caption, border and placement, then DrawPictureInto of picture
   // (the decoded file of path) at full scale.
-  void showPicture(const std::string& path, imaging::Bitmap picture, bool realSize);
+  // over is the window that asks (the modal browser): the full-size window stays its
+  // transient, so that the browser's modality leaves it open to clicks, wheel and closing.
+  void showPicture(const std::string& path, imaging::Bitmap picture, bool realSize,
+                   QWidget* over = nullptr);
   // Image1Click: clears the picture and closes.
   void clearAndClose();
   QWidget* picture() const { return image1_; }

@@ -69,6 +69,7 @@ bool QtLongWork::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonDblClick:
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
+    case QEvent::InputMethod:  // the text an input method commits (a Japanese word) is typing too
     case QEvent::ShortcutOverride:
     case QEvent::Shortcut:
     case QEvent::Wheel:

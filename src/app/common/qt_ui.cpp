@@ -51,6 +51,8 @@ Answer QtUi::message(Icon icon, const std::string& text, Buttons buttons) {
   // Above every window of the program, the information window (which stays on top) included.
   box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
   box.setWindowTitle(QApplication::applicationName());
+  // As written: a text whose first line looks like a tag (a comment "<b>...") is no markup.
+  box.setTextFormat(Qt::PlainText);
   box.setText(toQt(text));
   switch (icon) {
     case Icon::None:

@@ -7,6 +7,8 @@ namespace sortelia::app {
 HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName("Form9");
   setWindowTitle("Sortelia Readme");
+  // The readme never keeps the program running: closing the main window ends it.
+  setAttribute(Qt::WA_QuitOnClose, false);
   richEdit1_ = new QTextEdit(this);
   richEdit1_->setObjectName("RichEdit1");
   richEdit1_->setAccessibleName("RichEdit1");

@@ -1,41 +1,17 @@
 #include "app/main/display_area.h"
 
-#include <QAction>
 #include <QFontMetrics>
-#include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QResizeEvent>
 #include <algorithm>
 #include <cmath>
 
+#include "app/main/window_shortcuts_first.h"
 #include "core/display/display_geometry.h"
 
 namespace sortelia::app {
 namespace {
-
-// Lets the window's shortcuts win over the keys a line edit keeps for itself: Ctrl+Z of the
-// comment field runs the window's Undo, not the field's own text undo.
-class WindowShortcutsFirst : public QObject {
- public:
-  using QObject::QObject;
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* e) override {
-    if (e->type() != QEvent::ShortcutOverride) return false;
-    auto* key = static_cast<QKeyEvent*>(e);
-    const QKeySequence pressed(key->keyCombination());
-    auto* field = qobject_cast<QWidget*>(watched);
-    if (!field) return false;
-    for (const QAction* a : field->window()->actions()) {
-      if (a->shortcut().matches(pressed) == QKeySequence::ExactMatch) {
-        e->ignore();  // not overridden: the shortcut map hands the key to the action
-        return true;
-      }
-    }
-    return false;
-  }
-};
 
 // Shape1: a red dotted rounded frame, pen width 5, transparent inside.
 class DeletionFrame : public QWidget {
@@ -138,7 +114,7 @@ DisplayArea::DisplayArea(QWidget* parent) : QWidget(parent) {
   comment_ = new QLineEdit(this);
   comment_->setObjectName("Edit3");
   comment_->setAccessibleName("Edit3");
-  comment_->installEventFilter(new WindowShortcutsFirst(comment_));
+  letWindowShortcutsFirst(comment_);
   comment_->hide();
 }
 

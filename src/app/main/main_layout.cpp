@@ -12,6 +12,7 @@
 #include "app/main/button_column.h"
 #include "app/main/control_object_name.h"
 #include "app/main/main_window.h"
+#include "app/main/window_shortcuts_first.h"
 
 namespace sortelia::app {
 namespace {
@@ -40,6 +41,9 @@ QSpinBox* spinBox(Control name, int min, int max, int value) {
   s->setRange(min, max);
   s->setValue(value);
   s->setFixedHeight(21);
+  // A spin box keeps the focus after its arrows were clicked (the buttons of the column do not
+  // take it), and would keep Ctrl+Z for its own text undo.
+  letWindowShortcutsFirst(s);
   return s;
 }
 
@@ -179,7 +183,9 @@ void MainWindow::buildMenus() {
     menu->addAction(a);
     return a;
   };
-  add(popup1_, Control::Undo1, "Undo", "Ctrl+Z");
+  // One step back per press: the repeats of a held Ctrl+Z would take back steps one after
+  // another, faster than the person sees which.
+  add(popup1_, Control::Undo1, "Undo", "Ctrl+Z")->setAutoRepeat(false);
   popup1_->addSeparator();
   add(popup1_, Control::Open1, "Open", "Ctrl+O");
   add(popup1_, Control::Option1, "Option", "Ctrl+T");

@@ -52,8 +52,10 @@ void MainWindow::pointSlots() {
     connect(slots_[i], &QPushButton::clicked, this, [this, i] {
       if (onSlotClicked) onSlotClicked(i + 1);
     });
-    // F1..F12 act as a left click on slots 1..12 while the slot is enabled.
+    // F1..F12 act as a left click on slots 1..12 while the slot is enabled, once per press:
+    // the repeats of a held key would sort pictures the person has not seen.
     auto* key = new QShortcut(QKeySequence(Qt::Key_F1 + i), this);
+    key->setAutoRepeat(false);
     connect(key, &QShortcut::activated, this, [this, i] {
       if (slots_[i]->isEnabled() && slots_[i]->isVisible()) slots_[i]->click();
     });

@@ -128,6 +128,8 @@ void ThumbBrowser::Button2Click() {
   finish(true, {});
 }
 
+void ThumbBrowser::FormClose() { finish(false, {}); }
+
 void ThumbBrowser::finish(bool stopped, const std::string& error) {
   if (!building_) return;
   building_ = false;

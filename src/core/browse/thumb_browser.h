@@ -79,6 +79,9 @@ class ThumbBrowser {
   // Button2Click: stops a running build at once.
   void Button2Click();
   bool building() const { return building_; }
+  // FormClose: closing the browser ends a running build without a message (it would go on
+  // behind the main window); the cells made so far stay.
+  void FormClose();
   // ICclear: frees every cell (and stops a running build without a message).
   void ICclear();
   // The cells belong to the list they were built from: once the scan has rebuilt the list,

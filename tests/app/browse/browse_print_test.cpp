@@ -372,5 +372,82 @@ TEST_F(BrowsePrint, MainPrintCommandOpensTheWindowForTheShownPicture) {
     w.grab().save(QString(shots) + "/print.png");
 }
 
+// Fault: closing the browser while it built its grid left the build running behind the main
+// window: the hourglass stayed over the main window, and a picture the build could not read
+// brought up its error over the main window, long after the browser had gone. Closing the
+// browser ends its build quietly; the cells made so far stay.
+TEST_F(BrowsePrint, ClosingTheBrowserEndsItsBuildQuietly) {
+  std::vector<std::pair<std::string, std::string>> files;
+  for (int i = 0; i < 20; ++i)
+    files.push_back({"p" + std::to_string(10 + i) + ".jpg", testing::makeTestJpeg(640, 480)});
+  files.push_back({"z.jpg", "not a picture"});
+  start(files);
+  ThumbBrowser& thumbs = app->browseWiring().thumbs();
+  std::vector<std::string> boxes;
+  QTimer answer;
+  QObject::connect(&answer, &QTimer::timeout, [&] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+        boxes.push_back(box->text().toStdString());
+        box->accept();
+      }
+    }
+  });
+  answer.start(20);
+  bool buildingWhenClosed = false;
+  BrowseWindow& b = app->browseWindow();
+  QTimer::singleShot(0, [&] {
+    waitFor([&] { return b.isVisible(); });
+    b.buildButton()->click();  // its cells arrive through the event loop, after the close
+    buildingWhenClosed = thumbs.building();
+    b.close();
+  });
+  app->mainWindow().find<QPushButton>(Control::Button14)->click();
+  ASSERT_TRUE(buildingWhenClosed);
+  EXPECT_FALSE(thumbs.building());
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  waitFor([] { return false; }, 1000);  // time for the build's pictures, had it gone on
+  EXPECT_EQ(boxes, std::vector<std::string>{});
+  EXPECT_FALSE(thumbs.building());
+}
+
+// Fault: the full-size window opened over the modal browser was blocked by the browser's
+// modality, as every other window of the program: a click on the picture did not close it, and
+// the person faced a screen-filling picture that took no click. Escape, which closes the
+// browser without a close event, left the full-size window open over the main window. The
+// clicks here go through the window system's path, where modality is applied.
+TEST_F(BrowsePrint, TheFullSizeWindowOverTheBrowserTakesClicksAndGoesWithIt) {
+  start({{"a.jpg", testing::makeTestJpeg(640, 480)}});
+  FullSizeWindow& full = app->fullSizeWindow();
+  std::vector<bool> closedByClick;
+  bool browserClosed = false, fullClosed = false;
+  inBrowser([&](BrowseWindow& b) {
+    b.buildButton()->click();
+    ThumbBrowser& thumbs = app->browseWiring().thumbs();
+    ASSERT_TRUE(waitFor([&] { return !thumbs.building(); }));
+    const outputs::Rect a = thumbs.cells()[0].rect;
+    const auto open = [&] {
+      QTest::mouseDClick(b.grid()->viewport(), Qt::LeftButton, {}, {a.left + 50, a.top + 40});
+      return waitFor([&] { return full.isVisible(); });
+    };
+    for (bool realSize : {false, true}) {  // fitted without a frame, then at real size
+      b.realSizeBox()->setChecked(realSize);
+      ASSERT_TRUE(open());
+      QTest::mouseClick(full.windowHandle(), Qt::LeftButton, {},
+                        full.picture()->mapTo(&full, QPoint(5, 5)));
+      closedByClick.push_back(waitFor([&] { return !full.isVisible(); }, 500));
+      full.clearAndClose();
+    }
+    ASSERT_TRUE(open());
+    QTest::keyClick(&b, Qt::Key_Escape);
+    browserClosed = !b.isVisible();
+    fullClosed = !full.isVisible();
+    full.clearAndClose();
+  });
+  EXPECT_EQ(closedByClick, (std::vector<bool>{true, true}));
+  EXPECT_TRUE(browserClosed);
+  EXPECT_TRUE(fullClosed);
+}
+
 }  // namespace
 }  // namespace sortelia::app

@@ -4,10 +4,15 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
+#include <QTest>
 #include <QTimer>
 #include <atomic>
 #include <condition_variable>
@@ -196,6 +201,57 @@ TEST(LongStep, LargeCopyAndItsUndoShowProgressAndRefuseSlotClicksUntilTheyEnd) {
   EXPECT_FALSE(fs::exists(two + "/IMG_0001.JPG"));
   EXPECT_EQ(state.list.sortIndex, 1);
   EXPECT_EQ(answers.texts, std::vector<std::string>{});
+}
+
+// Fault: text committed by an input method (every Japanese word typed) reached the focused
+// field in the middle of a long step, while the keys themselves were refused. Everything the
+// person types, presses or closes during the step is refused; the same input after it acts.
+TEST(LongStep, TypedTextShortcutsAndClosingWaitForTheStep) {
+  QMainWindow w;
+  auto* field = new QLineEdit;
+  w.setCentralWidget(field);
+  auto* open = new QAction(&w);
+  open->setShortcut(QKeySequence("Ctrl+O"));
+  w.addAction(open);
+  auto* slotKey = new QShortcut(QKeySequence(Qt::Key_F1), &w);
+  int opens = 0, slotKeys = 0;
+  QObject::connect(open, &QAction::triggered, [&] { ++opens; });
+  QObject::connect(slotKey, &QShortcut::activated, [&] { ++slotKeys; });
+  QtLongWork work(w);
+  w.show();
+  w.activateWindow();
+  ASSERT_TRUE(waitFor([&] { return w.isActiveWindow(); }));
+  field->setFocus();
+  bool closed = true;
+  const auto typeAndClose = [&] {
+    QTest::keyClick(field, Qt::Key_F1);
+    QTest::keyClick(field, Qt::Key_O, Qt::ControlModifier);
+    QTest::keyClick(field, Qt::Key_A);
+    QInputMethodEvent commit;
+    commit.setCommitString("写真");
+    QApplication::sendEvent(field, &commit);
+    closed = w.close();
+  };
+  std::atomic<bool> looked{false};
+  QTimer::singleShot(0, &w, [&] {
+    typeAndClose();
+    looked = true;
+  });
+  work.runLongStep("Copying...", [&](ProgressReporter&) {
+    while (!looked) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  });
+  ASSERT_TRUE(looked);
+  EXPECT_EQ(opens, 0);
+  EXPECT_EQ(slotKeys, 0);
+  EXPECT_EQ(field->text().toStdString(), "");
+  EXPECT_FALSE(closed);
+  EXPECT_TRUE(w.isVisible());
+
+  typeAndClose();
+  EXPECT_EQ(opens, 1);
+  EXPECT_EQ(slotKeys, 1);
+  EXPECT_EQ(field->text().toStdString(), "a写真");
+  EXPECT_TRUE(closed);
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
+#include <QTextDocument>
 #include <QTimer>
 
 #include "app/common/qt_ui.h"
@@ -155,6 +157,41 @@ TEST(QtUi, EachButtonOfEachButtonSetGivesItsAnswer) {
     EXPECT_EQ(answer, c.expected) << "button set " << static_cast<int>(c.buttons) << ", pressed "
                                   << c.press;
   }
+}
+
+// Fault: a message box took its text for rich text when its first line held something like a
+// tag, as a picture's comment "<b>旅行</b>" does in the browser's photo information: the box
+// then ran every line of the information into one. Texts of the program are shown as written.
+TEST(QtUi, AMessageIsShownAsWrittenWhateverItsFirstLineHolds) {
+  const std::string lines[] = {"01:標題 ---------------> <b>旅行</b>",
+                               "03:メーカー ------------> FUJIFILM",
+                               "99:サイズ ------------> 12 KB"};
+  const std::string text = lines[0] + "\r\n" + lines[1] + "\r\n" + lines[2];
+  QtUi ui(nullptr, nullptr, nullptr);
+  QString shown;
+  int shownLines = 0;
+  QTimer timer;
+  QObject::connect(&timer, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box || !box->isVisible()) return;
+    auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+    if (label) {
+      QTextDocument doc;
+      if (label->textFormat() == Qt::PlainText ||
+          (label->textFormat() == Qt::AutoText && !Qt::mightBeRichText(label->text()))) {
+        doc.setPlainText(label->text());
+      } else {
+        doc.setHtml(label->text());
+      }
+      shown = doc.toPlainText();
+      shownLines = doc.blockCount();
+    }
+    box->accept();
+  });
+  timer.start(20);
+  ui.message(Icon::Information, text, Buttons::Ok);
+  EXPECT_EQ(shownLines, 3);
+  EXPECT_EQ(shown.toStdString(), lines[0] + "\n" + lines[1] + "\n" + lines[2]);
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDeadlineTimer>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTest>
+#include <map>
 
 #include "app/application.h"
 #include "app/qt_wait.h"
@@ -119,6 +122,77 @@ TEST(MainWindow, FirstActivationScansTheSourceFolderAndCloseWritesSettings) {
   for (std::size_t i = 0; i < bytes.size(); ++i)
     bareLineFeeds += bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r');
   EXPECT_EQ(bareLineFeeds, 0u);
+}
+
+// Fault: the quality spin box keeps the focus once its arrows were clicked (the buttons of the
+// column never take it), and it kept Ctrl+Z for its own text undo: the window's Undo did not
+// run until the person clicked elsewhere. Every shortcut of the window and every slot key, pressed
+// in each field that takes typing, reaches the window exactly once.
+TEST(MainWindow, WindowShortcutsWorkWhateverFieldHasTheFocus) {
+  MainWindow w;
+  for (QWidget* c : w.findChildren<QWidget*>()) c->setEnabled(true);
+  for (QAction* a : w.actions()) {
+    a->setEnabled(true);
+    QObject::disconnect(a, &QAction::triggered, &w, nullptr);  // End1 would close the window
+  }
+  w.displayArea()->commentField()->show();
+  w.show();
+  w.activateWindow();
+  ASSERT_TRUE(waitFor([&] { return w.isActiveWindow(); }));
+  std::map<std::string, int> fired;
+  for (QAction* a : w.actions()) {
+    QObject::connect(a, &QAction::triggered,
+                     [&fired, a] { ++fired[a->shortcut().toString().toStdString()]; });
+  }
+  for (int i = 1; i <= 12; ++i) {
+    QObject::connect(w.slotButton(i), &QPushButton::clicked,
+                     [&fired, i] { ++fired["F" + std::to_string(i)]; });
+  }
+  for (const char* name : {"Edit4", "Edit2", "Edit3"}) {
+    auto* field = widgetNamed<QWidget>(w, name);
+    field->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), field) << name;
+    fired.clear();
+    std::map<std::string, int> expected;
+    for (QAction* a : w.actions()) {
+      const QKeyCombination k = a->shortcut()[0];
+      QTest::keyClick(field, k.key(), k.keyboardModifiers());
+      expected[a->shortcut().toString().toStdString()] = 1;
+    }
+    for (Qt::Key k : {Qt::Key_F1, Qt::Key_F12}) QTest::keyClick(field, k);
+    expected["F1"] = expected["F12"] = 1;
+    EXPECT_EQ(fired, expected) << name;
+  }
+}
+
+// Fault: F1 to F12 and Ctrl+Z repeated while held down, as a key does after half a second, and
+// each repeat clicked the slot (or took a step back) again: pictures the person never saw went
+// into the folder one after another. A slot key and Undo act once per press, as a held Space on
+// a focused button does.
+TEST(MainWindow, AHeldSlotKeyOrUndoActsOnce) {
+  MainWindow w;
+  w.show();
+  w.activateWindow();
+  ASSERT_TRUE(waitFor([&] { return w.isActiveWindow(); }));
+  int clicks = 0, undos = 0;
+  QObject::connect(w.slotButton(5), &QPushButton::clicked, [&] { ++clicks; });
+  QAction* undo = w.find<QAction>(Control::Undo1);
+  QObject::connect(undo, &QAction::triggered, [&] { ++undos; });
+  QWidget* to = widgetNamed<QWidget>(w, "Edit4");
+  to->setFocus();
+  const auto hold = [&](Qt::Key key, Qt::KeyboardModifiers mods) {
+    QTest::simulateEvent(to, true, key, mods, {}, false);
+    for (int i = 0; i < 3; ++i) QTest::simulateEvent(to, true, key, mods, {}, true);
+    QTest::simulateEvent(to, false, key, mods, {}, false);
+  };
+  hold(Qt::Key_F5, Qt::NoModifier);
+  hold(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(undos, 1);
+  QTest::keyClick(to, Qt::Key_F5);  // the next press acts again
+  QTest::keyClick(to, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(clicks, 2);
+  EXPECT_EQ(undos, 2);
 }
 
 }  // namespace

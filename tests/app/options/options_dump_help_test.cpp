@@ -448,6 +448,24 @@ TEST(HelpWindow, HelpShowsTheReadmeAndVersionItsBox) {
       << s.messages[1];
 }
 
+// Fault: with the readme open, closing the main window wrote the settings and left the
+// program running behind the readme window (which kept the instance lock, so the next start
+// went to this half-closed copy). Closing the main window ends the program, as the last of its
+// windows that counts.
+TEST(HelpWindow, ClosingTheMainWindowWithTheReadmeOpenEndsTheProgram) {
+  TempDir root;
+  auto app = startOn(root, {"fujifilm-dx10.jpg"});
+  ASSERT_TRUE(writeTextLines(root.path() + "/data/ZELreadme.txt", {"Sortelia"}).ok());
+  Script s;
+  app->mainWindow().find<QAction>(Control::Help1)->trigger();
+  ASSERT_TRUE(waitFor([&] { return app->helpWindow().isVisible(); }));
+  // The program's event loop, as it runs: it returns 0 once the program ends, 1 if it did not.
+  QTimer::singleShot(0, &app->mainWindow(), [&] { app->mainWindow().close(); });
+  QTimer::singleShot(3000, qApp, [] { QCoreApplication::exit(1); });
+  EXPECT_EQ(QApplication::exec(), 0);
+  app->helpWindow().close();
+}
+
 TEST(HelpWindow, TheShippedReadmeIsFoundBesideTheExecutable) {
   const auto path = findReadme(readmeFolders(""));
   ASSERT_TRUE(path) << "no ZELreadme.txt beside "
