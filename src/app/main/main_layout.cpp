@@ -183,9 +183,7 @@ void MainWindow::buildMenus() {
     menu->addAction(a);
     return a;
   };
-  // One step back per press: the repeats of a held Ctrl+Z would take back steps one after
-  // another, faster than the person sees which.
-  add(popup1_, Control::Undo1, "Undo", "Ctrl+Z")->setAutoRepeat(false);
+  add(popup1_, Control::Undo1, "Undo", "Ctrl+Z");
   popup1_->addSeparator();
   add(popup1_, Control::Open1, "Open", "Ctrl+O");
   add(popup1_, Control::Option1, "Option", "Ctrl+T");

@@ -165,34 +165,24 @@ TEST(MainWindow, WindowShortcutsWorkWhateverFieldHasTheFocus) {
   }
 }
 
-// Fault: F1 to F12 and Ctrl+Z repeated while held down, as a key does after half a second, and
-// each repeat clicked the slot (or took a step back) again: pictures the person never saw went
-// into the folder one after another. A slot key and Undo act once per press, as a held Space on
-// a focused button does.
-TEST(MainWindow, AHeldSlotKeyOrUndoActsOnce) {
+// Fault: F1 to F12 repeated while held down, as a key does after half a second, and each
+// repeat clicked the slot again: pictures the person never saw went into the folder one after
+// another. A slot key acts once per press, as a held Space on a focused button does.
+TEST(MainWindow, AHeldSlotKeyClicksItsSlotOnce) {
   MainWindow w;
   w.show();
   w.activateWindow();
   ASSERT_TRUE(waitFor([&] { return w.isActiveWindow(); }));
-  int clicks = 0, undos = 0;
+  int clicks = 0;
   QObject::connect(w.slotButton(5), &QPushButton::clicked, [&] { ++clicks; });
-  QAction* undo = w.find<QAction>(Control::Undo1);
-  QObject::connect(undo, &QAction::triggered, [&] { ++undos; });
   QWidget* to = widgetNamed<QWidget>(w, "Edit4");
   to->setFocus();
-  const auto hold = [&](Qt::Key key, Qt::KeyboardModifiers mods) {
-    QTest::simulateEvent(to, true, key, mods, {}, false);
-    for (int i = 0; i < 3; ++i) QTest::simulateEvent(to, true, key, mods, {}, true);
-    QTest::simulateEvent(to, false, key, mods, {}, false);
-  };
-  hold(Qt::Key_F5, Qt::NoModifier);
-  hold(Qt::Key_Z, Qt::ControlModifier);
+  QTest::simulateEvent(to, true, Qt::Key_F5, Qt::NoModifier, {}, false);
+  for (int i = 0; i < 3; ++i) QTest::simulateEvent(to, true, Qt::Key_F5, Qt::NoModifier, {}, true);
+  QTest::simulateEvent(to, false, Qt::Key_F5, Qt::NoModifier, {}, false);
   EXPECT_EQ(clicks, 1);
-  EXPECT_EQ(undos, 1);
   QTest::keyClick(to, Qt::Key_F5);  // the next press acts again
-  QTest::keyClick(to, Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(clicks, 2);
-  EXPECT_EQ(undos, 2);
 }
 
 }  // namespace
